@@ -1,0 +1,93 @@
+// The message loop and the frame.
+//
+// A frame: device updates, the clock (waits for the frame-rate limit and
+// measures the frame), the network exchange of a race, as many 2 ms steps of
+// the current game state as the frame holds, one drawing of the state, the
+// overlays, a screenshot on F12, and the swap.
+#include <GL/gl.h>
+
+#include "app/clock.h"
+#include "app/config.h"
+#include "app/shell.h"
+#include "game/game_state.h"
+#include "input/devices.h"
+#include "net/net_session.h"
+#include "platform/sys.h"
+#include "platform/window.h"
+#include "render/gl_util.h"
+
+// The network activity points: green for a message received this frame,
+// red for one sent, in the bottom-right corner.
+static void DrawNetworkMarks()
+{
+    if (gNet.received || gNet.sent) {
+        float w = (float)gConfig.width;
+        glBegin(GL_POINTS);
+        if (gNet.received) {
+            glColor3f(0, 1, 0);
+            glVertex2f(1 - 6 / w, 2 / w);
+        }
+        if (gNet.sent) {
+            glColor3f(1, 0, 0);
+            glVertex2f(1 - 2 / w, 2 / w);
+        }
+        glEnd();
+        glColor3f(1, 1, 1);
+    }
+    gNet.received = 0;
+    gNet.sent = 0;
+}
+
+void RunFrame()
+{
+    bool inRace = IsRaceState(gGame.state);
+    while (NextStep(inRace)) {
+        if (gNet.sendTimer > 0)
+            gNet.sendTimer -= (float)(1.0 / gClock.stepRate);
+        UpdateState();
+    }
+    DrawState();
+    SetOrtho2D(1, 1);
+    DrawNetworkMarks();
+}
+
+static bool QuitTimeReached(uint64_t start)
+{
+    if (gLaunch.quitAfter <= 0.0)
+        return false;
+    double elapsed = (double)(SysCounter() - start) / (double)SysFrequency();
+    return elapsed >= gLaunch.quitAfter;
+}
+
+void RunMessageLoop()
+{
+    static uint64_t programStart = SysCounter();
+    for (;;) {
+        if (QuitTimeReached(programStart))
+            gGame.state = Quit;
+        if (gGame.state == Quit || gGame.state == ApplyGraphics)
+            return;
+        PollResult event = PollWindowEvent();
+        if (event == kQuitEvent) {
+            gGame.state = Quit;
+            return;
+        }
+        if (event == kEventHandled)
+            continue;
+        if (!windowActive) {
+            SysSleepMs(5);
+            continue;
+        }
+        UpdateMouse(gGame.state == Race);
+        UpdateJoystick();
+        if (gNet.role == kRoleClient && gNet.inFrameRate < 25)
+            gNet.inFrameRate = 25;
+        UpdateClock();
+        RunFrame();
+        glFlush();
+        SwapGameWindow();
+        glClear(GL_COLOR_BUFFER_BIT);
+        gMouse.clicked = 0;
+        EndKeyboardFrame();
+    }
+}

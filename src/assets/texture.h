@@ -1,0 +1,16 @@
+// Textures: OpenGL texture names made from TGA files.  A texture belongs to
+// the object that loaded it, which deletes it; there is no cache.
+#pragma once
+
+#include <cstdint>
+
+typedef uint32_t Texture;  // an OpenGL texture name; 0 = none
+
+// Reads the TGA file `path` (relative to the executable's directory) and
+// makes a mipmapped RGB texture of it by Config::texturefilter.  A missing
+// or unusable file ends the program ("ERROR (not found): %s",
+// "ERROR (bad file): %s").  Needs a current rendering context.
+void LoadTexture(const char* path, Texture* texture);
+
+// Deletes one texture (0 is ignored) and sets the variable to 0.
+void DeleteTexture(Texture* texture);

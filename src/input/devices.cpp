@@ -1,0 +1,85 @@
+#include "input/devices.h"
+
+#include <cstring>
+
+Keyboard gKeyboard;
+Mouse gMouse;
+Joystick gJoystick;
+
+void InitKeyboard()
+{
+    memset(gKeyboard.down, 0, sizeof gKeyboard.down);
+    gKeyboard.lastKey = -1;
+}
+
+void EndKeyboardFrame()
+{
+    gKeyboard.lastKey = -1;
+}
+
+bool KeyDown(int code)
+{
+    return code >= 0 && code < kKeyCount && gKeyboard.down[code];
+}
+
+void OnKeyDown(int code)
+{
+    if (code < 0 || code >= kKeyCount)
+        return;
+    gKeyboard.down[code] = 1;
+    if (code != 16)
+        gKeyboard.lastKey = code;
+}
+
+void OnKeyUp(int code)
+{
+    if (code < 0 || code >= kKeyCount)
+        return;
+    gKeyboard.down[code] = 0;
+}
+
+void OnMouseMove(int x, int y)
+{
+    gMouse.x = x;
+    gMouse.y = y;
+}
+
+void OnMouseButton(int button, bool down)
+{
+    if (button == 0) {
+        if (!down)
+            gMouse.clicked = 1;
+        gMouse.leftDown = down ? 1 : 0;
+    } else if (button == 1) {
+        gMouse.rightDown = down ? 1 : 0;
+    }
+}
+
+void OnJoystickAxes(uint32_t rawX, uint32_t rawY)
+{
+    gJoystick.rawX = rawX > 65535 ? 65535 : rawX;
+    gJoystick.rawY = rawY > 65535 ? 65535 : rawY;
+}
+
+void OnJoystickButtonDown(uint32_t bits)
+{
+    if (bits & 1)
+        gJoystick.button1 = 1;
+    else if (bits & 2)
+        gJoystick.button2 = 1;
+    else if (bits & 4)
+        gJoystick.button3 = 1;
+    else if (bits & 8)
+        gJoystick.button4 = 1;
+}
+
+void OnJoystickButtonUp()
+{
+    gJoystick.button1 = gJoystick.button2 = gJoystick.button3 = gJoystick.button4 = 0;
+}
+
+void UpdateJoystick()
+{
+    gJoystick.x = (float)((int32_t)gJoystick.rawX - 32768) / 32768.0f;
+    gJoystick.y = (float)((int32_t)gJoystick.rawY - 32768) / 32768.0f;
+}

@@ -1,0 +1,55 @@
+// Keyboard, mouse and joystick as plain records.  The platform's event pump
+// (src/platform/events.cpp) turns each window event into one of the
+// On*() calls below, exactly as the game's window procedure would; the menus
+// and the cars read the records directly.  Key codes are Windows
+// virtual-key codes, the codes the preferences file stores.
+#pragma once
+
+#include <cstdint>
+
+static const int kKeyCount = 255;  // codes 0..254
+
+struct Keyboard {
+    uint8_t down[kKeyCount];  // 1 while the key is held
+    int32_t lastKey;          // last key pressed this frame other than Shift; -1 when none
+};
+
+struct Mouse {
+    uint8_t leftDown, rightDown;
+    uint8_t clicked;          // the left button went up this frame
+    int32_t x, y;             // cursor in window pixels, origin top left
+    int32_t prevX, prevY;     // position at the previous frame's update
+    int32_t dx, dy;           // movement since the previous frame's update
+};
+
+struct Joystick {
+    uint32_t rawX, rawY;      // 0..65535, centre 32768
+    float x, y;               // (raw - 32768) / 32768
+    uint8_t button1, button2, button3, button4;
+};
+
+// Per process; the Init functions reset them at every start-up pass.
+extern Keyboard gKeyboard;
+extern Mouse gMouse;
+extern Joystick gJoystick;
+
+void InitKeyboard();
+void EndKeyboardFrame();     // lastKey = -1, after each presented frame
+// True while key `code` is held; codes outside 0..254 are never down.
+bool KeyDown(int code);
+
+// Window-procedure semantics, one call per event.
+void OnKeyDown(int code);           // codes outside 0..254 are ignored
+void OnKeyUp(int code);
+void OnMouseMove(int x, int y);
+void OnMouseButton(int button, bool down);  // 0 left, 1 right
+void OnJoystickAxes(uint32_t rawX, uint32_t rawY);
+void OnJoystickButtonDown(uint32_t buttonBits);  // bit 0 = button 1 ...
+void OnJoystickButtonUp();
+void UpdateJoystick();              // x, y from rawX, rawY
+
+// Need the window (src/platform): cursor warps and the joystick device.
+void InitMouse();
+void UpdateMouse(bool inRace);
+void InitJoystick();
+void ReleaseJoystick();

@@ -1,0 +1,39 @@
+// The operating-system door.  Every call from game code into the operating
+// system that must also work headless goes through these functions.  Two
+// implementations exist: sys_sdl.cpp for the game, sys_null.cpp for tests,
+// the simulator and the benchmarks.  sys_posix.cpp holds what both share.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// High-resolution counter: ticks and ticks per second.
+uint64_t SysCounter();
+uint64_t SysFrequency();
+
+// Sleeps about `ms` milliseconds (0 gives up the processor once).
+void SysSleepMs(unsigned ms);
+
+// Full path of the running executable; false when it cannot be found.
+bool SysExecutablePath(char* out, size_t size);
+
+// Names of the entries of a directory, "." and ".." excluded, sorted by byte
+// value so that every machine lists the same folder in the same order.
+// False (and no names) when the directory cannot be read.
+bool SysListDirectory(const char* path, std::vector<std::string>& names);
+
+// Operating-system name and release, e.g. "Linux" and "6.1.0-18-amd64".
+void SysKernelVersion(char* name, size_t nameSize, char* release, size_t releaseSize);
+
+// Modal message box with an OK button and a warning icon.  When the
+// environment variable QUIBBIT_NO_DIALOGS is set, or no display can show a
+// box, the text goes to standard error and nothing waits.
+void SysMessageBox(const char* caption, const char* text);
+
+// Ends the process with `code` at once (runtime exit handlers still run).
+[[noreturn]] void SysExit(int code);
+
+// True when dialogs must not be shown (QUIBBIT_NO_DIALOGS is set).
+bool SysDialogsDisabled();

@@ -1,0 +1,72 @@
+// The parts of the operating-system door that plain POSIX provides.
+#include "platform/sys.h"
+
+#include <dirent.h>
+#include <sys/utsname.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+void SysSleepMs(unsigned ms)
+{
+    struct timespec t;
+    t.tv_sec = ms / 1000;
+    t.tv_nsec = (long)(ms % 1000) * 1000000L;
+    nanosleep(&t, nullptr);
+}
+
+bool SysExecutablePath(char* out, size_t size)
+{
+    if (size == 0)
+        return false;
+    ssize_t n = readlink("/proc/self/exe", out, size - 1);
+    if (n <= 0 || (size_t)n >= size - 1) {
+        out[0] = 0;
+        return false;
+    }
+    out[n] = 0;
+    return true;
+}
+
+bool SysListDirectory(const char* path, std::vector<std::string>& names)
+{
+    names.clear();
+    DIR* dir = opendir(path);
+    if (!dir)
+        return false;
+    while (struct dirent* entry = readdir(dir)) {
+        if (strcmp(entry->d_name, ".") == 0 || strcmp(entry->d_name, "..") == 0)
+            continue;
+        names.push_back(entry->d_name);
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end());
+    return true;
+}
+
+void SysKernelVersion(char* name, size_t nameSize, char* release, size_t releaseSize)
+{
+    struct utsname u;
+    if (uname(&u) != 0) {
+        snprintf(name, nameSize, "%s", "Unknown");
+        snprintf(release, releaseSize, "%s", "0.0.0");
+        return;
+    }
+    snprintf(name, nameSize, "%s", u.sysname);
+    snprintf(release, releaseSize, "%s", u.release);
+}
+
+bool SysDialogsDisabled()
+{
+    return getenv("QUIBBIT_NO_DIALOGS") != nullptr;
+}
+
+void SysExit(int code)
+{
+    fflush(nullptr);
+    exit(code);
+}
