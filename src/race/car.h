@@ -1,0 +1,82 @@
+// The cars: five records, a race uses the first Prefs::carCount.  Units:
+// world units (the wheelbase is 1.0), seconds, degrees; y is up; heading h
+// faces (-sin h, 0, -cos h), so heading 0 faces -z and positive turns left.
+#pragma once
+
+#include <cstdint>
+
+#include "sound/sound.h"
+
+static const int kMaxCars = 5;
+
+struct WheelPoint {
+    float x, y, z;     // x, z placed from the car each step; y its own height
+    float vx, vy, vz;  // only vy is used
+};
+
+struct WheelAngles {
+    float spin;    // degrees about the axle
+    float steer;   // degrees, front wheels only
+    float camber;  // degrees
+};
+
+struct Car {
+    uint32_t index;           // 0..4: also the player number
+    float tagCooldown;        // seconds during which this car cannot take the tag
+    uint32_t nextCheckpoint;  // next gate to pass
+    uint32_t lapsDone;
+    Channel squeezeChannel[3];  // where this car's three collision sounds play
+    Channel tagChannel;
+
+    // Constants, set by ResetCar.
+    float bodyWidth;            // 1.25
+    float suspensionStiffness;  // 0.75
+    float bodyLength;           // 1.5
+    float wheelRadius;          // 0.25
+    float wheelCircumference;   // 0.25 * 2 pi
+    float grip;                 // 0.375
+    float frontAxleOffset;      // 0.5: the front axle is 2 x this ahead of the position
+    float frontHalfTrack;       // 0.5
+    float rearAxleOffset;       // 0.5: the body centre is this far ahead of the position
+    float rearHalfTrack;        // 0.55
+    float driveAccel;           // 30 wheel revolutions per second squared
+    float brakeDecel;           // 50
+    float steerRate;            // 180 degrees per second
+    float steerReturn;          // 10 per second
+    float maxWheelSpeed;        // 10 revolutions per second
+    float maxSteer;             // 45 degrees
+    float weight;               // 0.25
+
+    float position[3];          // middle of the rear axle; y is the body height
+    float velocity[3];          // units per second, each within -20..20
+    float pitch, heading, roll; // degrees; heading within -180..180
+    float angularVelocity[3];   // degrees per second about x, y (yaw), z
+    float slideHeading;         // direction along which the wheels drive the car
+    float slideRate;
+    float suspensionPitch;      // degrees, never above 15
+    float suspensionRoll;
+    float suspensionPitchRate;
+    float suspensionRollRate;
+    float groundPitch, groundRoll;  // degrees, from the wheel heights
+    WheelPoint wheelPoint[4];   // 0 front-left, 1 front-right, 2 rear-left, 3 rear-right
+    WheelAngles wheelAngles[4];
+    float steer;                // degrees, positive to the left
+    float wheelSpeed;           // revolutions per second of the driven rear wheels
+    float dustTimer[4];         // distance still to roll before the next puff
+    float corner[4][3];         // body corners, world x, y, z; 0 and 1 are the front ones
+    uint8_t frontOnGround, rearOnGround;
+    uint8_t wheelOnGround[4];
+    float stepDelta[6];         // position and velocity at the start of a step, then old - new
+    float turnCircle;
+    float turnRadius;
+};
+
+// Per race: ResetCars puts all five back on the grid.
+extern Car gCars[kMaxCars];
+
+// One simulation step of one car (state 6, countdown below 4.0).
+void UpdateCar(Car& car);
+
+// True when car `index` is driven by a person at this machine or, in a
+// network game, by the peer (car 1).
+bool IsHumanCar(uint32_t index);
