@@ -1,0 +1,85 @@
+// The log: header shape, appending, errors shown and lines cut.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/log.h"
+#include "test_util.h"
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::stringstream in(text);
+    std::string line;
+    while (std::getline(in, line))
+        lines.push_back(line);
+    return lines;
+}
+
+TEST(Log, HeaderShape)
+{
+    ScratchAppDir dir;
+    OpenLog();
+    std::vector<std::string> lines = Lines(dir.Read("log.txt"));
+    ASSERT_EQ(lines.size(), 14u);
+    const std::string separator(55, '-');
+    EXPECT_EQ(lines[0], separator);
+    EXPECT_EQ(lines[1].size(), 24u);  // "Sun Dec  6 17:32:40 2026"
+    EXPECT_EQ(lines[2], "");          // ctime's own newline
+    EXPECT_EQ(lines[3], "Quibbit v1.0");
+    EXPECT_EQ(lines[4], separator);
+    EXPECT_EQ(lines[8], separator);
+    EXPECT_EQ(lines[9].rfind("Linux ", 0), 0u);
+    for (int i = 10; i <= 12; i++)
+        EXPECT_EQ(lines[i].substr(lines[i].size() - 2), "/x") << lines[i];
+    EXPECT_EQ(lines[11], dir.path() + "x");
+    EXPECT_EQ(lines[13], separator);
+}
+
+TEST(Log, StartsAfreshAndAppends)
+{
+    ScratchAppDir dir;
+    OpenLog();
+    LogMessage("first %d", 1);
+    OpenLog();
+    LogMessage("second %s", "run");
+    LogMessage(nullptr);
+    std::string log = dir.Read("log.txt");
+    EXPECT_EQ(log.find("first 1"), std::string::npos);
+    EXPECT_EQ(log.substr(log.size() - 11), "second run\n");
+}
+
+TEST(Log, ErrorLinesGoToTheBoxMinorOnesDoNot)
+{
+    ScratchAppDir dir;
+    testing::internal::CaptureStderr();
+    LogMessage("MINOR ERROR (not found): data/prefs.txt [using defaults]");
+    LogMessage("ERROR (not found): %s", "data/x.tga");
+    std::string shown = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(shown, "[Error] ERROR (not found): data/x.tga\n");
+    EXPECT_NE(dir.Read("log.txt").find("ERROR (not found): data/x.tga\n"), std::string::npos);
+}
+
+TEST(Log, LongLinesAreCutAt255)
+{
+    ScratchAppDir dir;
+    LogMessage("%s", std::string(1000, 'a').c_str());
+    EXPECT_EQ(dir.Read("log.txt"), std::string(255, 'a') + "\n");
+}
+
+TEST(Log, FatalErrorEndsTheProgram)
+{
+    ScratchAppDir dir;
+    EXPECT_EXIT(
+        {
+            LogMessage("ERROR (bad file): %s", "x");
+            ExitProgram();
+        },
+        testing::ExitedWithCode(0), "ERROR \\(bad file\\): x");
+}
+
+}  // namespace
