@@ -13,7 +13,7 @@
 static const std::string& ScratchDir()
 {
     static std::string dir = [] {
-        char pattern[] = "/tmp/quibbit-fuzz.XXXXXX";
+        char pattern[] = "/dev/shm/quibbit-fuzz.XXXXXX";
         std::string made = mkdtemp(pattern) ? pattern : "/tmp/quibbit-fuzz";
         std::error_code ignored;
         std::filesystem::create_directories(made + "/data", ignored);
