@@ -5,12 +5,14 @@
 #include "app/config.h"
 #include "app/log.h"
 #include "app/shell.h"
+#include "game/demo.h"
 #include "game/game_state.h"
 #include "game/prefs.h"
 #include "input/devices.h"
 #include "platform/sys.h"
 #include "platform/window.h"
 #include "render/gl_util.h"
+#include "render/race_assets.h"
 
 LaunchOptions gLaunch;
 
@@ -36,9 +38,13 @@ bool StartUp()
     gMouse.x = gMouse.prevX = gConfig.width / 2;
     gMouse.y = gMouse.prevY = (int)(gConfig.height / 3.25);
     InitClock();                                // 14
+    LoadMedalTexture();                         // 16
     screenshotLatch = 0;                        // 17
+    LoadRaceAssets();                           // 18
     if (!firstStart)                            // 21
         gGame.state = GraphicsOptions;
+    else if (gLaunch.demo)
+        StartDemoRace();
     return true;
 }
 
@@ -47,6 +53,7 @@ void ShutDown()
     finalShutdown = gGame.state != ApplyGraphics;
     firstStart = 0;
     ReleaseJoystick();
+    FreeRaceAssets();
     LogMessage("Framerate estimate: %.2f", gClock.raceRate);
     DestroyGameWindow();
 }
