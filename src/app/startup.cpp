@@ -6,6 +6,7 @@
 #include "app/log.h"
 #include "app/shell.h"
 #include "assets/texture.h"
+#include "game/demo.h"
 #include "game/game_state.h"
 #include "game/prefs.h"
 #include "input/devices.h"
@@ -13,6 +14,7 @@
 #include "platform/window.h"
 #include "render/font.h"
 #include "render/gl_util.h"
+#include "render/race_assets.h"
 #include "sound/sound.h"
 
 LaunchOptions gLaunch;
@@ -89,10 +91,14 @@ bool StartUp()
     InitClock();                                // 14
     LoadFont(gMainFont, "data/fonts/arial_black.tga", 0.85f);  // 15
     LoadFont(gKeyFont, "data/fonts/key.tga", 0.85f);
+    LoadMedalTexture();                         // 16
     screenshotLatch = 0;                        // 17
+    LoadRaceAssets();                           // 18
     WaitForIntro();                             // 19
     if (!firstStart)                            // 21
         gGame.state = GraphicsOptions;
+    else if (gLaunch.demo)
+        StartDemoRace();
     return true;
 }
 
@@ -102,6 +108,7 @@ void ShutDown()
     firstStart = 0;
     ReleaseJoystick();
     DeleteTexture(&logoTexture);
+    FreeRaceAssets();
     LogMessage("Framerate estimate: %.2f", gClock.raceRate);
     FreeFont(gKeyFont);
     FreeFont(gMainFont);

@@ -6,6 +6,8 @@
 #include "game/game_state.h"
 #include "game/prefs.h"
 #include "input/devices.h"
+#include "race/race.h"
+#include "render/race_frame.h"
 
 static const int kEscapeKey = 27;
 
@@ -15,6 +17,11 @@ void UpdateState()
     if (gGame.fade < 1.0f && gGame.state != QuitFading && gGame.state != Quit)
         gGame.fade += (float)(1.75 * dt);
     switch (gGame.state) {
+    case Race:
+    case RaceMenu:
+    case RaceResults:
+        UpdateRace();
+        break;
     case QuitFading:
         if (gGame.fade > 0.0f)
             gGame.fade -= (float)(0.5 * dt);
@@ -53,6 +60,13 @@ void DrawState()
         break;
     default:
         break;
+    }
+    if (IsRaceState(gGame.state)) {
+        RenderRaceFrame();
+        if (gGame.state == Race && RaceIsOver()) {
+            FinishRace(gGame.tournament);
+            gGame.state = RaceResults;
+        }
     }
     if (KeyDown(kEscapeKey) && gGame.escapeLatch)
         gGame.escapeLatch = 0;
