@@ -82,6 +82,8 @@ TwoMachines::TwoMachines()
     clientPorts = NetPorts{c, d, a, b};
     MakeMachine(host, hostPorts, "hosting");
     MakeMachine(client, clientPorts, "joining");
+    // A client reloads its file when it leaves: the file is the client's.
+    OnClient(SavePrefs);
 }
 
 TwoMachines::~TwoMachines()

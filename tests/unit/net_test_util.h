@@ -32,7 +32,7 @@ struct Machine {
 
 // Host and client with their own ports on 127.0.0.1, preferences from the
 // defaults (client's p2p_ip 127.0.0.1, names "hosting", "joining"), and
-// game state 3.  Track files must exist before a race starts (WriteTestTracks).
+// game state 3.  data/prefs.txt holds the client's preferences.  Track files must exist before a race starts (WriteTestTracks).
 class TwoMachines {
 public:
     TwoMachines();
