@@ -9,11 +9,13 @@
 #include "app/clock.h"
 #include "app/config.h"
 #include "app/shell.h"
+#include "assets/screenshot.h"
 #include "game/game_state.h"
 #include "input/devices.h"
 #include "net/net_session.h"
 #include "platform/sys.h"
 #include "platform/window.h"
+#include "render/font.h"
 #include "render/gl_util.h"
 
 // The network activity points: green for a message received this frame,
@@ -49,6 +51,32 @@ void RunFrame()
     DrawState();
     SetOrtho2D(1, 1);
     DrawNetworkMarks();
+    // F12 (123): one screenshot per press, of the frame just drawn.
+    if (KeyDown(123)) {
+        if (!screenshotLatch) {
+            SaveScreenshot();
+            screenshotLatch = 1;
+        }
+    } else {
+        screenshotLatch = 0;
+    }
+}
+
+// Red at 0, yellow at 42.5, green from 85 frames per second.
+void DrawFrameRate()
+{
+    const double v = gClock.displayRate;
+    const double t = v / 85.0;
+    float red = 0.0f, green = 1.0f;
+    if (v < 85.0) {
+        if (t >= 0.5) {
+            red = (float)(2.0 - 2.0 * t);
+        } else {
+            red = 1.0f;
+            green = (float)(2.0 * t);
+        }
+    }
+    PrintText(gMainFont, 0.93f, 0.975f, red, green, 0.0f, 0, 0, 0.02f, "%3.0f", v);
 }
 
 static bool QuitTimeReached(uint64_t start)
@@ -84,6 +112,8 @@ void RunMessageLoop()
             gNet.inFrameRate = 25;
         UpdateClock();
         RunFrame();
+        if (gConfig.frameratecounter)
+            DrawFrameRate();
         glFlush();
         SwapGameWindow();
         glClear(GL_COLOR_BUFFER_BIT);

@@ -5,14 +5,62 @@
 #include "app/config.h"
 #include "app/log.h"
 #include "app/shell.h"
+#include "assets/texture.h"
 #include "game/game_state.h"
+#include "game/menus.h"
 #include "game/prefs.h"
 #include "input/devices.h"
 #include "platform/sys.h"
 #include "platform/window.h"
+#include "render/font.h"
 #include "render/gl_util.h"
+#include "sound/sound.h"
 
 LaunchOptions gLaunch;
+
+// Per start-up pass: loaded by StartUp, deleted by ShutDown.
+static Texture logoTexture;
+// Per start-up pass: the intro plays from step 10 until step 19 has waited for it.
+static Sample introSample;
+static Channel introChannel;
+
+// The start-up image in the bottom-right corner of a white screen, drawn
+// into both buffers.
+static void ShowSplash()
+{
+    LoadTexture("data/bg/logo.tga", &logoTexture);
+    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+    for (int buffer = 0; buffer < 2; buffer++) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        SetOrtho2D(1, 1);
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, logoTexture);
+        glColor3f(1.0f, 1.0f, 1.0f);
+        glBegin(GL_QUADS);
+        glTexCoord2f(0.0f, 0.0f);
+        glVertex2f(0.6875f, 0.02f);
+        glTexCoord2f(1.0f, 0.0f);
+        glVertex2f(1.0f, 0.02f);
+        glTexCoord2f(1.0f, 1.0f);
+        glVertex2f(1.0f, 0.10333333f);
+        glTexCoord2f(0.0f, 1.0f);
+        glVertex2f(0.6875f, 0.10333333f);
+        glEnd();
+        glDisable(GL_TEXTURE_2D);
+        SwapGameWindow();
+    }
+}
+
+// Polls the intro's channel until it has ended; with sound off it never
+// started and there is nothing to wait for.
+static void WaitForIntro()
+{
+    while (IsChannelPlaying(introChannel))
+        SysSleepMs(10);
+    StopChannel(introChannel);
+    FreeSample(&introSample);
+    introChannel = 0;
+}
 
 bool StartUp()
 {
@@ -23,20 +71,26 @@ bool StartUp()
     InitGlState();                              // 5
     if (gConfig.loghwinfo)                      // 6
         LogHardwareInfo();
+    ShowSplash();                               // 7
     glClearColor(0.5f, 0.5f, 0.5f, 1.0f);       // 8: grey for the rest of the run
     LoadPrefs();                                // 9
-    gGame.state = MainMenu;                     // 11
-    gGame.fade = 0.0f;
-    gGame.escapeLatch = 0;
-    gGame.tournament = 0;
+    InitSound();                                // 10
+    LoadSample("data/music/intro.wav", &introSample, false);
+    PlaySample(introSample, &introChannel, false, false);
+    LoadMenuAssets();                           // 11
     InitKeyboard();                             // 12
     InitMouse();
     InitJoystick();
     WarpCursor(gConfig.width / 2, (int)(gConfig.height / 3.25));  // 13
     gMouse.x = gMouse.prevX = gConfig.width / 2;
     gMouse.y = gMouse.prevY = (int)(gConfig.height / 3.25);
+    HoverStartButton();
     InitClock();                                // 14
+    LoadFont(gMainFont, "data/fonts/arial_black.tga", 0.85f);  // 15
+    LoadFont(gKeyFont, "data/fonts/key.tga", 0.85f);
     screenshotLatch = 0;                        // 17
+    WaitForIntro();                             // 19
+    PlaySample(gGame.menuMusic, &gGame.menuChannel, false, false);  // 20
     if (!firstStart)                            // 21
         gGame.state = GraphicsOptions;
     return true;
@@ -47,8 +101,13 @@ void ShutDown()
     finalShutdown = gGame.state != ApplyGraphics;
     firstStart = 0;
     ReleaseJoystick();
+    DeleteTexture(&logoTexture);
+    FreeMenuAssets();
     LogMessage("Framerate estimate: %.2f", gClock.raceRate);
+    FreeFont(gKeyFont);
+    FreeFont(gMainFont);
     DestroyGameWindow();
+    ShutdownSound();
 }
 
 int RunGame()

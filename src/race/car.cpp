@@ -13,6 +13,7 @@
 #include <cmath>
 
 #include "app/clock.h"
+#include "game/game_state.h"
 #include "game/prefs.h"
 #include "input/devices.h"
 #include "net/net_session.h"
@@ -33,6 +34,8 @@ static float Clamp(float value, float low, float high) { return value < low ? lo
 
 bool IsHumanCar(uint32_t index)
 {
+    if (gGame.demo)  // every car computer-driven
+        return false;
     if ((int64_t)index < (int64_t)gPrefs.nplayers)
         return true;
     return index == 1 && (gNet.role == kRoleHost || gNet.role == kRoleClient);

@@ -78,5 +78,5 @@ extern Car gCars[kMaxCars];
 void UpdateCar(Car& car);
 
 // True when car `index` is driven by a person at this machine or, in a
-// network game, by the peer (car 1).
+// network game, by the peer (car 1); never in a demonstration (gGame.demo).
 bool IsHumanCar(uint32_t index);

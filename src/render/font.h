@@ -1,5 +1,6 @@
 // Glyph-sheet text: a TGA of 16 x 16 cells, white on black, drawn as
-// textured quads in window fractions with a two-pass colour-mask blend.
+// textured quads in window fractions with a two-pass colour-mask blend, so
+// text of any colour stays readable on any background.
 #pragma once
 
 #include "assets/texture.h"
@@ -18,10 +19,33 @@ void FreeFont(Font& font);
 
 // Formats (printf-style, at most 255 characters) and draws text at (x, y)
 // in window fractions; align 0 left, 1 centred, 2 right; set 0 or 1 picks
-// the sheet's half; size is the half-height of a character.
+// the sheet's half; size is the half-height of a character.  The first
+// glyph is centred one advance (size * spacing) right of the pen start.
 void PrintText(const Font& font, float x, float y, float red, float green, float blue,
                int align, int set, float size, const char* format, ...)
     __attribute__((format(printf, 10, 11)));
 
-// The sheet cell of character code `c` in `set` (row 0 at the top).
-void GlyphCell(char c, int set, int* row, int* column);
+// The sheet cell of character code `c` (a signed byte) in `set` (row 0 at
+// the top): index c + 128 * set - 32, row index / 16, column index % 16.
+// Bytes above 127 are negative; a code whose index falls off the 256 cells
+// (a UTF-8 player name, say) takes the space of its set.  The key sheet
+// relies on the rest: in set 1 key codes 160..255 land in the upper half.
+inline void GlyphCell(char c, int set, int* row, int* column)
+{
+    int index = (signed char)c + 128 * set - 32;
+    if (index < 0 || index > 255)
+        index = set == 1 ? 128 : 0;
+    *row = index / 16;
+    *column = index % 16;
+}
+
+// Where the pen starts for `length` characters of advance `advance` aligned
+// at x (0 left, 1 centred, 2 right); glyph k is centred at start + (k+1) * advance.
+inline float TextPenStart(float x, int length, int align, float advance)
+{
+    if (align == 1)
+        return x - (float)length * advance / 2.0f;
+    if (align == 2)
+        return x - (float)length * advance;
+    return x;
+}

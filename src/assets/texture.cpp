@@ -1,0 +1,45 @@
+#include "assets/texture.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include "app/config.h"
+#include "app/log.h"
+#include "assets/tga.h"
+
+void LoadTexture(const char* path, Texture* texture)
+{
+    TgaImage image;
+    ReadTgaImage(path, &image);
+    LogMessage("Loading texture: %s", path);
+    const GLenum format = image.bitsPerPixel == 24 ? GL_RGB : GL_RGBA;
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    GLint magFilter = GL_LINEAR, minFilter = GL_LINEAR_MIPMAP_NEAREST;
+    if (gConfig.texturefilter == 0)
+        magFilter = minFilter = GL_NEAREST;
+    else if (gConfig.texturefilter == 1)
+        magFilter = minFilter = GL_LINEAR;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
+    // Rows arrive packed: a 24-bit row of odd width is not a multiple of 4.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    // Always RGB inside, with every mipmap level: the game never draws by
+    // texture alpha, and GLU rescales sides that are not powers of two.
+    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB, (GLint)image.width, (GLint)image.height, format,
+                      GL_UNSIGNED_BYTE, image.pixels);
+    FreeTgaImage(&image);
+    *texture = name;
+}
+
+void DeleteTexture(Texture* texture)
+{
+    if (*texture) {
+        GLuint name = *texture;
+        glDeleteTextures(1, &name);
+    }
+    *texture = 0;
+}

@@ -1,0 +1,9 @@
+// Physical keys to the Windows virtual-key codes that the preferences file
+// stores.  Keys are named by their USB HID usage number (keyboard page),
+// which is also SDL's scancode, so the table lives here without SDL and the
+// players' WASD stays WASD on any keyboard layout.
+#pragma once
+
+// The virtual-key code of the key with HID usage `usage`; -1 for keys the
+// game does not know (their events are ignored).
+int KeyCodeFromUsage(int usage);
