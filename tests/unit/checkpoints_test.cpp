@@ -62,6 +62,14 @@ TEST_F(CourseTest, AHiddenWaypoint)
     ExpectPoint(g.aimPoint, 0.7071f / 3.0f, 0.7071f / 3.0f);
 }
 
+TEST_F(CourseTest, AGateOfWidthZeroIsAimedAtItsCentre)
+{
+    Load("4 8 0 0\n");
+    ASSERT_EQ(gCheckpoints.gateCount, 1u);
+    ExpectPoint(gCheckpoints.gates[0].aimPoint, 5.0f, 10.0f);
+    ExpectPoint(gCheckpoints.gates[0].leftPost, 5.0f, 10.0f);
+}
+
 TEST_F(CourseTest, NineNumbersReadTwoGates)
 {
     Load("1 2 0 1\n3 4 90 2\n5\n");
