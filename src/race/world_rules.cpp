@@ -147,8 +147,16 @@ bool RaceIsOver()
     if (gPrefs.gamemode == 0)
         return gStandings.score[last] >= (float)gPrefs.timelimit;
     if (gPrefs.gamemode == 1) {
+        // The laps done and gate 0 passed once more.  On a course of one gate
+        // the next gate is always gate 0 again, so passing it once more is
+        // one more lap.
         const Car& car = gCars[last];
-        return gCheckpoints.gateCount > 0 && car.lapsDone >= (uint32_t)gPrefs.laps && car.nextCheckpoint >= 1;
+        const int64_t laps = gPrefs.laps;
+        if (gCheckpoints.gateCount == 0)
+            return false;
+        if (gCheckpoints.gateCount == 1)
+            return (int64_t)car.lapsDone >= laps + 1;
+        return (int64_t)car.lapsDone >= laps && car.nextCheckpoint >= 1;
     }
     return false;
 }

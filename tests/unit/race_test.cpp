@@ -311,14 +311,19 @@ TEST_F(RaceTest, TagRaceEndsWhenTheBestHeldTimeReachesTheLimit)
 
 TEST_F(RaceTest, CheckpointRaceEndsWhenTheLeaderPassesGateZeroAfterItsLaps)
 {
-    SetGate(0, -1, 0, 1, 0);
+    for (int g = 0; g < 5; g++)
+        SetGate(g, 10.0f * g - 1.0f, 0.0f, 10.0f * g + 1.0f, 0.0f);
     gPrefs.laps = 3;
-    gCars[1].lapsDone = 3;
-    gCars[1].nextCheckpoint = 0;
+    gCars[1].lapsDone = 2;
+    gCars[1].nextCheckpoint = 4;
     gStandings.score[1] = 10.0f;
     RankByScore();
+    SetSquareCorners(1, 40.0f, 0.0f, 0.5f);  // through gate 4: the third lap
+    ApplyWorldRules(1);
+    EXPECT_EQ(gCars[1].lapsDone, 3u);
     EXPECT_FALSE(RaceIsOver());
-    gCars[1].nextCheckpoint = 1;
+    SetSquareCorners(1, 0.0f, 0.0f, 0.5f);  // gate 0 once more
+    ApplyWorldRules(1);
     EXPECT_TRUE(RaceIsOver());
     // Only the leader counts.
     gStandings.score[0] = 11.0f;
@@ -328,6 +333,37 @@ TEST_F(RaceTest, CheckpointRaceEndsWhenTheLeaderPassesGateZeroAfterItsLaps)
     gCheckpoints.gateCount = 0;
     gCars[0].lapsDone = 5;
     gCars[0].nextCheckpoint = 1;
+    EXPECT_FALSE(RaceIsOver());
+}
+
+TEST_F(RaceTest, OnACourseOfOneGateTheFinishIsOneMorePass)
+{
+    SetGate(0, -1, 0, 1, 0);
+    gPrefs.laps = 3;
+    Car& car = gCars[0];
+    gStandings.score[0] = 10.0f;
+    RankByScore();
+    SetSquareCorners(0, 0.0f, 0.0f, 0.5f);
+    for (int pass = 1; pass <= 3; pass++) {
+        ApplyWorldRules(0);
+        EXPECT_EQ(car.lapsDone, (uint32_t)pass);
+        EXPECT_EQ(car.nextCheckpoint, 0u);
+        EXPECT_FALSE(RaceIsOver());
+    }
+    ApplyWorldRules(0);
+    EXPECT_TRUE(RaceIsOver());
+}
+
+TEST_F(RaceTest, LapCountsOutsideTheMenusRange)
+{
+    SetGate(0, -1, 0, 1, 0);
+    SetGate(1, -1, 9, 1, 9);
+    gStandings.score[0] = 10.0f;
+    RankByScore();
+    gCars[0].nextCheckpoint = 1;
+    gPrefs.laps = -2;  // a hand-edited file: the first gate finishes
+    EXPECT_TRUE(RaceIsOver());
+    gPrefs.laps = 2;
     EXPECT_FALSE(RaceIsOver());
 }
 
