@@ -100,8 +100,15 @@ void ApplyWorldRules(uint32_t index)
         int32_t crossed = -1;
         for (int e = 0; e < 4 && crossed < 0; e++)
             crossed = FindCrossedGate(car.corner[kEdges[e][0]], car.corner[kEdges[e][1]]);
-        if (crossed >= 0 && (uint32_t)crossed == car.nextCheckpoint)
+        if (gCheckpoints.gateCount == 1) {
+            // The one gate is always the next one: a pass counts once, when
+            // the body first reaches the gate, not in every step it straddles it.
+            if (crossed == 0 && !car.onOnlyGate)
+                car.nextCheckpoint++;
+            car.onOnlyGate = crossed == 0;
+        } else if (crossed >= 0 && (uint32_t)crossed == car.nextCheckpoint) {
             car.nextCheckpoint++;
+        }
         if (gCheckpoints.gateCount > 0 && car.nextCheckpoint >= gCheckpoints.gateCount) {
             car.nextCheckpoint = 0;
             car.lapsDone++;

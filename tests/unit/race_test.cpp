@@ -343,13 +343,17 @@ TEST_F(RaceTest, OnACourseOfOneGateTheFinishIsOneMorePass)
     Car& car = gCars[0];
     gStandings.score[0] = 10.0f;
     RankByScore();
-    SetSquareCorners(0, 0.0f, 0.0f, 0.5f);
     for (int pass = 1; pass <= 3; pass++) {
+        SetSquareCorners(0, 0.0f, 0.0f, 0.5f);
         ApplyWorldRules(0);
+        ApplyWorldRules(0);  // still across the gate: the same pass
         EXPECT_EQ(car.lapsDone, (uint32_t)pass);
         EXPECT_EQ(car.nextCheckpoint, 0u);
         EXPECT_FALSE(RaceIsOver());
+        SetSquareCorners(0, 0.0f, 5.0f, 0.5f);  // off the gate
+        ApplyWorldRules(0);
     }
+    SetSquareCorners(0, 0.0f, 0.0f, 0.5f);
     ApplyWorldRules(0);
     EXPECT_TRUE(RaceIsOver());
 }
