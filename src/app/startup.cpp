@@ -8,6 +8,7 @@
 #include "assets/texture.h"
 #include "game/demo.h"
 #include "game/game_state.h"
+#include "game/menus.h"
 #include "game/prefs.h"
 #include "input/devices.h"
 #include "platform/sys.h"
@@ -78,16 +79,14 @@ bool StartUp()
     InitSound();                                // 10
     LoadSample("data/music/intro.wav", &introSample, false);
     PlaySample(introSample, &introChannel, false, false);
-    gGame.state = MainMenu;                     // 11
-    gGame.fade = 0.0f;
-    gGame.escapeLatch = 0;
-    gGame.tournament = 0;
+    LoadMenuAssets();                           // 11
     InitKeyboard();                             // 12
     InitMouse();
     InitJoystick();
     WarpCursor(gConfig.width / 2, (int)(gConfig.height / 3.25));  // 13
     gMouse.x = gMouse.prevX = gConfig.width / 2;
     gMouse.y = gMouse.prevY = (int)(gConfig.height / 3.25);
+    HoverStartButton();
     InitClock();                                // 14
     LoadFont(gMainFont, "data/fonts/arial_black.tga", 0.85f);  // 15
     LoadFont(gKeyFont, "data/fonts/key.tga", 0.85f);
@@ -95,6 +94,7 @@ bool StartUp()
     screenshotLatch = 0;                        // 17
     LoadRaceAssets();                           // 18
     WaitForIntro();                             // 19
+    PlaySample(gGame.menuMusic, &gGame.menuChannel, false, false);  // 20
     if (!firstStart)                            // 21
         gGame.state = GraphicsOptions;
     else if (gLaunch.demo)
@@ -108,6 +108,7 @@ void ShutDown()
     firstStart = 0;
     ReleaseJoystick();
     DeleteTexture(&logoTexture);
+    FreeMenuAssets();
     FreeRaceAssets();
     LogMessage("Framerate estimate: %.2f", gClock.raceRate);
     FreeFont(gKeyFont);
