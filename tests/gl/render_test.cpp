@@ -213,6 +213,14 @@ protected:
     // A fresh race: 1 player, 3 cars, checkpoint mode, no dust, no shadows.
     void SetUp() override
     {
+        SetRacePrefs();
+        LoadTrack();
+        ResetCars();
+        PlaceCars();
+    }
+
+    static void SetRacePrefs()
+    {
         gGame.state = Race;
         gPrefs.gamemode = 1;
         gPrefs.nplayers = 1;
@@ -222,8 +230,10 @@ protected:
         gPrefs.shadow_resolution = 0;
         gPrefs.particles = 0;
         NormalisePrefs();
-        LoadTrack();
-        ResetCars();
+    }
+
+    static void PlaceCars()
+    {
         gStandings.countdown = 0.0f;
         PlaceCar(0, -5, -5);
         PlaceCar(1, 5, -5);
@@ -506,6 +516,64 @@ TEST_F(RaceFrameTest, ModelListsKeepTheirGeometryAcrossAWindowRebuild)
     finalShutdown = 1;  // quitting: everything goes
     model.Release();
     EXPECT_EQ(model.objectCount, 0);
+}
+
+TEST_F(RaceFrameTest, ANewWindowRebuildsTheTrackGraphicsFromTheKeptModels)
+{
+    const float first = gCarAssets.body.objects[0].vertices[0];
+    CameraAbove(0, 5, 4.5f, 10);
+    RenderRaceFrame();  // twice: the arrow is lit by the light placed in the frame before
+    RenderRaceFrame();
+    const std::vector<uint8_t> before = ReadWindow();
+    // Shut-down for new graphics settings, then start-up again.
+    finalShutdown = 0;
+    FreeRaceAssets();
+    FreeFont(gMainFont);
+    DestroyGameWindow();
+    firstStart = 0;
+    OpenLog();  // the log starts afresh at every pass
+    ASSERT_TRUE(CreateGameWindow());
+    InitGlState();
+    glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+    LoadFont(gMainFont, "data/fonts/arial_black.tga", 0.85f);
+    LoadMedalTexture();
+    LoadRaceAssets();
+    firstStart = 1;
+    EXPECT_EQ(gCarAssets.body.objects[0].vertices[0], first);
+    FILE* log = OpenDataFile("log.txt", "rb");
+    ASSERT_TRUE(log);
+    std::string text(4096, 0);
+    text.resize(fread(&text[0], 1, text.size(), log));
+    fclose(log);
+    EXPECT_EQ(text.find("Loading model"), std::string::npos) << "a model was read again";
+    EXPECT_NE(text.find("Loading texture: data/textures/sky.tga"), std::string::npos);
+
+    // No new track was loaded: the race frame still shows the cars on
+    // their textured ground, from graphics made in the new context.
+    SetRacePrefs();  // the start-up pass read the file again and put the cars on the grid
+    PlaceCars();
+    CameraAbove(0, 5, 4.5f, 10);
+    RenderRaceFrame();
+    RenderRaceFrame();
+    EXPECT_TRUE(Dominant(ReadPixel(kWidth / 2, kHeight / 2), 0));
+    EXPECT_EQ(ReadWindow(), before);
+    int px, py;
+    GroundPixel(gCameras[0], 8, 4.5f, &px, &py);
+    EXPECT_FALSE(IsGrey(ReadPixel(px, py)));
+}
+
+TEST_F(RaceFrameTest, RaceSoundRequestsAreClearedOnceHandled)
+{
+    gRaceSounds.squeeze[3][2] = 1;
+    gRaceSounds.tag[1] = 1;
+    gPrefs.seffects = 0;
+    PlayRaceSounds();
+    EXPECT_EQ(gRaceSounds.squeeze[3][2], 0);
+    EXPECT_EQ(gRaceSounds.tag[1], 0);
+    gRaceSounds.tag[4] = 1;
+    gPrefs.seffects = 1;  // the sound device is off in these tests: nothing plays
+    PlayRaceSounds();
+    EXPECT_EQ(gRaceSounds.tag[4], 0);
 }
 
 }  // namespace
