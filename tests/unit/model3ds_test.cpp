@@ -374,3 +374,55 @@ TEST(Model3ds, FreeingEmptiesTheModel)
     EXPECT_TRUE(model.objects.empty());
     EXPECT_FALSE(model.geometryRead);
 }
+
+TEST(Model3ds, GeneratedModelsLoadWithUnitNormals)
+{
+    const std::string dir = std::string(QB_BUILD_DIR) + "/data/models/";
+    FILE* probe = fopen((dir + "body.3ds").c_str(), "rb");
+    if (!probe)
+        GTEST_SKIP() << "no generated data in " << dir;
+    fclose(probe);
+    ScratchAppDir scratch;  // model paths are relative to the application directory
+    for (const char* name : {"body", "wheel", "LP_body", "arrow", "sky", "checkpoint", "head"}) {
+        SCOPED_TRACE(name);
+        const std::string path = dir + name + ".3ds";
+        FILE* in = fopen(path.c_str(), "rb");
+        ASSERT_TRUE(in);
+        std::string bytes;
+        char block[4096];
+        size_t got;
+        while ((got = fread(block, 1, sizeof block, in)) > 0)
+            bytes.append(block, got);
+        fclose(in);
+        scratch.Write(std::string("data/models/") + name + ".3ds", bytes);
+        Model model;
+        ASSERT_TRUE(ReadModelFile(model, (std::string("data/models/") + name + ".3ds").c_str()));
+        ExpectConsistent(model);
+        ASSERT_GE(model.objectCount, 1);
+        int faces = 0;
+        for (const MeshObject& o : model.objects) {
+            faces += o.faceCount;
+            std::vector<bool> used((size_t)o.vertexCount, false);
+            for (const MeshFace& f : o.faces)
+                for (int k = 0; k < 3; k++)
+                    used[f.v[k]] = true;
+            for (int v = 0; v < o.vertexCount; v++) {
+                const float* n = &o.normals[3 * (size_t)v];
+                const float length = sqrtf(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+                if (used[(size_t)v] && length != 0.0f) {
+                    EXPECT_NEAR(length, 1.0f, 1e-4);
+                }
+                if (!used[(size_t)v]) {
+                    EXPECT_EQ(length, 0.0f);
+                }
+            }
+        }
+        EXPECT_GT(faces, 0);
+        if (std::string(name) == "sky") {
+            bool textured = false;
+            for (const MeshObject& o : model.objects)
+                textured = textured || (o.hasTexture && o.texCoordCount > 0);
+            EXPECT_TRUE(textured) << "the sky dome carries its own texture";
+        }
+    }
+}
