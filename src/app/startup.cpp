@@ -10,6 +10,7 @@
 #include "game/menus.h"
 #include "game/prefs.h"
 #include "input/devices.h"
+#include "net/net_session.h"
 #include "platform/sys.h"
 #include "platform/window.h"
 #include "render/font.h"
@@ -65,6 +66,7 @@ static void WaitForIntro()
 bool StartUp()
 {
     OpenLog();                                  // 1
+    StartNetwork();                             // 2
     LoadConfig();                               // 3
     if (!CreateGameWindow())                    // 4
         return false;
@@ -108,6 +110,7 @@ void ShutDown()
     FreeFont(gMainFont);
     DestroyGameWindow();
     ShutdownSound();
+    CloseSession();
 }
 
 int RunGame()

@@ -330,3 +330,25 @@ void LeaveLobby()
     RestorePlayer2Name();
     gGame.state = MultiplayerMenu;
 }
+
+bool EditPeerAddress(char address[16], int32_t key)
+{
+    address[15] = 0;
+    size_t length = strlen(address);
+    if (key == 8) {
+        if (length == 0)
+            return false;
+        address[length - 1] = 0;
+        return true;
+    }
+    if (length >= 15)
+        return false;
+    char c = '.';
+    if (key >= 96 && key <= 105)
+        c = (char)('0' + (key - 96));
+    else if (key >= 48 && key <= 57)
+        c = (char)('0' + (key - 48));
+    address[length] = c;
+    address[length + 1] = 0;
+    return true;
+}

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <new>
 
+#include "app/config.h"
 #include "app/log.h"
 #include "game/game_state.h"
 #include "game/prefs.h"
@@ -46,6 +47,8 @@ void gotoRace()
         gNet.raceSender = new (std::nothrow) UdpSender;
     if (RaceEndpointsMissing())
         return;
+    if (gConfig.trackCount <= 0)
+        return;  // nothing to race on: stay in the lobby
     if (gNet.role == kRoleHost) {
         gNet.raceSender->Open(gNet.peerAddress, gNet.ports.racePeer, true);
         gNet.raceSender->AddBytes(&gNet.outKind, 1);
