@@ -17,6 +17,7 @@
 #include "platform/window.h"
 #include "render/font.h"
 #include "render/gl_util.h"
+#include "render/race_assets.h"
 
 // The network activity points: green for a message received this frame,
 // red for one sent, in the bottom-right corner.
@@ -61,6 +62,7 @@ void RunFrame()
     }
     if (IsRaceState(gGame.state) && gNet.role == kRoleHost)
         raceSend();
+    PlayRaceSounds();
     DrawState();
     SetOrtho2D(1, 1);
     DrawNetworkMarks();

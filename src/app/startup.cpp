@@ -6,6 +6,7 @@
 #include "app/log.h"
 #include "app/shell.h"
 #include "assets/texture.h"
+#include "game/demo.h"
 #include "game/game_state.h"
 #include "game/menus.h"
 #include "game/prefs.h"
@@ -15,6 +16,7 @@
 #include "platform/window.h"
 #include "render/font.h"
 #include "render/gl_util.h"
+#include "render/race_assets.h"
 #include "sound/sound.h"
 
 LaunchOptions gLaunch;
@@ -90,11 +92,15 @@ bool StartUp()
     InitClock();                                // 14
     LoadFont(gMainFont, "data/fonts/arial_black.tga", 0.85f);  // 15
     LoadFont(gKeyFont, "data/fonts/key.tga", 0.85f);
+    LoadMedalTexture();                         // 16
     screenshotLatch = 0;                        // 17
+    LoadRaceAssets();                           // 18
     WaitForIntro();                             // 19
     PlaySample(gGame.menuMusic, &gGame.menuChannel, false, false);  // 20
     if (!firstStart)                            // 21
         gGame.state = GraphicsOptions;
+    else if (gLaunch.demo)
+        StartDemoRace();
     return true;
 }
 
@@ -105,6 +111,7 @@ void ShutDown()
     ReleaseJoystick();
     DeleteTexture(&logoTexture);
     FreeMenuAssets();
+    FreeRaceAssets();
     LogMessage("Framerate estimate: %.2f", gClock.raceRate);
     FreeFont(gKeyFont);
     FreeFont(gMainFont);
