@@ -74,6 +74,7 @@ void UpdateMultiplayerMenu()
 void LeaveNetworkRace()
 {
     if (gNet.role == kRoleClient) {
+        LogNetworkRaceEnd();
         CloseSession();
         LoadPrefs();
         gGame.state = MultiplayerMenu;

@@ -118,5 +118,8 @@ void OpenLobbyInfoSender();
 // whether the text changed.
 bool EditPeerAddress(char address[16], int32_t key);
 
+// Logs where cars 0 and 1 stand as a network race is left.
+void LogNetworkRaceEnd();
+
 // outFrameRate from the clock: the last frame's rate, at least 25.
 int32_t SessionFrameRate();

@@ -73,6 +73,15 @@ void gotoRace()
     LoadTrack();
     ResetCars();
     gGame.state = Race;
+    LogMessage("Network race: %s, track %d", gNet.role == kRoleHost ? "host" : "client", gPrefs.track);
+}
+
+void LogNetworkRaceEnd()
+{
+    const float* a = gCars[0].position;
+    const float* b = gCars[1].position;
+    LogMessage("Network race left: car 0 at %.2f %.2f %.2f, car 1 at %.2f %.2f %.2f", a[0], a[1], a[2], b[0],
+               b[1], b[2]);
 }
 
 // Host: the client's keys become player 2's.
@@ -156,6 +165,7 @@ void raceRecv()
     }
     gNet.received = 1;
     if (gNet.inTagHolder == kTagHolderBackToLobby) {
+        LogNetworkRaceEnd();
         CloseSession();
         LoadPrefs();
         init_lobbyTalk(kRoleClient);
@@ -221,6 +231,7 @@ void ReturnToLobby()
     if (gNet.raceSender)
         gNet.raceSender->Send();
     gNet.sent = 1;
+    LogNetworkRaceEnd();
     CloseSession();
     RestorePlayer2Name();
     init_lobbyTalk(kRoleHost);
