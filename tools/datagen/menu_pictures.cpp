@@ -103,7 +103,8 @@ void WriteButton(const std::string& root, const ButtonPicture& b) {
   const int pad = 6;
   Mask halo = Blur(Pad(text, pad), 2, 3);
   picture.Paint(halo, left - pad, top - pad, {1, 1, 1}, 0.35f);
-  picture.PaintGradient(text, left, top, {1.0f, 1.0f, 1.0f}, {0.72f, 0.72f, 0.72f});
+  // White at the top of the capitals, a little greyer at the baseline.
+  picture.PaintGradient(text, left, top, {1.0f, 1.0f, 1.0f}, {0.75f, 0.75f, 0.75f}, capTop + 1, baseline);
   SaveImage(root + "/menu/" + b.file + ".tga", picture, true);
 }
 

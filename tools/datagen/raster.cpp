@@ -79,11 +79,12 @@ void Image::Paint(const Mask& mask, int x, int y, Rgb colour, float opacity) {
   }
 }
 
-void Image::PaintGradient(const Mask& mask, int x, int y, Rgb top, Rgb bottom) {
+void Image::PaintGradient(const Mask& mask, int x, int y, Rgb top, Rgb bottom, int from, int to) {
+  if (to <= from) from = 0, to = mask.h - 1;
   for (int my = 0; my < mask.h; my++) {
     const int iy = y + my;
     if (iy < 0 || iy >= h) continue;
-    const Rgb colour = Mix(top, bottom, mask.h > 1 ? my / static_cast<float>(mask.h - 1) : 0.0f);
+    const Rgb colour = Mix(top, bottom, to > from ? Clamp01((my - from) / static_cast<float>(to - from)) : 0.0f);
     for (int mx = 0; mx < mask.w; mx++) {
       const int ix = x + mx;
       if (ix < 0 || ix >= w) continue;

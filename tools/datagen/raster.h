@@ -36,7 +36,8 @@ struct Image {
   // Lays `colour` over the picture through `mask` placed with its top-left
   // corner at (x, y); the mask's value times `opacity` is the coverage.
   void Paint(const Mask& mask, int x, int y, Rgb colour, float opacity = 1.0f);
-  void PaintGradient(const Mask& mask, int x, int y, Rgb top, Rgb bottom);
+  // `top` at mask row `from`, `bottom` at row `to` (the whole mask when to <= from).
+  void PaintGradient(const Mask& mask, int x, int y, Rgb top, Rgb bottom, int from = 0, int to = 0);
   void Add(const Mask& mask, int x, int y, Rgb colour);
 };
 
