@@ -203,6 +203,48 @@ float TileFbm(float x, float y, int period, int octaves, uint32_t seed) {
   return sum / norm;
 }
 
+void FillPolygon(Mask* mask, const std::vector<float>& xy) {
+  const size_t n = xy.size() / 2;
+  float x0 = 1e9f, x1 = -1e9f, y0 = 1e9f, y1 = -1e9f;
+  for (size_t i = 0; i < n; i++) {
+    x0 = std::min(x0, xy[2 * i]), x1 = std::max(x1, xy[2 * i]);
+    y0 = std::min(y0, xy[2 * i + 1]), y1 = std::max(y1, xy[2 * i + 1]);
+  }
+  for (int y = std::max(0, static_cast<int>(y0)); y <= std::min(mask->h - 1, static_cast<int>(y1)); y++) {
+    for (int x = std::max(0, static_cast<int>(x0)); x <= std::min(mask->w - 1, static_cast<int>(x1)); x++) {
+      int inside = 0;
+      for (int sy = 0; sy < 4; sy++) {
+        for (int sx = 0; sx < 4; sx++) {
+          const float px = x + (sx + 0.5f) / 4.0f, py = y + (sy + 0.5f) / 4.0f;
+          bool in = false;
+          for (size_t i = 0, j = n - 1; i < n; j = i++) {
+            const float xi = xy[2 * i], yi = xy[2 * i + 1], xj = xy[2 * j], yj = xy[2 * j + 1];
+            if ((yi > py) != (yj > py) && px < (xj - xi) * (py - yi) / (yj - yi) + xi) in = !in;
+          }
+          inside += in ? 1 : 0;
+        }
+      }
+      mask->at(x, y) = std::max(mask->at(x, y), inside / 16.0f);
+    }
+  }
+}
+
+void FillLine(Mask* mask, float x0, float y0, float x1, float y1, float width) {
+  const float dx = x1 - x0, dy = y1 - y0, len = std::sqrt(dx * dx + dy * dy);
+  if (len <= 0.0f) return;
+  const float nx = -dy / len * width / 2, ny = dx / len * width / 2;
+  FillPolygon(mask, {x0 + nx, y0 + ny, x1 + nx, y1 + ny, x1 - nx, y1 - ny, x0 - nx, y0 - ny});
+}
+
+void FillDisc(Mask* mask, float cx, float cy, float radius) {
+  for (int y = std::max(0, static_cast<int>(cy - radius - 1)); y <= std::min(mask->h - 1, static_cast<int>(cy + radius + 1)); y++) {
+    for (int x = std::max(0, static_cast<int>(cx - radius - 1)); x <= std::min(mask->w - 1, static_cast<int>(cx + radius + 1)); x++) {
+      const float d = std::sqrt((x + 0.5f - cx) * (x + 0.5f - cx) + (y + 0.5f - cy) * (y + 0.5f - cy));
+      mask->at(x, y) = std::max(mask->at(x, y), Clamp01(radius + 0.5f - d));
+    }
+  }
+}
+
 Mask Blur(const Mask& mask, int radius, int passes) {
   Mask a = mask, b(mask.w, mask.h);
   const float n = 2.0f * radius + 1.0f;

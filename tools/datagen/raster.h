@@ -57,6 +57,14 @@ float Smoothstep(float e0, float e1, float x);
 float Clamp01(float x);
 float Clamp(float x, float lo, float hi);
 
+// Fills a polygon (corners in pixels, any winding) into the mask, anti-aliased
+// by 4 x 4 samples per pixel.
+void FillPolygon(Mask* mask, const std::vector<float>& xy);
+// A thick line from (x0, y0) to (x1, y1) as a filled quadrilateral.
+void FillLine(Mask* mask, float x0, float y0, float x1, float y1, float width);
+// A filled disc.
+void FillDisc(Mask* mask, float cx, float cy, float radius);
+
 // Grows the mask's values outward (a soft glow or shadow): box blur repeated.
 Mask Blur(const Mask& mask, int radius, int passes = 3);
 // The mask enlarged by `pad` pixels on every side.
