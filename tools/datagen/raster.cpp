@@ -304,21 +304,22 @@ Mask Dilate(const Mask& mask, int radius) {
 
 namespace {
 
-FT_Library Library() {
-  static FT_Library library = nullptr;
-  if (library == nullptr && FT_Init_FreeType(&library) != 0) Fail("FreeType would not start");
-  return library;
-}
+// The FreeType library and the faces opened so far, by file name.
+struct FontCache {
+  FT_Library library = nullptr;
+  std::map<std::string, FT_Face> faces;
+};
+FontCache gFonts;  // filled on first use, kept for the generator's whole run (never reset)
 
 FT_Face Face(const std::string& file) {
-  static std::map<std::string, FT_Face> faces;
-  auto found = faces.find(file);
-  if (found != faces.end()) return found->second;
+  if (gFonts.library == nullptr && FT_Init_FreeType(&gFonts.library) != 0) Fail("FreeType would not start");
+  auto found = gFonts.faces.find(file);
+  if (found != gFonts.faces.end()) return found->second;
   FT_Face face = nullptr;
-  if (FT_New_Face(Library(), file.c_str(), 0, &face) != 0) {
+  if (FT_New_Face(gFonts.library, file.c_str(), 0, &face) != 0) {
     Fail("cannot open font " + file + " (install fonts-dejavu-core)");
   }
-  faces[file] = face;
+  gFonts.faces[file] = face;
   return face;
 }
 

@@ -186,6 +186,14 @@ TrackData BuildTrack(const TrackTable& t) {
     }
   }
   if (t.plan.ground == Ground::kLakes) track.water = 0.55f;
+  // The gate posts stand on height 0 whatever the ground does: lower the
+  // whole map (never below 0) so that the road runs near the bottom and
+  // the posts stand tall.
+  const float lowestRoad = *std::min_element(road.begin(), road.end());
+  const float lowestGround = *std::min_element(track.heights.begin(), track.heights.end());
+  const float shift = std::max(0.0f, std::min(lowestRoad - 0.3f, lowestGround));
+  for (float& h : track.heights) h -= shift;
+  if (track.water > 0.0f) track.water -= shift;
   GateRules rules = {14.0f, 11.0f, 3.0f, 4.0f, 1.0f};
   track.gates = PlaceGates(Resample(line, 0.1f), rules);
   return track;
