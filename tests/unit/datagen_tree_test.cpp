@@ -353,6 +353,55 @@ TEST_F(DataTree, GroundIsGentleFromGateToGate) {
   }
 }
 
+// The track texture lies over the terrain as the heightmap does (picture
+// row from the top = grid row j, texture t = 1 - j / 64): the dirt road it
+// shows runs through the gate centres, and does not when read upside down.
+TEST_F(DataTree, TrackTexturesShowTheRoadUnderTheGates) {
+  for (const char* name : kTracks) {
+    SCOPED_TRACE(name);
+    const std::vector<CourseGate> gates = Course(name);
+    const Picture tex = MustRead(std::string("tracks/textures/") + name + ".tga");
+    ASSERT_GT(tex.width, 0);
+    auto colour = [&](float x, float z, bool flipped, int c) {  // flipped: read upside down
+      const int px = std::min(tex.width - 1, std::max(0, static_cast<int>((x + 32.5f) / 64.0f * tex.width)));
+      int top = std::min(tex.height - 1, std::max(0, static_cast<int>((z + 32.5f) / 64.0f * tex.height)));
+      if (flipped) top = tex.height - 1 - top;
+      const int row = tex.height - 1 - top;
+      return static_cast<float>(tex.pixels[(static_cast<size_t>(row) * tex.width + px) * (tex.bits / 8) + c]);
+    };
+    // The road's colour is the mean under the gates; off the road, 6 units
+    // aside, the ground looks different, and nearly every gate centre shows
+    // road colour.  (Several courses look alike upside down, so a flipped
+    // picture is caught by the asymmetric ones.)
+    float road[3] = {0, 0, 0}, contrast = 0;
+    for (int c = 0; c < 3; c++) {
+      float off = 0;
+      for (const CourseGate& g : gates) {
+        const float a = g.angle * 3.14159265f / 180.0f;
+        road[c] += colour(g.x, g.z, false, c) / gates.size();
+        off += (colour(g.x + std::cos(a) * 6, g.z - std::sin(a) * 6, false, c) +
+                colour(g.x - std::cos(a) * 6, g.z + std::sin(a) * 6, false, c)) / 2 / gates.size();
+      }
+      contrast += std::fabs(road[c] - off);
+    }
+    EXPECT_GT(contrast, 30.0f);
+    int onRoad = 0;
+    for (const CourseGate& g : gates) {
+      float d = 0;
+      for (int c = 0; c < 3; c++) {
+        // A 1-unit square round the centre smooths the road's grain.
+        float sum = 0;
+        for (float dx = -0.5f; dx <= 0.5f; dx += 0.25f) {
+          for (float dz = -0.5f; dz <= 0.5f; dz += 0.25f) sum += colour(g.x + dx, g.z + dz, false, c) / 25.0f;
+        }
+        d += std::fabs(sum - road[c]);
+      }
+      onRoad += d < contrast * 0.5f ? 1 : 0;
+    }
+    EXPECT_GE(onRoad, static_cast<int>(gates.size()) * 4 / 5) << "gate centres on the road";
+  }
+}
+
 // --- models ---------------------------------------------------------------
 
 struct Chunk {
