@@ -6,13 +6,17 @@
 #include "app/log.h"
 #include "app/shell.h"
 #include "assets/texture.h"
+#include "game/demo.h"
 #include "game/game_state.h"
+#include "game/menus.h"
 #include "game/prefs.h"
 #include "input/devices.h"
+#include "net/net_session.h"
 #include "platform/sys.h"
 #include "platform/window.h"
 #include "render/font.h"
 #include "render/gl_util.h"
+#include "render/race_assets.h"
 #include "sound/sound.h"
 
 LaunchOptions gLaunch;
@@ -64,6 +68,7 @@ static void WaitForIntro()
 bool StartUp()
 {
     OpenLog();                                  // 1
+    StartNetwork();                             // 2
     LoadConfig();                               // 3
     if (!CreateGameWindow())                    // 4
         return false;
@@ -72,27 +77,31 @@ bool StartUp()
         LogHardwareInfo();
     ShowSplash();                               // 7
     glClearColor(0.5f, 0.5f, 0.5f, 1.0f);       // 8: grey for the rest of the run
+    gGame.demo = gLaunch.demo;                  // a demo saves no preferences
     LoadPrefs();                                // 9
     InitSound();                                // 10
     LoadSample("data/music/intro.wav", &introSample, false);
     PlaySample(introSample, &introChannel, false, false);
-    gGame.state = MainMenu;                     // 11
-    gGame.fade = 0.0f;
-    gGame.escapeLatch = 0;
-    gGame.tournament = 0;
+    LoadMenuAssets();                           // 11
     InitKeyboard();                             // 12
     InitMouse();
     InitJoystick();
     WarpCursor(gConfig.width / 2, (int)(gConfig.height / 3.25));  // 13
     gMouse.x = gMouse.prevX = gConfig.width / 2;
     gMouse.y = gMouse.prevY = (int)(gConfig.height / 3.25);
+    HoverStartButton();
     InitClock();                                // 14
     LoadFont(gMainFont, "data/fonts/arial_black.tga", 0.85f);  // 15
     LoadFont(gKeyFont, "data/fonts/key.tga", 0.85f);
+    LoadMedalTexture();                         // 16
     screenshotLatch = 0;                        // 17
+    LoadRaceAssets();                           // 18
     WaitForIntro();                             // 19
+    PlaySample(gGame.menuMusic, &gGame.menuChannel, false, false);  // 20
     if (!firstStart)                            // 21
         gGame.state = GraphicsOptions;
+    else if (gLaunch.demo)
+        StartDemoRace();
     return true;
 }
 
@@ -102,11 +111,14 @@ void ShutDown()
     firstStart = 0;
     ReleaseJoystick();
     DeleteTexture(&logoTexture);
+    FreeMenuAssets();
+    FreeRaceAssets();
     LogMessage("Framerate estimate: %.2f", gClock.raceRate);
     FreeFont(gKeyFont);
     FreeFont(gMainFont);
     DestroyGameWindow();
     ShutdownSound();
+    CloseSession();
 }
 
 int RunGame()

@@ -1,25 +1,65 @@
 // UpdateState and DrawState: the dispatch of the game's state machine, the
-// Escape latch, the fade between screens and the choice of music.
+// race-over test, the Escape latch, the fade between screens and the choice
+// of music.
 #include <GL/gl.h>
 
 #include "app/clock.h"
 #include "game/game_state.h"
+#include "game/menus.h"
 #include "game/prefs.h"
 #include "input/devices.h"
+#include "race/race.h"
+#include "render/gl_util.h"
+#include "render/race_frame.h"
+#include "sound/sound.h"
 
 static const int kEscapeKey = 27;
 
 void UpdateState()
 {
     const double dt = 1.0 / gClock.stepRate;
+    // A menu screen brightens from black in about 0.57 s.
     if (gGame.fade < 1.0f && gGame.state != QuitFading && gGame.state != Quit)
         gGame.fade += (float)(1.75 * dt);
     switch (gGame.state) {
+    case MainMenu:
     case QuitFading:
-        if (gGame.fade > 0.0f)
-            gGame.fade -= (float)(0.5 * dt);
+        if (gGame.state == QuitFading && gGame.fade > 0.0f)
+            gGame.fade -= (float)(0.5 * dt);  // two seconds to black
+        UpdateMainMenu();
         break;
-    default:
+    case SingleRaceSetup:
+        UpdateRaceSetup(true);
+        break;
+    case TournamentSetup:
+        UpdateRaceSetup(false);
+        break;
+    case MultiplayerMenu:
+    case HostLobby:
+    case ClientLobby:
+        UpdateMultiplayerMenu();
+        break;
+    case OptionsMenu:
+    case AudioOptions:
+    case GraphicsOptions:
+    case ControllerOptions:
+        UpdateOptions();
+        break;
+    case Credits:
+        UpdateCredits();
+        break;
+    case Race:
+        UpdateRace();
+        break;
+    case RaceMenu:
+        UpdateRace();
+        UpdateRaceMenu();
+        break;
+    case RaceResults:
+        UpdateRace();
+        UpdateResults();
+        break;
+    default:  // 14 and 16: the main loop acts on them
         break;
     }
 }
@@ -27,6 +67,7 @@ void UpdateState()
 // Darkens the whole screen to `fade` of its brightness.
 static void DrawFade(float fade)
 {
+    SetOrtho2D(1, 1);
     glEnable(GL_BLEND);
     glBlendFunc(GL_ZERO, GL_SRC_COLOR);
     glColor3f(fade, fade, fade);
@@ -40,26 +81,93 @@ static void DrawFade(float fade)
     glColor3f(1, 1, 1);
 }
 
+// Menu music in the menus (faded with the picture while quitting), race
+// music in the race states.
+static void PlayStateMusic()
+{
+    if (!IsRaceState(gGame.state)) {
+        int32_t volume = gPrefs.musicvolume;
+        if (gGame.state == QuitFading)
+            gPrefs.musicvolume = (int32_t)((float)volume * (gGame.fade > 0.0f ? gGame.fade : 0.0f));
+        StopChannel(gGame.raceChannel);
+        PlaySample(gGame.menuMusic, &gGame.menuChannel, false, false);
+        gPrefs.musicvolume = volume;
+        if (gGame.fade < 1.0f)
+            DrawFade(gGame.fade > 0.0f ? gGame.fade : 0.0f);
+    } else {
+        StopChannel(gGame.menuChannel);
+        gGame.fade = 0.0f;  // the next menu screen brightens from black
+        PlaySample(gGame.raceMusic, &gGame.raceChannel, false, false);
+    }
+}
+
 void DrawState()
 {
-    if (!KeyDown(kEscapeKey))
+    bool escapeDown = KeyDown(kEscapeKey);
+    if (!escapeDown)
         gGame.escapeLatch = 1;
+    if (!IsRaceState(gGame.state) && gGame.state != Quit && gGame.state != ApplyGraphics)
+        DrawBackground();
+
     switch (gGame.state) {
+    case MainMenu:
     case QuitFading:
-        if (gGame.fade <= 0.0f) {
+        if (gGame.state == QuitFading && gGame.fade <= 0.0f) {
+            StopChannel(gGame.menuChannel);
             gGame.state = Quit;
             return;
         }
+        DrawMainMenu();
         break;
-    default:
+    case SingleRaceSetup:
+        DrawRaceSetup(true);
         break;
+    case TournamentSetup:
+        DrawRaceSetup(false);
+        break;
+    case MultiplayerMenu:
+    case HostLobby:
+    case ClientLobby:
+        DrawMultiplayerMenu();
+        break;
+    case OptionsMenu:
+    case AudioOptions:
+    case GraphicsOptions:
+    case ControllerOptions:
+        DrawOptions();
+        break;
+    case Race:
+        RenderRaceFrame();
+        if (RaceIsOver()) {
+            FinishRace(gGame.tournament != 0);
+            gGame.state = RaceResults;
+        } else if (escapeDown && gGame.escapeLatch) {
+            gGame.state = RaceMenu;
+        }
+        break;
+    case RaceMenu:
+        RenderRaceFrame();
+        DimScreen();
+        DrawRaceMenu();
+        if (gGame.state == RaceMenu && escapeDown && gGame.escapeLatch)
+            gGame.state = Race;
+        break;
+    case RaceResults:
+        RenderRaceFrame();
+        DimScreen();
+        DrawResults();
+        break;
+    case Credits:
+        DrawCredits();
+        break;
+    default:  // 14 and 16 draw nothing
+        return;
     }
-    if (KeyDown(kEscapeKey) && gGame.escapeLatch)
+
+    if (gGame.state != Race)
+        DrawPointer();
+    if (escapeDown && gGame.escapeLatch)
         gGame.escapeLatch = 0;
-    if (!IsRaceState(gGame.state)) {
-        if (gGame.fade < 1.0f)
-            DrawFade(gGame.fade);
-    } else {
-        gGame.fade = 0.0f;
-    }
+    if (gGame.state != Quit && gGame.state != ApplyGraphics)
+        PlayStateMusic();
 }

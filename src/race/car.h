@@ -69,6 +69,7 @@ struct Car {
     float stepDelta[6];         // position and velocity at the start of a step, then old - new
     float turnCircle;
     float turnRadius;
+    uint8_t onOnlyGate;         // a body edge lay across the gate of a one-gate course in the last step
 };
 
 // Per race: ResetCars puts all five back on the grid.
@@ -78,5 +79,5 @@ extern Car gCars[kMaxCars];
 void UpdateCar(Car& car);
 
 // True when car `index` is driven by a person at this machine or, in a
-// network game, by the peer (car 1).
+// network game, by the peer (car 1); never in a demonstration (gGame.demo).
 bool IsHumanCar(uint32_t index);

@@ -30,9 +30,14 @@ extern Terrain gTerrain;
 // track) into the grid.  A missing or unusable file ends the program.
 void LoadTerrain(float cellSize, float heightScale, uint32_t pixelSkip);
 
+// Base name of the current track (Prefs track in Config trackNames), or ""
+// when the index is outside the list.
+const char* CurrentTrackName();
+
 // Grid sample (i, j); callers stay inside 0..63.
 float GridHeight(int i, int j);
 
 // Interpolated ground height at world (x, z) and the slopes dy/dx, dy/dz of
-// the triangle under it.  Off the terrain: 0.0, slopes untouched.
+// the triangle under it.  Off the terrain: 0.0, slopes untouched.  Either
+// slope pointer may be null.
 float GroundHeight(float x, float z, float* slopeX, float* slopeZ);

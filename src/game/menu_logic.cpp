@@ -1,0 +1,375 @@
+// The menus' plain logic (see menu_logic.h): no drawing, no sound, no files.
+#include "game/menu_logic.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/clock.h"
+#include "game/prefs.h"
+#include "race/standings.h"
+
+#define GREEN {0.0f, 1.0f, 0.0f}
+#define BLUE {0.0f, 0.0f, 1.0f}
+#define RED {1.0f, 0.0f, 0.0f}
+
+const ButtonSpec kButtonTable[kButtonCount] = {
+    {"singlerace", 0.7f, 256, 64, GREEN},
+    {"tournament", 0.6f, 256, 64, GREEN},
+    {"multiplayer", 0.5f, 256, 64, GREEN},
+    {"options", 0.4f, 256, 64, BLUE},
+    {"credits", 0.3f, 256, 64, BLUE},
+    {"quit", 0.2f, 128, 64, RED},
+    {"race", 0.7f, 128, 64, GREEN},
+    {"gamemode", 0.625f, 256, 32, BLUE},
+    {"flimsel", 0.575f, 256, 32, BLUE},
+    {"players", 0.525f, 256, 32, BLUE},
+    {"opponents", 0.475f, 256, 32, BLUE},
+    {"difficulty", 0.425f, 256, 32, BLUE},
+    {"laps", 0.375f, 256, 32, BLUE},
+    {"timelimit", 0.375f, 256, 32, BLUE},
+    {"host", 0.6f, 128, 64, BLUE},
+    {"join", 0.5f, 128, 64, BLUE},
+    {"player", 0.55f, 256, 32, BLUE},
+    {"player", 0.45f, 256, 32, BLUE},
+    {"audio", 0.575f, 256, 32, BLUE},
+    {"musicvolume", 0.575f, 512, 32, BLUE},
+    {"soundeffectsvolume", 0.525f, 512, 32, BLUE},
+    {"graphics", 0.525f, 256, 32, BLUE},
+    {"resolution", 0.675f, 256, 32, GREEN},
+    {"colordepth", 0.625f, 256, 32, GREEN},
+    {"apply", 0.2f, 128, 64, GREEN},
+    {"shadows", 0.575f, 256, 32, BLUE},
+    {"dust", 0.525f, 256, 32, BLUE},
+    {"terraindetail", 0.475f, 256, 32, BLUE},
+    {"drawfps", 0.425f, 256, 32, BLUE},
+    {"controllers", 0.475f, 256, 32, BLUE},
+    {"player", 0.675f, 256, 32, BLUE},
+    {"accelerate", 0.625f, 256, 32, BLUE},
+    {"deccelerate", 0.575f, 256, 32, BLUE},
+    {"steering", 0.525f, 256, 32, BLUE},
+    {"mousesensitivity", 0.475f, 256, 32, BLUE},
+    {"left", 0.475f, 256, 32, BLUE},
+    {"right", 0.425f, 256, 32, BLUE},
+    {"camera", 0.375f, 256, 32, BLUE},
+    {"continue", 0.5f, 256, 64, GREEN},
+    {"continue", 0.4f, 256, 64, GREEN},
+    {"restart", 0.4f, 256, 64, GREEN},
+    {"back", 0.3f, 128, 64, RED},
+};
+
+#undef GREEN
+#undef BLUE
+#undef RED
+
+void SetButtonFromSpec(MenuButton& button, const ButtonSpec& spec)
+{
+    button.down = button.prevDown = button.hovering = button.pressed = button.activated = 0;
+    button.state = 0;
+    button.x = 0.5f;
+    button.y = spec.y;
+    button.w = spec.widthPixels / 1024.0f;
+    button.h = spec.heightPixels / 768.0f;
+    for (int c = 0; c < 3; c++) {
+        button.colours[0][c] = 1.0f;
+        button.colours[1][c] = spec.hover[c];
+        button.colours[2][c] = 0.0f;
+        button.colour[c] = button.colours[0][c];
+    }
+}
+
+bool PointerOverButton(const MenuButton& b, float mx, float my)
+{
+    float top = 1.0f - b.y;
+    return b.x - b.w / 2 <= mx && mx <= b.x + b.w / 2 && top - b.h / 2 <= my && my <= top + b.h / 2;
+}
+
+uint32_t ButtonMouseStep(MenuButton& b, float mx, float my, bool leftDown)
+{
+    uint32_t sounds = kSoundNone;
+    if (PointerOverButton(b, mx, my)) {
+        b.prevDown = b.down;
+        b.down = leftDown ? 1 : 0;
+        if (b.hovering) {
+            if (!b.pressed && b.down)
+                sounds |= kPlayClick;
+            b.pressed = b.down;
+        } else {
+            b.pressed = 0;
+        }
+        // The button went up over the button after a press that began on it.
+        if (b.hovering && !b.pressed && b.prevDown)
+            b.activated = 1;
+        b.state = b.pressed ? 2 : b.activated ? 3 : 1;
+        if (!b.down) {
+            if (!b.hovering)
+                sounds |= kPlayRollover;
+            b.hovering = 1;
+        }
+    } else {
+        b.down = b.prevDown = 0;
+        if (b.hovering)
+            sounds |= kStopRollover;
+        b.hovering = 0;
+        b.state = 0;
+    }
+    b.activated = 0;
+    return sounds;
+}
+
+void AnimateButtonColour(MenuButton& b, double dt)
+{
+    if (b.state < 0 || b.state > 2)
+        return;
+    const float* target = b.colours[b.state];
+    for (int c = 0; c < 3; c++) {
+        double rate = b.colour[c] <= target[c] ? 1.0 : 20.0;
+        b.colour[c] += (float)((target[c] - b.colour[c]) * rate * dt);
+    }
+}
+
+// The remainder of a / m in 0 .. m-1 (m > 0), also for negative a.
+static int32_t Wrap(int32_t a, int32_t m)
+{
+    int32_t r = a % m;
+    return r < 0 ? r + m : r;
+}
+
+void CycleGameMode(Prefs& p)
+{
+    p.gamemode = Wrap(p.gamemode + 1, 2);
+}
+
+void CycleTrack(Prefs& p, int32_t trackCount)
+{
+    if (trackCount > 0)
+        p.track = Wrap(p.track + 1, trackCount);
+}
+
+void CyclePlayers(Prefs& p)
+{
+    p.nplayers = Wrap(p.nplayers + 1, 5);
+    if (p.nplayers == 0)
+        p.nplayers = 1;
+    if (p.nopponents > 5 - p.nplayers)
+        p.nopponents = 5 - p.nplayers;
+}
+
+void CycleOpponents(Prefs& p)
+{
+    int32_t players = p.nplayers < 1 ? 1 : p.nplayers > 4 ? 4 : p.nplayers;
+    p.nopponents = Wrap(p.nopponents + 1, 6 - players);
+}
+
+void CycleSkill(Prefs& p)
+{
+    p.opponentskill = Wrap(p.opponentskill + 1, 3);
+}
+
+void CycleTimeLimit(Prefs& p)
+{
+    p.timelimit = Wrap(p.timelimit - 5, 55) + 10;
+}
+
+void CycleLaps(Prefs& p)
+{
+    p.laps = Wrap(p.laps - 2, 10) + 3;
+}
+
+const char* GameModeName(int32_t gamemode)
+{
+    return gamemode == 1 ? "Checkpoint" : gamemode == 0 ? "Tag!" : "";
+}
+
+const char* SkillName(int32_t skill)
+{
+    static const char* const kNames[3] = {"Easy", "Medium", "Hard"};
+    return skill >= 0 && skill < 3 ? kNames[skill] : "";
+}
+
+int32_t StepVolume(int32_t volume, bool leftHalf)
+{
+    return Wrap(volume + (leftHalf ? -32 : 32), 256);
+}
+
+int32_t VolumePercent(int32_t volume)
+{
+    return volume * 100 / 224;
+}
+
+void StepResolution(int32_t* width, int32_t* height)
+{
+    static const int32_t kSizes[6][2] = {{640, 480},   {800, 600},   {1024, 768},
+                                         {1152, 864},  {1280, 960},  {1600, 1200}};
+    for (int i = 0; i < 6; i++) {
+        if (*width == kSizes[i][0] && *height == kSizes[i][1]) {
+            *width = kSizes[(i + 1) % 6][0];
+            *height = kSizes[(i + 1) % 6][1];
+            return;
+        }
+    }
+}
+
+int32_t StepColourDepth(int32_t depth)
+{
+    return depth == 32 ? 16 : 32;
+}
+
+void StepShadows(Prefs& p)
+{
+    if (p.shadow_resolution == 0)
+        p.shadow_resolution = 1;
+    else if (p.shadow_resolution == 1)
+        p.shadow_resolution = 32;
+    else
+        p.shadow_resolution = Wrap(2 * p.shadow_resolution, 256);
+    p.shadows = p.shadow_resolution != 0 ? 1 : 0;
+}
+
+void ShadowText(const Prefs& p, char* text, int size)
+{
+    if (!p.shadows)
+        snprintf(text, (size_t)size, "Off");
+    else if (p.shadow_resolution == 1)
+        snprintf(text, (size_t)size, "Static");
+    else
+        snprintf(text, (size_t)size, "%dx%d Dynamic", p.shadow_resolution, p.shadow_resolution);
+}
+
+bool ApplyShown(int32_t pendingWidth, int32_t pendingHeight, int32_t pendingDepth, int32_t width,
+                int32_t height, int32_t depth)
+{
+    return pendingWidth != width || pendingHeight != height || pendingDepth != depth;
+}
+
+SteeringDevice PlayerDevice(const Prefs& p, int32_t player)
+{
+    if (p.mousesteering == player)
+        return kDeviceKeyboardMouse;
+    if (p.gamepadsteering == player)
+        return kDeviceGamepad;
+    if (p.wheelsteering == player)
+        return kDeviceWheel;
+    return kDeviceKeyboard;
+}
+
+const char* DeviceName(SteeringDevice device)
+{
+    switch (device) {
+    case kDeviceKeyboardMouse:
+        return "Keyboard & Mouse";
+    case kDeviceGamepad:
+        return "Gamepad";
+    case kDeviceWheel:
+        return "Wheel";
+    default:
+        return "Keyboard";
+    }
+}
+
+void StepDevice(Prefs& p, int32_t player)
+{
+    switch (PlayerDevice(p, player)) {
+    case kDeviceKeyboard:  // the mouse is taken from whoever had it
+        p.mousesteering = player;
+        break;
+    case kDeviceKeyboardMouse:
+        p.mousesteering = kNoDevicePlayer;
+        p.gamepadsteering = player;
+        break;
+    case kDeviceGamepad:
+        p.gamepadsteering = kNoDevicePlayer;
+        p.wheelsteering = player;
+        break;
+    case kDeviceWheel:
+        p.wheelsteering = kNoDevicePlayer;
+        break;
+    }
+}
+
+int32_t StepSensitivity(int32_t sensitivity)
+{
+    return Wrap(sensitivity, 15) + 3;
+}
+
+const char* SensitivityName(int32_t sensitivity)
+{
+    switch (sensitivity) {
+    case 3:
+        return "Very Low";
+    case 6:
+        return "Low";
+    case 9:
+        return "Normal";
+    case 12:
+        return "Fast";
+    case 15:
+        return "Very Fast";
+    default:
+        return "";
+    }
+}
+
+int32_t HeldKey(const uint8_t down[255])
+{
+    for (int32_t code = 254; code >= 0; code--)
+        if (down[code])
+            return code;
+    return -1;
+}
+
+bool EditName(char name[16], int32_t lastKey, bool shiftHeld, bool spaceHeld)
+{
+    if (lastKey < 0)
+        return false;
+    size_t length = strnlen(name, 15);
+    name[length] = 0;
+    if (lastKey == 8) {
+        if (length == 0)
+            return false;
+        name[length - 1] = 0;
+        return true;
+    }
+    if (length >= (size_t)kMaxTypedName)
+        return false;
+    int32_t c = lastKey + (shiftHeld || spaceHeld ? 0 : 32);
+    // Control codes would split the name in the preferences file, codes
+    // above 126 have no picture on the glyph sheet.
+    if (c < 32 || c > 126)
+        return false;
+    name[length] = (char)c;
+    name[length + 1] = 0;
+    return true;
+}
+
+void BuildResultsTable(const RaceStandings& s, const Prefs& p, bool tournament, ResultsTable* t)
+{
+    uint32_t count = p.carCount > 5 ? 5 : p.carCount;
+    t->headerY = 0.775f;
+    t->rowCount = (int)count;
+    if (tournament)
+        snprintf(t->header, sizeof t->header, "%12s%8s%14s", "Total Score:", "Score:", "Name:");
+    else
+        snprintf(t->header, sizeof t->header, "%8s%14s", "Score:", "Name:");
+    for (uint32_t i = 0; i < count; i++) {
+        uint32_t car = tournament ? s.rankByTotal[i] : s.rankByScore[i];
+        if (car > 4)
+            car = 4;
+        t->rowCar[i] = car;
+        t->rowY[i] = 0.725f - (float)(count - 1) * 0.035f + (float)i * 0.035f;
+        if (tournament)
+            snprintf(t->rows[i], sizeof t->rows[i], "%12.1f%8.1f%14s", s.total[car], s.score[car],
+                     p.playername[car]);
+        else
+            snprintf(t->rows[i], sizeof t->rows[i], "%8.1f%14s", s.score[car], p.playername[car]);
+    }
+}
+
+bool ResultsContinueShown(bool tournament, int32_t track, int32_t trackCount)
+{
+    return tournament && track + 1 < trackCount;
+}
+
+void AnimateButton(MenuButton& button)
+{
+    AnimateButtonColour(button, 1.0 / gClock.stepRate);
+}

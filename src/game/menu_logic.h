@@ -1,0 +1,139 @@
+// The menus' plain logic: the button table, the per-frame mouse logic and
+// the per-step colour animation of a MenuButton, and every value a menu
+// button steps through.  Nothing here draws or plays; the screens in
+// src/game do both with what these functions return, so the whole of the
+// menus' behaviour can be run frame by frame without a window.
+#pragma once
+
+#include <cstdint>
+
+#include "game/game_state.h"
+
+struct Prefs;
+struct RaceStandings;
+
+// One row of the button table: picture "data/menu/" + picture + ".tga",
+// centre height y (window fraction from the bottom; every button has x 0.5),
+// size in pixels of the 1024 x 768 layout, and the hover colour.
+struct ButtonSpec {
+    const char* picture;
+    float y;
+    int widthPixels, heightPixels;
+    float hover[3];
+};
+
+// The 42 buttons in table order (ButtonId).
+extern const ButtonSpec kButtonTable[kButtonCount];
+
+// Geometry and colours of the button from its table row: state 0, idle
+// colour white, hover colour of the row, pressed colour black, colour =
+// idle colour, every flag clear.  The texture is left as it is.
+void SetButtonFromSpec(MenuButton& button, const ButtonSpec& spec);
+
+// Sounds a button asks for in one frame (bit set).
+enum ButtonSound : uint32_t {
+    kSoundNone = 0,
+    kPlayClick = 1,      // the left button went down over a hovered button
+    kPlayRollover = 2,   // the pointer came onto the button, no mouse button held
+    kStopRollover = 4,   // the pointer left the button
+};
+
+// The per-frame mouse logic of one button.  mx, my: the pointer in window
+// fractions, my counted from the top; leftDown: the left mouse button.
+// Updates down, prevDown, hovering, pressed and state (3 only in the frame
+// of a completed click) and returns the sounds to play.
+uint32_t ButtonMouseStep(MenuButton& button, float mx, float my, bool leftDown);
+
+// True when the pointer (window fractions, my from the top) is over the
+// button, all four bounds included.
+bool PointerOverButton(const MenuButton& button, float mx, float my);
+
+// One simulation step of the colour animation, dt in seconds: rising
+// components approach their target at 1.0 per second of the difference,
+// falling ones at 20.0; in state 3 the colour stays.
+void AnimateButtonColour(MenuButton& button, double dt);
+// The same over the current step (dt = 1 / stepRate of the clock); each
+// screen's per-step update calls it for the buttons it shows.
+void AnimateButton(MenuButton& button);
+
+// ---- Set-up screens (prefs in memory; the caller saves) ----
+
+void CycleGameMode(Prefs& prefs);                  // 0 <-> 1
+void CycleTrack(Prefs& prefs, int32_t trackCount); // next track; nothing without tracks
+void CyclePlayers(Prefs& prefs);                   // 1..4, opponents lowered to fit 5 cars
+void CycleOpponents(Prefs& prefs);                 // 0..5 - nplayers
+void CycleSkill(Prefs& prefs);                     // 0, 1, 2
+void CycleTimeLimit(Prefs& prefs);                 // 10, 15, .. 60, 10
+void CycleLaps(Prefs& prefs);                      // 3 .. 12, 3
+
+const char* GameModeName(int32_t gamemode);   // "Tag!", "Checkpoint"
+const char* SkillName(int32_t skill);         // "Easy", "Medium", "Hard"
+
+// ---- Audio options ----
+
+// A click on a volume button: 32 down when the pointer is left of the
+// button's centre, else 32 up, wrapping modulo 256.
+int32_t StepVolume(int32_t volume, bool leftHalf);
+// The shown percentage: volume * 100 / 224, truncated.
+int32_t VolumePercent(int32_t volume);
+
+// ---- Graphics options ----
+
+// The pending size steps through the six listed sizes; any other size is
+// left as it is.
+void StepResolution(int32_t* width, int32_t* height);
+int32_t StepColourDepth(int32_t depth);  // 32 -> 16, anything else -> 32
+// shadow_resolution 0 -> 1 -> 32 -> 64 -> 128 -> 0; shadows follows it.
+void StepShadows(Prefs& prefs);
+// "Off", "Static" or "%dx%d Dynamic" into text (size at least 32).
+void ShadowText(const Prefs& prefs, char* text, int size);
+// The apply button is shown only while the pending mode differs from the
+// running one.
+bool ApplyShown(int32_t pendingWidth, int32_t pendingHeight, int32_t pendingDepth,
+                int32_t width, int32_t height, int32_t depth);
+
+// ---- Controller options ----
+
+enum SteeringDevice { kDeviceKeyboard, kDeviceKeyboardMouse, kDeviceGamepad, kDeviceWheel };
+
+// The device of player p by the three assignments.
+SteeringDevice PlayerDevice(const Prefs& prefs, int32_t p);
+const char* DeviceName(SteeringDevice device);
+// Keyboard -> Keyboard & Mouse -> Gamepad -> Wheel -> Keyboard.
+void StepDevice(Prefs& prefs, int32_t p);
+// 3, 6, 9, 12, 15, 3.
+int32_t StepSensitivity(int32_t sensitivity);
+// "Very Low", "Low", "Normal", "Fast", "Very Fast", or "" for other values.
+const char* SensitivityName(int32_t sensitivity);
+// The highest key code 0..254 whose down flag is set, or -1.
+int32_t HeldKey(const uint8_t down[255]);
+// One key press into a player name (at most 12 characters typed): Backspace
+// removes the last character, other keys append lastKey + 32 unless Shift or
+// Space is held.  Keys that would give a character outside printable ASCII
+// are refused.  Returns whether the name changed.
+bool EditName(char name[16], int32_t lastKey, bool shiftHeld, bool spaceHeld);
+
+static const int kMaxTypedName = 12;
+
+// ---- Results ----
+
+static const int kResultRowSize = 64;
+
+// The results table as drawn: a header and one row per racing car, highest
+// value on top (y = 0.725) and 0.035 lower per place.
+struct ResultsTable {
+    char header[kResultRowSize];
+    float headerY;
+    int rowCount;
+    char rows[5][kResultRowSize];
+    float rowY[5];
+    uint32_t rowCar[5];   // car of each row; its colour is playerColour[car]
+};
+
+// Tournament: "%12s%8s%14s" header and "%12.1f%8.1f%14s" rows over
+// rankByTotal; single race: "%8s%14s" and "%8.1f%14s" over rankByScore.
+void BuildResultsTable(const RaceStandings& standings, const Prefs& prefs, bool tournament,
+                       ResultsTable* table);
+
+// The results' continue button: a tournament with another track to come.
+bool ResultsContinueShown(bool tournament, int32_t track, int32_t trackCount);

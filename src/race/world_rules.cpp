@@ -1,0 +1,186 @@
+// The world rules of one car in one step (edge of the world, gates and
+// laps, gate posts, car contacts, the tag) and the end of a race.
+#include "race/race.h"
+
+#include <cmath>
+
+#include "app/clock.h"
+#include "game/prefs.h"
+#include "net/net_session.h"
+#include "race/car.h"
+#include "race/checkpoints.h"
+#include "race/standings.h"
+#include "race/terrain.h"
+
+static const float kDegToRad = 3.141592654f / 180.0f;
+
+static uint32_t RaceCarCount()
+{
+    return gPrefs.carCount > (uint32_t)kMaxCars ? (uint32_t)kMaxCars : gPrefs.carCount;
+}
+
+// The first corner beyond the low or high edge on `axis` decides: its
+// velocity brings it back to the edge in one step.
+static void PushBack(Car& car, int axis, float low, float high, float rate)
+{
+    for (int k = 0; k < 4; k++) {
+        const float at = car.corner[k][axis];
+        if (at < low) {
+            car.velocity[axis] = (low - at) * rate;
+            return;
+        }
+        if (at > high) {
+            car.velocity[axis] = (high - at) * rate;
+            return;
+        }
+    }
+}
+
+// The four body edges in test order: 0-1 (front), 1-3, 3-2 (back), 2-0.
+static const int kEdges[4][2] = {{0, 1}, {1, 3}, {3, 2}, {2, 0}};
+
+// The collision sound of `car` (0, 1, 2) or its tag sound (3), for the
+// game to play after the steps.
+static void WantSound(uint32_t car, int32_t sound)
+{
+    if (sound >= 0 && sound < 3)
+        gRaceSounds.squeeze[car][sound] = 1;
+    else if (sound == 3)
+        gRaceSounds.tag[car] = 1;
+}
+
+static void Contact(Car& car, Car& other)
+{
+    const float u[3] = {other.velocity[0], other.velocity[1], other.velocity[2]};
+    const float v[3] = {car.velocity[0], car.velocity[1], car.velocity[2]};
+    for (int k = 0; k < 3; k++) {
+        const float delta = car.position[k] - other.position[k];
+        car.velocity[k] = (0.505f * delta - 1.01f * u[k]) * 1.025f;
+        other.velocity[k] = (0.505f * delta + 1.01f * v[k]) * -1.025f;
+    }
+    const bool client = gNet.role == kRoleClient;
+    if (gPrefs.seffects) {
+        if (client) {
+            WantSound(car.index, gNet.inSound);
+        } else {
+            const float e = fabsf((u[0] + u[1] + u[2]) - (v[0] + v[1] + v[2]));
+            int32_t sound = e > 8.5f ? 2 : (e > 8.0f ? 1 : (e > 7.5f ? 0 : -1));
+            if (sound >= 0) {
+                WantSound(car.index, sound);
+                gNet.outSound = sound;
+            }
+        }
+    }
+    if (gPrefs.gamemode == 0 && gStandings.tagHolder != (int32_t)car.index &&
+        gStandings.tagHolder == (int32_t)other.index && car.tagCooldown <= 0.0f) {
+        gStandings.tagHolder = (int32_t)car.index;
+        other.tagCooldown = 1.0f;
+        if (gPrefs.seffects && !client) {
+            WantSound(car.index, 3);
+            gNet.outSound = 3;
+        }
+    }
+}
+
+void ApplyWorldRules(uint32_t index)
+{
+    const uint32_t cars = RaceCarCount();
+    if (index >= cars)
+        return;
+    Car& car = gCars[index];
+    const float s = gTerrain.cellSize;
+    const float rate = (float)gClock.stepRate;
+
+    // 1. The edge of the world.
+    PushBack(car, 0, -32.0f * s, 30.0f * s, rate);
+    PushBack(car, 2, -32.0f * s, 30.0f * s, rate);
+
+    if (gPrefs.gamemode == 1) {
+        // 2. Gates in order, then laps.  An empty course has no laps.
+        int32_t crossed = -1;
+        for (int e = 0; e < 4 && crossed < 0; e++)
+            crossed = FindCrossedGate(car.corner[kEdges[e][0]], car.corner[kEdges[e][1]]);
+        if (gCheckpoints.gateCount == 1) {
+            // The one gate is always the next one: a pass counts once, when
+            // the body first reaches the gate, not in every step it straddles it.
+            if (crossed == 0 && !car.onOnlyGate)
+                car.nextCheckpoint++;
+            car.onOnlyGate = crossed == 0;
+        } else if (crossed >= 0 && (uint32_t)crossed == car.nextCheckpoint) {
+            car.nextCheckpoint++;
+        }
+        if (gCheckpoints.gateCount > 0 && car.nextCheckpoint >= gCheckpoints.gateCount) {
+            car.nextCheckpoint = 0;
+            car.lapsDone++;
+        }
+
+        // 3. Posts throw the car back.
+        for (int e = 0; e < 4; e++) {
+            if (HitGatePost(car.corner[kEdges[e][0]], car.corner[kEdges[e][1]])) {
+                car.velocity[0] = (car.position[0] - lastPostHit[0]) * 0.505f * 1.05f;
+                car.velocity[2] = (car.position[2] - lastPostHit[1]) * 0.505f * 1.05f;
+                break;
+            }
+        }
+    }
+
+    // 4. Contacts with every other car of the race.
+    const float f = car.frontAxleOffset;
+    const float h = car.heading * kDegToRad;
+    const float ax = car.position[0] - f * sinf(h);
+    const float ay = car.position[1];
+    const float az = car.position[2] - f * cosf(h);
+    for (uint32_t o = 0; o < cars; o++) {
+        if (o == index)
+            continue;
+        Car& other = gCars[o];
+        const float oh = other.heading * kDegToRad;
+        const float dx = ax - (other.position[0] - f * sinf(oh));
+        const float dy = ay - other.position[1];
+        const float dz = az - (other.position[2] - f * cosf(oh));
+        if (sqrtf(dx * dx + 1.5f * dy * dy + dz * dz) < 1.6f)
+            Contact(car, other);
+    }
+}
+
+bool RaceIsOver()
+{
+    const uint32_t cars = RaceCarCount();
+    if (cars == 0)
+        return false;
+    const uint32_t last = gStandings.rankByScore[cars - 1];
+    if (last >= cars)
+        return false;
+    if (gPrefs.gamemode == 0)
+        return gStandings.score[last] >= (float)gPrefs.timelimit;
+    if (gPrefs.gamemode == 1) {
+        // The laps done and gate 0 passed once more.  On a course of one gate
+        // the next gate is always gate 0 again, so passing it once more is
+        // one more lap.
+        const Car& car = gCars[last];
+        const int64_t laps = gPrefs.laps;
+        if (gCheckpoints.gateCount == 0)
+            return false;
+        if (gCheckpoints.gateCount == 1)
+            return (int64_t)car.lapsDone >= laps + 1;
+        return (int64_t)car.lapsDone >= laps && car.nextCheckpoint >= 1;
+    }
+    return false;
+}
+
+void FinishRace(bool tournament)
+{
+    const uint32_t cars = RaceCarCount();
+    if (gPrefs.gamemode == 1) {
+        for (uint32_t i = 0; i < cars; i++) {
+            const uint32_t c = gStandings.rankByScore[i];
+            if (c < (uint32_t)kMaxCars)
+                gStandings.score[c] = 5.0f * (float)i;
+        }
+    }
+    if (tournament) {
+        for (uint32_t c = 0; c < cars; c++)
+            gStandings.total[c] += gStandings.score[c];
+    }
+    RankByTotal();
+}

@@ -1,0 +1,97 @@
+// The results table: rows by place with the highest value on top, the
+// single-race and tournament formats byte for byte, and when the tournament
+// offers the next track.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "game/menu_logic.h"
+#include "game/prefs.h"
+#include "race/standings.h"
+
+namespace {
+
+class Results : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        memset(&s, 0, sizeof s);
+        memset(&p, 0, sizeof p);
+        const char* names[5] = {"Ann", "Bob", "Cy", "Dee", "Eve"};
+        for (int i = 0; i < 5; i++)
+            snprintf(p.playername[i], 16, "%s", names[i]);
+    }
+    RaceStandings s;
+    Prefs p;
+    ResultsTable t;
+};
+
+TEST_F(Results, ThreeCarSingleRaceListsTheHighestScoreOnTop)
+{
+    p.carCount = 3;
+    s.score[0] = 10.0f;
+    s.score[1] = 0.0f;
+    s.score[2] = 5.0f;
+    s.rankByScore[0] = 1;  // ascending
+    s.rankByScore[1] = 2;
+    s.rankByScore[2] = 0;
+    BuildResultsTable(s, p, false, &t);
+    EXPECT_STREQ(t.header, "  Score:         Name:");
+    EXPECT_FLOAT_EQ(t.headerY, 0.775f);
+    ASSERT_EQ(t.rowCount, 3);
+    EXPECT_STREQ(t.rows[2], "    10.0           Ann");
+    EXPECT_STREQ(t.rows[1], "     5.0            Cy");
+    EXPECT_STREQ(t.rows[0], "     0.0           Bob");
+    EXPECT_NEAR(t.rowY[2], 0.725f, 1e-6);
+    EXPECT_NEAR(t.rowY[1], 0.69f, 1e-6);
+    EXPECT_NEAR(t.rowY[0], 0.655f, 1e-6);
+    EXPECT_EQ(t.rowCar[2], 0u);
+    EXPECT_EQ(t.rowCar[0], 1u);
+}
+
+TEST_F(Results, TournamentRowsShowTotalsThenThisRacesScore)
+{
+    p.carCount = 2;
+    s.total[0] = 15.5f;
+    s.score[0] = 5.0f;
+    s.total[1] = 20.0f;
+    s.score[1] = 0.0f;
+    s.rankByTotal[0] = 0;
+    s.rankByTotal[1] = 1;
+    s.rankByScore[0] = 1;  // must not be used
+    s.rankByScore[1] = 0;
+    BuildResultsTable(s, p, true, &t);
+    EXPECT_STREQ(t.header, "Total Score:  Score:         Name:");
+    ASSERT_EQ(t.rowCount, 2);
+    EXPECT_STREQ(t.rows[1], "        20.0     0.0           Bob");
+    EXPECT_STREQ(t.rows[0], "        15.5     5.0           Ann");
+    EXPECT_NEAR(t.rowY[1], 0.725f, 1e-6);
+    EXPECT_NEAR(t.rowY[0], 0.69f, 1e-6);
+}
+
+TEST_F(Results, FiveCarsAndHostileRankings)
+{
+    p.carCount = 9;  // never more than five rows
+    for (uint32_t i = 0; i < 5; i++)
+        s.rankByScore[i] = i == 2 ? 77u : i;  // a broken ranking entry
+    BuildResultsTable(s, p, false, &t);
+    ASSERT_EQ(t.rowCount, 5);
+    EXPECT_NEAR(t.rowY[0], 0.725f - 4 * 0.035f, 1e-6);
+    EXPECT_LE(t.rowCar[2], 4u);
+    p.carCount = 1;
+    BuildResultsTable(s, p, false, &t);
+    ASSERT_EQ(t.rowCount, 1);
+    EXPECT_NEAR(t.rowY[0], 0.725f, 1e-6);
+}
+
+TEST(ResultsContinue, OfferedOnlyInATournamentWithAnotherTrack)
+{
+    EXPECT_TRUE(ResultsContinueShown(true, 0, 4));
+    EXPECT_TRUE(ResultsContinueShown(true, 2, 4));
+    EXPECT_FALSE(ResultsContinueShown(true, 3, 4));  // the fourth and last track
+    EXPECT_FALSE(ResultsContinueShown(false, 0, 4));
+    EXPECT_FALSE(ResultsContinueShown(true, 0, 1));
+    EXPECT_FALSE(ResultsContinueShown(true, 0, 0));
+}
+
+}  // namespace

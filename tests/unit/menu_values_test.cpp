@@ -1,0 +1,269 @@
+// What the menu buttons step through: set-up cycles, volumes, graphics
+// settings and the apply button, steering devices, key binding and name
+// entry.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "game/menu_logic.h"
+#include "game/prefs.h"
+
+namespace {
+
+class MenuValues : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        memset(&p, 0, sizeof p);
+        p.nplayers = 1;
+        p.nopponents = 1;
+        p.timelimit = 60;
+        p.laps = 3;
+        p.mousesteering = 3;
+        p.gamepadsteering = kNoDevicePlayer;
+        p.wheelsteering = kNoDevicePlayer;
+        p.mousesensitivity = 9;
+    }
+    Prefs p;
+};
+
+TEST_F(MenuValues, PlayersCycleAndLowerTheOpponents)
+{
+    std::vector<int> seen;
+    for (int i = 0; i < 5; i++) {
+        CyclePlayers(p);
+        seen.push_back(p.nplayers);
+    }
+    EXPECT_EQ(seen, (std::vector<int>{2, 3, 4, 1, 2}));
+
+    p.nplayers = 3;
+    p.nopponents = 2;
+    CyclePlayers(p);  // 4 players leave room for one computer car
+    EXPECT_EQ(p.nplayers, 4);
+    EXPECT_EQ(p.nopponents, 1);
+    CyclePlayers(p);  // back to 1: the opponents stay
+    EXPECT_EQ(p.nplayers, 1);
+    EXPECT_EQ(p.nopponents, 1);
+}
+
+TEST_F(MenuValues, OpponentsCycleUpToTheFreeCars)
+{
+    p.nplayers = 4;
+    p.nopponents = 0;
+    CycleOpponents(p);
+    EXPECT_EQ(p.nopponents, 1);
+    CycleOpponents(p);
+    EXPECT_EQ(p.nopponents, 0);
+    p.nplayers = 1;
+    std::vector<int> seen;
+    for (int i = 0; i < 6; i++) {
+        CycleOpponents(p);
+        seen.push_back(p.nopponents);
+    }
+    EXPECT_EQ(seen, (std::vector<int>{1, 2, 3, 4, 0, 1}));
+}
+
+TEST_F(MenuValues, TimeLimitLapsModeSkillAndTrackWrap)
+{
+    CycleTimeLimit(p);
+    EXPECT_EQ(p.timelimit, 10);
+    CycleTimeLimit(p);
+    EXPECT_EQ(p.timelimit, 15);
+    p.laps = 12;
+    CycleLaps(p);
+    EXPECT_EQ(p.laps, 3);
+    CycleLaps(p);
+    EXPECT_EQ(p.laps, 4);
+    CycleGameMode(p);
+    EXPECT_EQ(p.gamemode, 1);
+    CycleGameMode(p);
+    EXPECT_EQ(p.gamemode, 0);
+    p.opponentskill = 2;
+    CycleSkill(p);
+    EXPECT_EQ(p.opponentskill, 0);
+    p.track = 2;
+    CycleTrack(p, 3);
+    EXPECT_EQ(p.track, 0);
+    CycleTrack(p, 0);  // no usable track: nothing to step to
+    EXPECT_EQ(p.track, 0);
+    EXPECT_STREQ(GameModeName(0), "Tag!");
+    EXPECT_STREQ(GameModeName(1), "Checkpoint");
+    EXPECT_STREQ(SkillName(1), "Medium");
+    EXPECT_STREQ(SkillName(7), "");
+}
+
+TEST(MenuVolume, StepsOf32WrapAtBothEnds)
+{
+    EXPECT_EQ(StepVolume(224, false), 0);
+    EXPECT_EQ(StepVolume(224, true), 192);
+    EXPECT_EQ(StepVolume(0, true), 224);
+    EXPECT_EQ(StepVolume(16, true), 240);
+    EXPECT_EQ(StepVolume(255, false), 31);
+    EXPECT_EQ(VolumePercent(224), 100);
+    EXPECT_EQ(VolumePercent(192), 85);
+    EXPECT_EQ(VolumePercent(0), 0);
+    EXPECT_EQ(VolumePercent(255), 113);
+}
+
+TEST_F(MenuValues, ShadowsStepOffStaticAndThreeDynamicSizes)
+{
+    p.shadow_resolution = 0;
+    p.shadows = 0;
+    std::vector<std::string> texts;
+    char text[32];
+    ShadowText(p, text, sizeof text);
+    texts.push_back(text);
+    for (int i = 0; i < 5; i++) {
+        StepShadows(p);
+        ShadowText(p, text, sizeof text);
+        texts.push_back(text);
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{"Off", "Static", "32x32 Dynamic", "64x64 Dynamic",
+                                                "128x128 Dynamic", "Off"}));
+    EXPECT_EQ(p.shadow_resolution, 0);
+    EXPECT_EQ(p.shadows, 0);
+    // Forced off (16-bit colour) reads Off whatever the resolution.
+    p.shadow_resolution = 64;
+    p.shadows = 0;
+    ShadowText(p, text, sizeof text);
+    EXPECT_STREQ(text, "Off");
+}
+
+TEST(MenuGraphics, ResolutionStepsThroughTheListAndKeepsOtherSizes)
+{
+    int32_t w = 640, h = 480;
+    std::vector<std::string> seen;
+    for (int i = 0; i < 6; i++) {
+        StepResolution(&w, &h);
+        seen.push_back(std::to_string(w) + "x" + std::to_string(h));
+    }
+    EXPECT_EQ(seen, (std::vector<std::string>{"800x600", "1024x768", "1152x864", "1280x960", "1600x1200",
+                                               "640x480"}));
+    w = 1024;
+    h = 600;  // not in the list
+    StepResolution(&w, &h);
+    EXPECT_EQ(w, 1024);
+    EXPECT_EQ(h, 600);
+    EXPECT_EQ(StepColourDepth(32), 16);
+    EXPECT_EQ(StepColourDepth(16), 32);
+    EXPECT_EQ(StepColourDepth(24), 32);
+}
+
+TEST(MenuGraphics, ApplyShownOnlyWhileThePendingModeDiffers)
+{
+    int32_t w = 1024, h = 768, d = 32;
+    EXPECT_FALSE(ApplyShown(w, h, d, 1024, 768, 32));
+    StepResolution(&w, &h);
+    EXPECT_TRUE(ApplyShown(w, h, d, 1024, 768, 32));
+    for (int i = 0; i < 5; i++)  // round the list back to 1024 x 768
+        StepResolution(&w, &h);
+    EXPECT_FALSE(ApplyShown(w, h, d, 1024, 768, 32));
+    d = StepColourDepth(d);
+    EXPECT_TRUE(ApplyShown(w, h, d, 1024, 768, 32));
+    d = StepColourDepth(d);
+    EXPECT_FALSE(ApplyShown(w, h, d, 1024, 768, 32));
+}
+
+TEST_F(MenuValues, SteeringDevicesCycleAndTheMouseMovesBetweenPlayers)
+{
+    p.mousesteering = 0;
+    EXPECT_STREQ(DeviceName(PlayerDevice(p, 0)), "Keyboard & Mouse");
+    EXPECT_STREQ(DeviceName(PlayerDevice(p, 1)), "Keyboard");
+    StepDevice(p, 1);  // player 2 takes the mouse from player 1
+    EXPECT_EQ(PlayerDevice(p, 1), kDeviceKeyboardMouse);
+    EXPECT_EQ(PlayerDevice(p, 0), kDeviceKeyboard);
+    StepDevice(p, 1);
+    EXPECT_EQ(PlayerDevice(p, 1), kDeviceGamepad);
+    EXPECT_EQ(p.mousesteering, kNoDevicePlayer);
+    StepDevice(p, 1);
+    EXPECT_EQ(PlayerDevice(p, 1), kDeviceWheel);
+    EXPECT_EQ(p.gamepadsteering, kNoDevicePlayer);
+    StepDevice(p, 1);
+    EXPECT_EQ(PlayerDevice(p, 1), kDeviceKeyboard);
+    EXPECT_EQ(p.wheelsteering, kNoDevicePlayer);
+    EXPECT_STREQ(DeviceName(kDeviceGamepad), "Gamepad");
+    EXPECT_STREQ(DeviceName(kDeviceWheel), "Wheel");
+}
+
+TEST(MenuControllers, SensitivityStepsAndNames)
+{
+    std::vector<int> seen;
+    int32_t s = 3;
+    for (int i = 0; i < 5; i++) {
+        s = StepSensitivity(s);
+        seen.push_back(s);
+    }
+    EXPECT_EQ(seen, (std::vector<int>{6, 9, 12, 15, 3}));
+    EXPECT_EQ(StepSensitivity(7), 10);
+    EXPECT_EQ(StepSensitivity(-4), 14);
+    EXPECT_STREQ(SensitivityName(3), "Very Low");
+    EXPECT_STREQ(SensitivityName(9), "Normal");
+    EXPECT_STREQ(SensitivityName(15), "Very Fast");
+    EXPECT_STREQ(SensitivityName(10), "");
+}
+
+TEST(MenuControllers, TheHighestHeldKeyBinds)
+{
+    uint8_t down[255] = {};
+    EXPECT_EQ(HeldKey(down), -1);
+    down[16] = 1;  // Shift
+    EXPECT_EQ(HeldKey(down), 16);
+    down[87] = 1;  // W
+    EXPECT_EQ(HeldKey(down), 87);
+    down[254] = 1;
+    EXPECT_EQ(HeldKey(down), 254);
+    down[254] = 0;
+    down[0] = 1;
+    EXPECT_EQ(HeldKey(down), 87);
+}
+
+TEST(MenuNameEntry, BobWithShiftOnTheFirstLetter)
+{
+    char name[16] = "";
+    EXPECT_TRUE(EditName(name, 66, true, false));  // Shift+B
+    EXPECT_TRUE(EditName(name, 79, false, false));
+    EXPECT_TRUE(EditName(name, 66, false, false));
+    EXPECT_STREQ(name, "Bob");
+    EXPECT_TRUE(EditName(name, 32, false, true));  // Space gives a space
+    EXPECT_STREQ(name, "Bob ");
+    EXPECT_TRUE(EditName(name, 8, false, false));  // Backspace
+    EXPECT_STREQ(name, "Bob");
+    EXPECT_FALSE(EditName(name, -1, false, false));  // no key this frame
+    EXPECT_STREQ(name, "Bob");
+}
+
+TEST(MenuNameEntry, TwelveCharactersAtMostAndBackspaceOnEmpty)
+{
+    char name[16] = "";
+    for (int i = 0; i < 12; i++)
+        EXPECT_TRUE(EditName(name, 65 + i, false, false));
+    EXPECT_STREQ(name, "abcdefghijkl");
+    EXPECT_FALSE(EditName(name, 77, false, false));  // the thirteenth is refused
+    EXPECT_STREQ(name, "abcdefghijkl");
+    for (int i = 0; i < 12; i++)
+        EXPECT_TRUE(EditName(name, 8, false, false));
+    EXPECT_STREQ(name, "");
+    EXPECT_FALSE(EditName(name, 8, false, false));
+    EXPECT_STREQ(name, "");
+}
+
+TEST(MenuNameEntry, HostileNamesAndKeysStayInsideTheField)
+{
+    char name[16];
+    memset(name, 'x', sizeof name);  // no terminator at all
+    EXPECT_FALSE(EditName(name, 65, false, false));  // 15 characters: longer than typing allows
+    EXPECT_EQ(name[15], 0);
+    EXPECT_TRUE(EditName(name, 8, false, false));
+    EXPECT_EQ(strlen(name), 14u);
+    char empty[16] = "";
+    EXPECT_FALSE(EditName(empty, 9, true, false));   // Shift+Tab: a control code
+    EXPECT_FALSE(EditName(empty, 190, false, false));  // beyond the glyph sheet
+    EXPECT_FALSE(EditName(empty, 254, true, false));
+    EXPECT_STREQ(empty, "");
+    EXPECT_TRUE(EditName(empty, 49, true, false));  // Shift+1 keeps the digit
+    EXPECT_STREQ(empty, "1");
+}
+
+}  // namespace

@@ -1,0 +1,342 @@
+// quibbit-sim: the headless race simulator.  Loads a track from a data
+// folder, puts computer cars on the grid and runs the game's own race step
+// (start countdown included) at 500 steps per simulated second until the
+// race-over rule fires or a time cap passes; then prints one line per car,
+// when the race ended, how often the tag changed hands and how much faster
+// than real time it ran.  The same arguments always give the same race.
+//
+//   quibbit-sim [options] TRACK          one race (TRACK: name or index)
+//   quibbit-sim [options] --acceptance   every track, each skill: a
+//                                        checkpoint race and a tag race
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/appdir.h"
+#include "app/clock.h"
+#include "app/config.h"
+#include "game/game_state.h"
+#include "game/prefs.h"
+#include "platform/sys.h"
+#include "race/camera.h"
+#include "race/car.h"
+#include "race/checkpoints.h"
+#include "race/dust.h"
+#include "race/race.h"
+#include "race/standings.h"
+#include "race/terrain.h"
+
+namespace {
+
+const int kStepRate = 500;
+
+struct Options {
+    const char* dataDir = nullptr;  // folder holding data/
+    const char* track = nullptr;
+    int mode = 1;          // 0 tag, 1 checkpoint
+    int cars = 5;
+    int skill = 2;
+    int laps = 3;
+    int timeLimit = 60;
+    double cap = 600.0;    // simulated seconds
+    bool acceptance = false;
+    bool quiet = false;
+};
+
+struct Result {
+    bool over;
+    double endTime;        // simulated seconds when the race ended
+    int tagChanges;
+    double speed;          // simulated seconds per wall-clock second
+    // Per car: the last time its next gate changed, for stuck reports.
+    double lastProgress[kMaxCars];
+    float score[kMaxCars];  // progress or seconds held, before final scoring
+};
+
+void Usage()
+{
+    fprintf(stderr,
+            "usage: quibbit-sim [options] TRACK | --acceptance\n"
+            "  TRACK               track name or index in the sorted track list\n"
+            "  --data DIR          folder that holds data/ (default: the executable's folder)\n"
+            "  --mode tag|checkpoint   game mode (default checkpoint)\n"
+            "  --cars N            computer cars, 1..5 (default 5)\n"
+            "  --skill easy|medium|hard|0|1|2   opponent skill (default hard)\n"
+            "  --laps N            checkpoint laps (default 3)\n"
+            "  --timelimit S       tag time limit in seconds (default 60)\n"
+            "  --cap S             simulated seconds before giving up (default 600)\n"
+            "  --acceptance        every track at each skill: checkpoint, 5 cars, 3 laps\n"
+            "                      (ends within the cap, winner has its laps), and tag,\n"
+            "                      5 cars, limit 60 (ends, >= 3 tag changes)\n"
+            "  --quiet             acceptance: one line per race only\n");
+}
+
+int ParseSkill(const char* text)
+{
+    if (!strcmp(text, "easy") || !strcmp(text, "0"))
+        return 0;
+    if (!strcmp(text, "medium") || !strcmp(text, "1"))
+        return 1;
+    if (!strcmp(text, "hard") || !strcmp(text, "2"))
+        return 2;
+    return -1;
+}
+
+bool ParseInt(const char* text, int low, int high, int* out)
+{
+    char* end = nullptr;
+    long value = strtol(text, &end, 10);
+    if (!*text || *end || value < low || value > high)
+        return false;
+    *out = (int)value;
+    return true;
+}
+
+bool ParseArgs(int argc, char** argv, Options* o)
+{
+    for (int i = 1; i < argc; i++) {
+        const char* a = argv[i];
+        const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (!strcmp(a, "--acceptance")) {
+            o->acceptance = true;
+        } else if (!strcmp(a, "--quiet")) {
+            o->quiet = true;
+        } else if (a[0] == '-' && a[1] == '-' && !next) {
+            return false;
+        } else if (!strcmp(a, "--data")) {
+            o->dataDir = argv[++i];
+        } else if (!strcmp(a, "--mode")) {
+            i++;
+            if (!strcmp(next, "tag") || !strcmp(next, "0"))
+                o->mode = 0;
+            else if (!strcmp(next, "checkpoint") || !strcmp(next, "1"))
+                o->mode = 1;
+            else
+                return false;
+        } else if (!strcmp(a, "--cars")) {
+            if (!ParseInt(argv[++i], 1, kMaxCars, &o->cars))
+                return false;
+        } else if (!strcmp(a, "--skill")) {
+            o->skill = ParseSkill(argv[++i]);
+            if (o->skill < 0)
+                return false;
+        } else if (!strcmp(a, "--laps")) {
+            if (!ParseInt(argv[++i], 1, 1000, &o->laps))
+                return false;
+        } else if (!strcmp(a, "--timelimit")) {
+            if (!ParseInt(argv[++i], 1, 100000, &o->timeLimit))
+                return false;
+        } else if (!strcmp(a, "--cap")) {
+            int cap;
+            if (!ParseInt(argv[++i], 1, 1000000, &cap))
+                return false;
+            o->cap = cap;
+        } else if (a[0] == '-') {
+            return false;
+        } else if (!o->track) {
+            o->track = a;
+        } else {
+            return false;
+        }
+    }
+    return o->acceptance || o->track;
+}
+
+// Index of TRACK in the sorted list: its name, or else a number.
+int FindTrack(const char* track)
+{
+    for (int i = 0; i < gConfig.trackCount; i++)
+        if (!strcmp(gConfig.trackNames[i], track))
+            return i;
+    int index;
+    if (ParseInt(track, 0, gConfig.trackCount - 1, &index))
+        return index;
+    return -1;
+}
+
+// One race on track `track` with the options' mode, cars, skill, laps and
+// time limit; the race step runs exactly as in the game's race state.
+Result RunRace(int track, const Options& o)
+{
+    SetDefaultPrefs();
+    gPrefs.track = track;
+    gPrefs.gamemode = o.mode;
+    gPrefs.nplayers = 0;  // nobody at the keyboard
+    gPrefs.nopponents = o.cars;
+    gPrefs.carCount = (uint32_t)o.cars;
+    gPrefs.opponentskill = o.skill;
+    gPrefs.laps = o.laps;
+    gPrefs.timelimit = o.timeLimit;
+    gGame.demo = 1;
+    gClock.stepRate = kStepRate;
+
+    ResetRandom();
+    ClearDust();
+    ClearTotals();
+    LoadTrack();
+    ResetCars();
+    gGame.state = Race;
+
+    Result r = {};
+    const long maxSteps = (long)(o.cap * kStepRate);
+    uint32_t lastGate[kMaxCars];
+    for (int c = 0; c < kMaxCars; c++)
+        lastGate[c] = gCars[c].nextCheckpoint;
+    const uint64_t start = SysCounter();
+    long step = 0;
+    while (step < maxSteps) {
+        const int32_t holder = gStandings.tagHolder;
+        UpdateRace();
+        step++;
+        if (gStandings.tagHolder != holder)
+            r.tagChanges++;
+        for (int c = 0; c < o.cars; c++) {
+            if (gCars[c].nextCheckpoint != lastGate[c]) {
+                lastGate[c] = gCars[c].nextCheckpoint;
+                r.lastProgress[c] = (double)step / kStepRate;
+            }
+        }
+        // The game tests once per drawn frame; here every step is a frame.
+        RankByScore();
+        if (RaceIsOver()) {
+            r.over = true;
+            break;
+        }
+    }
+    const uint64_t wall = SysCounter() - start;
+    r.endTime = (double)step / kStepRate;
+    r.speed = wall > 0 ? r.endTime / ((double)wall / (double)SysFrequency()) : 0.0;
+    for (int c = 0; c < kMaxCars; c++)
+        r.score[c] = gStandings.score[c];
+    if (r.over)
+        FinishRace(false);
+    return r;
+}
+
+const char* kSkillNames[3] = {"easy", "medium", "hard"};
+
+void PrintCars(const Options& o, const Result& r)
+{
+    // Places counted from 1 for the winner.
+    int place[kMaxCars] = {};
+    for (int i = 0; i < o.cars; i++)
+        place[gStandings.rankByScore[i]] = o.cars - i;
+    for (int c = 0; c < o.cars; c++) {
+        const Car& car = gCars[c];
+        printf("car %d: laps %u next gate %u score %.3f final %.1f place %d at (%.2f, %.2f) "
+               "last gate change %.1f s\n",
+               c, car.lapsDone, car.nextCheckpoint, r.score[c], gStandings.score[c], place[c],
+               car.position[0], car.position[2], r.lastProgress[c]);
+    }
+}
+
+void PrintSummary(const Result& r)
+{
+    if (r.over)
+        printf("race over: yes, at %.3f s\n", r.endTime);
+    else
+        printf("race over: no, stopped at the cap of %.0f s\n", r.endTime);
+    printf("tag changes: %d\n", r.tagChanges);
+    printf("speed: %.0f x real time\n", r.speed);
+}
+
+// A car that has not moved on for a long time: where it is and which gate
+// it is after.
+void PrintStuck(const Options& o, const Result& r)
+{
+    for (int c = 0; c < o.cars; c++) {
+        const Car& car = gCars[c];
+        if (r.endTime - r.lastProgress[c] < 60.0)
+            continue;
+        printf("    car %d stuck since %.1f s at (%.2f, %.2f), after gate %u", c, r.lastProgress[c],
+               car.position[0], car.position[2], car.nextCheckpoint);
+        if (car.nextCheckpoint < gCheckpoints.gateCount) {
+            const Checkpoint& g = gCheckpoints.gates[car.nextCheckpoint];
+            printf(" (centre %.2f, %.2f; posts %.2f, %.2f and %.2f, %.2f; %s)", g.centre[0], g.centre[2],
+                   g.leftPost[0], g.leftPost[2], g.rightPost[0], g.rightPost[2],
+                   gCheckpoints.visible[car.nextCheckpoint] ? "visible" : "hidden");
+        }
+        printf("\n");
+    }
+}
+
+int RunAcceptance(Options o)
+{
+    int failures = 0;
+    for (int t = 0; t < gConfig.trackCount; t++) {
+        for (int skill = 0; skill < 3; skill++) {
+            o.mode = 1;
+            o.cars = 5;
+            o.laps = 3;
+            o.skill = skill;
+            o.cap = 600.0;
+            Result r = RunRace(t, o);
+            const uint32_t winner = gStandings.rankByScore[o.cars - 1];
+            // The winner has its laps and is past gate 0 again.
+            const bool ok = r.over && gCars[winner].lapsDone >= (uint32_t)o.laps;
+            printf("%-24s checkpoint %-6s %s  %s %7.1f s  (%.0f x real time)\n", gConfig.trackNames[t],
+                   kSkillNames[skill], ok ? "PASS" : "FAIL", r.over ? "ended at" : "not over", r.endTime,
+                   r.speed);
+            if (!ok) {
+                failures++;
+                PrintStuck(o, r);
+            }
+            if (!o.quiet && !ok)
+                PrintCars(o, r);
+        }
+        for (int skill = 0; skill < 3; skill++) {
+            o.mode = 0;
+            o.cars = 5;
+            o.timeLimit = 60;
+            o.skill = skill;
+            o.cap = 600.0;
+            Result r = RunRace(t, o);
+            const bool ok = r.over && r.tagChanges >= 3;
+            printf("%-24s tag        %-6s %s  %s %7.1f s, %d tag changes  (%.0f x real time)\n",
+                   gConfig.trackNames[t], kSkillNames[skill], ok ? "PASS" : "FAIL",
+                   r.over ? "ended at" : "not over", r.endTime, r.tagChanges, r.speed);
+            if (!ok) {
+                failures++;
+                if (!o.quiet)
+                    PrintCars(o, r);
+            }
+        }
+    }
+    printf("%d track(s), %d failure(s)\n", gConfig.trackCount, failures);
+    return failures == 0 && gConfig.trackCount > 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Options o;
+    if (!ParseArgs(argc, argv, &o)) {
+        Usage();
+        return 2;
+    }
+    if (o.dataDir)
+        SetAppDirectory(o.dataDir);
+    else
+        InitAppDirectory();
+    ScanTracks();
+    if (gConfig.trackCount == 0) {
+        fprintf(stderr, "quibbit-sim: no tracks under %sdata/tracks/\n", AppDirectory());
+        return 2;
+    }
+    if (o.acceptance)
+        return RunAcceptance(o);
+
+    const int track = FindTrack(o.track);
+    if (track < 0) {
+        fprintf(stderr, "quibbit-sim: no track \"%s\"\n", o.track);
+        return 2;
+    }
+    Result r = RunRace(track, o);
+    printf("track %s, %s, %d cars, skill %s, %s %d\n", gConfig.trackNames[track], o.mode ? "checkpoint" : "tag",
+           o.cars, kSkillNames[o.skill], o.mode ? "laps" : "time limit", o.mode ? o.laps : o.timeLimit);
+    PrintCars(o, r);
+    PrintSummary(r);
+    return r.over ? 0 : 1;
+}
