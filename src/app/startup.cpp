@@ -11,6 +11,7 @@
 #include "game/menus.h"
 #include "game/prefs.h"
 #include "input/devices.h"
+#include "net/net_session.h"
 #include "platform/sys.h"
 #include "platform/window.h"
 #include "render/font.h"
@@ -67,6 +68,7 @@ static void WaitForIntro()
 bool StartUp()
 {
     OpenLog();                                  // 1
+    StartNetwork();                             // 2
     LoadConfig();                               // 3
     if (!CreateGameWindow())                    // 4
         return false;
@@ -116,6 +118,7 @@ void ShutDown()
     FreeFont(gMainFont);
     DestroyGameWindow();
     ShutdownSound();
+    CloseSession();
 }
 
 int RunGame()

@@ -59,9 +59,9 @@ point() {
 click() {
     point "$1" "$2"
     xdotool mousedown 1
-    sleep 0.2
+    sleep 0.3
     xdotool mouseup 1
-    sleep 0.35
+    sleep 0.4
 }
 
 # key NAME: one press and release of a key (xdotool key names).
@@ -70,6 +70,14 @@ key() {
     sleep 0.2
     xdotool keyup "$1"
     sleep 0.25
+}
+
+# tap NAME: a quick press and release (text entry): the frame still sees
+# the key in lastKey, and a busy machine cannot stretch the press into the
+# display's auto-repeat.
+tap() {
+    xdotool key "$1"
+    sleep 0.3
 }
 
 # shot NAME: an F12 screenshot; prints its path.  With QUIBBIT_SHOTS set, a
@@ -123,5 +131,15 @@ tga_size() {
 import sys
 d = open(sys.argv[1], "rb").read(18)
 print(d[12] | d[13] << 8, d[14] | d[15] << 8)
+PY
+}
+
+# mean_brightness FILE: the mean of all colour bytes of a screenshot, 0..255.
+mean_brightness() {
+    python3 - "$1" <<'PY'
+import sys
+d = open(sys.argv[1], "rb").read()
+px = d[18 + d[0]:]
+print(sum(px) // max(1, len(px)))
 PY
 }

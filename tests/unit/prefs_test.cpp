@@ -130,6 +130,18 @@ TEST_F(PrefsTest, NameWithSpaceIsReadUpToTheSpace)
     EXPECT_EQ(gPrefs.playerctrls[0][0], 38);
 }
 
+TEST_F(PrefsTest, EmptyNameKeepsTheKeysAfterIt)
+{
+    LoadPrefs();
+    gPrefs.playername[0][0] = 0;
+    gPrefs.playerctrls[0][0] = 87;
+    SavePrefs();
+    EXPECT_NE(dir.Read("data/prefs.txt").find("player1name \nplayer1ctrls 87 "), std::string::npos);
+    LoadPrefs();
+    EXPECT_STREQ(gPrefs.playername[0], "");
+    EXPECT_EQ(gPrefs.playerctrls[0][0], 87);
+}
+
 TEST_F(PrefsTest, OverlongAndHostileValuesStayInRange)
 {
     dir.Write("data/prefs.txt",
