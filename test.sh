@@ -25,34 +25,20 @@ run() {  # run NAME COMMAND...
 
 run "unit tests" build/qb_tests --gtest_brief=1
 
+run "race acceptance on every track (simulator)" build/quibbit-sim --data build --acceptance --quiet
+
 echo "=== building the sanitizer build"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQB_SANITIZE=ON -DQB_BENCH=OFF > /dev/null &&
-    cmake --build build-asan -j"$(nproc)" --target qb_tests quibbit-datagen > /dev/null || exit 1
+    cmake --build build-asan -j"$(nproc)" --target qb_tests > /dev/null || exit 1
 ln -sfn "$PWD/build/data" build-asan/data
 run "unit tests (ASan+UBSan)" env ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     build-asan/qb_tests --gtest_brief=1
 
 # Window and end-to-end tests need a display; without one they run in Xvfb.
-display_tests() {
-    local status=0
-    if [[ -x build/qb_gl_tests ]]; then
-        build/qb_gl_tests --gtest_brief=1 || status=1
-    fi
-    for script in tests/e2e/*.sh; do
-        [[ "$(basename "$script")" == lib.sh ]] && continue
-        echo "--- $script"
-        if ! bash "$script" "$PWD/build"; then
-            echo "FAILED: $script"
-            status=1
-        fi
-    done
-    return $status
-}
-export -f display_tests
 if [[ -n "${DISPLAY:-}" ]]; then
-    run "window and end-to-end tests" display_tests
+    run "window and end-to-end tests" scripts/display_tests.sh
 else
-    run "window and end-to-end tests" xvfb-run -a -s "-screen 0 1280x1024x24" bash -c display_tests
+    run "window and end-to-end tests" xvfb-run -a -s "-screen 0 1280x1024x24" scripts/display_tests.sh
 fi
 
 echo

@@ -21,14 +21,37 @@ SettingsReader::~SettingsReader()
 bool SettingsReader::Load(FILE* file)
 {
     free(text);
-    text = (char*)malloc(kMaxSize + 1);
+    text = nullptr;
     size = 0;
     pos = 0;
+    int capacity = 4096;
+    char* buffer = (char*)malloc((size_t)capacity + 1);
+    bool ok = buffer != nullptr;
+    while (ok && size < kMaxSize) {
+        if (size == capacity) {
+            capacity = capacity * 4 > kMaxSize ? kMaxSize : capacity * 4;
+            char* grown = (char*)realloc(buffer, (size_t)capacity + 1);
+            if (!grown) {
+                ok = false;
+                break;
+            }
+            buffer = grown;
+        }
+        size_t n = fread(buffer + size, 1, (size_t)(capacity - size), file);
+        size += (int)n;
+        if (n == 0) {
+            ok = !ferror(file);
+            break;
+        }
+    }
+    if (!ok) {
+        free(buffer);
+        buffer = (char*)malloc(1);
+        size = 0;
+    }
+    text = buffer;
     if (!text)
         return false;
-    size_t n = fread(text, 1, kMaxSize, file);
-    bool ok = !ferror(file);
-    size = ok ? (int)n : 0;
     text[size] = 0;
     // An embedded zero byte ends the text as it would end a C string.
     size = (int)strlen(text);

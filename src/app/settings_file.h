@@ -35,6 +35,10 @@ public:
     // A decimal number as "%f" reads it; non-finite results count as failures.
     bool ReadFloat(float* value);
 
+    // Position in the text, to read a word again.
+    int Tell() const { return pos; }
+    void Seek(int position) { pos = position; }
+
 private:
     void SkipSpace();
     char* text;

@@ -6,14 +6,17 @@
 #include "app/log.h"
 #include "app/shell.h"
 #include "assets/texture.h"
+#include "game/demo.h"
 #include "game/game_state.h"
 #include "game/menus.h"
 #include "game/prefs.h"
 #include "input/devices.h"
+#include "net/net_session.h"
 #include "platform/sys.h"
 #include "platform/window.h"
 #include "render/font.h"
 #include "render/gl_util.h"
+#include "render/race_assets.h"
 #include "sound/sound.h"
 
 LaunchOptions gLaunch;
@@ -65,6 +68,7 @@ static void WaitForIntro()
 bool StartUp()
 {
     OpenLog();                                  // 1
+    StartNetwork();                             // 2
     LoadConfig();                               // 3
     if (!CreateGameWindow())                    // 4
         return false;
@@ -73,6 +77,7 @@ bool StartUp()
         LogHardwareInfo();
     ShowSplash();                               // 7
     glClearColor(0.5f, 0.5f, 0.5f, 1.0f);       // 8: grey for the rest of the run
+    gGame.demo = gLaunch.demo;                  // a demo saves no preferences
     LoadPrefs();                                // 9
     InitSound();                                // 10
     LoadSample("data/music/intro.wav", &introSample, false);
@@ -88,11 +93,15 @@ bool StartUp()
     InitClock();                                // 14
     LoadFont(gMainFont, "data/fonts/arial_black.tga", 0.85f);  // 15
     LoadFont(gKeyFont, "data/fonts/key.tga", 0.85f);
+    LoadMedalTexture();                         // 16
     screenshotLatch = 0;                        // 17
+    LoadRaceAssets();                           // 18
     WaitForIntro();                             // 19
     PlaySample(gGame.menuMusic, &gGame.menuChannel, false, false);  // 20
     if (!firstStart)                            // 21
         gGame.state = GraphicsOptions;
+    else if (gLaunch.demo)
+        StartDemoRace();
     return true;
 }
 
@@ -103,11 +112,13 @@ void ShutDown()
     ReleaseJoystick();
     DeleteTexture(&logoTexture);
     FreeMenuAssets();
+    FreeRaceAssets();
     LogMessage("Framerate estimate: %.2f", gClock.raceRate);
     FreeFont(gKeyFont);
     FreeFont(gMainFont);
     DestroyGameWindow();
     ShutdownSound();
+    CloseSession();
 }
 
 int RunGame()

@@ -10,12 +10,10 @@
 #include "input/devices.h"
 #include "race/race.h"
 #include "render/gl_util.h"
+#include "render/race_frame.h"
 #include "sound/sound.h"
 
 static const int kEscapeKey = 27;
-
-// The race picture of every human player's view (src/render).
-void RenderRaceFrame();
 
 void UpdateState()
 {

@@ -7,6 +7,7 @@
 #include "app/config.h"
 #include "app/log.h"
 #include "app/settings_file.h"
+#include "game/game_state.h"
 #include "input/devices.h"
 
 Prefs gPrefs;
@@ -62,6 +63,29 @@ static void ReadFlag(SettingsReader& reader, uint8_t* flag)
         *flag = (uint8_t)v;
 }
 
+static bool IsPrefsKey(const char* word);
+
+// Reads a one-word text value.  A name left empty in the menus is saved as
+// nothing, so the word after it is the next key: that key is then read as a
+// key, not swallowed as the name (which would lose the keys that follow).
+static void ReadTextValue(SettingsReader& reader, char* value, int size)
+{
+    int mark = reader.Tell();
+    char word[256];
+    if (!reader.NextWord(word, sizeof word))
+        return;
+    if (IsPrefsKey(word)) {
+        value[0] = 0;
+        reader.Seek(mark);
+        return;
+    }
+    size_t n = strlen(word);
+    if (n > (size_t)size - 1)
+        n = (size_t)size - 1;
+    memcpy(value, word, n);
+    value[n] = 0;
+}
+
 static void ReadPrefs(SettingsReader& reader)
 {
     struct FlagKey { const char* name; uint8_t* field; };
@@ -97,11 +121,11 @@ static void ReadPrefs(SettingsReader& reader)
         if (strcmp(word, "medalshowtime") == 0) {
             reader.ReadFloat(&gPrefs.medalshowtime);
         } else if (strcmp(word, "p2p_ip") == 0 || strcmp(word, "player6name") == 0) {
-            reader.NextWord(gPrefs.p2p_ip, sizeof gPrefs.p2p_ip);
+            ReadTextValue(reader, gPrefs.p2p_ip, sizeof gPrefs.p2p_ip);
         } else if (strncmp(word, "player", 6) == 0 && word[6] >= '1' && word[6] <= '5' &&
                    strcmp(word + 7, "name") == 0) {
             char* name = gPrefs.playername[word[6] - '1'];
-            reader.NextWord(name, 16);
+            ReadTextValue(reader, name, 16);
         } else if (strncmp(word, "player", 6) == 0 && word[6] >= '1' && word[6] <= '4' &&
                    strcmp(word + 7, "ctrls") == 0) {
             int32_t* keys = gPrefs.playerctrls[word[6] - '1'];
@@ -110,6 +134,22 @@ static void ReadPrefs(SettingsReader& reader)
                     break;
         }
     }
+}
+
+static bool IsPrefsKey(const char* word)
+{
+    static const char* const keys[] = {
+        "shadows", "particles", "seffects", "music", "funnywheels", "shadow_resolution",
+        "terrain_pixelskip", "musicvolume", "soundeffectsvolume", "gamemode", "screenmode", "track",
+        "nplayers", "nopponents", "opponentskill", "medalshowtime", "mousesteering",
+        "mousesensitivity", "gamepadsteering", "wheelsteering", "laps", "timelimit", "p2p_ip",
+        "player1name", "player2name", "player3name", "player4name", "player5name", "player6name",
+        "player1ctrls", "player2ctrls", "player3ctrls", "player4ctrls",
+    };
+    for (const char* key : keys)
+        if (strcmp(word, key) == 0)
+            return true;
+    return false;
 }
 
 void LoadPrefs()
@@ -179,6 +219,8 @@ void NormalisePrefs()
 void SavePrefs()
 {
     NormalisePrefs();
+    if (gGame.demo)  // a demo changes nothing on disk
+        return;
     FILE* file = BeginSettingsSave(kPrefsName);
     if (!file) {
         LogMessage("ERROR (not found): %s", kPrefsName);

@@ -4,6 +4,7 @@
 // the simulator and the benchmarks.  sys_posix.cpp holds what both share.
 #pragma once
 
+#include <csetjmp>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -33,7 +34,10 @@ void SysKernelVersion(char* name, size_t nameSize, char* release, size_t release
 void SysMessageBox(const char* caption, const char* text);
 
 // Ends the process with `code` at once (runtime exit handlers still run).
+// While an exit trap is set (fuzzing and replaying hostile files), it jumps
+// back to the trap instead, so a loader's fatal error can be observed.
 [[noreturn]] void SysExit(int code);
+void SysSetExitTrap(jmp_buf* trap);
 
 // True when dialogs must not be shown (QUIBBIT_NO_DIALOGS is set).
 bool SysDialogsDisabled();

@@ -114,6 +114,15 @@ TEST(Config, DamagedFilesNeverCrash)
     EXPECT_EQ(gConfig.width, 800);
 }
 
+TEST(Config, OnlyTheFirstMegabyteIsRead)
+{
+    ScratchAppDir dir;
+    dir.Write("data/config.txt", "height 480 " + std::string(2 << 20, ' ') + " width 640");
+    LoadConfig();
+    EXPECT_EQ(gConfig.height, 480);
+    EXPECT_EQ(gConfig.width, 800);
+}
+
 TEST(Config, SaveFailureKeepsTheOldFile)
 {
     ScratchAppDir dir;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/config.h"
+#include "game/game_state.h"
 #include "game/prefs.h"
 #include "input/devices.h"
 #include "test_util.h"
@@ -129,6 +130,18 @@ TEST_F(PrefsTest, NameWithSpaceIsReadUpToTheSpace)
     EXPECT_EQ(gPrefs.playerctrls[0][0], 38);
 }
 
+TEST_F(PrefsTest, EmptyNameKeepsTheKeysAfterIt)
+{
+    LoadPrefs();
+    gPrefs.playername[0][0] = 0;
+    gPrefs.playerctrls[0][0] = 87;
+    SavePrefs();
+    EXPECT_NE(dir.Read("data/prefs.txt").find("player1name \nplayer1ctrls 87 "), std::string::npos);
+    LoadPrefs();
+    EXPECT_STREQ(gPrefs.playername[0], "");
+    EXPECT_EQ(gPrefs.playerctrls[0][0], 87);
+}
+
 TEST_F(PrefsTest, OverlongAndHostileValuesStayInRange)
 {
     dir.Write("data/prefs.txt",
@@ -172,3 +185,14 @@ TEST_F(PrefsTest, ViewKeyStepsOncePerPress)
 }
 
 }  // namespace
+
+TEST_F(PrefsTest, ADemoWritesNothing)
+{
+    gGame.demo = 1;
+    LoadPrefs();  // a missing file: defaults, not written
+    gPrefs.nplayers = 4;
+    SavePrefs();
+    gGame.demo = 0;
+    EXPECT_FALSE(dir.Exists("data/prefs.txt"));
+    EXPECT_EQ(gPrefs.nplayers, 4);
+}

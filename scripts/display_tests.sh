@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# The tests that need a display: the window tests and the end-to-end scripts.
+# test.sh runs this inside Xvfb when there is no display.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+status=0
+if [[ -x build/qb_gl_tests ]]; then
+    build/qb_gl_tests --gtest_brief=1 || status=1
+fi
+for script in tests/e2e/*.sh; do
+    [[ "$(basename "$script")" == lib.sh ]] && continue
+    echo "--- $script"
+    if ! bash "$script" "$PWD/build"; then
+        echo "FAILED: $script"
+        status=1
+    fi
+done
+exit $status

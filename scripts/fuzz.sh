@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang (build-fuzz/) and runs each for
+# QB_FUZZ_SECONDS seconds (60 by default), seeded with the game's generated
+# data and the saved inputs of tests/data/fuzz/<target>/.  An input that
+# crashes a target is saved there (replayed by the unit tests from then on)
+# and the run fails.
+#   scripts/fuzz.sh                 every target, 60 s each
+#   QB_FUZZ_SECONDS=3600 scripts/fuzz.sh tga    one target for an hour
+set -uo pipefail
+cd "$(dirname "$0")/.."
+seconds="${QB_FUZZ_SECONDS:-60}"
+
+if ! command -v clang++ > /dev/null; then
+    echo "fuzz: clang++ is missing, fuzzers skipped"
+    exit 0
+fi
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DQB_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_FLAGS="-Wno-error" > /dev/null || exit 1
+cmake --build build-fuzz -j"$(nproc)" --target fuzzers > /dev/null || exit 1
+
+# Seeds per target: where the game's own files of that kind are.
+seeds_for() {
+    case "$1" in
+        settings) echo build/data/config.txt build/data/prefs.txt ;;
+        tga)      find build/data -name '*.tga' -size -300k | head -n 40 ;;
+        model3ds) find build/data/models -name '*.3ds' ;;
+        course)   find build/data/tracks/checkpoints -name '*.txt' ;;
+    esac
+}
+
+status=0
+targets=("$@")
+if (( ${#targets[@]} == 0 )); then
+    for f in build-fuzz/fuzz_*; do targets+=("$(basename "$f" | sed 's/^fuzz_//')"); done
+fi
+for target in "${targets[@]}"; do
+    saved="tests/data/fuzz/$target"
+    corpus="$(mktemp -d /tmp/quibbit-corpus.XXXXXX)"
+    mkdir -p "$saved"
+    cp "$saved"/* "$corpus"/ 2>/dev/null
+    for seed in $(seeds_for "$target"); do [[ -f "$seed" ]] && cp "$seed" "$corpus/"; done
+    log="$(mktemp /tmp/quibbit-fuzz-log.XXXXXX)"
+    ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1 \
+        "build-fuzz/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=2048 \
+        -artifact_prefix="$saved/crash-" -print_final_stats=1 "$corpus" > "$log" 2>&1
+    result=$?
+    runs="$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$')"
+    if [[ $result -eq 0 ]]; then
+        echo "fuzz $target: ${runs:-?} inputs in ${seconds} s, no crash"
+    else
+        echo "fuzz $target: FAILED (input saved in $saved)"
+        tail -n 30 "$log"
+        status=1
+    fi
+    rm -rf "$corpus" "$log"
+done
+exit $status

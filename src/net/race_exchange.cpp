@@ -1,0 +1,243 @@
+// The race exchange between the two machines.  The host is the authority:
+// it simulates both cars, with the client's four driving keys pressed as
+// player 2's, and sends the result back.  The client sends its keys every
+// frame and copies each state it receives, mirrored (the host's car 0 is
+// the client's car 1).  The host answers each message it receives, and
+// sends at least once a second anyway.
+//
+// RaceState (kind 3, host -> client, 561 bytes): kind, frame rate, tag
+// holder (5: back to the lobby), laps of cars 0 and 1, their next gates,
+// the last collision sound, 28 floats (per car: x, y, z, heading, steer,
+// score, then wheel y and spin of wheels 0..3).
+// ControlsMessage (kind 4, client -> host, 65 bytes): kind, accelerate,
+// left, brake, right (0 or 1).
+#include <cmath>
+#include <cstring>
+#include <new>
+
+#include "app/config.h"
+#include "app/log.h"
+#include "game/game_state.h"
+#include "game/prefs.h"
+#include "input/devices.h"
+#include "net/net_session.h"
+#include "net/udp_endpoint.h"
+#include "platform/sys.h"
+#include "race/car.h"
+#include "race/checkpoints.h"
+#include "race/race.h"
+#include "race/standings.h"
+
+static const int kFloatsPerCar = 14;
+
+static bool RaceEndpointsMissing()
+{
+    return !gNet.raceReceiver || !gNet.raceSender;
+}
+
+void gotoRace()
+{
+    if (!gNet.lobbyReceiver || !gNet.lobbySender || RaceEndpointsMissing()) {
+        LogMessage("Unvalid sockets! gotorace");
+        SysMessageBox("in gotoRace", "Unvalid socks!");
+    }
+    if (!gNet.raceReceiver)
+        gNet.raceReceiver = new (std::nothrow) UdpReceiver;
+    if (!gNet.raceSender)
+        gNet.raceSender = new (std::nothrow) UdpSender;
+    if (RaceEndpointsMissing())
+        return;
+    if (gConfig.trackCount <= 0)
+        return;  // nothing to race on: stay in the lobby
+    if (gNet.role == kRoleHost) {
+        gNet.raceSender->Open(gNet.peerAddress, gNet.ports.racePeer, true);
+        gNet.raceSender->AddBytes(&gNet.outKind, 1);
+        gNet.raceSender->AddInts(&gNet.outFrameRate, 1);
+        gNet.raceSender->AddInts(&gNet.outTagHolder, 1);
+        gNet.raceSender->AddInts(gNet.outLaps, 2);
+        gNet.raceSender->AddInts(gNet.outNextCheckpoint, 2);
+        gNet.raceSender->AddInts(&gNet.outSound, 1);
+        gNet.raceSender->AddFloats(gNet.outCarState, 28);
+
+        gNet.raceReceiver->Bind(gNet.ports.raceLocal, false);
+        gNet.raceReceiver->AddBytes(&gNet.inKind, 1);
+        gNet.raceReceiver->AddInts(gNet.inControls, 4);
+        // No collision sound has been played in this race yet.
+        gNet.outSound = -1;
+    }
+    // Two cars, the peer's being car 1; not saved.
+    gPrefs.nplayers = 1;
+    gPrefs.nopponents = 1;
+    NormalisePrefs();
+    ClearTotals();
+    LoadTrack();
+    ResetCars();
+    gGame.state = Race;
+    LogMessage("Network race: %s, track %d", gNet.role == kRoleHost ? "host" : "client", gPrefs.track);
+}
+
+void LogNetworkRaceEnd()
+{
+    const float* a = gCars[0].position;
+    const float* b = gCars[1].position;
+    LogMessage("Network race left: car 0 at %.2f %.2f %.2f, car 1 at %.2f %.2f %.2f", a[0], a[1], a[2], b[0],
+               b[1], b[2]);
+}
+
+// Host: the client's keys become player 2's.
+static void ApplyControls()
+{
+    for (int k = 0; k < 4; k++) {
+        int32_t code = gPrefs.playerctrls[1][k];
+        if (code >= 0 && code < kKeyCount)
+            gKeyboard.down[code] = gNet.inControls[k] != 0 ? 1 : 0;
+    }
+}
+
+// Takes a received float only when it is a number.
+static void TakeFinite(float* field, float value)
+{
+    if (std::isfinite(value))
+        *field = value;
+}
+
+// Client: the host's state, mirrored.  Values that cannot be right (a tag
+// holder other than 0 or 1, negative laps, a gate the course lacks, floats
+// that are not finite) leave the local value in place.
+static void ApplyRaceState()
+{
+    if (gNet.inTagHolder == 0 || gNet.inTagHolder == 1)
+        gStandings.tagHolder = 1 - gNet.inTagHolder;
+    uint32_t gates = gCheckpoints.gateCount;
+    for (int local = 0; local < 2; local++) {
+        const int remote = 1 - local;
+        Car& car = gCars[local];
+        if (gNet.inLaps[remote] >= 0)
+            car.lapsDone = (uint32_t)gNet.inLaps[remote];
+        int32_t next = gNet.inNextCheckpoint[remote];
+        if (next >= 0 && ((uint32_t)next < gates || next == 0))
+            car.nextCheckpoint = (uint32_t)next;
+        const float* s = gNet.inCarState + kFloatsPerCar * remote;
+        TakeFinite(&car.position[0], s[0]);
+        TakeFinite(&car.position[1], s[1]);
+        TakeFinite(&car.position[2], s[2]);
+        TakeFinite(&car.heading, s[3]);
+        TakeFinite(&car.steer, s[4]);
+        TakeFinite(&gStandings.score[local], s[5]);
+        for (int w = 0; w < 4; w++) {
+            TakeFinite(&car.wheelPoint[w].y, s[6 + 2 * w]);
+            TakeFinite(&car.wheelAngles[w].spin, s[7 + 2 * w]);
+        }
+    }
+    if (gNet.inSound < 0 || gNet.inSound > 3)
+        gNet.inSound = -1;
+}
+
+void raceRecv()
+{
+    // Without a message in this frame the client's frame rate is not capped
+    // by the host, and no collision sound is pending.
+    gNet.inFrameRate = 500;
+    gNet.inSound = -1;
+    if (RaceEndpointsMissing()) {
+        LogMessage("Unvalid sockets! racerecv");
+        SysMessageBox("in raceRecv", "Unvalid socks!");
+        return;
+    }
+    gNet.inKind = 0;
+    if (gNet.role == kRoleHost) {
+        if (gNet.raceReceiver->Receive() == 1 && gNet.inKind == kKindControls) {
+            gNet.received = 1;
+            ApplyControls();
+            gNet.sendTimer = 0;  // answered after this frame's steps
+        }
+        return;
+    }
+    if (gNet.role != kRoleClient)
+        return;
+    gNet.inTagHolder = 0;
+    bool stored = gNet.raceReceiver->Receive() == 1;
+    if (!stored || gNet.inKind != kKindRaceState) {
+        // A message of another kind leaves nothing of itself behind.
+        gNet.inFrameRate = 500;
+        gNet.inSound = -1;
+        return;
+    }
+    gNet.received = 1;
+    if (gNet.inTagHolder == kTagHolderBackToLobby) {
+        LogNetworkRaceEnd();
+        CloseSession();
+        LoadPrefs();
+        init_lobbyTalk(kRoleClient);
+        gNet.peerJoined = 1;  // the host is known
+        gGame.state = ClientLobby;
+        return;
+    }
+    ApplyRaceState();
+}
+
+// Host: cars 0 and 1 and the standings into the RaceState fields.
+static void FillRaceState()
+{
+    gNet.outTagHolder = gStandings.tagHolder;
+    for (int c = 0; c < 2; c++) {
+        const Car& car = gCars[c];
+        gNet.outLaps[c] = (int32_t)car.lapsDone;
+        gNet.outNextCheckpoint[c] = (int32_t)car.nextCheckpoint;
+        float* s = gNet.outCarState + kFloatsPerCar * c;
+        s[0] = car.position[0];
+        s[1] = car.position[1];
+        s[2] = car.position[2];
+        s[3] = car.heading;
+        s[4] = car.steer;
+        s[5] = gStandings.score[c];
+        for (int w = 0; w < 4; w++) {
+            s[6 + 2 * w] = car.wheelPoint[w].y;
+            s[7 + 2 * w] = car.wheelAngles[w].spin;
+        }
+    }
+}
+
+void raceSend()
+{
+    if (RaceEndpointsMissing()) {
+        LogMessage("Unvalid sockets! racesend");
+        SysMessageBox("in raceSend", "Unvalid socks!");
+        return;
+    }
+    if (gNet.role == kRoleClient) {
+        for (int k = 0; k < 4; k++)
+            gNet.outControls[k] = KeyDown(gPrefs.playerctrls[0][k]) ? 1 : 0;
+        gNet.outKind = kKindControls;
+        gNet.raceSender->Send();
+        gNet.sent = 1;
+        return;
+    }
+    if (gNet.role != kRoleHost || gNet.sendTimer > 0)
+        return;
+    FillRaceState();
+    gNet.outKind = kKindRaceState;
+    gNet.outFrameRate = SessionFrameRate();
+    gNet.raceSender->Send();
+    gNet.sent = 1;
+    gNet.sendTimer = 1.0f;
+}
+
+void ReturnToLobby()
+{
+    gNet.outKind = kKindRaceState;
+    gNet.outTagHolder = kTagHolderBackToLobby;
+    gNet.outFrameRate = SessionFrameRate();
+    if (gNet.raceSender)
+        gNet.raceSender->Send();
+    gNet.sent = 1;
+    LogNetworkRaceEnd();
+    CloseSession();
+    RestorePlayer2Name();
+    init_lobbyTalk(kRoleHost);
+    if (gNet.lobbySender) {
+        OpenLobbyInfoSender();
+        gNet.peerJoined = 1;  // the client is known
+    }
+    gGame.state = HostLobby;
+}

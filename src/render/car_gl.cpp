@@ -1,0 +1,98 @@
+// The car's frame stands at its x and z (the middle of the rear axle) at
+// height wheelRadius, turned by the heading.  The body is raised by the
+// car's height and sits rearAxleOffset ahead of the rear axle; each wheel is
+// raised by its own height, so its centre is one radius above its ground
+// point.  The models carry no colour: the current colour paints them.
+#include "render/car_gl.h"
+
+#include <GL/gl.h>
+
+#include "game/prefs.h"
+#include "race/standings.h"
+#include "render/race_assets.h"
+
+namespace {
+
+enum WheelSide { kLeft, kRight };
+
+// One wheel at the current axle: right wheels are the left model turned round.
+void DrawWheel(const Car& car, int w, float halfTrack, WheelSide side, bool front, bool spin)
+{
+    const WheelAngles& angles = car.wheelAngles[w];
+    glPushMatrix();
+    glTranslatef(side == kLeft ? -halfTrack : halfTrack, car.wheelPoint[w].y, 0.0f);
+    if (side == kRight)
+        glRotatef(180.0f, 0.0f, 1.0f, 0.0f);
+    if (front)
+        glRotatef(angles.steer, 0.0f, 1.0f, 0.0f);
+    glRotatef(angles.camber, 0.0f, 0.0f, 1.0f);
+    if (spin)
+        glRotatef(angles.spin, 1.0f, 0.0f, 0.0f);
+    gCarAssets.wheel.CallDisplayList();
+    glPopMatrix();
+}
+
+// Body and wheels in the car's frame; `silhouette` picks the shadow outline.
+void DrawCarBody(const Car& car, bool silhouette)
+{
+    glPushMatrix();
+    glTranslatef(0.0f, 0.0f, -car.rearAxleOffset);
+
+    glPushMatrix();
+    glTranslatef(0.0f, car.position[1], 0.0f);
+    glRotatef(car.suspensionPitch + car.groundPitch, 1.0f, 0.0f, 0.0f);
+    glRotatef(car.suspensionRoll + car.groundRoll, 0.0f, 0.0f, 1.0f);
+    if (silhouette) {
+        gCarAssets.silhouette.CallDisplayList();
+    } else {
+        const float* colour = gPrefs.playerColour[car.index % kMaxCars];
+        glColor3f(colour[0], colour[1], colour[2]);
+        gCarAssets.body.CallDisplayList();
+        if (gStandings.tagHolder == (int32_t)car.index) {
+            glEnable(GL_BLEND);
+            glBlendFunc(GL_ONE, GL_ONE);
+            gCarAssets.body.CallDisplayList();
+            glDisable(GL_BLEND);
+        }
+    }
+    glPopMatrix();
+
+    if (!silhouette)
+        glColor3f(0.9f, 0.7f, 0.0f);
+    glTranslatef(0.0f, 0.0f, -car.frontAxleOffset);
+    DrawWheel(car, 0, car.frontHalfTrack, kLeft, true, !silhouette);
+    DrawWheel(car, 1, car.frontHalfTrack, kRight, true, !silhouette);
+    glPopMatrix();
+
+    DrawWheel(car, 2, car.rearHalfTrack, kLeft, false, !silhouette);
+    DrawWheel(car, 3, car.rearHalfTrack, kRight, false, !silhouette);
+}
+
+void RotateByCarAngles(const Car& car)
+{
+    glRotatef(car.pitch, 1.0f, 0.0f, 0.0f);
+    glRotatef(car.heading, 0.0f, 1.0f, 0.0f);
+    glRotatef(car.roll, 0.0f, 0.0f, 1.0f);
+}
+
+}  // namespace
+
+void DrawCar(const Car& car)
+{
+    glEnable(GL_LIGHTING);
+    glPushMatrix();
+    glTranslatef(car.position[0], car.wheelRadius, car.position[2]);
+    RotateByCarAngles(car);
+    DrawCarBody(car, false);
+    glPopMatrix();
+    glDisable(GL_LIGHTING);
+}
+
+void DrawCarSilhouette(const Car& car)
+{
+    glColor3f(0.25f, 0.25f, 0.25f);
+    glPushMatrix();
+    RotateByCarAngles(car);
+    DrawCarBody(car, true);
+    glPopMatrix();
+}

@@ -1,0 +1,263 @@
+// Drawing order of a race frame:
+//   track graphics rebuilt when the race loaded a new track; ranking;
+//   the shadow pass (all cars, once per frame, into the lower-left corner
+//   that the following clear wipes); one clear for all views; the view key;
+//   per view: camera key, viewport and projection, arrow, world, HUD.
+// Per view the world is: sky, light, cars, gates, terrain, ground decals,
+// dust, medal markers.
+#include "render/race_frame.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cmath>
+
+#include "app/config.h"
+#include "game/game_state.h"
+#include "game/prefs.h"
+#include "race/camera.h"
+#include "race/car.h"
+#include "race/checkpoints.h"
+#include "race/standings.h"
+#include "render/camera_gl.h"
+#include "render/car_gl.h"
+#include "render/dust_gl.h"
+#include "render/hud.h"
+#include "render/race_assets.h"
+#include "render/terrain_gl.h"
+
+uint32_t currentView;
+const float kLightPosition[4] = {75.0f, 50.0f, 25.0f, 1.0f};
+
+namespace {
+
+const double kNear = 0.1;
+const double kFar = 300.0;
+const float kRadToDeg = 180.0f / 3.141592654f;
+
+uint32_t RaceCarCount()
+{
+    return gPrefs.carCount <= (uint32_t)kMaxCars ? gPrefs.carCount : kMaxCars;
+}
+
+// Every car's silhouette into its shadow texture.  The scissor keeps each
+// clear to the R x R corner that is copied.
+void RenderShadowTextures()
+{
+    const int r = gPrefs.shadow_resolution > 0 ? gPrefs.shadow_resolution : 0;
+    PrepareShadowPass();
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, r, r);
+    for (uint32_t c = 0; c < RaceCarCount(); c++) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        DrawCarSilhouette(gCars[c]);
+        CaptureShadow((int)c);
+    }
+    glDisable(GL_SCISSOR_TEST);
+}
+
+struct ViewLayout {
+    int x, y, w, h;      // viewport, pixels
+    double fov, aspect;  // projection
+    float hudX, hudY;    // window fractions
+};
+
+// The layout of view v in the current screenmode; false when the mode has no such view.
+bool LayoutView(uint32_t v, ViewLayout* out)
+{
+    const int width = gConfig.width, height = gConfig.height;
+    const uint32_t players = gPrefs.nplayers > 0 ? (uint32_t)gPrefs.nplayers : 1;
+    const double fov = gCameras[v % kMaxCars].fov;
+    switch (gPrefs.screenmode) {
+    case 1:
+        if (v >= 2 || v >= players)
+            return false;
+        *out = {0, (int)v * (height / 2), width, height / 2, fov / 1.5, (double)width / (height / 2),
+                0.01f, (float)v * 0.5f + 0.03f};
+        return true;
+    case 2:
+        if (v >= 4 || v >= players)
+            return false;
+        *out = {(int)(v % 2) * (width / 2), v < 2 ? height / 2 : 0, width / 2, height / 2, fov,
+                (double)width / height, (float)(v % 2) * 0.5f + 0.01f, v < 2 ? 0.53f : 0.03f};
+        return true;
+    default:
+        if (v >= 1)
+            return false;
+        *out = {0, 0, width, height, fov, (double)width / height, 0.01f, 0.03f};
+        return true;
+    }
+}
+
+}  // namespace
+
+void SetPerspective()
+{
+    glViewport(0, 0, gConfig.width, gConfig.height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(gCameras[0].fov, (double)gConfig.width / gConfig.height, kNear, kFar);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glEnable(GL_DEPTH_TEST);
+}
+
+void RenderRaceFrame()
+{
+    UpdateTrackGraphics();
+    RankByScore();
+    if (gPrefs.shadows)
+        RenderShadowTextures();
+    glViewport(0, 0, gConfig.width, gConfig.height);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    CycleScreenMode();
+    ViewLayout layout;
+    for (uint32_t v = 0; LayoutView(v, &layout); v++) {
+        currentView = v;
+        Camera& camera = gCameras[v];
+        PollCameraKey(camera);
+        glViewport(layout.x, layout.y, layout.w, layout.h);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(layout.fov, layout.aspect, kNear, kFar);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glEnable(GL_DEPTH_TEST);
+        if (gGame.state != RaceMenu && gGame.state != RaceResults && camera.mode != 1)
+            DrawDirectionArrow();
+        DrawWorld();
+        DrawRaceHud(layout.hudX, layout.hudY);
+    }
+}
+
+void DrawWorld()
+{
+    const Camera& camera = gCameras[currentView];
+    glPushMatrix();
+    ApplyCamera(camera);
+
+    // The dome moves with the eye and is seen from inside.
+    glPushMatrix();
+    glTranslatef(camera.position[0], camera.position[1], camera.position[2]);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glDisable(GL_CULL_FACE);
+    gRaceScene.sky.CallDisplayList();
+    glEnable(GL_CULL_FACE);
+    glPopMatrix();
+
+    glLightfv(GL_LIGHT0, GL_POSITION, kLightPosition);
+    glCallList(gRaceScene.carMaterialList);
+    for (uint32_t c = 0; c < RaceCarCount(); c++)
+        DrawCar(gCars[c]);
+    if (gPrefs.gamemode == 1)
+        DrawGates();
+    glCallList(gRaceScene.terrainMaterialList);
+    DrawTerrain();
+    if (gPrefs.shadows)
+        DrawGroundDecals();
+    if (gPrefs.particles)
+        DrawDust();
+    DrawMedalMarkers();
+    glPopMatrix();
+}
+
+void DrawDirectionArrow()
+{
+    const Car& viewer = gCars[currentView % kMaxCars];
+    float gx, gz;
+    const float* colour;
+    static const float kOrange[3] = {1.0f, 0.5f, 0.0f};
+    if (gPrefs.gamemode == 0) {
+        const int32_t holder = gStandings.tagHolder;
+        if (holder < 0 || holder >= kMaxCars || (uint32_t)holder == viewer.index)
+            return;
+        gx = gCars[holder].position[0];
+        gz = gCars[holder].position[2];
+        colour = gPrefs.playerColour[holder];
+    } else if (gPrefs.gamemode == 1) {
+        if (viewer.nextCheckpoint >= gCheckpoints.gateCount || viewer.nextCheckpoint >= (uint32_t)kMaxGates)
+            return;
+        const Checkpoint& gate = gCheckpoints.gates[viewer.nextCheckpoint];
+        gx = (gate.leftPost[0] + gate.rightPost[0]) / 2;
+        gz = (gate.leftPost[2] + gate.rightPost[2]) / 2;
+        colour = kOrange;
+    } else {
+        return;
+    }
+    const float dx = viewer.position[0] - gx, dz = viewer.position[2] - gz;
+    float bearing;
+    if (dz != 0.0f)
+        bearing = atanf(dx / dz) * kRadToDeg + (dz < 0.0f ? 180.0f : 0.0f);
+    else if (dx != 0.0f)
+        bearing = dx > 0.0f ? 90.0f : -90.0f;
+    else
+        bearing = viewer.heading;  // standing on the goal: straight ahead
+    float relative = bearing - viewer.heading;
+    if (relative < -180.0f)
+        relative += 360.0f;
+    else if (relative > 180.0f)
+        relative -= 360.0f;
+
+    glEnable(GL_LIGHTING);
+    glPushMatrix();
+    glTranslatef(0.0f, gPrefs.screenmode == 1 ? -0.2f : -0.3f, -0.75f);
+    glRotatef(relative, 0.0f, 1.0f, 0.0f);
+    glColor3f(colour[0], colour[1], colour[2]);
+    gRaceScene.arrow.CallDisplayList();
+    glPopMatrix();
+    glDisable(GL_LIGHTING);
+}
+
+void DrawMedalMarkers()
+{
+    const Camera& camera = gCameras[currentView % kMaxCars];
+    const uint32_t cars = RaceCarCount();
+    float distance[kMaxCars];
+    uint32_t order[kMaxCars];
+    for (uint32_t c = 0; c < cars; c++) {
+        float d[3];
+        for (int k = 0; k < 3; k++)
+            d[k] = gCars[c].position[k] - camera.position[k];
+        distance[c] = sqrtf(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+        order[c] = c;
+    }
+    // Far to near; among equal distances the higher index first.
+    for (uint32_t p = 0; p < cars; p++) {
+        for (uint32_t q = p + 1; q < cars; q++) {
+            const uint32_t a = order[p], b = order[q];
+            if (distance[b] > distance[a] || (distance[b] == distance[a] && b > a)) {
+                order[p] = b;
+                order[q] = a;
+            }
+        }
+    }
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    glEnable(GL_TEXTURE_2D);
+    for (uint32_t p = 0; p < cars; p++) {
+        const uint32_t c = order[p];
+        if (!gStandings.medalShown[c][0])
+            continue;
+        const Car& car = gCars[c];
+        const float h = car.heading / kRadToDeg;
+        glPushMatrix();
+        glTranslatef(car.position[0] - sinf(h) * car.rearAxleOffset, car.position[1] + 1.5f,
+                     car.position[2] - cosf(h) * car.rearAxleOffset);
+        FaceCamera(camera);
+        glColor3f(0.0f, 0.5f, 0.0f);
+        glBindTexture(GL_TEXTURE_2D, gStandings.medalTexture[0]);
+        glBegin(GL_QUADS);
+        glTexCoord2f(0, 1);
+        glVertex2f(-0.35f, 0.35f);
+        glTexCoord2f(0, 0);
+        glVertex2f(-0.35f, -0.35f);
+        glTexCoord2f(1, 0);
+        glVertex2f(0.35f, -0.35f);
+        glTexCoord2f(1, 1);
+        glVertex2f(0.35f, 0.35f);
+        glEnd();
+        glPopMatrix();
+    }
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+}

@@ -1,0 +1,286 @@
+// The race exchange between a host and a client in one process: the start
+// on both machines, the client's keys as the host's player 2, the host's
+// cars mirrored on the client, the way back to the lobby, and hostile race
+// datagrams (out-of-range tag holder, laps, gates and sounds, values that
+// are not finite, wrong sizes and kinds).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "app/clock.h"
+#include "app/log.h"
+#include "net/udp_endpoint.h"
+#include "net_test_util.h"
+#include "race/checkpoints.h"
+#include "test_util.h"
+
+namespace {
+
+class NetRaceTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        memset(&gConfig, 0, sizeof gConfig);
+        gConfig.depth = 32;
+        gClock.frameRate = 60.0;
+        WriteTestTracks(dir.path());
+        OpenLog();
+        net = new TwoMachines;
+    }
+    void TearDown() override { delete net; }
+
+    // Lobby, join, the host's race button and the client's start.
+    void StartRace()
+    {
+        net->OnHost([] { init_lobbyTalk(kRoleHost); gGame.state = HostLobby; });
+        net->OnClient([] { init_lobbyTalk(kRoleClient); gGame.state = ClientLobby; });
+        net->OnClient(lobbyTalk);
+        net->OnHost(lobbyTalk);
+        net->OnClient(lobbyTalk);
+        net->OnHost(gotoRace);
+        net->OnHost([] { gNet.sendTimer = 0; raceSend(); });  // the first RaceState
+        for (int i = 0; i < 4 && net->client.game.state != Race; i++)
+            net->OnClient(lobbyTalk);
+    }
+    // One frame of each: client sends then receives, host receives, steps
+    // (not run here), sends.
+    void ClientFrame() { net->OnClient([] { raceSend(); raceRecv(); }); }
+    void HostFrame() { net->OnHost([] { raceRecv(); raceSend(); }); }
+
+    std::string Log() const { return dir.Read("log.txt"); }
+
+    ScratchAppDir dir;
+    TwoMachines* net = nullptr;
+};
+
+TEST_F(NetRaceTest, TheHostsRaceButtonStartsTheRaceOnBothMachines)
+{
+    net->host.prefs.nplayers = 3;
+    net->host.prefs.nopponents = 2;
+    StartRace();
+    for (const Machine* m : {&net->host, &net->client}) {
+        EXPECT_EQ(m->game.state, Race);
+        EXPECT_EQ(m->prefs.nplayers, 1);
+        EXPECT_EQ(m->prefs.nopponents, 1);
+        EXPECT_EQ(m->prefs.carCount, 2u);
+    }
+    EXPECT_EQ(net->client.net.role, kRoleClient);
+    EXPECT_EQ(gCheckpoints.gateCount, 3u);
+}
+
+TEST_F(NetRaceTest, TheClientsKeysDriveCarOneOnTheHost)
+{
+    StartRace();
+    const int accelerate = net->client.prefs.playerctrls[0][0];  // up arrow
+    const int hostP2Accelerate = net->host.prefs.playerctrls[1][0];  // W
+    const int hostP2Right = net->host.prefs.playerctrls[1][3];
+    net->client.keyboard.down[accelerate] = 1;
+    net->client.keyboard.down[net->client.prefs.playerctrls[0][3]] = 1;
+    ClientFrame();
+    EXPECT_TRUE(net->client.net.sent);
+    net->OnHost([] { gNet.sendTimer = 0.7f; raceRecv(); });
+    EXPECT_TRUE(net->host.keyboard.down[hostP2Accelerate]);
+    EXPECT_TRUE(net->host.keyboard.down[hostP2Right]);
+    EXPECT_FALSE(net->host.keyboard.down[net->host.prefs.playerctrls[1][1]]);
+    EXPECT_EQ(net->host.net.sendTimer, 0.0f);  // answered after the steps
+    // Released with the first message that carries 0.
+    net->client.keyboard.down[accelerate] = 0;
+    ClientFrame();
+    net->OnHost(raceRecv);
+    EXPECT_FALSE(net->host.keyboard.down[hostP2Accelerate]);
+    EXPECT_TRUE(net->host.keyboard.down[hostP2Right]);
+}
+
+TEST_F(NetRaceTest, TheHostsCarsAreMirroredOnTheClient)
+{
+    StartRace();
+    net->OnClient([] { gNet.raceReceiver->Receive(); });  // anything left from the start
+    net->OnHost([] {
+        gCars[0].position[0] = 1.5f;
+        gCars[0].position[1] = 0.25f;
+        gCars[0].position[2] = -3.0f;
+        gCars[0].heading = 90.0f;
+        gCars[0].steer = -12.5f;
+        gCars[0].wheelPoint[3].y = 0.75f;
+        gCars[0].wheelAngles[3].spin = 33.0f;
+        gCars[0].lapsDone = 2;
+        gCars[0].nextCheckpoint = 1;
+        gCars[1].position[0] = 7.0f;
+        gCars[1].heading = -45.0f;
+        gCars[1].nextCheckpoint = 2;
+        gStandings.score[0] = 4.5f;
+        gStandings.score[1] = 1.0f;
+        gStandings.tagHolder = 0;
+        gNet.outSound = 2;
+        gNet.sendTimer = 0;
+        raceSend();
+    });
+    net->OnClient(raceRecv);
+    const Machine& c = net->client;
+    EXPECT_TRUE(c.net.received);
+    EXPECT_EQ(c.cars[1].position[0], 1.5f);
+    EXPECT_EQ(c.cars[1].position[1], 0.25f);
+    EXPECT_EQ(c.cars[1].position[2], -3.0f);
+    EXPECT_EQ(c.cars[1].heading, 90.0f);
+    EXPECT_EQ(c.cars[1].steer, -12.5f);
+    EXPECT_EQ(c.cars[1].wheelPoint[3].y, 0.75f);
+    EXPECT_EQ(c.cars[1].wheelAngles[3].spin, 33.0f);
+    EXPECT_EQ(c.cars[1].lapsDone, 2u);
+    EXPECT_EQ(c.cars[1].nextCheckpoint, 1u);
+    EXPECT_EQ(c.cars[0].position[0], 7.0f);
+    EXPECT_EQ(c.cars[0].heading, -45.0f);
+    EXPECT_EQ(c.cars[0].nextCheckpoint, 2u);
+    EXPECT_EQ(c.standings.score[1], 4.5f);
+    EXPECT_EQ(c.standings.score[0], 1.0f);
+    EXPECT_EQ(c.standings.tagHolder, 1);  // the host's car 0 is the client's car 1
+    EXPECT_EQ(c.net.inSound, 2);
+    EXPECT_EQ(c.net.inFrameRate, 60);
+    // A frame without a message: no cap, no sound pending.
+    net->OnClient(raceRecv);
+    EXPECT_EQ(net->client.net.inFrameRate, 500);
+    EXPECT_EQ(net->client.net.inSound, -1);
+}
+
+TEST_F(NetRaceTest, TheHostSendsOnlyWhenAskedOrOnceASecond)
+{
+    StartRace();
+    net->OnHost([] { gNet.sent = 0; gNet.sendTimer = 0.3f; raceRecv(); raceSend(); });
+    EXPECT_FALSE(net->host.net.sent);
+    net->OnHost([] { gNet.sendTimer = -0.001f; raceSend(); });
+    EXPECT_TRUE(net->host.net.sent);
+    EXPECT_EQ(net->host.net.sendTimer, 1.0f);
+}
+
+TEST_F(NetRaceTest, HostileRaceStatesChangeOnlyWhatIsInRange)
+{
+    StartRace();
+    net->OnClient([] {
+        while (gNet.raceReceiver->Receive() == 1) {
+        }
+        gStandings.tagHolder = 0;
+        gCars[0].lapsDone = 1;
+        gCars[1].lapsDone = 1;
+        gCars[0].nextCheckpoint = 1;
+        gCars[1].nextCheckpoint = 1;
+        gCars[0].position[0] = 3.0f;
+        gCars[1].position[0] = 4.0f;
+        gStandings.score[0] = 2.0f;
+        gStandings.score[1] = 2.0f;
+    });
+    const int port = net->clientPorts.raceLocal;
+    float car[28];
+    for (float& v : car)
+        v = 0.5f;
+    car[0] = NAN;        // host car 0 x
+    car[5] = INFINITY;   // host car 0 score
+    car[14] = -INFINITY; // host car 1 x
+    car[19] = NAN;       // host car 1 score
+    SendRaw(port, RaceStateBytes(3, 60, 7, -1, 100, 3, -2, 9, car));
+    net->OnClient(raceRecv);
+    const Machine& c = net->client;
+    EXPECT_TRUE(c.net.received);
+    EXPECT_EQ(c.standings.tagHolder, 0);      // 7 is no car of a network race
+    EXPECT_EQ(c.cars[1].lapsDone, 1u);        // -1 refused
+    EXPECT_EQ(c.cars[0].lapsDone, 100u);
+    EXPECT_EQ(c.cars[1].nextCheckpoint, 1u);  // gate 3 of 3 does not exist
+    EXPECT_EQ(c.cars[0].nextCheckpoint, 1u);  // -2 refused
+    EXPECT_EQ(c.cars[1].position[0], 3.0f * 0 + 4.0f);
+    EXPECT_EQ(c.cars[0].position[0], 3.0f);
+    EXPECT_EQ(c.standings.score[1], 2.0f);
+    EXPECT_EQ(c.standings.score[0], 2.0f);
+    EXPECT_EQ(c.cars[1].position[1], 0.5f);   // the finite values are taken
+    EXPECT_EQ(c.cars[0].heading, 0.5f);
+    EXPECT_EQ(c.net.inSound, -1);             // no such sound
+
+    // Wrong sizes and kinds change nothing.
+    for (float& v : car)
+        v = 9.0f;
+    std::string good = RaceStateBytes(3, 30, 1, 4, 4, 2, 2, 1, car);
+    SendRaw(port, good.substr(0, 560));
+    SendRaw(port, good + " ");
+    SendRaw(port, std::string(1, '\x04') + good.substr(1));  // kind 4
+    for (int i = 0; i < 3; i++) {
+        net->OnClient(raceRecv);
+        EXPECT_EQ(net->client.net.inFrameRate, 500);
+        EXPECT_EQ(net->client.net.inSound, -1);
+        EXPECT_EQ(net->client.cars[0].position[0], 3.0f);
+    }
+    EXPECT_EQ(net->client.game.state, Race);
+    SendRaw(port, good);
+    net->OnClient(raceRecv);
+    EXPECT_EQ(net->client.cars[0].position[0], 9.0f);
+    EXPECT_EQ(net->client.standings.tagHolder, 0);
+    EXPECT_EQ(net->client.net.inFrameRate, 30);
+}
+
+TEST_F(NetRaceTest, HostileControlsPressNothingButPlayerTwosKeys)
+{
+    StartRace();
+    const int port = net->hostPorts.raceLocal;
+    Keyboard before = net->host.keyboard;
+    SendRaw(port, ControlsBytes(4, 0, 0, 0, 0).substr(0, 64));
+    SendRaw(port, ControlsBytes(3, 1, 1, 1, 1));
+    net->OnHost(raceRecv);
+    net->OnHost(raceRecv);
+    EXPECT_EQ(memcmp(&before, &net->host.keyboard, sizeof before), 0);
+    SendRaw(port, ControlsBytes(4, -5, 2147483647, 0, 0));
+    net->OnHost(raceRecv);
+    int pressed = 0;
+    for (int k = 0; k < kKeyCount; k++)
+        pressed += net->host.keyboard.down[k];
+    EXPECT_EQ(pressed, 2);
+    EXPECT_TRUE(net->host.keyboard.down[net->host.prefs.playerctrls[1][0]]);
+    EXPECT_TRUE(net->host.keyboard.down[net->host.prefs.playerctrls[1][1]]);
+    // Text that is no number leaves the last value.
+    std::string junk = std::string(1, '\x04') + std::string(64, 'x');
+    SendRaw(port, junk);
+    net->OnHost(raceRecv);
+    EXPECT_TRUE(net->host.keyboard.down[net->host.prefs.playerctrls[1][0]]);
+}
+
+TEST_F(NetRaceTest, TheHostsBackButtonTakesBothPlayersToTheLobby)
+{
+    StartRace();
+    net->OnHost(ReturnToLobby);
+    const Machine& h = net->host;
+    EXPECT_EQ(h.game.state, HostLobby);
+    EXPECT_EQ(h.net.role, kRoleHost);
+    EXPECT_TRUE(h.net.peerJoined);
+    EXPECT_STREQ(h.prefs.playername[1], "second");
+    EXPECT_STREQ(h.net.savedPlayer2Name, "second");
+    for (int i = 0; i < 3 && net->client.game.state == Race; i++)
+        net->OnClient(raceRecv);
+    const Machine& c = net->client;
+    EXPECT_EQ(c.game.state, ClientLobby);
+    EXPECT_EQ(c.net.role, kRoleClient);
+    EXPECT_TRUE(c.net.peerJoined);
+    EXPECT_STREQ(c.prefs.playername[1], "second");  // reloaded until the host answers
+    // The lobby goes on: the client asks, the host answers with its name.
+    net->OnClient(lobbyTalk);
+    net->OnHost(lobbyTalk);
+    net->OnClient(lobbyTalk);
+    EXPECT_STREQ(net->client.prefs.playername[1], "hosting");
+    EXPECT_EQ(net->client.game.state, ClientLobby);
+    // And the next race starts on both again.
+    net->OnHost(gotoRace);
+    net->OnHost([] { gNet.sendTimer = 0; raceSend(); });
+    for (int i = 0; i < 4 && net->client.game.state != Race; i++)
+        net->OnClient(lobbyTalk);
+    EXPECT_EQ(net->client.game.state, Race);
+}
+
+TEST_F(NetRaceTest, AStaleBackToLobbyMessageDoesNotStartARace)
+{
+    net->OnClient([] { init_lobbyTalk(kRoleClient); gGame.state = ClientLobby; gNet.peerJoined = 1; });
+    float car[28] = {};
+    SendRaw(net->clientPorts.raceLocal, RaceStateBytes(3, 60, 5, 0, 0, 0, 0, -1, car));
+    net->OnClient(lobbyTalk);
+    EXPECT_EQ(net->client.game.state, ClientLobby);
+    SendRaw(net->clientPorts.raceLocal, RaceStateBytes(3, 60, 1, 0, 0, 0, 0, -1, car));
+    net->OnClient(lobbyTalk);
+    EXPECT_EQ(net->client.game.state, Race);
+}
+
+}  // namespace

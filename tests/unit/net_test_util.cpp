@@ -1,0 +1,170 @@
+#include "net_test_util.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+int FreeUdpPort()
+{
+    int s = socket(AF_INET, SOCK_DGRAM, 0);
+    struct sockaddr_in a;
+    memset(&a, 0, sizeof a);
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_port = 0;
+    bind(s, (struct sockaddr*)&a, sizeof a);
+    socklen_t length = sizeof a;
+    getsockname(s, (struct sockaddr*)&a, &length);
+    close(s);
+    return ntohs(a.sin_port);
+}
+
+void SendRaw(int port, const std::string& bytes)
+{
+    int s = socket(AF_INET, SOCK_DGRAM, 0);
+    struct sockaddr_in a;
+    memset(&a, 0, sizeof a);
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_port = htons((uint16_t)port);
+    sendto(s, bytes.data(), bytes.size(), 0, (struct sockaddr*)&a, sizeof a);
+    close(s);
+}
+
+static void Save(Machine& m)
+{
+    memcpy(&m.net, &gNet, sizeof gNet);
+    memcpy(&m.prefs, &gPrefs, sizeof gPrefs);
+    memcpy(&m.game, &gGame, sizeof gGame);
+    memcpy(m.cars, gCars, sizeof gCars);
+    memcpy(&m.standings, &gStandings, sizeof gStandings);
+    memcpy(&m.keyboard, &gKeyboard, sizeof gKeyboard);
+}
+
+static void Load(const Machine& m)
+{
+    memcpy(&gNet, &m.net, sizeof gNet);
+    memcpy(&gPrefs, &m.prefs, sizeof gPrefs);
+    memcpy(&gGame, &m.game, sizeof gGame);
+    memcpy(gCars, m.cars, sizeof gCars);
+    memcpy(&gStandings, &m.standings, sizeof gStandings);
+    memcpy(&gKeyboard, &m.keyboard, sizeof gKeyboard);
+}
+
+static void MakeMachine(Machine& m, const NetPorts& ports, const char* name)
+{
+    SetDefaultPrefs();
+    NormalisePrefs();
+    snprintf(gPrefs.playername[0], 16, "%s", name);
+    snprintf(gPrefs.playername[1], 16, "%s", "second");
+    snprintf(gPrefs.p2p_ip, 16, "%s", "127.0.0.1");
+    memset(gCars, 0, sizeof gCars);
+    memset(&gStandings, 0, sizeof gStandings);
+    memset(&gGame, 0, sizeof gGame);
+    gGame.state = MultiplayerMenu;
+    InitKeyboard();
+    StartNetwork();
+    gNet.ports = ports;
+    snprintf(gNet.localAddress, 16, "%s", "127.0.0.1");
+    Save(m);
+}
+
+TwoMachines::TwoMachines()
+{
+    int a = FreeUdpPort(), b = FreeUdpPort(), c = FreeUdpPort(), d = FreeUdpPort();
+    hostPorts = NetPorts{a, b, c, d};
+    clientPorts = NetPorts{c, d, a, b};
+    MakeMachine(host, hostPorts, "hosting");
+    MakeMachine(client, clientPorts, "joining");
+    // A client reloads its file when it leaves: the file is the client's.
+    OnClient(SavePrefs);
+}
+
+TwoMachines::~TwoMachines()
+{
+    OnHost(CloseSession);
+    OnClient(CloseSession);
+}
+
+void TwoMachines::On(Machine& m, const std::function<void()>& work)
+{
+    Load(m);
+    work();
+    Save(m);
+}
+
+static void WriteFile(const std::string& path, const std::string& bytes)
+{
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+void WriteTestTracks(const std::string& root)
+{
+    std::string tga(18, '\0');
+    tga[2] = 2;
+    tga[12] = 64;
+    tga[14] = 64;
+    tga[16] = 24;
+    tga += std::string(64 * 64 * 3, '\x40');
+    const char* names[2] = {"alpha", "beta"};
+    for (const char* name : names) {
+        WriteFile(root + "data/tracks/terrains/" + name + ".tga", tga);
+        WriteFile(root + "data/tracks/checkpoints/" + name + ".txt",
+                  "0 -10 0 3\n10 -20 90 3\n-10 -20 90 3\n");
+    }
+    gConfig.trackCount = 2;
+    snprintf(gConfig.trackNames[0], kTrackNameSize, "%s", names[0]);
+    snprintf(gConfig.trackNames[1], kTrackNameSize, "%s", names[1]);
+}
+
+static std::string IntText(int v)
+{
+    char s[32];
+    snprintf(s, sizeof s, "%15d ", v);
+    return std::string(s, 16);
+}
+
+static std::string FloatText(float v)
+{
+    char s[64];
+    snprintf(s, sizeof s, "%15.7f ", (double)v);
+    return std::string(s, 16);
+}
+
+static std::string Text16(const char* text)
+{
+    std::string t(16, '\0');
+    memcpy(&t[0], text, strnlen(text, 16));
+    return t;
+}
+
+std::string ControlsBytes(int kind, int a, int l, int b, int r)
+{
+    return std::string(1, (char)kind) + IntText(a) + IntText(l) + IntText(b) + IntText(r);
+}
+
+std::string RaceStateBytes(int kind, int frameRate, int tagHolder, int laps0, int laps1, int next0,
+                           int next1, int sound, const float car[28])
+{
+    std::string m(1, (char)kind);
+    m += IntText(frameRate) + IntText(tagHolder) + IntText(laps0) + IntText(laps1) + IntText(next0) +
+         IntText(next1) + IntText(sound);
+    for (int i = 0; i < 28; i++)
+        m += FloatText(car[i]);
+    return m;
+}
+
+std::string LobbyInfoBytes(int kind, int frameRate, const char* address, const char* name,
+                           int mode, int track, int length)
+{
+    return std::string(1, (char)kind) + IntText(frameRate) + Text16(address) + Text16(name) +
+           std::string(1, (char)mode) + std::string(1, (char)track) + std::string(1, (char)length);
+}
