@@ -211,7 +211,6 @@ log_settled() {
 }
 log_settled "$HOST_DIR" || fail_both "the host's start-up does not end"
 log_settled "$CLIENT_DIR" || fail_both "the client's start-up does not end"
-sleep 4
 
 # Button centres in the 1024 x 768 window: x 0.5, y counted from the bottom.
 px() { echo 512; }
@@ -222,11 +221,11 @@ click() {
     local side="$1" window
     window="$([[ "$side" == host ]] && echo "$HOST_WINDOW" || echo "$CLIENT_WINDOW")"
     in_side "$side" xdotool mousemove --window "$window" "$(px)" "$(py "$2")"
-    sleep 1
+    sleep 1.5
     in_side "$side" xdotool mousedown 1
-    sleep 0.6
+    sleep 0.8
     in_side "$side" xdotool mouseup 1
-    sleep 1
+    sleep 1.5
 }
 
 # type_keys SIDE KEY...: one press each, with the pointer where it is.
@@ -246,6 +245,21 @@ press() {
     in_side "$1" xdotool keyup "$2"
     sleep 0.5
 }
+
+# Frames run once F12 writes a screenshot (the message loop is going).
+frames_run() {
+    local side="$1" dir="$2" i
+    for ((i = 0; i < 30; i++)); do
+        press "$side" F12
+        grep -q "^Saving: data/screenshots/" "$dir/log.txt" && return 0
+        sleep 1
+    done
+    return 1
+}
+in_side host xdotool mousemove --window "$HOST_WINDOW" 900 700
+in_side client xdotool mousemove --window "$CLIENT_WINDOW" 900 700
+frames_run host "$HOST_DIR" || fail_both "the host runs no frames"
+frames_run client "$CLIENT_DIR" || fail_both "the client runs no frames"
 
 # Both to the multiplayer menu.
 click host 0.5
@@ -268,7 +282,9 @@ grep -qx "p2p_ip $HOST_IP" "$CLIENT_DIR/data/prefs.txt" || fail_both "typed addr
 
 # Host first, then join.
 click host 0.6
+log_has "$HOST_DIR" "Network session: host" 5 || fail_both "the host button did not open a session"
 click client 0.5
+log_has "$CLIENT_DIR" "Network session: client" 5 || fail_both "the join button did not open a session"
 log_has "$HOST_DIR" "Network: clientbob joined from $CLIENT_IP" 10 || fail_both "the host saw no join"
 log_has "$CLIENT_DIR" "Network lobby: host hostanna, mode 1, track 0, length 7" 10 ||
     fail_both "the client does not show the host's name and settings"
@@ -294,8 +310,39 @@ sleep 4
 in_side host xdotool keyup Up
 in_side client xdotool keyup Up
 sleep 1
+rm -f "$HOST_DIR"/data/screenshots/*.tga "$CLIENT_DIR"/data/screenshots/*.tga
 press host F12
 press client F12
+
+# A stream of malformed datagrams at both ports of both machines, from a
+# third party on the host's side: random bytes of every message size and
+# others, unterminated text, numbers that are not finite or do not fit.
+slot() { printf '%16s' "$1"; }
+hostile_stream() {
+    local target="$1" port size i
+    for port in 29790 29791; do
+        for size in 0 1 16 32 33 34 51 52 53 64 65 66 560 561 562 1400; do
+            for ((i = 0; i < 3; i++)); do
+                head -c "$size" /dev/urandom > "/dev/udp/$target/$port" 2> /dev/null
+            done
+        done
+        # Right sizes, right kinds, hostile contents; each message is
+        # built first and written at once, so that it is one datagram.
+        local join info controls state
+        join="$(printf '\x02'; printf 'A%.0s' {1..32})"
+        info="$(printf '\x01'; slot nan; printf 'Z%.0s' {1..32}; printf '\x01\x7f\x80')"
+        controls="$(printf '\x04'; slot 99999999999999; slot -inf; slot 1e99; slot x)"
+        state="$(printf '\x03'; slot 1; slot 9; slot -7; slot 2147483647; slot 100000; slot -1; slot 77
+                 for ((i = 0; i < 28; i++)); do slot nan; done)"
+        for msg in "$join" "$info" "$controls" "$state"; do
+            printf '%s' "$msg" > "/dev/udp/$target/$port" 2> /dev/null
+        done
+    done
+}
+ip netns exec "$HOST_NS" bash -c "$(declare -f slot hostile_stream); hostile_stream $CLIENT_IP; hostile_stream $HOST_IP"
+sleep 2
+kill -0 "$HOST_PID" 2> /dev/null || fail_both "the host ended under hostile datagrams"
+kill -0 "$CLIENT_PID" 2> /dev/null || fail_both "the client ended under hostile datagrams"
 
 # The host's back: Escape for the race menu, then back (0.3).
 press host Escape
