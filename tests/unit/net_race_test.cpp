@@ -59,7 +59,11 @@ TEST_F(NetRaceTest, TheHostsRaceButtonStartsTheRaceOnBothMachines)
 {
     net->host.prefs.nplayers = 3;
     net->host.prefs.nopponents = 2;
+    net->host.game.tournament = 1;  // left over from a tournament played before
+    net->host.standings.total[0] = 12.0f;
     StartRace();
+    EXPECT_EQ(net->host.game.tournament, 0);
+    EXPECT_EQ(net->host.standings.total[0], 0.0f);
     for (const Machine* m : {&net->host, &net->client}) {
         EXPECT_EQ(m->game.state, Race);
         EXPECT_EQ(m->prefs.nplayers, 1);
