@@ -163,6 +163,7 @@ void init_lobbyTalk(int32_t role)
         SysMessageBox("in init_lobbyTalk", "Unvalid socks!");
         return;
     }
+    LogMessage("Network session: %s", role == kRoleHost ? "host" : "client");
     if (role == kRoleHost) {
         // JoinRequest, 33 bytes.
         gNet.lobbyReceiver->Bind(gNet.ports.lobbyLocal, false);
