@@ -115,7 +115,11 @@ std::vector<CourseGate> PlaceGates(const std::vector<Point2>& line, const GateRu
   cost[0] = 0.0f;
   for (int k = 0; k < count; k++) {
     if (cost[k] >= 1e30f) continue;
-    for (int d = shortest; d <= longest && k + d <= count; d++) {
+    // The last step, onto gate 0, may run the whole start straight (up to
+    // twice the usual length) so that no gate stands on the grid.
+    for (int d = shortest; d <= 2 * longest && k + d <= count; d++) {
+      if (d > longest) d = std::max(d, count - k);  // only the step onto gate 0 is that long
+      if (d > 2 * longest) break;
       const int j = k + d;
       const float sj = arc(j), length = d * total / count;
       float step = (length - rules.spacing) * (length - rules.spacing);
@@ -123,6 +127,11 @@ std::vector<CourseGate> PlaceGates(const std::vector<Point2>& line, const GateRu
       Point2 dir;
       Along(line, sj, &dir);
       if (j < count && std::fabs(dir.z) < kAcrossZ) step += 1e3f;
+      const Point2 at = Along(line, sj, nullptr);
+      if (j < count && at.x > rules.keepOutX0 && at.x < rules.keepOutX1 && at.z > rules.keepOutZ0 &&
+          at.z < rules.keepOutZ1) {
+        step += 1e3f;
+      }
       if (cost[k] + step < cost[j]) cost[j] = cost[k] + step, from[j] = k;
     }
   }
