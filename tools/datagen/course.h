@@ -42,8 +42,9 @@ struct GateRules {
 // Gates along a closed line (resampled finely), gate 0 at `firstDistance`,
 // chosen together: steps of 5 to spacing + 1 units, as near `spacing` as the
 // line allows while it keeps within `bendLimit` of the straight path from
-// gate to gate, and no gate with its posts almost along z.  A gate that a
-// bend pulls closer than 8 units becomes a hidden waypoint.  No gate but
+// gate to gate, and no gate with its posts almost along z.  A gate closer
+// than 8 units to the one before where the way turns by 55 degrees or more
+// becomes a hidden waypoint.  No gate but
 // gate 0 stands in the keep-out rectangle; the last step, onto gate 0, may
 // be up to twice the usual length to get past it.
 std::vector<CourseGate> PlaceGates(const std::vector<Point2>& line, const GateRules& rules);
