@@ -134,7 +134,7 @@ TEST(DatagenCourse, GatesOnACircleStandAcrossTheLine) {
     const float a = 6.2831853f * k / 400;
     circle.push_back({-15.0f * std::cos(a), -15.0f * std::sin(a)});
   }
-  const GateRules rules = {0.0f, 10.0f, 3.0f, 4.0f, 1.6f};
+  const GateRules rules = {0.0f, 10.0f, 3.0f, 4.0f, 1.6f, 0, 0, 0, 0};
   const std::vector<CourseGate> gates = PlaceGates(circle, rules);
   ASSERT_GE(gates.size(), 9u);
   EXPECT_FLOAT_EQ(gates[0].halfWidth, 4.0f);
@@ -170,7 +170,7 @@ TEST(DatagenCourse, TightBendsGetHiddenWaypoints) {
     const float a = 3.14159265f * k / 40;
     line.push_back({4.0f * std::cos(a), 15.0f + 4.0f * std::sin(a)});
   }
-  const GateRules rules = {0.0f, 11.0f, 3.0f, 4.0f, 1.6f};
+  const GateRules rules = {0.0f, 11.0f, 3.0f, 4.0f, 1.6f, 0, 0, 0, 0};
   const std::vector<CourseGate> gates = PlaceGates(Resample(line, 0.1f), rules);
   int hidden = 0;
   for (const CourseGate& g : gates) hidden += g.halfWidth == kHiddenWidth ? 1 : 0;

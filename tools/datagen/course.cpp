@@ -115,7 +115,11 @@ std::vector<CourseGate> PlaceGates(const std::vector<Point2>& line, const GateRu
   cost[0] = 0.0f;
   for (int k = 0; k < count; k++) {
     if (cost[k] >= 1e30f) continue;
-    for (int d = shortest; d <= longest && k + d <= count; d++) {
+    // The last step, onto gate 0, may run the whole start straight (up to
+    // twice the usual length) so that no gate stands on the grid.
+    for (int d = shortest; d <= 2 * longest && k + d <= count; d++) {
+      if (d > longest) d = std::max(d, count - k);  // only the step onto gate 0 is that long
+      if (d > 2 * longest) break;
       const int j = k + d;
       const float sj = arc(j), length = d * total / count;
       float step = (length - rules.spacing) * (length - rules.spacing);
@@ -123,6 +127,11 @@ std::vector<CourseGate> PlaceGates(const std::vector<Point2>& line, const GateRu
       Point2 dir;
       Along(line, sj, &dir);
       if (j < count && std::fabs(dir.z) < kAcrossZ) step += 1e3f;
+      const Point2 at = Along(line, sj, nullptr);
+      if (j < count && at.x > rules.keepOutX0 && at.x < rules.keepOutX1 && at.z > rules.keepOutZ0 &&
+          at.z < rules.keepOutZ1) {
+        step += 1e3f;
+      }
       if (cost[k] + step < cost[j]) cost[j] = cost[k] + step, from[j] = k;
     }
   }
@@ -132,16 +141,26 @@ std::vector<CourseGate> PlaceGates(const std::vector<Point2>& line, const GateRu
     chain.push_back(from[k]);
   }
   std::reverse(chain.begin(), chain.end());
-  std::vector<CourseGate> gates;
-  for (size_t g = 0; g < chain.size(); g++) {
-    const float s = arc(chain[g]);
+  std::vector<Point2> at;
+  std::vector<float> angle;
+  for (int k : chain) {
     Point2 d;
-    const Point2 c = Along(line, s, &d);
-    // A gate that a bend pulls closer than 8 units to the one before is a
-    // hidden waypoint.
-    const float before = g == 0 ? 8.0f : s - arc(chain[g - 1]);
-    const bool bend = g > 0 && before < 8.0f && Stray(line, arc(chain[g - 1]), arc(chain[g - 1]) + 8.0f) > rules.bendLimit;
-    gates.push_back({c.x, c.z, GateAngle(d), g == 0 ? rules.firstHalfWidth : (bend ? kHiddenWidth : rules.halfWidth)});
+    at.push_back(Along(line, arc(k), &d));
+    angle.push_back(GateAngle(d));
+  }
+  // A gate closer than 8 units to the one before, where the way turns by
+  // 55 degrees or more, is a hidden waypoint: a hint for the computer
+  // drivers in a tight bend.  (Its posts, 3 either side, still bounce
+  // cars, so the milder bends keep wide visible gates.)
+  std::vector<CourseGate> gates;
+  const size_t n = chain.size();
+  for (size_t g = 0; g < n; g++) {
+    const Point2 p = at[(g + n - 1) % n], c = at[g], q = at[(g + 1) % n];
+    const float turn = std::fabs(std::remainder(std::atan2(q.x - c.x, q.z - c.z) - std::atan2(c.x - p.x, c.z - p.z),
+                                                2.0f * kPi)) * 180.0f / kPi;
+    const float before = std::hypot(c.x - p.x, c.z - p.z);
+    const bool hidden = g > 0 && before < 8.0f && turn >= 55.0f;
+    gates.push_back({c.x, c.z, angle[g], g == 0 ? rules.firstHalfWidth : (hidden ? kHiddenWidth : rules.halfWidth)});
   }
   return gates;
 }

@@ -286,7 +286,6 @@ void WriteArrow(const std::string& root) {
   const float outline[7][2] = {{0.0f, 0.16f}, {0.11f, 0.03f}, {0.045f, 0.03f}, {0.045f, -0.14f},
                                {-0.045f, -0.14f}, {-0.045f, 0.03f}, {-0.11f, 0.03f}};
   const float bottom = -0.015f, top = 0.015f, ridge = 0.035f;
-  const V3 centre = {0, 0, 0};
   // Sides.
   for (int i = 0; i < 7; i++) {
     const int j = (i + 1) % 7;
@@ -324,7 +323,6 @@ void WriteArrow(const std::string& root) {
   bottomTri(q[0], q[1], q[6]);
   bottomTri(q[2], q[3], q[4]);
   bottomTri(q[2], q[4], q[5]);
-  (void)centre;
   Save(root + "/models/arrow.3ds", {{"arrow", 255, 128, 0, ""}}, {Named(arrow, "arrow", "arrow")});
 }
 

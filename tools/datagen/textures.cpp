@@ -10,8 +10,6 @@
 
 namespace {
 
-const float kPi = 3.14159265f;
-
 // The medal: a round disc with a rim, a star and the figure 1, on a ribbon.
 // The game tints it green, so only brightness matters.
 void WriteMedal(const std::string& root) {
@@ -134,7 +132,6 @@ void WriteSky(const std::string& root) {
       img.at(x, y) = Mix(sky, Scale({1.0f, 0.99f, 0.97f}, shade), cover * 0.9f);
     }
   }
-  (void)kPi;
   SaveImage(root + "/textures/sky.tga", img, false);
 }
 

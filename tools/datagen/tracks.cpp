@@ -47,16 +47,16 @@ std::vector<TrackTable> TrackTables() {
                          {4, -21}, {14, -21}, {21, -13}, {20.5, -2}, {14, 5}, {17, 14}, {12, 21}, {3, 22}, {-1, 19}},
                         {}));
   tracks.push_back(Make("dunes", Ground::kDunes, 2202u,
-                        {{-1, 12}, {-1, -2}, {2, -12}, {9, -19}, {18, -21}, {21.5, -13}, {19, -5}, {10, -4}, {7, 4},
+                        {{-1, 12}, {-1, -2}, {2, -12}, {9, -19}, {18, -21}, {21.5, -13}, {19, -5}, {10.5, -4}, {8.5, 3.5},
                          {12, 11}, {20.5, 10}, {21.5, 19}, {15, 21.5}, {5, 21.5}, {-1, 19}},
                         {}));
   tracks.push_back(Make("canyon", Ground::kCanyon, 3303u,
                         {{-1, 12}, {-1, -2}, {-3, -14}, {5, -21.5}, {16, -21}, {20.5, -12}, {15, -3}, {14, 7},
-                         {20.5, 14}, {18, 21.5}, {7, 22}, {0, 20.5}},
+                         {20.5, 14}, {18, 20.5}, {7, 21}, {0, 20}},
                         {}));
   tracks.push_back(Make("hills", Ground::kHills, 4404u,
                         {{-1, 12}, {-1, 0}, {3, -11}, {-3, -21}, {-14, -22}, {-21.5, -15}, {-20, -6}, {-15.5, 2},
-                         {-19, 11.5}, {-19.5, 19}, {-12.5, 22}, {-3, 21}},
+                         {-19.5, 11}, {-18.5, 19.5}, {-11, 22}, {-3, 21}},
                         {{-13, -11, 9, 1.6f}, {14, -4, 11, 2.2f}, {-9, 16, 7, 0.9f}, {12, 20, 8, 1.4f}}));
   tracks.push_back(Make("quarry", Ground::kQuarry, 5505u,
                         {{-1, 12}, {-1, -2}, {-3, -12}, {-11, -19}, {-21, -17}, {-22, -6}, {-20, 5}, {-21.5, 16},
@@ -210,7 +210,9 @@ TrackData BuildTrack(const TrackTable& t) {
   const float shift = std::max(0.0f, std::min(lowestRoad - 0.3f, lowestGround));
   for (float& h : track.heights) h -= shift;
   if (track.water > 0.0f) track.water -= shift;
-  GateRules rules = {14.0f, 11.0f, 3.0f, 4.0f, 1.0f};
+  // Gates keep clear of the grid, where the cars stand at x = -5 .. 3,
+  // z = 5 .. 13 and reach 1.25 ahead of that.
+  GateRules rules = {14.0f, 11.0f, 4.0f, 4.0f, 1.0f, -12.0f, 1.0f, 10.0f, 15.8f};
   track.gates = PlaceGates(Resample(line, 0.1f), rules);
   // Gate 0 is the start line: straight ahead of the grid whatever the
   // eased line does there, wide enough for all five cars.
