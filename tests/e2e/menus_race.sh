@@ -94,4 +94,23 @@ click 0.5 0.575
 click 0.5 0.3     # main menu
 click 0.5 0.2     # quit
 wait_game_exit
+
+# Without a usable track the race buttons do nothing.
+rm -f "$GAME_DIR"/data/tracks/terrains/*.tga
+start_game
+click 0.5 0.7     # single race
+click 0.5 0.7     # race: nothing
+sleep 1
+click 0.5 0.525   # still on the set-up screen: players changes
+[[ "$(pref nplayers)" == 2 ]] || fail "no set-up screen after a race button without tracks"
+click 0.5 0.3
+click 0.5 0.6     # tournament
+click 0.5 0.7     # race: nothing
+sleep 1
+point 0.5 0.1
+shot no_tracks > /dev/null
+grep -q "Loading checkpoints" "$GAME_DIR/log.txt" && fail "a race started without tracks"
+click 0.5 0.3
+click 0.5 0.2
+wait_game_exit
 echo "menus_race: ok"

@@ -140,7 +140,23 @@ void Nearest(const std::vector<Point2>& line, float x, float z, size_t* index, f
 
 TrackData BuildTrack(const TrackTable& t) {
   TrackData track;
-  track.line = Resample(SmoothLoop(t.plan.controls, 24), 0.25f);
+  // The curve through the control points, its tightest bends eased by
+  // averaging each point with its neighbours 3 units either way.
+  std::vector<Point2> line0 = Resample(SmoothLoop(t.plan.controls, 24), 0.25f);
+  for (int pass = 0; pass < 3; pass++) {
+    std::vector<Point2> eased(line0.size());
+    const int reach = 12;
+    for (size_t k = 0; k < line0.size(); k++) {
+      Point2 sum = {0, 0};
+      for (int o = -reach; o <= reach; o++) {
+        const Point2& p = line0[(k + line0.size() + o) % line0.size()];
+        sum.x += p.x, sum.z += p.z;
+      }
+      eased[k] = {sum.x / (2 * reach + 1), sum.z / (2 * reach + 1)};
+    }
+    line0 = eased;
+  }
+  track.line = Resample(line0, 0.25f);
   const std::vector<Point2>& line = track.line;
   const size_t n = line.size();
   // The road bed's height along the line: the ground smoothed, then held to
@@ -196,6 +212,9 @@ TrackData BuildTrack(const TrackTable& t) {
   if (track.water > 0.0f) track.water -= shift;
   GateRules rules = {14.0f, 11.0f, 3.0f, 4.0f, 1.0f};
   track.gates = PlaceGates(Resample(line, 0.1f), rules);
+  // Gate 0 is the start line: straight ahead of the grid whatever the
+  // eased line does there, wide enough for all five cars.
+  track.gates[0] = {-1.0f, -2.0f, 180.0f, 4.0f};
   return track;
 }
 
