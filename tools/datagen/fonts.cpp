@@ -185,8 +185,10 @@ void WriteKeyFont(const std::string& root) {
   std::vector<Entry> cells(256);
   std::vector<int> owner(256, -1);
   auto place = [&](int code, const std::string& label, bool keypad) {
+    // The controller screen prints each key as "%c" of its code in
+    // character set 1, like every other menu value.
     int row = 0, col = 0;
-    CellOf(code, 0, &row, &col);
+    CellOf(code, 1, &row, &col);
     const int cell = row * 16 + col;
     if (owner[cell] >= 0) {
       cells[cell].second = label;
