@@ -4,6 +4,7 @@
 #include "app/appdir.h"
 #include "app/config.h"
 #include "assets/screenshot.h"
+#include "assets/tga_write.h"
 
 void ScreenshotName(int32_t number, char* path, size_t size)
 {
@@ -33,12 +34,5 @@ FILE* CreateScreenshotFile(char* path, size_t size)
 
 bool WriteScreenshotTga(FILE* file, int width, int height, const uint8_t* bgrPixels)
 {
-    if (width <= 0 || height <= 0 || width > 65535 || height > 65535)
-        return false;
-    const uint8_t header[18] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                (uint8_t)(width & 255), (uint8_t)(width >> 8),
-                                (uint8_t)(height & 255), (uint8_t)(height >> 8), 24, 0};
-    const size_t bytes = (size_t)width * (size_t)height * 3;
-    return fwrite(header, 1, sizeof header, file) == sizeof header &&
-           fwrite(bgrPixels, 1, bytes, file) == bytes;
+    return WriteTga(file, width, height, 24, bgrPixels, false);
 }

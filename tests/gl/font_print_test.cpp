@@ -9,7 +9,9 @@
 #include <map>
 #include <vector>
 
+#include "app/clock.h"
 #include "app/config.h"
+#include "app/shell.h"
 #include "io_test_util.h"
 #include "render/font.h"
 #include "render/gl_util.h"
@@ -186,6 +188,38 @@ TEST_F(FontPrintTest, CharactersOffTheSheetAreSpaces)
     PrintText(font, 0.1f, 0.5f, 1, 1, 1, 0, 0, 0.05f, "!");
     Grab();
     EXPECT_GT(Drawn(0).count, 0);
+}
+
+// The frame-rate counter: three digits in the top-right corner, red at 0,
+// yellow at 42.5 and green from 85 frames per second.
+TEST_F(FontPrintTest, FrameRateCounterColours)
+{
+    std::map<int, uint8_t> digits;
+    for (int c = '0'; c <= '9'; c++)
+        digits[c - 32] = 255;
+    game.Write("data/fonts/digits.tga", Sheet(digits));
+    LoadFont(gMainFont, "data/fonts/digits.tga", 0.85f);
+    const struct {
+        double rate;
+        int red, green;
+    } cases[] = {{0.0, 255, 0}, {21.25, 255, 127}, {42.5, 255, 255}, {63.75, 127, 255},
+                 {85.0, 0, 255}, {300.0, 0, 255}};
+    for (const auto& c : cases) {
+        gClock.displayRate = c.rate;
+        Clear(0);
+        DrawFrameRate();
+        Grab();
+        Box box = Drawn(0);
+        ASSERT_GT(box.count, 0) << c.rate;
+        // "%3.0f" starts at x 0.93: the first glyph centred 0.017 further.
+        EXPECT_GE(box.minX, (int)(0.925f * kWidth)) << c.rate;
+        EXPECT_GE(box.minY, (int)(0.95f * kHeight)) << c.rate;
+        const uint8_t* p = At(box.maxX - 2, (int)box.CentreY());
+        EXPECT_NEAR(p[0], c.red, 2) << c.rate;
+        EXPECT_NEAR(p[1], c.green, 2) << c.rate;
+        EXPECT_EQ(p[2], 0) << c.rate;
+    }
+    FreeFont(gMainFont);
 }
 
 }  // namespace

@@ -6,9 +6,11 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "assets/tga.h"
+#include "assets/tga_write.h"
 #include "test_util.h"
 
 namespace {
@@ -206,6 +208,35 @@ TEST_F(TgaTest, UnusableHeadersEndTheProgramAsBadFiles)
                 ReadTgaImage("data/bad.tga", &image);
             },
             testing::ExitedWithCode(0), "ERROR \\(bad file\\): data/bad.tga");
+    }
+}
+
+// Files of the data generator's writer, packed and unpacked, read back to
+// the same pixels: runs across row ends, runs of more than 128, lone pixels.
+TEST_F(TgaTest, GeneratorFilesReadBackInBothEncodings)
+{
+    for (int bitsPerPixel : {24, 32}) {
+        const int width = 37, height = 11, bytes = bitsPerPixel / 8;
+        Bytes pixels;
+        for (int i = 0; i < width * height; i++) {
+            uint8_t v = i < 150 ? 7 : (i % 5 == 0 ? (uint8_t)i : 200);
+            for (int b = 0; b < bytes; b++)
+                pixels.push_back((uint8_t)(v + b));
+        }
+        Bytes expected = pixels;
+        for (size_t i = 0; i < expected.size(); i += bytes)
+            std::swap(expected[i], expected[i + 2]);
+        for (bool runLength : {false, true}) {
+            SCOPED_TRACE(std::to_string(bitsPerPixel) + (runLength ? " run-length" : " raw"));
+            FILE* file = tmpfile();
+            ASSERT_TRUE(WriteTga(file, width, height, bitsPerPixel, pixels.data(), runLength));
+            Bytes written((size_t)ftell(file));
+            rewind(file);
+            ASSERT_EQ(fread(written.data(), 1, written.size(), file), written.size());
+            fclose(file);
+            EXPECT_EQ(written[2], runLength ? 10 : 2);
+            EXPECT_EQ(Read(written), expected);
+        }
     }
 }
 
