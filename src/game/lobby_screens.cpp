@@ -61,10 +61,8 @@ void DrawHostLobby()
         CycleTimeLimit(gPrefs);
     else
         changed = false;
-    if (changed) {
+    if (changed)
         SaveSessionPrefs();
-        gNet.sendTimer = 0;  // the client sees the change with the next frame's message
-    }
     if (b[BtnRace].state == 3) {
         SaveSessionPrefs();
         gotoRace();

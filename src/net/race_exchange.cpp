@@ -69,6 +69,8 @@ void gotoRace()
     gPrefs.nplayers = 1;
     gPrefs.nopponents = 1;
     NormalisePrefs();
+    // A network race is never part of a tournament, whatever was played before.
+    gGame.tournament = 0;
     ClearTotals();
     LoadTrack();
     ResetCars();

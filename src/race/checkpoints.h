@@ -29,7 +29,9 @@ extern Checkpoints gCheckpoints;
 extern float lastPostHit[2];
 
 // Reads "data/tracks/checkpoints/<track>.txt" of the current track; a
-// missing file ends the program.
+// missing file ends the program.  Reading stops at anything that is not a
+// number and at a gate whose posts or aim point are not finite (a width of
+// 0, numbers at the edge of the float range).
 void LoadCheckpoints();
 
 // Index of the first gate whose post-to-post segment the segment a-b

@@ -24,7 +24,12 @@ PIDS=()
 DIRS=()
 
 cleanup() {
-    local pid
+    local pid ns
+    for ns in "$HOST_NS" "$CLIENT_NS"; do
+        for pid in $(ip netns pids "$ns" 2> /dev/null); do
+            PIDS+=("$pid")
+        done
+    done
     for pid in "${PIDS[@]}"; do
         kill "$pid" 2> /dev/null
     done
@@ -79,9 +84,11 @@ in_side() {
     fi
 }
 
-in_side host Xvfb ":$HOST_DISPLAY" -screen 0 1024x768x24 -nolisten tcp > /dev/null 2>&1 &
+# Started directly (not through a shell function) so that $! is the
+# server itself: ip and env replace themselves with the command.
+ip netns exec "$HOST_NS" Xvfb ":$HOST_DISPLAY" -screen 0 1024x768x24 -nolisten tcp > /dev/null 2>&1 &
 PIDS+=($!)
-in_side client Xvfb ":$CLIENT_DISPLAY" -screen 0 1024x768x24 -nolisten tcp > /dev/null 2>&1 &
+ip netns exec "$CLIENT_NS" Xvfb ":$CLIENT_DISPLAY" -screen 0 1024x768x24 -nolisten tcp > /dev/null 2>&1 &
 PIDS+=($!)
 for side in host client; do
     for ((i = 0; i < 100; i++)); do
@@ -144,6 +151,11 @@ prefs_file clientbob 10.0.0.99 0 3 > "$CLIENT_DIR/data/prefs.txt"
 GAME_DIR="$HOST_DIR"
 fail_both() {
     echo "FAIL: $*"
+    if command -v import > /dev/null; then
+        in_side host import -window root /tmp/net_two_machines_host.png 2> /dev/null &&
+            in_side client import -window root /tmp/net_two_machines_client.png 2> /dev/null &&
+            echo "screens: /tmp/net_two_machines_host.png /tmp/net_two_machines_client.png"
+    fi
     echo "--- host log.txt"
     cat "$HOST_DIR/log.txt" 2> /dev/null
     echo "--- client log.txt"
@@ -151,10 +163,15 @@ fail_both() {
     exit 1
 }
 
-(cd "$HOST_DIR" && in_side host ./quibbit > host.out 2>&1) &
-PIDS+=($!)
-(cd "$CLIENT_DIR" && in_side client ./quibbit > client.out 2>&1) &
-PIDS+=($!)
+cd "$HOST_DIR" || fail "no host folder"
+ip netns exec "$HOST_NS" env DISPLAY=":$HOST_DISPLAY" ./quibbit > host.out 2>&1 &
+HOST_PID=$!
+PIDS+=($HOST_PID)
+cd "$CLIENT_DIR" || fail "no client folder"
+ip netns exec "$CLIENT_NS" env DISPLAY=":$CLIENT_DISPLAY" ./quibbit > client.out 2>&1 &
+CLIENT_PID=$!
+PIDS+=($CLIENT_PID)
+cd /
 
 # log_has DIR PATTERN SECONDS
 log_has() {
@@ -180,8 +197,20 @@ window_of() {
 }
 HOST_WINDOW="$(window_of host)" || fail_both "no host window"
 CLIENT_WINDOW="$(window_of client)" || fail_both "no client window"
-# Wait for the menus (the intro music ends at start-up's last step).
-sleep 4
+# Start-up is over once the log stops growing; then the intro music plays
+# out (its end is start-up's last step).
+log_settled() {
+    local i last="" now
+    for ((i = 0; i < 120; i++)); do
+        now="$(wc -l < "$1/log.txt")"
+        [[ "$now" == "$last" ]] && return 0
+        last="$now"
+        sleep 1
+    done
+    return 1
+}
+log_settled "$HOST_DIR" || fail_both "the host's start-up does not end"
+log_settled "$CLIENT_DIR" || fail_both "the client's start-up does not end"
 
 # Button centres in the 1024 x 768 window: x 0.5, y counted from the bottom.
 px() { echo 512; }
@@ -192,11 +221,11 @@ click() {
     local side="$1" window
     window="$([[ "$side" == host ]] && echo "$HOST_WINDOW" || echo "$CLIENT_WINDOW")"
     in_side "$side" xdotool mousemove --window "$window" "$(px)" "$(py "$2")"
-    sleep 0.5
+    sleep 1.5
     in_side "$side" xdotool mousedown 1
-    sleep 0.3
+    sleep 0.8
     in_side "$side" xdotool mouseup 1
-    sleep 0.5
+    sleep 1.5
 }
 
 # type_keys SIDE KEY...: one press each, with the pointer where it is.
@@ -204,10 +233,33 @@ type_keys() {
     local side="$1" key
     shift
     for key in "$@"; do
-        in_side "$side" xdotool key --delay 120 "$key"
-        sleep 0.15
+        in_side "$side" xdotool key --delay 200 "$key"
+        sleep 0.3
     done
 }
+
+# press SIDE KEY: held long enough for a slow frame to see it.
+press() {
+    in_side "$1" xdotool keydown "$2"
+    sleep 1
+    in_side "$1" xdotool keyup "$2"
+    sleep 0.5
+}
+
+# Frames run once F12 writes a screenshot (the message loop is going).
+frames_run() {
+    local side="$1" dir="$2" i
+    for ((i = 0; i < 30; i++)); do
+        press "$side" F12
+        grep -q "^Saving: data/screenshots/" "$dir/log.txt" && return 0
+        sleep 1
+    done
+    return 1
+}
+in_side host xdotool mousemove --window "$HOST_WINDOW" 900 700
+in_side client xdotool mousemove --window "$CLIENT_WINDOW" 900 700
+frames_run host "$HOST_DIR" || fail_both "the host runs no frames"
+frames_run client "$CLIENT_DIR" || fail_both "the client runs no frames"
 
 # Both to the multiplayer menu.
 click host 0.5
@@ -217,7 +269,7 @@ click client 0.5
 # 0.45): Backspace away the old text, then the main-row digits and a dot key.
 window="$CLIENT_WINDOW"
 in_side client xdotool mousemove --window "$window" "$(px)" "$(py 0.45)"
-sleep 0.6
+sleep 1
 keys=()
 for ((i = 0; i < 15; i++)); do keys+=(BackSpace); done
 for ((i = 0; i < ${#HOST_IP}; i++)); do
@@ -225,12 +277,14 @@ for ((i = 0; i < ${#HOST_IP}; i++)); do
     [[ "$c" == "." ]] && keys+=(period) || keys+=("$c")
 done
 type_keys client "${keys[@]}"
-sleep 0.5
+sleep 1
 grep -qx "p2p_ip $HOST_IP" "$CLIENT_DIR/data/prefs.txt" || fail_both "typed address not saved: $(grep p2p_ip "$CLIENT_DIR/data/prefs.txt")"
 
 # Host first, then join.
 click host 0.6
+log_has "$HOST_DIR" "Network session: host" 5 || fail_both "the host button did not open a session"
 click client 0.5
+log_has "$CLIENT_DIR" "Network session: client" 5 || fail_both "the join button did not open a session"
 log_has "$HOST_DIR" "Network: clientbob joined from $CLIENT_IP" 10 || fail_both "the host saw no join"
 log_has "$CLIENT_DIR" "Network lobby: host hostanna, mode 1, track 0, length 7" 10 ||
     fail_both "the client does not show the host's name and settings"
@@ -256,13 +310,42 @@ sleep 4
 in_side host xdotool keyup Up
 in_side client xdotool keyup Up
 sleep 1
-in_side host xdotool key F12
-in_side client xdotool key F12
-sleep 1
+rm -f "$HOST_DIR"/data/screenshots/*.tga "$CLIENT_DIR"/data/screenshots/*.tga
+press host F12
+press client F12
+
+# A stream of malformed datagrams at both ports of both machines, from a
+# third party on the host's side: random bytes of every message size and
+# others, unterminated text, numbers that are not finite or do not fit.
+slot() { printf '%16s' "$1"; }
+hostile_stream() {
+    local target="$1" port size i
+    for port in 29790 29791; do
+        for size in 0 1 16 32 33 34 51 52 53 64 65 66 560 561 562 1400; do
+            for ((i = 0; i < 3; i++)); do
+                head -c "$size" /dev/urandom > "/dev/udp/$target/$port" 2> /dev/null
+            done
+        done
+        # Right sizes, right kinds, hostile contents; each message is
+        # built first and written at once, so that it is one datagram.
+        local join info controls state
+        join="$(printf '\x02'; printf 'A%.0s' {1..32})"
+        info="$(printf '\x01'; slot nan; printf 'Z%.0s' {1..32}; printf '\x01\x7f\x80')"
+        controls="$(printf '\x04'; slot 99999999999999; slot -inf; slot 1e99; slot x)"
+        state="$(printf '\x03'; slot 1; slot 9; slot -7; slot 2147483647; slot 100000; slot -1; slot 77
+                 for ((i = 0; i < 28; i++)); do slot nan; done)"
+        for msg in "$join" "$info" "$controls" "$state"; do
+            printf '%s' "$msg" > "/dev/udp/$target/$port" 2> /dev/null
+        done
+    done
+}
+ip netns exec "$HOST_NS" bash -c "$(declare -f slot hostile_stream); hostile_stream $CLIENT_IP; hostile_stream $HOST_IP"
+sleep 2
+kill -0 "$HOST_PID" 2> /dev/null || fail_both "the host ended under hostile datagrams"
+kill -0 "$CLIENT_PID" 2> /dev/null || fail_both "the client ended under hostile datagrams"
 
 # The host's back: Escape for the race menu, then back (0.3).
-type_keys host Escape
-sleep 0.5
+press host Escape
 click host 0.3
 log_has "$HOST_DIR" "Network race left" 10 || fail_both "the host did not leave the race"
 log_has "$CLIENT_DIR" "Network race left" 10 || fail_both "the client did not follow the host to the lobby"
@@ -292,7 +375,7 @@ ls "$CLIENT_DIR"/data/screenshots/*.tga > /dev/null 2>&1 || fail_both "no F12 sc
 
 # Both still run, in their lobbies; the client asks again and the host answers.
 sleep 2
-for pid in "${PIDS[@]: -2}"; do
+for pid in "$HOST_PID" "$CLIENT_PID"; do
     kill -0 "$pid" 2> /dev/null || fail_both "a game has ended"
 done
 [[ "$(grep -c "Network lobby: host hostanna" "$CLIENT_DIR/log.txt")" -ge 3 ]] ||

@@ -8,6 +8,7 @@
 #include <GL/gl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -271,6 +272,31 @@ TEST_F(RaceFrameTest, ACarsOwnColourAppearsWhereItStands)
         Pixel ground = ReadPixel(px, py);
         EXPECT_NEAR(ground.r, ground.b, 2);  // grey ground beside it
     }
+}
+
+TEST_F(RaceFrameTest, TheTagHolderShinesAndTheLeaderWearsTheMedal)
+{
+    gPrefs.gamemode = 0;
+    gStandings.tagHolder = 0;
+    CameraAbove(0, 5, 4.5f, 10);  // over the red car's body centre
+    RenderRaceFrame();
+    Pixel plain = ReadPixel(kWidth / 2, kHeight / 2);
+    gStandings.tagHolder = 2;  // its body is added a second time
+    RenderRaceFrame();
+    Pixel shining = ReadPixel(kWidth / 2, kHeight / 2);
+    EXPECT_NEAR(shining.r, std::min(255, 2 * plain.r), 3);
+    EXPECT_NEAR(shining.g, std::min(255, 2 * plain.g), 3);  // the highlight too
+    EXPECT_GT(plain.r, plain.g + 40);
+    gStandings.tagHolder = 0;
+    gStandings.medalShown[2][0] = 1;  // the medal square, 0.7 across, 1.5 above it
+    RenderRaceFrame();
+    Pixel medal = ReadPixel(kWidth / 2, kHeight / 2);
+    EXPECT_NEAR(medal.g, plain.g + 128, 3);  // (0, 0.5, 0) x the yellow picture, added
+    EXPECT_NEAR(medal.r, plain.r, 2);
+    int px, py;
+    GroundPixel(gCameras[0], 5 + 0.6f, 4.5f, &px, &py);  // beyond the square's edge
+    EXPECT_FALSE(Dominant(ReadPixel(px, py), 1));
+    gStandings.medalShown[2][0] = 0;
 }
 
 TEST_F(RaceFrameTest, TwoPlayersPutPlayerOneInTheBottomHalf)

@@ -175,6 +175,28 @@ TEST(Model3ds, DegenerateFacesLeaveNoNotANumber)
         EXPECT_FALSE(std::isnan(n));
 }
 
+TEST(Model3ds, HugeFacesGiveUnitOrZeroNormalsNeverNotANumber)
+{
+    // Found by the model fuzzer.  Face 0-1-2 is a right triangle with legs
+    // of 1e30 in z = 0: its cross product (1e60) is beyond floats, so its
+    // sums overflow and its vertices get no normal.  Face 3-4-5, legs of
+    // 1e18, overflows only when squared: in doubles it gives the unit +z.
+    Model model;
+    ASSERT_TRUE(Parse(model, ModelFile(Object("h", Cat({Points({0, 0, 0, 1e30f, 0, 0, 0, 1e30f, 0,  //
+                                                                 0, 0, 0, 1e18f, 0, 0, 0, 1e18f, 0}),
+                                                         Faces({0, 1, 2, 3, 4, 5})})))));
+    const MeshObject& o = model.objects[0];
+    for (float n : o.normals)
+        EXPECT_TRUE(std::isfinite(n));
+    for (int k = 0; k < 9; k++)
+        EXPECT_EQ(o.normals[k], 0.0f);
+    for (int v = 3; v < 6; v++) {
+        EXPECT_NEAR(o.normals[3 * v + 0], 0.0f, 1e-6);
+        EXPECT_NEAR(o.normals[3 * v + 1], 0.0f, 1e-6);
+        EXPECT_NEAR(o.normals[3 * v + 2], 1.0f, 1e-6);
+    }
+}
+
 TEST(Model3ds, RefusesFilesThatDoNotBeginWithTheMainChunk)
 {
     Model model;

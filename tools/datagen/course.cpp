@@ -1,6 +1,7 @@
 // Checkpoint courses: the driving line, the gates and the course file.
 #include "course.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -82,50 +83,84 @@ std::vector<Point2> Resample(const std::vector<Point2>& loop, float step) {
   return out;
 }
 
-// The arc position near `s` (at most `reach` away) where the line's
-// direction is furthest from the x axis, preferring small shifts: a gate
-// across a line that runs along x would have its posts along z.
-static float Nudge(const std::vector<Point2>& line, float s, float reach) {
-  float best = s, bestScore = -1.0f;
-  for (float shift = 0.0f; shift <= reach; shift += 0.25f) {
-    for (int sign = -1; sign <= 1; sign += 2) {
-      Point2 d;
-      Along(line, s + sign * shift, &d);
-      const float score = std::fabs(d.z) >= 0.35f ? 2.0f - shift : std::fabs(d.z);
-      if (score > bestScore) bestScore = score, best = s + sign * shift;
-    }
+// How far the line strays from the straight path between arc positions
+// s1 and s2 (checked every half unit; it stops early beyond `limit`).
+static float Stray(const std::vector<Point2>& line, float s1, float s2, float limit = 1e9f) {
+  const Point2 a = Along(line, s1, nullptr), b = Along(line, s2, nullptr);
+  float worst = 0.0f;
+  for (float s = s1; s < s2 && worst <= limit; s += 0.5f) {
+    worst = std::max(worst, SegmentDistance(Along(line, s, nullptr), a, b));
   }
-  return best;
+  return worst;
 }
+
+// The game tells a crossing by comparing x ranges, which fails for a gate
+// whose posts stand (almost exactly) along z: keep |cos A| above this.
+const float kAcrossZ = 0.15f;
 
 std::vector<CourseGate> PlaceGates(const std::vector<Point2>& line, const GateRules& rules) {
   const float total = LoopLength(line);
-  const int count = std::max(3, static_cast<int>(std::lround(total / rules.spacing)));
-  const float step = total / count;
-  std::vector<float> where;
+  const float unit = 0.25f;
+  const int count = static_cast<int>(total / unit);
+  const int shortest = static_cast<int>(5.0f / unit), longest = static_cast<int>((rules.spacing + 1.0f) / unit);
+  auto arc = [&](int k) { return rules.firstDistance + k * total / count; };
+  // Gate positions are arc steps 0..count (count is gate 0 again).  The
+  // cheapest chain of steps from 0 to count, each 5 to spacing + 1 units
+  // long, keeps near the wanted spacing, never lets the line stray more
+  // than `bendLimit` from the straight path, and avoids positions where the
+  // posts would stand almost along z (at a high price, so a course that
+  // cannot avoid them still gets gates).
+  std::vector<float> cost(count + 1, 1e30f);
+  std::vector<int> from(count + 1, -1);
+  cost[0] = 0.0f;
   for (int k = 0; k < count; k++) {
-    const float s0 = rules.firstDistance + step * k;
-    where.push_back(k == 0 ? s0 : Nudge(line, s0, 2.5f));
+    if (cost[k] >= 1e30f) continue;
+    // The last step, onto gate 0, may run the whole start straight (up to
+    // twice the usual length) so that no gate stands on the grid.
+    for (int d = shortest; d <= 2 * longest && k + d <= count; d++) {
+      if (d > longest) d = std::max(d, count - k);  // only the step onto gate 0 is that long
+      if (d > 2 * longest) break;
+      const int j = k + d;
+      const float sj = arc(j), length = d * total / count;
+      float step = (length - rules.spacing) * (length - rules.spacing);
+      if (Stray(line, arc(k), sj, rules.bendLimit) > rules.bendLimit) step += 1e4f;
+      Point2 dir;
+      Along(line, sj, &dir);
+      if (j < count && std::fabs(dir.z) < kAcrossZ) step += 1e3f;
+      const Point2 at = Along(line, sj, nullptr);
+      if (j < count && at.x > rules.keepOutX0 && at.x < rules.keepOutX1 && at.z > rules.keepOutZ0 &&
+          at.z < rules.keepOutZ1) {
+        step += 1e3f;
+      }
+      if (cost[k] + step < cost[j]) cost[j] = cost[k] + step, from[j] = k;
+    }
   }
-  std::vector<CourseGate> gates;
-  for (int k = 0; k < count; k++) {
+  std::vector<int> chain;
+  for (int k = count; k > 0; k = from[k]) {
+    if (from[k] < 0) break;
+    chain.push_back(from[k]);
+  }
+  std::reverse(chain.begin(), chain.end());
+  std::vector<Point2> at;
+  std::vector<float> angle;
+  for (int k : chain) {
     Point2 d;
-    const Point2 c = Along(line, where[k], &d);
-    gates.push_back({c.x, c.z, GateAngle(d), k == 0 ? rules.firstHalfWidth : rules.halfWidth});
-    // Does the line stray from the straight path to the next gate?
-    const float s1 = where[k], s2 = k + 1 < count ? where[k + 1] : where[0] + total;
-    const Point2 b = Along(line, s2, nullptr);
-    float worst = 0.0f, worstAt = (s1 + s2) / 2.0f;
-    for (float s = s1; s < s2; s += 0.25f) {
-      const float off = SegmentDistance(Along(line, s, nullptr), c, b);
-      if (off > worst) worst = off, worstAt = s;
-    }
-    if (worst > rules.bendLimit) {
-      const float reach = std::min(2.0f, std::min(worstAt - s1, s2 - worstAt) - 3.0f);
-      Point2 dw;
-      const Point2 w = Along(line, reach > 0.0f ? Nudge(line, worstAt, reach) : worstAt, &dw);
-      gates.push_back({w.x, w.z, GateAngle(dw), kHiddenWidth});
-    }
+    at.push_back(Along(line, arc(k), &d));
+    angle.push_back(GateAngle(d));
+  }
+  // A gate closer than 8 units to the one before, where the way turns by
+  // 55 degrees or more, is a hidden waypoint: a hint for the computer
+  // drivers in a tight bend.  (Its posts, 3 either side, still bounce
+  // cars, so the milder bends keep wide visible gates.)
+  std::vector<CourseGate> gates;
+  const size_t n = chain.size();
+  for (size_t g = 0; g < n; g++) {
+    const Point2 p = at[(g + n - 1) % n], c = at[g], q = at[(g + 1) % n];
+    const float turn = std::fabs(std::remainder(std::atan2(q.x - c.x, q.z - c.z) - std::atan2(c.x - p.x, c.z - p.z),
+                                                2.0f * kPi)) * 180.0f / kPi;
+    const float before = std::hypot(c.x - p.x, c.z - p.z);
+    const bool hidden = g > 0 && before < 8.0f && turn >= 55.0f;
+    gates.push_back({c.x, c.z, angle[g], g == 0 ? rules.firstHalfWidth : (hidden ? kHiddenWidth : rules.halfWidth)});
   }
   return gates;
 }

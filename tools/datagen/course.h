@@ -31,16 +31,22 @@ float LoopLength(const std::vector<Point2>& loop);
 
 struct GateRules {
   float firstDistance;  // arc distance from the loop's start to gate 0
-  float spacing;        // wanted arc distance between visible gates
+  float spacing;        // usual arc distance between gates on open stretches
   float halfWidth;      // of visible gates
   float firstHalfWidth; // of gate 0 (the start line)
   float bendLimit;      // a waypoint goes in where the line strays this far from a chord
+  // No gate but gate 0 has its centre in this rectangle (the start grid).
+  float keepOutX0, keepOutZ0, keepOutX1, keepOutZ1;
 };
 
-// Gates along a closed line (resampled finely): evenly spaced visible gates,
-// each shifted along the line where needed so that its posts do not stand
-// almost along z; a hidden waypoint halfway between two gates where the line
-// bends away from the straight path between them.
+// Gates along a closed line (resampled finely), gate 0 at `firstDistance`,
+// chosen together: steps of 5 to spacing + 1 units, as near `spacing` as the
+// line allows while it keeps within `bendLimit` of the straight path from
+// gate to gate, and no gate with its posts almost along z.  A gate closer
+// than 8 units to the one before where the way turns by 55 degrees or more
+// becomes a hidden waypoint.  No gate but
+// gate 0 stands in the keep-out rectangle; the last step, onto gate 0, may
+// be up to twice the usual length to get past it.
 std::vector<CourseGate> PlaceGates(const std::vector<Point2>& line, const GateRules& rules);
 
 // The posts as the game places them (half-width 3 for hidden waypoints).

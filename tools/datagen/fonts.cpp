@@ -93,11 +93,11 @@ const KeyCap kKeys[] = {
     {220, "\\", false},   {221, "]", false},    {222, "'", false},
 };
 
-// Decodes the one arrow character of a label (three UTF-8 bytes) or
-// returns 0 for plain ASCII.
+// The character of a label that is one arrow (U+2190 to U+2193, three
+// UTF-8 bytes E2 86 90..93), or 0 for a plain ASCII label.
 uint32_t ArrowCode(const char* label) {
   const unsigned char* s = reinterpret_cast<const unsigned char*>(label);
-  if (s[0] == 0xE2 && s[1] == 0x86) return 0x2100u + (s[2] & 0x3F) * 1u + 0x80u;
+  if (s[0] == 0xE2 && s[1] == 0x86 && s[2] >= 0x90 && s[2] <= 0x93) return 0x2190u + (s[2] - 0x90u);
   return 0;
 }
 

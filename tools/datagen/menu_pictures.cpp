@@ -103,7 +103,8 @@ void WriteButton(const std::string& root, const ButtonPicture& b) {
   const int pad = 6;
   Mask halo = Blur(Pad(text, pad), 2, 3);
   picture.Paint(halo, left - pad, top - pad, {1, 1, 1}, 0.35f);
-  picture.PaintGradient(text, left, top, {1.0f, 1.0f, 1.0f}, {0.72f, 0.72f, 0.72f});
+  // White at the top of the capitals, a little greyer at the baseline.
+  picture.PaintGradient(text, left, top, {1.0f, 1.0f, 1.0f}, {0.75f, 0.75f, 0.75f}, capTop + 1, baseline);
   SaveImage(root + "/menu/" + b.file + ".tga", picture, true);
 }
 
@@ -129,7 +130,7 @@ void WriteBackground(const std::string& root) {
       const float dx = (fx - sunX) * 1.333f, dy = fy - sunY;
       const float d = std::sqrt(dx * dx + dy * dy);
       c = Mix(c, haze, 0.55f * std::exp(-d * 7.0f));
-      if (d < 0.055f) c = Mix(c, Hex(0xfff3c8), Smoothstep(0.055f, 0.05f, d));
+      if (d < 0.055f) c = Mix(c, Mix(Hex(0xfff6d0), Hex(0xffb45a), Clamp01(d / 0.055f)), Smoothstep(0.055f, 0.05f, d));
       // Streaks of cloud lit from below.
       const float cloud = Fbm(fx * 6.0f, fy * 24.0f, 5, 11u);
       const float band = Smoothstep(0.10f, 0.35f, fy) * Smoothstep(0.58f, 0.40f, fy);
@@ -185,6 +186,46 @@ void WriteBackground(const std::string& root) {
       }
       img.at(x, y) = Mix(img.at(x, y), c, a);
     }
+  }
+  // A buggy on the track, dark against the evening light, throwing dust.
+  {
+    const float bx = 604.0f, by = 596.0f, k = 0.8f;  // top-left corner, scale
+    Mask car(w, h);
+    auto P = [&](std::vector<float> v) {
+      for (size_t i = 0; i < v.size(); i += 2) v[i] = bx + v[i] * k, v[i + 1] = by + v[i + 1] * k;
+      FillPolygon(&car, v);
+    };
+    auto L = [&](float x0, float y0, float x1, float y1, float t) {
+      FillLine(&car, bx + x0 * k, by + y0 * k, bx + x1 * k, by + y1 * k, t * k);
+    };
+    P({10, 62, 25, 50, 70, 48, 95, 40, 130, 42, 175, 50, 195, 58, 190, 68, 170, 68, 150, 62, 140, 68, 68, 68, 60, 62,
+       32, 62, 22, 68, 10, 68});
+    L(82, 44, 96, 12, 6);
+    L(96, 12, 140, 14, 6);
+    L(140, 14, 152, 44, 6);
+    L(110, 13, 124, 42, 5);
+    P({168, 30, 198, 25, 199, 32, 170, 36});
+    L(182, 34, 178, 50, 5);
+    FillDisc(&car, bx + 45 * k, by + 78 * k, 21 * k);
+    FillDisc(&car, bx + 160 * k, by + 78 * k, 21 * k);
+    Mask dust(w, h);
+    for (int y = static_cast<int>(by - 40); y < std::min(h, static_cast<int>(by + 90)); y++) {
+      for (int x = static_cast<int>(bx - 180); x < static_cast<int>(bx + 40); x++) {
+        const float u = (bx + 30 - x) / 200.0f, v = (by + 70 - y) / (30.0f + 80.0f * u);
+        const float puff = Fbm(x / 22.0f, y / 22.0f, 4, 55u);
+        dust.at(x, y) = Clamp01(Smoothstep(1.0f, 0.2f, u) * Smoothstep(0.0f, 0.1f, u) *
+                                Smoothstep(1.0f, 0.3f, std::fabs(v - 0.35f) * 2.0f) * (puff * 1.6f - 0.3f));
+      }
+    }
+    img.Paint(Blur(dust, 3, 2), 0, 0, Hex(0xc89060), 0.8f);
+    img.Paint(Blur(car, 2, 2), 4, 4, {0, 0, 0}, 0.5f);
+    img.Paint(car, 0, 0, Hex(0x1c1010));
+    // Rim light from the sun on the car's upper right edges.
+    Mask rim(w, h);
+    for (int y = 1; y < h; y++) {
+      for (int x = 0; x + 1 < w; x++) rim.at(x, y) = Clamp01(car.at(x, y) - 0.5f * (car.at(x + 1, y - 1) + car.at(x + 1, y)));
+    }
+    img.Add(rim, 0, 0, Hex(0xd08040));
   }
   // Darken the middle column behind the buttons and the corners.
   for (int y = 0; y < h; y++) {

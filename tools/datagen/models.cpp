@@ -137,12 +137,19 @@ void WriteBody(const std::string& root) {
                        {a, -0.18f, 0.15f},  {b, -0.18f, 0.15f},  {b, 0.12f, 0.12f}, {a, 0.16f, 0.15f}};
     hull.Hexa(pod);
   }
-  // Fenders: a flat top and a sloped lip at each end, over every wheel.
+  // Fenders: a plate over every wheel rising from the tub's side, with a
+  // sloped lip at each end.
   for (int axle = -1; axle <= 1; axle += 2) {
-    const float y = 0.5f * axle, inner = axle > 0 ? 0.36f : 0.38f, outer = axle > 0 ? 0.66f : 0.72f;
-    parts.BoxPair({inner, y - 0.17f, 0.3f}, {outer, y + 0.17f, 0.33f});
-    parts.BeamPair({(inner + outer) / 2, y + 0.17f, 0.315f}, {(inner + outer) / 2, y + 0.3f, 0.2f}, 0.03f);
-    parts.BeamPair({(inner + outer) / 2, y - 0.17f, 0.315f}, {(inner + outer) / 2, y - 0.3f, 0.2f}, 0.03f);
+    const float y = 0.5f * axle, outer = axle > 0 ? 0.66f : 0.72f;
+    for (int side = -1; side <= 1; side += 2) {
+      const float in = 0.34f * side, out = outer * side;
+      const V3 plate[8] = {{in, y - 0.18f, 0.14f}, {out, y - 0.18f, 0.29f}, {out, y + 0.18f, 0.29f}, {in, y + 0.18f, 0.14f},
+                           {in, y - 0.18f, 0.18f}, {out, y - 0.18f, 0.33f}, {out, y + 0.18f, 0.33f}, {in, y + 0.18f, 0.18f}};
+      parts.Hexa(plate);
+      const float mid = (0.5f + outer) / 2 * side;
+      parts.Beam({mid, y + 0.18f, 0.3f}, {mid, y + 0.3f, 0.18f}, 0.04f);
+      parts.Beam({mid, y - 0.18f, 0.3f}, {mid, y - 0.3f, 0.18f}, 0.04f);
+    }
   }
   // Roll cage: main hoop behind the seat, front hoop, roof rails, braces.
   const float t = 0.045f;
@@ -279,7 +286,6 @@ void WriteArrow(const std::string& root) {
   const float outline[7][2] = {{0.0f, 0.16f}, {0.11f, 0.03f}, {0.045f, 0.03f}, {0.045f, -0.14f},
                                {-0.045f, -0.14f}, {-0.045f, 0.03f}, {-0.11f, 0.03f}};
   const float bottom = -0.015f, top = 0.015f, ridge = 0.035f;
-  const V3 centre = {0, 0, 0};
   // Sides.
   for (int i = 0; i < 7; i++) {
     const int j = (i + 1) % 7;
@@ -317,7 +323,6 @@ void WriteArrow(const std::string& root) {
   bottomTri(q[0], q[1], q[6]);
   bottomTri(q[2], q[3], q[4]);
   bottomTri(q[2], q[4], q[5]);
-  (void)centre;
   Save(root + "/models/arrow.3ds", {{"arrow", 255, 128, 0, ""}}, {Named(arrow, "arrow", "arrow")});
 }
 

@@ -79,11 +79,12 @@ void Image::Paint(const Mask& mask, int x, int y, Rgb colour, float opacity) {
   }
 }
 
-void Image::PaintGradient(const Mask& mask, int x, int y, Rgb top, Rgb bottom) {
+void Image::PaintGradient(const Mask& mask, int x, int y, Rgb top, Rgb bottom, int from, int to) {
+  if (to <= from) from = 0, to = mask.h - 1;
   for (int my = 0; my < mask.h; my++) {
     const int iy = y + my;
     if (iy < 0 || iy >= h) continue;
-    const Rgb colour = Mix(top, bottom, mask.h > 1 ? my / static_cast<float>(mask.h - 1) : 0.0f);
+    const Rgb colour = Mix(top, bottom, to > from ? Clamp01((my - from) / static_cast<float>(to - from)) : 0.0f);
     for (int mx = 0; mx < mask.w; mx++) {
       const int ix = x + mx;
       if (ix < 0 || ix >= w) continue;
@@ -202,6 +203,48 @@ float TileFbm(float x, float y, int period, int octaves, uint32_t seed) {
   return sum / norm;
 }
 
+void FillPolygon(Mask* mask, const std::vector<float>& xy) {
+  const size_t n = xy.size() / 2;
+  float x0 = 1e9f, x1 = -1e9f, y0 = 1e9f, y1 = -1e9f;
+  for (size_t i = 0; i < n; i++) {
+    x0 = std::min(x0, xy[2 * i]), x1 = std::max(x1, xy[2 * i]);
+    y0 = std::min(y0, xy[2 * i + 1]), y1 = std::max(y1, xy[2 * i + 1]);
+  }
+  for (int y = std::max(0, static_cast<int>(y0)); y <= std::min(mask->h - 1, static_cast<int>(y1)); y++) {
+    for (int x = std::max(0, static_cast<int>(x0)); x <= std::min(mask->w - 1, static_cast<int>(x1)); x++) {
+      int inside = 0;
+      for (int sy = 0; sy < 4; sy++) {
+        for (int sx = 0; sx < 4; sx++) {
+          const float px = x + (sx + 0.5f) / 4.0f, py = y + (sy + 0.5f) / 4.0f;
+          bool in = false;
+          for (size_t i = 0, j = n - 1; i < n; j = i++) {
+            const float xi = xy[2 * i], yi = xy[2 * i + 1], xj = xy[2 * j], yj = xy[2 * j + 1];
+            if ((yi > py) != (yj > py) && px < (xj - xi) * (py - yi) / (yj - yi) + xi) in = !in;
+          }
+          inside += in ? 1 : 0;
+        }
+      }
+      mask->at(x, y) = std::max(mask->at(x, y), inside / 16.0f);
+    }
+  }
+}
+
+void FillLine(Mask* mask, float x0, float y0, float x1, float y1, float width) {
+  const float dx = x1 - x0, dy = y1 - y0, len = std::sqrt(dx * dx + dy * dy);
+  if (len <= 0.0f) return;
+  const float nx = -dy / len * width / 2, ny = dx / len * width / 2;
+  FillPolygon(mask, {x0 + nx, y0 + ny, x1 + nx, y1 + ny, x1 - nx, y1 - ny, x0 - nx, y0 - ny});
+}
+
+void FillDisc(Mask* mask, float cx, float cy, float radius) {
+  for (int y = std::max(0, static_cast<int>(cy - radius - 1)); y <= std::min(mask->h - 1, static_cast<int>(cy + radius + 1)); y++) {
+    for (int x = std::max(0, static_cast<int>(cx - radius - 1)); x <= std::min(mask->w - 1, static_cast<int>(cx + radius + 1)); x++) {
+      const float d = std::sqrt((x + 0.5f - cx) * (x + 0.5f - cx) + (y + 0.5f - cy) * (y + 0.5f - cy));
+      mask->at(x, y) = std::max(mask->at(x, y), Clamp01(radius + 0.5f - d));
+    }
+  }
+}
+
 Mask Blur(const Mask& mask, int radius, int passes) {
   Mask a = mask, b(mask.w, mask.h);
   const float n = 2.0f * radius + 1.0f;
@@ -261,21 +304,22 @@ Mask Dilate(const Mask& mask, int radius) {
 
 namespace {
 
-FT_Library Library() {
-  static FT_Library library = nullptr;
-  if (library == nullptr && FT_Init_FreeType(&library) != 0) Fail("FreeType would not start");
-  return library;
-}
+// The FreeType library and the faces opened so far, by file name.
+struct FontCache {
+  FT_Library library = nullptr;
+  std::map<std::string, FT_Face> faces;
+};
+FontCache gFonts;  // filled on first use, kept for the generator's whole run (never reset)
 
 FT_Face Face(const std::string& file) {
-  static std::map<std::string, FT_Face> faces;
-  auto found = faces.find(file);
-  if (found != faces.end()) return found->second;
+  if (gFonts.library == nullptr && FT_Init_FreeType(&gFonts.library) != 0) Fail("FreeType would not start");
+  auto found = gFonts.faces.find(file);
+  if (found != gFonts.faces.end()) return found->second;
   FT_Face face = nullptr;
-  if (FT_New_Face(Library(), file.c_str(), 0, &face) != 0) {
+  if (FT_New_Face(gFonts.library, file.c_str(), 0, &face) != 0) {
     Fail("cannot open font " + file + " (install fonts-dejavu-core)");
   }
-  faces[file] = face;
+  gFonts.faces[file] = face;
   return face;
 }
 

@@ -36,7 +36,8 @@ struct Image {
   // Lays `colour` over the picture through `mask` placed with its top-left
   // corner at (x, y); the mask's value times `opacity` is the coverage.
   void Paint(const Mask& mask, int x, int y, Rgb colour, float opacity = 1.0f);
-  void PaintGradient(const Mask& mask, int x, int y, Rgb top, Rgb bottom);
+  // `top` at mask row `from`, `bottom` at row `to` (the whole mask when to <= from).
+  void PaintGradient(const Mask& mask, int x, int y, Rgb top, Rgb bottom, int from = 0, int to = 0);
   void Add(const Mask& mask, int x, int y, Rgb colour);
 };
 
@@ -55,6 +56,14 @@ float TileFbm(float x, float y, int period, int octaves, uint32_t seed);  // wra
 float Smoothstep(float e0, float e1, float x);
 float Clamp01(float x);
 float Clamp(float x, float lo, float hi);
+
+// Fills a polygon (corners in pixels, any winding) into the mask, anti-aliased
+// by 4 x 4 samples per pixel.
+void FillPolygon(Mask* mask, const std::vector<float>& xy);
+// A thick line from (x0, y0) to (x1, y1) as a filled quadrilateral.
+void FillLine(Mask* mask, float x0, float y0, float x1, float y1, float width);
+// A filled disc.
+void FillDisc(Mask* mask, float cx, float cy, float radius);
 
 // Grows the mask's values outward (a soft glow or shadow): box blur repeated.
 Mask Blur(const Mask& mask, int radius, int passes = 3);

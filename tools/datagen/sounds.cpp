@@ -287,8 +287,8 @@ void GenerateSounds(const std::string& root) {
   WriteRaceMusic(root);
   Effect(root + "/seffects/r.wav", 0.09f, 0.5f, Rollover);
   Effect(root + "/seffects/c.wav", 0.07f, 0.7f, Click);
-  Effect(root + "/seffects/squeeze0.wav", 0.3f, 0.5f, Squeeze<0>);
-  Effect(root + "/seffects/squeeze1.wav", 0.4f, 0.7f, Squeeze<1>);
+  Effect(root + "/seffects/squeeze0.wav", 0.3f, 0.3f, Squeeze<0>);
+  Effect(root + "/seffects/squeeze1.wav", 0.4f, 0.55f, Squeeze<1>);
   Effect(root + "/seffects/squeeze2.wav", 0.55f, 0.9f, Squeeze<2>);
   Effect(root + "/seffects/tag.wav", 0.8f, 0.75f, TagBell);
 }

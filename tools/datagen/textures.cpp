@@ -10,8 +10,6 @@
 
 namespace {
 
-const float kPi = 3.14159265f;
-
 // The medal: a round disc with a rim, a star and the figure 1, on a ribbon.
 // The game tints it green, so only brightness matters.
 void WriteMedal(const std::string& root) {
@@ -122,17 +120,18 @@ void WriteSky(const std::string& root) {
     Rgb sky = v > 0.35f ? Mix(upper, zenith, Smoothstep(0.35f, 1.0f, v))
                         : Mix(horizon, upper, Smoothstep(0.0f, 0.35f, v));
     for (int x = 0; x < w; x++) {
-      // Clouds get flatter and smaller toward the horizon.
+      // A texel spans twice as much sky round the dome as up it; noise
+      // cells 1.5 times wider than tall here make clouds about three
+      // times wider than tall in the sky.
       const float sx = x / static_cast<float>(w) * 8.0f;
       const float sy = v * 6.0f;
-      const float c = TileFbm(sx, sy * (1.0f + 2.0f * (1.0f - v)), 8, 6, 901u);
-      const float cover = Smoothstep(0.5f, 0.72f, c) * Smoothstep(0.0f, 0.12f, v) *
+      const float c = TileFbm(sx, sy, 8, 6, 901u);
+      const float cover = Smoothstep(0.46f, 0.7f, c) * Smoothstep(0.0f, 0.12f, v) *
                           Smoothstep(1.0f, 0.6f, v);
       const float shade = 0.78f + 0.22f * Smoothstep(0.5f, 0.8f, TileFbm(sx + 0.3f, sy + 0.2f, 8, 4, 902u));
       img.at(x, y) = Mix(sky, Scale({1.0f, 0.99f, 0.97f}, shade), cover * 0.9f);
     }
   }
-  (void)kPi;
   SaveImage(root + "/textures/sky.tga", img, false);
 }
 

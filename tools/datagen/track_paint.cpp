@@ -137,8 +137,13 @@ void PaintTrack(const std::string& path, const TrackPlan& plan, const TrackData&
           break;
         }
         case Ground::kQuarry: {
-          const Rgb face = Mix(pal.steep, Hex(0x8a8070), n3);
-          c = Mix(c, face, Smoothstep(0.2f, 0.5f, slope));
+          // Benches of gravel, faces of banded rock, rust-coloured patches.
+          c = Mix(c, Hex(0xb59a70), Smoothstep(0.55f, 0.75f, Noise(x, z, 9.0f, s + 17)) * 0.6f);
+          const float band = 0.5f + 0.5f * std::sin(h * 14.0f + n2 * 2.0f);
+          const Rgb face = Scale(Mix(pal.steep, Hex(0x9a8a74), band), 0.8f + 0.35f * n3);
+          c = Mix(c, face, Smoothstep(0.25f, 0.6f, slope));
+          // Puddles on the pit floor.
+          if (up < 0.12f) c = Mix(c, Hex(0x5a6a70), Smoothstep(0.6f, 0.68f, Noise(x, z, 3.0f, s + 18)) * 0.8f);
           break;
         }
         case Ground::kLakes: {
@@ -150,18 +155,19 @@ void PaintTrack(const std::string& path, const TrackPlan& plan, const TrackData&
       // Bushes and trees away from the road (canyon: scrub on the plateau).
       const float sd = line.At(x, z);
       const float d = std::fabs(sd);
-      if (d > 7.0f && plan.ground != Ground::kQuarry) {
+      if (d > 7.0f) {
         const float chance = plan.ground == Ground::kDunes ? 0.15f : (plan.ground == Ground::kCanyon ? 0.25f : 0.4f);
-        const float radius = plan.ground == Ground::kMeadow || plan.ground == Ground::kHills ? 1.1f : 0.45f;
+        const float radius = plan.ground == Ground::kMeadow || plan.ground == Ground::kHills ? 1.1f
+                             : (plan.ground == Ground::kQuarry ? 0.7f : 0.45f);
         const float cover = Scatter(x, z, 3.0f, chance * Smoothstep(0.35f, 0.6f, n1), radius, s + 30, &shade) *
                             Smoothstep(7.0f, 9.0f, d);
         const Rgb crown = plan.ground == Ground::kMeadow || plan.ground == Ground::kHills ? Hex(0x2c5a1e)
-                          : Hex(0x6a6a38);
+                          : (plan.ground == Ground::kQuarry ? Hex(0x8c8a84) : Hex(0x6a6a38));  // trees, stones, scrub
         if (plan.ground != Ground::kLakes || h > track.water + 0.2f) {
           c = Mix(c, Scale(crown, 0.6f + 0.7f * shade + 0.15f * n3), cover);
         }
       }
-      c = Scale(c, Clamp(1.0f + 0.9f * (light - ly), 0.6f, 1.25f));
+      c = Scale(c, Clamp(1.0f + 1.4f * (light - ly), 0.55f, 1.3f));
       // Water lies flat, so it takes no slope light.
       if (track.water > 0.0f && h < track.water) {
         const float depth = Clamp01((track.water - h) / 0.5f);

@@ -43,30 +43,29 @@ TrackTable Make(const char* name, Ground ground, uint32_t seed, std::vector<Poin
 std::vector<TrackTable> TrackTables() {
   std::vector<TrackTable> tracks;
   tracks.push_back(Make("meadow", Ground::kMeadow, 1101u,
-                        {{-1, 12}, {-1, -2}, {-4, -11}, {-13, -13}, {-20, -15}, {-21, -22}, {-14, -25},
-                         {-4, -24}, {4, -21}, {14, -21}, {22, -13}, {21, -2}, {14, 5}, {17, 14}, {12, 22},
-                         {3, 24}, {-1, 19}},
+                        {{-1, 12}, {-1, -2}, {-4, -11}, {-13, -13}, {-20, -15}, {-21, -21.5}, {-14, -24}, {-4, -23},
+                         {4, -21}, {14, -21}, {21, -13}, {20.5, -2}, {14, 5}, {17, 14}, {12, 21}, {3, 22}, {-1, 19}},
                         {}));
   tracks.push_back(Make("dunes", Ground::kDunes, 2202u,
-                        {{-1, 12}, {-1, -2}, {2, -12}, {9, -19}, {18, -21}, {23, -13}, {19, -5}, {10, -4},
-                         {7, 4}, {12, 11}, {21, 10}, {23, 19}, {15, 24}, {5, 24}, {-1, 19}},
+                        {{-1, 12}, {-1, -2}, {2, -12}, {9, -19}, {18, -21}, {21.5, -13}, {19, -5}, {10.5, -4}, {8.5, 3.5},
+                         {12, 11}, {20.5, 10}, {21.5, 19}, {15, 21.5}, {5, 21.5}, {-1, 19}},
                         {}));
   tracks.push_back(Make("canyon", Ground::kCanyon, 3303u,
-                        {{-1, 12}, {-1, -2}, {-3, -14}, {5, -22}, {16, -21}, {21, -12}, {15, -3}, {14, 7},
-                         {21, 14}, {18, 23}, {7, 24}, {0, 21}},
+                        {{-1, 12}, {-1, -2}, {-3, -14}, {5, -21.5}, {16, -21}, {20.5, -12}, {15, -3}, {14, 7},
+                         {20.5, 14}, {18, 20.5}, {7, 21}, {0, 20}},
                         {}));
   tracks.push_back(Make("hills", Ground::kHills, 4404u,
-                        {{-1, 12}, {-1, 0}, {3, -11}, {-3, -21}, {-14, -23}, {-22, -15}, {-21, -5},
-                         {-14, 2}, {-18, 12}, {-21, 20}, {-12, 24}, {-3, 22}},
+                        {{-1, 12}, {-1, 0}, {3, -11}, {-3, -21}, {-14, -22}, {-21.5, -15}, {-20, -6}, {-15.5, 2},
+                         {-19.5, 11}, {-18.5, 19.5}, {-11, 22}, {-3, 21}},
                         {{-13, -11, 9, 1.6f}, {14, -4, 11, 2.2f}, {-9, 16, 7, 0.9f}, {12, 20, 8, 1.4f}}));
   tracks.push_back(Make("quarry", Ground::kQuarry, 5505u,
-                        {{-1, 12}, {-1, -2}, {-3, -12}, {-11, -19}, {-21, -17}, {-23, -6}, {-20, 5},
-                         {-22, 16}, {-14, 23}, {-5, 24}, {-1, 19}},
-                        {{-17, -2, 12, 2.4f}}));
+                        {{-1, 12}, {-1, -2}, {-3, -12}, {-11, -19}, {-21, -17}, {-22, -6}, {-20, 5}, {-21.5, 16},
+                         {-14, 21.5}, {-5, 22}, {-1, 19}},
+                        {{-10.5, 0, 8, 2.6f}}));
   tracks.push_back(Make("lakes", Ground::kLakes, 6606u,
-                        {{-1, 12}, {-1, -2}, {2, -11}, {11, -13}, {18, -15}, {19, -22}, {12, -25}, {2, -24},
-                         {-6, -21}, {-16, -21}, {-23, -13}, {-22, -2}, {-15, 5}, {-19, 14}, {-14, 22},
-                         {-5, 24}, {-1, 19}},
+                        {{-1, 12}, {-1, -2}, {2, -11}, {11, -13}, {18, -15}, {19, -21.5}, {12, -24}, {2, -23},
+                         {-6, -21}, {-16, -21}, {-22, -13}, {-21.5, -2}, {-15, 5}, {-19, 14}, {-14, 21}, {-5, 22},
+                         {-1, 19}},
                         {{-11, -9, 6, -1.3f}, {-9, 13, 5, -1.2f}, {14, 6, 8, -1.3f}, {21, 23, 6, -1.1f},
                          {8, -19, 3, -1.0f}}));
   return tracks;
@@ -111,11 +110,11 @@ float BaseHeight(const TrackTable& t, float x, float z, float d) {
       for (const Bump& b : t.bumps) {
         const float r = std::sqrt((x - b.x) * (x - b.x) + (z - b.z) * (z - b.z)) / b.radius;
         if (t.plan.ground == Ground::kQuarry) {
-          // A pit cut in terraces: four levels with sloped steps between.
-          const float depth = Clamp01(1.1f - r);
-          const float steps = depth * 4.0f;
-          const float level = std::floor(steps) + Smoothstep(0.7f, 1.0f, steps - std::floor(steps));
-          h -= b.height * level / 4.0f;
+          // A pit cut in terraces: three benches with steep faces between.
+          const float depth = Clamp01(1.15f - r);
+          const float steps = depth * 3.0f;
+          const float level = std::floor(steps) + Smoothstep(0.75f, 1.0f, steps - std::floor(steps));
+          h -= b.height * std::min(level, 3.0f) / 3.0f;
         } else {
           h += b.height * std::exp(-r * r * 1.6f);
         }
@@ -141,7 +140,23 @@ void Nearest(const std::vector<Point2>& line, float x, float z, size_t* index, f
 
 TrackData BuildTrack(const TrackTable& t) {
   TrackData track;
-  track.line = Resample(SmoothLoop(t.plan.controls, 24), 0.25f);
+  // The curve through the control points, its tightest bends eased by
+  // averaging each point with its neighbours 3 units either way.
+  std::vector<Point2> line0 = Resample(SmoothLoop(t.plan.controls, 24), 0.25f);
+  for (int pass = 0; pass < 3; pass++) {
+    std::vector<Point2> eased(line0.size());
+    const int reach = 12;
+    for (size_t k = 0; k < line0.size(); k++) {
+      Point2 sum = {0, 0};
+      for (int o = -reach; o <= reach; o++) {
+        const Point2& p = line0[(k + line0.size() + o) % line0.size()];
+        sum.x += p.x, sum.z += p.z;
+      }
+      eased[k] = {sum.x / (2 * reach + 1), sum.z / (2 * reach + 1)};
+    }
+    line0 = eased;
+  }
+  track.line = Resample(line0, 0.25f);
   const std::vector<Point2>& line = track.line;
   const size_t n = line.size();
   // The road bed's height along the line: the ground smoothed, then held to
@@ -187,8 +202,21 @@ TrackData BuildTrack(const TrackTable& t) {
     }
   }
   if (t.plan.ground == Ground::kLakes) track.water = 0.55f;
-  GateRules rules = {14.0f, 11.0f, 3.0f, 4.0f, 1.6f};
+  // The gate posts stand on height 0 whatever the ground does: lower the
+  // whole map (never below 0) so that the road runs near the bottom and
+  // the posts stand tall.
+  const float lowestRoad = *std::min_element(road.begin(), road.end());
+  const float lowestGround = *std::min_element(track.heights.begin(), track.heights.end());
+  const float shift = std::max(0.0f, std::min(lowestRoad - 0.3f, lowestGround));
+  for (float& h : track.heights) h -= shift;
+  if (track.water > 0.0f) track.water -= shift;
+  // Gates keep clear of the grid, where the cars stand at x = -5 .. 3,
+  // z = 5 .. 13 and reach 1.25 ahead of that.
+  GateRules rules = {14.0f, 11.0f, 4.0f, 4.0f, 1.0f, -12.0f, 1.0f, 10.0f, 15.8f};
   track.gates = PlaceGates(Resample(line, 0.1f), rules);
+  // Gate 0 is the start line: straight ahead of the grid whatever the
+  // eased line does there, wide enough for all five cars.
+  track.gates[0] = {-1.0f, -2.0f, 180.0f, 4.0f};
   return track;
 }
 
