@@ -11,15 +11,31 @@ WIN_ID=""
 # Folder that keeps PNG copies of the screenshots (QUIBBIT_SHOTS, optional).
 SHOTS="${QUIBBIT_SHOTS:-}"
 
+# wait_for_frames: waits until the game runs frames (start-up, the intro
+# music included, is over): F12 is pressed until a screenshot appears.
+wait_for_frames() {
+    local dir="$GAME_DIR/data/screenshots" before i
+    mkdir -p "$dir"
+    before="$(ls "$dir" | wc -l)"
+    for ((i = 0; i < 120; i++)); do
+        xdotool keydown F12
+        sleep 0.3
+        xdotool keyup F12
+        [[ "$(ls "$dir" | wc -l)" -gt "$before" ]] && break
+        sleep 0.2
+    done
+    [[ "$(ls "$dir" | wc -l)" -gt "$before" ]] || fail "the game draws no frames"
+    sleep 0.8   # the first screen brightens from black
+}
+
 # start_game [ARGS...]: runs the game in the background and waits until its
-# main menu is up (the menus have been loaded and a few frames drawn).
+# main menu is up.
 start_game() {
     rm -f "$GAME_DIR/log.txt"
     (cd "$GAME_DIR" && exec ./quibbit "$@") &
     GAME_PID=$!
     WIN_ID="$(game_window)" || fail "no game window"
-    wait_for_log "Loading texture: data/fonts/key.tga" 30 || fail "the menus did not load"
-    sleep 1.5
+    wait_for_frames
 }
 
 # stop_game: waits for the game to end by itself (up to 20 s) and checks
@@ -52,24 +68,25 @@ point() {
     px="$(awk -v x="$1" -v w="$WIN_W" 'BEGIN { printf "%d", x * w }')"
     py="$(awk -v y="$2" -v h="$WIN_H" 'BEGIN { printf "%d", (1 - y) * h }')"
     xdotool mousemove --window "$WIN_ID" "$px" "$py"
-    sleep 0.25
+    sleep 0.3
 }
 
-# click X Y: point, then press and release the left button in separate frames.
+# click X Y: point, then press and release the left button in separate
+# frames (held long enough for the slow frames of a race on a busy machine).
 click() {
     point "$1" "$2"
     xdotool mousedown 1
-    sleep 0.3
+    sleep 0.45
     xdotool mouseup 1
-    sleep 0.4
+    sleep 0.5
 }
 
 # key NAME: one press and release of a key (xdotool key names).
 key() {
     xdotool keydown "$1"
-    sleep 0.2
+    sleep 0.45
     xdotool keyup "$1"
-    sleep 0.25
+    sleep 0.35
 }
 
 # tap NAME: a quick press and release (text entry): the frame still sees
@@ -77,7 +94,7 @@ key() {
 # display's auto-repeat.
 tap() {
     xdotool key "$1"
-    sleep 0.3
+    sleep 0.5
 }
 
 # shot NAME: an F12 screenshot; prints its path.  With QUIBBIT_SHOTS set, a

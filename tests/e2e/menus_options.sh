@@ -60,8 +60,8 @@ click 0.5 0.675
 click 0.5 0.2
 [[ "$(config_value width)" == 1152 && "$(config_value height)" == 864 ]] || fail "config.txt not written"
 [[ "$(config_value fullscreen)" == 0 ]] || fail "config.txt lost fullscreen 0"
-wait_for_log "Loading texture: data/fonts/key.tga" 30 || fail "no rebuild"
-sleep 1.5
+sleep 1
+wait_for_frames
 WIN_ID="$(game_window)" || fail "no window after the rebuild"
 WIN_W=1152
 WIN_H=864
