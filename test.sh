@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, then runs the whole test suite: unit
 # tests, the same unit tests under AddressSanitizer + UndefinedBehaviorSanitizer,
-# the tests that need a window, and the end-to-end scripts.
+# a short run of every fuzzer, the tests that need a window, and the
+# end-to-end scripts.
 set -uo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh || exit 1
@@ -25,12 +26,18 @@ run() {  # run NAME COMMAND...
 
 run "unit tests" build/qb_tests --gtest_brief=1
 
+run "race acceptance on every track (simulator)" build/quibbit-sim --data build --acceptance --quiet
+
 echo "=== building the sanitizer build"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQB_SANITIZE=ON -DQB_BENCH=OFF > /dev/null &&
     cmake --build build-asan -j"$(nproc)" --target qb_tests > /dev/null || exit 1
 ln -sfn "$PWD/build/data" build-asan/data
 run "unit tests (ASan+UBSan)" env ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     build-asan/qb_tests --gtest_brief=1
+
+# A short run of every fuzz target (QB_FUZZ_SECONDS each, 60 by default);
+# an input that crashes one is kept under tests/data/fuzz/<target>/.
+run "fuzzing" scripts/fuzz.sh
 
 # Window and end-to-end tests need a display; without one they run in Xvfb.
 if [[ -n "${DISPLAY:-}" ]]; then

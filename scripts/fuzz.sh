@@ -18,13 +18,15 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -DQB_FUZZ=ON -DCMAKE_BUILD_TYPE=Re
     -DCMAKE_CXX_FLAGS="-Wno-error" > /dev/null || exit 1
 cmake --build build-fuzz -j"$(nproc)" --target fuzzers > /dev/null || exit 1
 
-# Seeds per target: where the game's own files of that kind are.
+# Seeds per target: where the game's own files of that kind are (the
+# datagram and session targets take theirs from tests/data/fuzz/ only).
 seeds_for() {
     case "$1" in
-        settings) echo build/data/config.txt build/data/prefs.txt ;;
-        tga)      find build/data -name '*.tga' -size -300k | head -n 40 ;;
-        model3ds) find build/data/models -name '*.3ds' ;;
-        course)   find build/data/tracks/checkpoints -name '*.txt' ;;
+        settings)  echo build/data/config.txt build/data/prefs.txt ;;
+        tga)       find build/data -name '*.tga' -size -300k 2>/dev/null | head -n 40 ;;
+        heightmap) find build/data/tracks/terrains -name '*.tga' 2>/dev/null ;;
+        model3ds)  find build/data/models -name '*.3ds' 2>/dev/null ;;
+        course)    find build/data/tracks/checkpoints -name '*.txt' 2>/dev/null ;;
     esac
 }
 
@@ -38,7 +40,10 @@ for target in "${targets[@]}"; do
     corpus="$(mktemp -d /tmp/quibbit-corpus.XXXXXX)"
     mkdir -p "$saved"
     cp "$saved"/* "$corpus"/ 2>/dev/null
-    for seed in $(seeds_for "$target"); do [[ -f "$seed" ]] && cp "$seed" "$corpus/"; done
+    n=0
+    for seed in $(seeds_for "$target"); do
+        [[ -f "$seed" ]] && cp "$seed" "$corpus/seed-$((n++))-$(basename "$seed")"
+    done
     log="$(mktemp /tmp/quibbit-fuzz-log.XXXXXX)"
     ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1 \
         "build-fuzz/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=2048 \

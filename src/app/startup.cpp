@@ -77,6 +77,7 @@ bool StartUp()
         LogHardwareInfo();
     ShowSplash();                               // 7
     glClearColor(0.5f, 0.5f, 0.5f, 1.0f);       // 8: grey for the rest of the run
+    gGame.demo = gLaunch.demo;                  // a demo saves no preferences
     LoadPrefs();                                // 9
     InitSound();                                // 10
     LoadSample("data/music/intro.wav", &introSample, false);

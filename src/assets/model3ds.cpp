@@ -299,14 +299,17 @@ void ComputeNormals(MeshObject& object)
     for (size_t i = 0; i < n; i++) {
         if (uses[i] == 0)
             continue;
-        float x = sum[3 * i] / -(float)uses[i];
-        float y = sum[3 * i + 1] / -(float)uses[i];
-        float z = sum[3 * i + 2] / -(float)uses[i];
-        float length = sqrtf(x * x + y * y + z * z);
-        if (length > 0.0f) {
-            object.normals[3 * i] = x / length;
-            object.normals[3 * i + 1] = y / length;
-            object.normals[3 * i + 2] = z / length;
+        double x = sum[3 * i] / -(double)uses[i];
+        double y = sum[3 * i + 1] / -(double)uses[i];
+        double z = sum[3 * i + 2] / -(double)uses[i];
+        // In doubles the squares of any float fit; faces so large that
+        // their float sums overflowed (or that are not numbers) give no
+        // normal, like unused vertices.
+        double length = sqrt(x * x + y * y + z * z);
+        if (length > 0.0 && std::isfinite(length)) {
+            object.normals[3 * i] = (float)(x / length);
+            object.normals[3 * i + 1] = (float)(y / length);
+            object.normals[3 * i + 2] = (float)(z / length);
         }
     }
 }

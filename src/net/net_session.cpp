@@ -308,6 +308,9 @@ static void ClientLobbyTalk()
         gNet.inKind = 0;
         gNet.raceReceiver->Receive();
         gNet.received = 1;
+        // In the lobby a race message only starts the race: its collision
+        // sound, not checked here, must not reach the first steps.
+        gNet.inSound = -1;
         // A back-to-lobby message left over from the last race starts nothing.
         if (gNet.inKind == kKindRaceState && gNet.inTagHolder != kTagHolderBackToLobby)
             gotoRace();

@@ -68,10 +68,20 @@ bool UdpResolve(const char* peer, bool numericOnly, UdpAddress* address)
     return ok;
 }
 
+// Per process: set and cleared by tests and fuzzers only.
+static const UdpDetour* gUdpDetour = nullptr;
+
+void UdpSetDetour(const UdpDetour* detour)
+{
+    gUdpDetour = detour;
+}
+
 bool UdpSendTo(int socket, const void* data, size_t size, UdpAddress address, int port)
 {
     if (socket < 0)
         return false;
+    if (gUdpDetour)
+        return gUdpDetour->sendTo(socket, data, size, address, port);
     struct sockaddr_in to;
     memset(&to, 0, sizeof to);
     to.sin_family = AF_INET;
@@ -85,6 +95,8 @@ long UdpReceiveFrom(int socket, void* buffer, size_t capacity, UdpAddress* from)
 {
     if (socket < 0)
         return -1;
+    if (gUdpDetour)
+        return gUdpDetour->receiveFrom(socket, buffer, capacity, from);
     struct sockaddr_in source;
     socklen_t length = sizeof source;
     memset(&source, 0, sizeof source);

@@ -46,3 +46,13 @@ bool UdpHostName(char* out, size_t size);
 // interfaces first, then loopback ones; at most `max`.  Returns the count,
 // or -1 when the interfaces cannot be listed.
 int UdpLocalAddresses(char (*out)[16], int max);
+
+// Tests and fuzzers: while a detour is set, UdpSendTo and UdpReceiveFrom
+// call it instead of the system (same contracts), so that scripted
+// datagrams reach the session without a network and nothing leaves the
+// process.  Sockets are still made and bound.  nullptr: the system again.
+struct UdpDetour {
+    bool (*sendTo)(int socket, const void* data, size_t size, UdpAddress address, int port);
+    long (*receiveFrom)(int socket, void* buffer, size_t capacity, UdpAddress* from);
+};
+void UdpSetDetour(const UdpDetour* detour);

@@ -23,6 +23,15 @@ static bool ReadNumber(FILE* file, float* value)
     return std::isfinite(*value);
 }
 
+static bool GateIsFinite(const Checkpoint& gate)
+{
+    const float* points[4] = {gate.leftPost, gate.centre, gate.rightPost, gate.aimPoint};
+    for (const float* p : points)
+        if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2]))
+            return false;
+    return true;
+}
+
 void LoadCheckpoints()
 {
     char path[256];
@@ -39,16 +48,16 @@ void LoadCheckpoints()
         if (!ReadNumber(file, &x) || !ReadNumber(file, &z) || !ReadNumber(file, &a) || !ReadNumber(file, &w))
             break;
         uint32_t n = gCheckpoints.gateCount;
-        gCheckpoints.visible[n] = 1;
+        uint8_t visible = 1;
         if (w == 0.5f) {  // a hidden waypoint
-            gCheckpoints.visible[n] = 0;
+            visible = 0;
             w = 3.0f;
         }
         x *= 1.25f;
         z *= 1.25f;
         float s = sinf(a * kPi / 180.0f);
         float c = cosf(a * kPi / 180.0f);
-        Checkpoint& gate = gCheckpoints.gates[n];
+        Checkpoint gate;
         gate.leftPost[0] = x - c * w;
         gate.leftPost[1] = 0.0f;
         gate.leftPost[2] = z + s * w;
@@ -58,9 +67,17 @@ void LoadCheckpoints()
         gate.rightPost[0] = x + c * w;
         gate.rightPost[1] = 0.0f;
         gate.rightPost[2] = z - s * w;
-        gate.aimPoint[0] = x + s / w;
+        // 1 / W along the normal; a gate of width 0 has no such point (it
+        // would be infinite or not a number), so the driver aims at its centre.
+        gate.aimPoint[0] = w != 0.0f ? x + s / w : x;
         gate.aimPoint[1] = 0.0f;
-        gate.aimPoint[2] = z + c / w;
+        gate.aimPoint[2] = w != 0.0f ? z + c / w : z;
+        // Numbers beyond the float range give no usable gate: the course
+        // ends there, as at anything that is not a number.
+        if (!GateIsFinite(gate))
+            break;
+        gCheckpoints.gates[n] = gate;
+        gCheckpoints.visible[n] = visible;
         gCheckpoints.gateCount = n + 1;
     }
     fclose(file);

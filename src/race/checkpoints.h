@@ -24,11 +24,14 @@ struct Checkpoints {
 // Per track: LoadCheckpoints refills it at every race start.
 extern Checkpoints gCheckpoints;
 
-// x and z of the post hit last by HitGatePost.
+// x and z of the post hit last by HitGatePost.  Written by every hit and
+// read right after it by the world rules; never reset.
 extern float lastPostHit[2];
 
 // Reads "data/tracks/checkpoints/<track>.txt" of the current track; a
-// missing file ends the program.
+// missing file ends the program.  Reading stops at anything that is not a
+// number and at a gate whose posts or aim point are not finite (a width of
+// 0, numbers at the edge of the float range).
 void LoadCheckpoints();
 
 // Index of the first gate whose post-to-post segment the segment a-b

@@ -1,35 +1,11 @@
 // The two settings files from arbitrary bytes.
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "app/appdir.h"
 #include "app/config.h"
 #include "fuzz_targets.h"
 #include "game/prefs.h"
-
-// Per process: one scratch folder for every input.
-static const std::string& ScratchDir()
-{
-    static std::string dir = [] {
-        char pattern[] = "/dev/shm/quibbit-fuzz.XXXXXX";
-        std::string made = mkdtemp(pattern) ? pattern : "/tmp/quibbit-fuzz";
-        std::error_code ignored;
-        std::filesystem::create_directories(made + "/data", ignored);
-        return made + "/";
-    }();
-    return dir;
-}
-
-static void WriteFile(const std::string& path, const uint8_t* data, size_t size)
-{
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file)
-        return;
-    fwrite(data, 1, size, file);
-    fclose(file);
-}
 
 static void LoadBoth(void*)
 {
@@ -39,18 +15,18 @@ static void LoadBoth(void*)
 
 int FuzzSettings(const uint8_t* data, size_t size)
 {
-    const std::string& dir = ScratchDir();
+    const std::string dir = FuzzScratchDir();
     SetAppDirectory(dir.c_str());
-    WriteFile(dir + "data/config.txt", data, size);
-    WriteFile(dir + "data/prefs.txt", data, size);
+    FuzzWriteFile((dir + "data/config.txt").c_str(), data, size);
+    FuzzWriteFile((dir + "data/prefs.txt").c_str(), data, size);
     RunTrappingExit(LoadBoth, nullptr);
     remove((dir + "log.txt").c_str());
     // What the rest of the game relies on after any file.
     if (gPrefs.carCount < 1 || gPrefs.carCount > 5 || gPrefs.nplayers < 1 || gPrefs.nplayers > 4)
-        abort();
+        FuzzFail("player or car count");
     if (gConfig.width < 320 || gConfig.height < 240 || gConfig.frameratelimit < 1 || gConfig.frameratelimit > 300)
-        abort();
+        FuzzFail("window size or frame rate limit");
     if (gConfig.trackCount > 0 && (gPrefs.track < 0 || gPrefs.track >= gConfig.trackCount))
-        abort();
+        FuzzFail("track index");
     return 0;
 }

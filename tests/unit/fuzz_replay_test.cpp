@@ -19,6 +19,15 @@ struct Target {
 
 const Target kTargets[] = {
     {"settings", FuzzSettings},
+    {"tga", FuzzTga},
+    {"heightmap", FuzzHeightmap},
+    {"model3ds", FuzzModel3ds},
+    {"course", FuzzCourse},
+    {"join_request", FuzzJoinRequest},
+    {"lobby_info", FuzzLobbyInfo},
+    {"race_state", FuzzRaceState},
+    {"controls", FuzzControls},
+    {"session", FuzzSession},
 };
 
 TEST(FuzzReplay, SavedInputsRunCleanly)

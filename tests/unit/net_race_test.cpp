@@ -287,6 +287,21 @@ TEST_F(NetRaceTest, AStaleBackToLobbyMessageDoesNotStartARace)
     EXPECT_EQ(net->client.game.state, Race);
 }
 
+TEST_F(NetRaceTest, TheRaceMessageThatStartsTheClientsRaceBringsNoSound)
+{
+    // Found by the session fuzzer: the starting message's sound field was
+    // left as it came, unchecked, for the steps of the first race frame.
+    net->OnClient([] { init_lobbyTalk(kRoleClient); gGame.state = ClientLobby; gNet.peerJoined = 1; });
+    float car[28] = {};
+    for (int sound : {7, -9, 2}) {
+        net->client.game.state = ClientLobby;
+        SendRaw(net->clientPorts.raceLocal, RaceStateBytes(3, 60, 1, 0, 0, 0, 0, sound, car));
+        net->OnClient(lobbyTalk);
+        EXPECT_EQ(net->client.game.state, Race);
+        EXPECT_EQ(net->client.net.inSound, -1) << sound;
+    }
+}
+
 }  // namespace
 
 namespace {

@@ -8,6 +8,9 @@
 //   quibbit-sim [options] TRACK          one race (TRACK: name or index)
 //   quibbit-sim [options] --acceptance   every track: checkpoint races at
 //                                        each skill, then a tag race
+//   quibbit-sim [options] --soak S       every track, both modes, five cars:
+//                                        S simulated seconds of races back
+//                                        to back, every car checked each step
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -42,6 +45,7 @@ struct Options {
     double cap = 600.0;    // simulated seconds
     bool acceptance = false;
     bool quiet = false;
+    int soak = 0;          // simulated seconds per track and mode; 0: no soak
 };
 
 struct Result {
@@ -68,7 +72,12 @@ void Usage()
             "  --cap S             simulated seconds before giving up (default 600)\n"
             "  --acceptance        every track: checkpoint, 5 cars, 3 laps at each skill,\n"
             "                      then tag, 5 cars, limit 60 (>= 3 tag changes)\n"
-            "  --quiet             acceptance: one line per race only\n");
+            "  --quiet             acceptance: one line per race only\n"
+            "  --soak S            every track in both modes with five cars (with TRACK:\n"
+            "                      that track in --mode only): S simulated seconds of\n"
+            "                      races back to back; fails on a car field\n"
+            "                      that is not finite, a car outside the world's box, or\n"
+            "                      (checkpoint mode) a car with no new gate for 60 s\n");
 }
 
 int ParseSkill(const char* text)
@@ -103,6 +112,9 @@ bool ParseArgs(int argc, char** argv, Options* o)
             o->quiet = true;
         } else if (a[0] == '-' && a[1] == '-' && !next) {
             return false;
+        } else if (!strcmp(a, "--soak")) {
+            if (!ParseInt(argv[++i], 1, 10000000, &o->soak))
+                return false;
         } else if (!strcmp(a, "--data")) {
             o->dataDir = argv[++i];
         } else if (!strcmp(a, "--mode")) {
@@ -139,7 +151,7 @@ bool ParseArgs(int argc, char** argv, Options* o)
             return false;
         }
     }
-    return o->acceptance || o->track;
+    return o->acceptance || o->soak > 0 || o->track;
 }
 
 // Index of TRACK in the sorted list: its name, or else a number.
@@ -284,24 +296,209 @@ int RunAcceptance(Options o)
             if (!o.quiet && !ok)
                 PrintCars(o, r);
         }
-        o.mode = 0;
-        o.cars = 5;
-        o.timeLimit = 60;
-        o.skill = 2;
-        o.cap = 600.0;
-        Result r = RunRace(t, o);
-        const bool ok = r.over && r.tagChanges >= 3;
-        printf("%-24s tag        %-6s %s  %s %7.1f s, %d tag changes  (%.0f x real time)\n",
-               gConfig.trackNames[t], kSkillNames[o.skill], ok ? "PASS" : "FAIL",
-               r.over ? "ended at" : "not over", r.endTime, r.tagChanges, r.speed);
-        if (!ok) {
-            failures++;
-            if (!o.quiet)
-                PrintCars(o, r);
+        for (int skill = 0; skill < 3; skill++) {
+            o.mode = 0;
+            o.cars = 5;
+            o.timeLimit = 60;
+            o.skill = skill;
+            o.cap = 600.0;
+            Result r = RunRace(t, o);
+            const bool ok = r.over && r.tagChanges >= 3;
+            printf("%-24s tag        %-6s %s  %s %7.1f s, %d tag changes  (%.0f x real time)\n",
+                   gConfig.trackNames[t], kSkillNames[skill], ok ? "PASS" : "FAIL",
+                   r.over ? "ended at" : "not over", r.endTime, r.tagChanges, r.speed);
+            if (!ok) {
+                failures++;
+                if (!o.quiet)
+                    PrintCars(o, r);
+            }
         }
     }
     printf("%d track(s), %d failure(s)\n", gConfig.trackCount, failures);
     return failures == 0 && gConfig.trackCount > 0 ? 0 : 1;
+}
+
+// The box no car may leave: the world's edges (-32 and 30 on x and z, where
+// the world rules push a car back) widened by a car's length, since the
+// rules act on the body corners after the step that crossed; from below the
+// lowest ground to well above any jump.
+const float kBoxLow = -32.0f - 2.0f, kBoxHigh = 30.0f + 2.0f;
+const float kBoxBottom = -1.0f, kBoxTop = 40.0f;
+const double kStuckSeconds = 60.0;
+
+bool AllFinite(const float* v, int n)
+{
+    for (int i = 0; i < n; i++)
+        if (!std::isfinite(v[i]))
+            return false;
+    return true;
+}
+
+// Every number of the car record that a step changes.
+bool CarFinite(const Car& c)
+{
+    const float singles[] = {c.tagCooldown, c.pitch, c.heading, c.roll, c.slideHeading, c.slideRate,
+                             c.suspensionPitch, c.suspensionRoll, c.suspensionPitchRate, c.suspensionRollRate,
+                             c.groundPitch, c.groundRoll, c.steer, c.wheelSpeed, c.turnCircle, c.turnRadius};
+    if (!AllFinite(singles, (int)(sizeof singles / sizeof singles[0])))
+        return false;
+    if (!AllFinite(c.position, 3) || !AllFinite(c.velocity, 3) || !AllFinite(c.angularVelocity, 3) ||
+        !AllFinite(c.dustTimer, 4) || !AllFinite(&c.corner[0][0], 12) || !AllFinite(c.stepDelta, 6))
+        return false;
+    for (int w = 0; w < 4; w++) {
+        const WheelPoint& p = c.wheelPoint[w];
+        const WheelAngles& a = c.wheelAngles[w];
+        const float v[] = {p.x, p.y, p.z, p.vx, p.vy, p.vz, a.spin, a.steer, a.camber};
+        if (!AllFinite(v, 9))
+            return false;
+    }
+    return true;
+}
+
+struct SoakResult {
+    double simulated;     // seconds
+    double wall;          // seconds
+    long steps;
+    int races;
+    int faults;
+    float low[3], high[3];  // extremes of the car positions
+    double longestWait;     // checkpoint mode: longest time without a new gate
+};
+
+// Races on `track` in `mode` back to back until `seconds` have been
+// simulated, each car checked after every step; faults are printed (the
+// first few).
+SoakResult Soak(int track, int mode, int seconds)
+{
+    Options o;
+    o.mode = mode;
+    o.cars = kMaxCars;
+    o.laps = 3;
+    o.timeLimit = 60;
+    SoakResult s = {};
+    for (int k = 0; k < 3; k++) {
+        s.low[k] = 1e9f;
+        s.high[k] = -1e9f;
+    }
+    const long total = (long)seconds * kStepRate;
+    const uint64_t start = SysCounter();
+    while (s.steps < total) {
+        // A race: as RunRace, but checked at every step; skills take turns.
+        o.skill = s.races % 3;
+        SetDefaultPrefs();
+        gPrefs.track = track;
+        gPrefs.gamemode = o.mode;
+        gPrefs.nplayers = 0;
+        gPrefs.nopponents = o.cars;
+        gPrefs.carCount = (uint32_t)o.cars;
+        gPrefs.opponentskill = o.skill;
+        gPrefs.laps = o.laps;
+        gPrefs.timelimit = o.timeLimit;
+        gGame.demo = 1;
+        gClock.stepRate = kStepRate;
+        ClearDust();
+        ClearTotals();
+        LoadTrack();
+        ResetCars();
+        gGame.state = Race;
+        s.races++;
+        uint32_t lastGate[kMaxCars];
+        long lastChange[kMaxCars];
+        long raceStep = 0;
+        for (int c = 0; c < kMaxCars; c++) {
+            lastGate[c] = gCars[c].nextCheckpoint;
+            lastChange[c] = 0;
+        }
+        while (s.steps < total) {
+            UpdateRace();
+            s.steps++;
+            raceStep++;
+            for (int c = 0; c < o.cars; c++) {
+                const Car& car = gCars[c];
+                const char* fault = nullptr;
+                if (!CarFinite(car) || !std::isfinite(gStandings.score[c])) {
+                    fault = "a field that is not a finite number";
+                } else {
+                    for (int k = 0; k < 3; k++) {
+                        s.low[k] = fminf(s.low[k], car.position[k]);
+                        s.high[k] = fmaxf(s.high[k], car.position[k]);
+                    }
+                    const float* p = car.position;
+                    if (p[0] < kBoxLow || p[0] > kBoxHigh || p[2] < kBoxLow || p[2] > kBoxHigh ||
+                        p[1] < kBoxBottom || p[1] > kBoxTop)
+                        fault = "outside the world's box";
+                }
+                if (mode == 1) {
+                    if (car.nextCheckpoint != lastGate[c] || gCheckpoints.gateCount == 0) {
+                        lastGate[c] = car.nextCheckpoint;
+                        lastChange[c] = raceStep;
+                    }
+                    const double wait = (double)(raceStep - lastChange[c]) / kStepRate;
+                    if (wait > s.longestWait)
+                        s.longestWait = wait;
+                    if (wait > kStuckSeconds) {
+                        fault = "no new gate for a minute";
+                        lastChange[c] = raceStep;  // reported once a minute
+                    }
+                }
+                if (fault) {
+                    if (s.faults < 10)
+                        printf("    %s race %d at %.3f s: car %d %s at (%.3f, %.3f, %.3f) moving (%.2f, %.2f, "
+                               "%.2f), next gate %u\n",
+                               gConfig.trackNames[track], s.races, (double)raceStep / kStepRate, c, fault,
+                               car.position[0], car.position[1], car.position[2], car.velocity[0],
+                               car.velocity[1], car.velocity[2], car.nextCheckpoint);
+                    s.faults++;
+                }
+            }
+            RankByScore();
+            if (RaceIsOver()) {
+                FinishRace(false);
+                break;
+            }
+        }
+    }
+    s.simulated = (double)s.steps / kStepRate;
+    s.wall = (double)(SysCounter() - start) / (double)SysFrequency();
+    return s;
+}
+
+int RunSoak(const Options& o)
+{
+    int failures = 0;
+    double simulated = 0.0, wall = 0.0;
+    long steps = 0;
+    int tracks = 0;
+    for (int t = 0; t < gConfig.trackCount; t++) {
+        if (o.track && FindTrack(o.track) != t)
+            continue;
+        tracks++;
+        for (int mode = 1; mode >= 0; mode--) {
+            if (o.track && o.mode != mode)
+                continue;
+            SoakResult s = Soak(t, mode, o.soak);
+            simulated += s.simulated;
+            wall += s.wall;
+            steps += s.steps;
+            printf("%-24s %-10s %s  %.0f s simulated in %d races, %.1f s wall, %.2f us per step; "
+                   "x %.1f..%.1f y %.2f..%.2f z %.1f..%.1f",
+                   gConfig.trackNames[t], mode ? "checkpoint" : "tag", s.faults ? "FAIL" : "PASS", s.simulated,
+                   s.races, s.wall, s.steps ? s.wall * 1e6 / (double)s.steps : 0.0, s.low[0], s.high[0], s.low[1],
+                   s.high[1], s.low[2], s.high[2]);
+            if (mode == 1)
+                printf("; longest wait for a gate %.1f s", s.longestWait);
+            printf("\n");
+            if (s.faults) {
+                printf("    %d fault(s)\n", s.faults);
+                failures++;
+            }
+            fflush(stdout);
+        }
+    }
+    printf("soak: %d track(s) x 2 modes, %.2f simulated hours in %.1f s wall, %.2f us per step "
+           "(five cars), %d failure(s)\n",
+           tracks, simulated / 3600.0, wall, steps ? wall * 1e6 / (double)steps : 0.0, failures);
+    return failures == 0 ? 0 : 1;
 }
 
 }  // namespace
@@ -324,6 +521,8 @@ int main(int argc, char** argv)
     }
     if (o.acceptance)
         return RunAcceptance(o);
+    if (o.soak > 0)
+        return RunSoak(o);
 
     const int track = FindTrack(o.track);
     if (track < 0) {
