@@ -24,7 +24,7 @@ PIDS=()
 DIRS=()
 
 cleanup() {
-    local pid ns
+    local pid ns i
     for ns in "$HOST_NS" "$CLIENT_NS"; do
         for pid in $(ip netns pids "$ns" 2> /dev/null); do
             PIDS+=("$pid")
@@ -32,6 +32,18 @@ cleanup() {
     done
     for pid in "${PIDS[@]}"; do
         kill "$pid" 2> /dev/null
+    done
+    # Whatever has not ended after three seconds is ended by force.
+    for ((i = 0; i < 30; i++)); do
+        local alive=0
+        for pid in "${PIDS[@]}"; do
+            kill -0 "$pid" 2> /dev/null && alive=1
+        done
+        ((alive)) || break
+        sleep 0.1
+    done
+    for pid in "${PIDS[@]}"; do
+        kill -KILL "$pid" 2> /dev/null
     done
     for pid in "${PIDS[@]}"; do
         wait "$pid" 2> /dev/null
