@@ -26,6 +26,8 @@ run() {  # run NAME COMMAND...
 
 run "unit tests" build/qb_tests --gtest_brief=1
 
+run "race acceptance on every track (simulator)" build/quibbit-sim --data build --acceptance --quiet
+
 echo "=== building the sanitizer build"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQB_SANITIZE=ON -DQB_BENCH=OFF > /dev/null &&
     cmake --build build-asan -j"$(nproc)" --target qb_tests quibbit > /dev/null || exit 1

@@ -8,7 +8,7 @@ if [[ -x build/qb_gl_tests ]]; then
     build/qb_gl_tests --gtest_brief=1 || status=1
 fi
 for script in tests/e2e/*.sh; do
-    [[ "$(basename "$script")" == lib.sh ]] && continue
+    [[ "$(basename "$script")" == *lib.sh ]] && continue
     echo "--- $script"
     if ! bash "$script" "$PWD/build"; then
         echo "FAILED: $script"

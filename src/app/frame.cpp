@@ -43,12 +43,25 @@ static void DrawNetworkMarks()
 
 void RunFrame()
 {
+    // The race exchange: a client sends its keys and takes the host's state
+    // before the steps; the host takes the client's keys before and answers
+    // after them.
+    if (IsRaceState(gGame.state)) {
+        if (gNet.role == kRoleHost) {
+            raceRecv();
+        } else if (gNet.role == kRoleClient) {
+            raceSend();
+            raceRecv();
+        }
+    }
     bool inRace = IsRaceState(gGame.state);
     while (NextStep(inRace)) {
         if (gNet.sendTimer > 0)
             gNet.sendTimer -= (float)(1.0 / gClock.stepRate);
         UpdateState();
     }
+    if (IsRaceState(gGame.state) && gNet.role == kRoleHost)
+        raceSend();
     PlayRaceSounds();
     DrawState();
     SetOrtho2D(1, 1);

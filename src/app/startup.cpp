@@ -11,6 +11,7 @@
 #include "game/menus.h"
 #include "game/prefs.h"
 #include "input/devices.h"
+#include "net/net_session.h"
 #include "platform/sys.h"
 #include "platform/window.h"
 #include "render/font.h"
@@ -67,6 +68,7 @@ static void WaitForIntro()
 bool StartUp()
 {
     OpenLog();                                  // 1
+    StartNetwork();                             // 2
     LoadConfig();                               // 3
     if (!CreateGameWindow())                    // 4
         return false;
@@ -75,6 +77,7 @@ bool StartUp()
         LogHardwareInfo();
     ShowSplash();                               // 7
     glClearColor(0.5f, 0.5f, 0.5f, 1.0f);       // 8: grey for the rest of the run
+    gGame.demo = gLaunch.demo;                  // a demo saves no preferences
     LoadPrefs();                                // 9
     InitSound();                                // 10
     LoadSample("data/music/intro.wav", &introSample, false);
@@ -115,6 +118,7 @@ void ShutDown()
     FreeFont(gMainFont);
     DestroyGameWindow();
     ShutdownSound();
+    CloseSession();
 }
 
 int RunGame()

@@ -1,31 +1,84 @@
-// The multiplayer screens (states 3, 4 and 5).  Until the network lobby is
-// in place this is the menu's frame alone: its back button to the main menu.
-// The lobby code replaces this file as a whole (the same four functions).
+// The multiplayer menu (state 3): host, join, the player's name, the
+// address of the host to join, and this machine's own address beside the
+// host button, so that the hosting player can read it out to the other.
+// Also the dispatch of the three multiplayer states and the way out of a
+// network race.
+#include <cstring>
+
 #include "game/menus.h"
+#include "game/multiplayer_screens.h"
 #include "game/prefs.h"
+#include "input/devices.h"
 #include "net/net_session.h"
+
+static void DrawMenu()
+{
+    MenuButton* b = gGame.buttons;
+    UpdateButton(b[BtnHost], true);
+    UpdateButton(b[BtnJoin], true);
+    UpdateButton(b[BtnPlayerName], true);
+    UpdateButton(b[BtnPeerAddress], true);
+    UpdateButton(b[BtnBack], true);
+    DrawButtonValue(b[BtnHost], "%s", gNet.localAddress);
+    DrawButtonValue(b[BtnPlayerName], "%s", gPrefs.playername[0]);
+    DrawButtonValue(b[BtnPeerAddress], "%s", gPrefs.p2p_ip);
+
+    // Typing while the pointer rests on the address field.
+    if (b[BtnPeerAddress].state == 1 && gKeyboard.lastKey != -1) {
+        if (EditPeerAddress(gPrefs.p2p_ip, gKeyboard.lastKey))
+            SavePrefs();
+    }
+    if (b[BtnHost].state == 3) {
+        init_lobbyTalk(kRoleHost);
+        gGame.state = HostLobby;
+    } else if (b[BtnJoin].state == 3) {
+        init_lobbyTalk(kRoleClient);
+        gGame.state = ClientLobby;
+    } else if (b[BtnBack].state == 3) {
+        gGame.state = MainMenu;
+    }
+}
+
+static void UpdateMenu()
+{
+    MenuButton* b = gGame.buttons;
+    AnimateButton(b[BtnHost]);
+    AnimateButton(b[BtnJoin]);
+    AnimateButton(b[BtnPlayerName]);
+    AnimateButton(b[BtnPeerAddress]);
+    AnimateButton(b[BtnBack]);
+}
 
 void DrawMultiplayerMenu()
 {
-    UpdateButton(gGame.buttons[BtnBack], true);
-    if (gGame.buttons[BtnBack].state == 3)
-        gGame.state = gGame.state == MultiplayerMenu ? MainMenu : MultiplayerMenu;
+    if (gGame.state == HostLobby)
+        DrawHostLobby();
+    else if (gGame.state == ClientLobby)
+        DrawClientLobby();
+    else
+        DrawMenu();
 }
 
 void UpdateMultiplayerMenu()
 {
-    AnimateButton(gGame.buttons[BtnBack]);
+    if (gGame.state == HostLobby)
+        UpdateHostLobby();
+    else if (gGame.state == ClientLobby)
+        UpdateClientLobby();
+    else
+        UpdateMenu();
 }
 
-// Without the lobby no session can be open; should one be, a client goes
-// back to its own preferences and the multiplayer menu, a host to its lobby.
+// Back from the race menu or the results: the client leaves the session
+// without telling the host; the host takes both players to its lobby.
 void LeaveNetworkRace()
 {
     if (gNet.role == kRoleClient) {
-        gNet.role = kRoleNone;
+        LogNetworkRaceEnd();
+        CloseSession();
         LoadPrefs();
         gGame.state = MultiplayerMenu;
     } else {
-        gGame.state = HostLobby;
+        ReturnToLobby();
     }
 }

@@ -7,6 +7,7 @@
 #include "app/config.h"
 #include "app/log.h"
 #include "app/settings_file.h"
+#include "game/game_state.h"
 #include "input/devices.h"
 
 Prefs gPrefs;
@@ -218,6 +219,8 @@ void NormalisePrefs()
 void SavePrefs()
 {
     NormalisePrefs();
+    if (gGame.demo)  // a demo changes nothing on disk
+        return;
     FILE* file = BeginSettingsSave(kPrefsName);
     if (!file) {
         LogMessage("ERROR (not found): %s", kPrefsName);

@@ -49,8 +49,8 @@ extern Prefs gPrefs;
 
 // Defaults, the file (written at once when missing), NormalisePrefs.
 void LoadPrefs();
-// NormalisePrefs, then the 33-line file.  A file that cannot be written
-// ends the program.
+// NormalisePrefs, then the 33-line file (nothing in a demo).  A file that
+// cannot be written ends the program.
 void SavePrefs();
 // Derives carCount, viewCount and screenmode, keeps track inside the track
 // list, switches shadows off at 16-bit colour, and holds every value that

@@ -163,6 +163,7 @@ void init_lobbyTalk(int32_t role)
         SysMessageBox("in init_lobbyTalk", "Unvalid socks!");
         return;
     }
+    LogMessage("Network session: %s", role == kRoleHost ? "host" : "client");
     if (role == kRoleHost) {
         // JoinRequest, 33 bytes.
         gNet.lobbyReceiver->Bind(gNet.ports.lobbyLocal, false);
@@ -257,6 +258,7 @@ static void HostLobbyTalk()
         if (!gNet.peerJoined) {
             OpenLobbyInfoSender();
             gNet.peerJoined = 1;
+            LogMessage("Network: %s joined from %s", gPrefs.playername[1], gNet.peerAddress);
         }
         gNet.sendTimer = 0;
     }
@@ -287,8 +289,15 @@ static void ClientLobbyTalk()
     if (strcmp(gNet.inAddress, gNet.peerAddress) == 0) {
         gNet.received = 1;
         if (gNet.inKind == kKindLobbyInfo) {
+            const Prefs before = gPrefs;
             CopyPeerName(gPrefs.playername[1], gNet.inName);
             ApplyLobbySettings();
+            const int32_t length = gPrefs.gamemode == 1 ? gPrefs.laps : gPrefs.timelimit;
+            if (!gNet.peerJoined || strcmp(before.playername[1], gPrefs.playername[1]) != 0 ||
+                before.gamemode != gPrefs.gamemode || before.track != gPrefs.track ||
+                length != (before.gamemode == 1 ? before.laps : before.timelimit))
+                LogMessage("Network lobby: host %s, mode %d, track %d, length %d", gPrefs.playername[1],
+                           gPrefs.gamemode, gPrefs.track, length);
             gNet.peerJoined = 1;
         } else if (gNet.inKind == kKindLobbyClosed) {
             CloseSession();
@@ -334,4 +343,26 @@ void LeaveLobby()
     CloseSession();
     RestorePlayer2Name();
     gGame.state = MultiplayerMenu;
+}
+
+bool EditPeerAddress(char address[16], int32_t key)
+{
+    address[15] = 0;
+    size_t length = strlen(address);
+    if (key == 8) {
+        if (length == 0)
+            return false;
+        address[length - 1] = 0;
+        return true;
+    }
+    if (length >= 15)
+        return false;
+    char c = '.';
+    if (key >= 96 && key <= 105)
+        c = (char)('0' + (key - 96));
+    else if (key >= 48 && key <= 57)
+        c = (char)('0' + (key - 48));
+    address[length] = c;
+    address[length + 1] = 0;
+    return true;
 }

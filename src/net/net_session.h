@@ -111,5 +111,15 @@ void ReturnToLobby();
 // join and on the way back from a race).
 void OpenLobbyInfoSender();
 
+// One key press (a virtual-key code) into the peer address text of the
+// multiplayer menu: Backspace (8) removes the last character; otherwise,
+// below 15 characters, a digit key of the keypad (96-105) or of the main
+// row (48-57) appends its digit and any other key appends ".".  Returns
+// whether the text changed.
+bool EditPeerAddress(char address[16], int32_t key);
+
+// Logs where cars 0 and 1 stand as a network race is left.
+void LogNetworkRaceEnd();
+
 // outFrameRate from the clock: the last frame's rate, at least 25.
 int32_t SessionFrameRate();

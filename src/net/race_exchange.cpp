@@ -15,6 +15,7 @@
 #include <cstring>
 #include <new>
 
+#include "app/config.h"
 #include "app/log.h"
 #include "game/game_state.h"
 #include "game/prefs.h"
@@ -46,6 +47,8 @@ void gotoRace()
         gNet.raceSender = new (std::nothrow) UdpSender;
     if (RaceEndpointsMissing())
         return;
+    if (gConfig.trackCount <= 0)
+        return;  // nothing to race on: stay in the lobby
     if (gNet.role == kRoleHost) {
         gNet.raceSender->Open(gNet.peerAddress, gNet.ports.racePeer, true);
         gNet.raceSender->AddBytes(&gNet.outKind, 1);
@@ -66,10 +69,21 @@ void gotoRace()
     gPrefs.nplayers = 1;
     gPrefs.nopponents = 1;
     NormalisePrefs();
+    // A network race is never part of a tournament, whatever was played before.
+    gGame.tournament = 0;
     ClearTotals();
     LoadTrack();
     ResetCars();
     gGame.state = Race;
+    LogMessage("Network race: %s, track %d", gNet.role == kRoleHost ? "host" : "client", gPrefs.track);
+}
+
+void LogNetworkRaceEnd()
+{
+    const float* a = gCars[0].position;
+    const float* b = gCars[1].position;
+    LogMessage("Network race left: car 0 at %.2f %.2f %.2f, car 1 at %.2f %.2f %.2f", a[0], a[1], a[2], b[0],
+               b[1], b[2]);
 }
 
 // Host: the client's keys become player 2's.
@@ -153,6 +167,7 @@ void raceRecv()
     }
     gNet.received = 1;
     if (gNet.inTagHolder == kTagHolderBackToLobby) {
+        LogNetworkRaceEnd();
         CloseSession();
         LoadPrefs();
         init_lobbyTalk(kRoleClient);
@@ -218,6 +233,7 @@ void ReturnToLobby()
     if (gNet.raceSender)
         gNet.raceSender->Send();
     gNet.sent = 1;
+    LogNetworkRaceEnd();
     CloseSession();
     RestorePlayer2Name();
     init_lobbyTalk(kRoleHost);

@@ -69,6 +69,7 @@ struct Car {
     float stepDelta[6];         // position and velocity at the start of a step, then old - new
     float turnCircle;
     float turnRadius;
+    uint8_t onOnlyGate;         // a body edge lay across the gate of a one-gate course in the last step
 };
 
 // Per race: ResetCars puts all five back on the grid.

@@ -67,12 +67,13 @@ void LoadCheckpoints()
         gate.rightPost[0] = x + c * w;
         gate.rightPost[1] = 0.0f;
         gate.rightPost[2] = z - s * w;
-        gate.aimPoint[0] = x + s / w;
+        // 1 / W along the normal; a gate of width 0 has no such point (it
+        // would be infinite or not a number), so the driver aims at its centre.
+        gate.aimPoint[0] = w != 0.0f ? x + s / w : x;
         gate.aimPoint[1] = 0.0f;
-        gate.aimPoint[2] = z + c / w;
-        // A width of 0 (the aim point 1 / W away) or numbers beyond the
-        // float range give no usable gate: the course ends there, as at
-        // anything that is not a number.
+        gate.aimPoint[2] = w != 0.0f ? z + c / w : z;
+        // Numbers beyond the float range give no usable gate: the course
+        // ends there, as at anything that is not a number.
         if (!GateIsFinite(gate))
             break;
         gCheckpoints.gates[n] = gate;

@@ -24,7 +24,8 @@ struct Checkpoints {
 // Per track: LoadCheckpoints refills it at every race start.
 extern Checkpoints gCheckpoints;
 
-// x and z of the post hit last by HitGatePost.
+// x and z of the post hit last by HitGatePost.  Written by every hit and
+// read right after it by the world rules; never reset.
 extern float lastPostHit[2];
 
 // Reads "data/tracks/checkpoints/<track>.txt" of the current track; a

@@ -100,8 +100,15 @@ void ApplyWorldRules(uint32_t index)
         int32_t crossed = -1;
         for (int e = 0; e < 4 && crossed < 0; e++)
             crossed = FindCrossedGate(car.corner[kEdges[e][0]], car.corner[kEdges[e][1]]);
-        if (crossed >= 0 && (uint32_t)crossed == car.nextCheckpoint)
+        if (gCheckpoints.gateCount == 1) {
+            // The one gate is always the next one: a pass counts once, when
+            // the body first reaches the gate, not in every step it straddles it.
+            if (crossed == 0 && !car.onOnlyGate)
+                car.nextCheckpoint++;
+            car.onOnlyGate = crossed == 0;
+        } else if (crossed >= 0 && (uint32_t)crossed == car.nextCheckpoint) {
             car.nextCheckpoint++;
+        }
         if (gCheckpoints.gateCount > 0 && car.nextCheckpoint >= gCheckpoints.gateCount) {
             car.nextCheckpoint = 0;
             car.lapsDone++;
@@ -147,8 +154,16 @@ bool RaceIsOver()
     if (gPrefs.gamemode == 0)
         return gStandings.score[last] >= (float)gPrefs.timelimit;
     if (gPrefs.gamemode == 1) {
+        // The laps done and gate 0 passed once more.  On a course of one gate
+        // the next gate is always gate 0 again, so passing it once more is
+        // one more lap.
         const Car& car = gCars[last];
-        return gCheckpoints.gateCount > 0 && car.lapsDone >= (uint32_t)gPrefs.laps && car.nextCheckpoint >= 1;
+        const int64_t laps = gPrefs.laps;
+        if (gCheckpoints.gateCount == 0)
+            return false;
+        if (gCheckpoints.gateCount == 1)
+            return (int64_t)car.lapsDone >= laps + 1;
+        return (int64_t)car.lapsDone >= laps && car.nextCheckpoint >= 1;
     }
     return false;
 }

@@ -81,7 +81,7 @@ bool LayoutView(uint32_t v, ViewLayout* out)
         *out = {(int)(v % 2) * (width / 2), v < 2 ? height / 2 : 0, width / 2, height / 2, fov,
                 (double)width / height, (float)(v % 2) * 0.5f + 0.01f, v < 2 ? 0.53f : 0.03f};
         return true;
-    default:
+    default:  // viewport and projection by SetPerspective
         if (v >= 1)
             return false;
         *out = {0, 0, width, height, fov, (double)width / height, 0.01f, 0.03f};
@@ -116,13 +116,17 @@ void RenderRaceFrame()
         currentView = v;
         Camera& camera = gCameras[v];
         PollCameraKey(camera);
-        glViewport(layout.x, layout.y, layout.w, layout.h);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(layout.fov, layout.aspect, kNear, kFar);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glEnable(GL_DEPTH_TEST);
+        if (gPrefs.screenmode == 1 || gPrefs.screenmode == 2) {
+            glViewport(layout.x, layout.y, layout.w, layout.h);
+            glMatrixMode(GL_PROJECTION);
+            glLoadIdentity();
+            gluPerspective(layout.fov, layout.aspect, kNear, kFar);
+            glMatrixMode(GL_MODELVIEW);
+            glLoadIdentity();
+            glEnable(GL_DEPTH_TEST);
+        } else {
+            SetPerspective();  // the one full-window view
+        }
         if (gGame.state != RaceMenu && gGame.state != RaceResults && camera.mode != 1)
             DrawDirectionArrow();
         DrawWorld();

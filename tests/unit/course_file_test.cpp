@@ -51,18 +51,19 @@ TEST_F(CourseFileTest, GatesAreScaledAndTurnedAndHiddenWaypointsWidened)
     EXPECT_NEAR(b.aimPoint[0], 5.0f + 1.0f / 3.0f, 1e-5);
 }
 
-TEST_F(CourseFileTest, AGateThatIsNotFiniteEndsTheCourse)
+TEST_F(CourseFileTest, NumbersBeyondFloatsEndTheCourseAndWidthZeroIsAimedAtItsCentre)
 {
     // Found by the course fuzzer: "69.8.0" reads as 69.8 and .0, a width of
-    // 0, whose aim point 1 / W is infinite.
+    // 0, whose aim point 1 / W would be infinite: such a gate stays, aimed
+    // at its centre, while numbers beyond the float range end the course.
     const char* courses[] = {
-        "1 1 0 3\n2 2 0 0\n3 3 0 3\n",        // width 0
+        "1 1 0 3\n2 2 0 0\n3 3 0 3\n",        // width 0: kept
         "1 1 0 3\n2 2 0 1e-45\n3 3 0 3\n",    // 1 / W beyond floats
         "1 1 0 3\n3e38 2 0 3\n3 3 0 3\n",     // x * 1.25 beyond floats
         "1 1 0 3\n2 2 0 3e38\n3 3 0 3\n",     // a huge width still fits: all three stay
-        "1 1 0 3\n1 2 10.4 69.8.0\n3 3 0 3\n",  // ".0 3 3 0" is a gate of width 0
+        "1 1 0 3\n1 2 10.4 69.8.0\n3 3 0 3\n",  // ".0 3 3 0" is a gate of width 0: kept
     };
-    const uint32_t expected[] = {1, 1, 1, 3, 2};
+    const uint32_t expected[] = {3, 1, 1, 3, 3};
     for (int i = 0; i < 5; i++) {
         Load(courses[i]);
         EXPECT_EQ(gCheckpoints.gateCount, expected[i]) << courses[i];

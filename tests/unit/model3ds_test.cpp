@@ -9,109 +9,10 @@
 #include <vector>
 
 #include "assets/model3ds.h"
+#include "chunk_builder.h"
 #include "test_util.h"
 
 namespace {
-
-typedef std::vector<uint8_t> Bytes;
-
-Bytes U16(uint16_t v)
-{
-    return {(uint8_t)v, (uint8_t)(v >> 8)};
-}
-
-Bytes U32(uint32_t v)
-{
-    return {(uint8_t)v, (uint8_t)(v >> 8), (uint8_t)(v >> 16), (uint8_t)(v >> 24)};
-}
-
-Bytes F32(float f)
-{
-    uint32_t bits;
-    memcpy(&bits, &f, 4);
-    return U32(bits);
-}
-
-Bytes Str(const std::string& s)
-{
-    Bytes b(s.begin(), s.end());
-    b.push_back(0);
-    return b;
-}
-
-Bytes Cat(std::initializer_list<Bytes> parts)
-{
-    Bytes out;
-    for (const Bytes& p : parts)
-        out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
-
-// A chunk with its true length.
-Bytes MakeChunk(uint16_t id, const Bytes& body)
-{
-    return Cat({U16(id), U32((uint32_t)(body.size() + 6)), body});
-}
-
-// A chunk whose header claims `length`, whatever follows.
-Bytes ChunkWithLength(uint16_t id, uint32_t length, const Bytes& body)
-{
-    return Cat({U16(id), U32(length), body});
-}
-
-Bytes Points(std::initializer_list<float> xyz)
-{
-    Bytes body = U16((uint16_t)(xyz.size() / 3));
-    for (float f : xyz) {
-        Bytes b = F32(f);
-        body.insert(body.end(), b.begin(), b.end());
-    }
-    return MakeChunk(kChunkPoints, body);
-}
-
-Bytes Faces(std::initializer_list<uint16_t> corners, const Bytes& groups = Bytes())
-{
-    Bytes body = U16((uint16_t)(corners.size() / 3));
-    int k = 0;
-    for (uint16_t c : corners) {
-        Bytes b = U16(c);
-        body.insert(body.end(), b.begin(), b.end());
-        if (++k % 3 == 0) {
-            Bytes flags = U16(7);
-            body.insert(body.end(), flags.begin(), flags.end());
-        }
-    }
-    body.insert(body.end(), groups.begin(), groups.end());
-    return MakeChunk(kChunkFaces, body);
-}
-
-Bytes Group(const std::string& material)
-{
-    return MakeChunk(kChunkFaceMaterial, Cat({Str(material), U16(1), U16(0)}));
-}
-
-Bytes Object(const std::string& name, const Bytes& mesh)
-{
-    return MakeChunk(kChunkObject, Cat({Str(name), MakeChunk(kChunkTriMesh, mesh)}));
-}
-
-Bytes MaterialEntry(const std::string& name, uint8_t r, uint8_t g, uint8_t b, const std::string& map = "")
-{
-    Bytes body = Cat({MakeChunk(kChunkMatName, Str(name)),
-                      MakeChunk(kChunkMatDiffuse, MakeChunk(kChunkColor24, {r, g, b}))});
-    if (!map.empty()) {
-        Bytes texmap = MakeChunk(kChunkMatTexMap, Cat({MakeChunk(0x0030, U16(100)), MakeChunk(kChunkMatMapName, Str(map))}));
-        body.insert(body.end(), texmap.begin(), texmap.end());
-    }
-    return MakeChunk(kChunkMaterial, body);
-}
-
-// M3DMAGIC { M3D_VERSION, MDATA { MESH_VERSION, contents... } }.
-Bytes ModelFile(const Bytes& contents)
-{
-    return MakeChunk(kChunkMain, Cat({MakeChunk(kChunkVersion, U32(3)),
-                                  MakeChunk(kChunkEditor, Cat({MakeChunk(kChunkMeshVersion, U32(3)), contents}))}));
-}
 
 bool Parse(Model& model, const Bytes& bytes)
 {
@@ -494,4 +395,56 @@ TEST(Model3ds, FreeingEmptiesTheModel)
     EXPECT_EQ(model.materialCount, 0);
     EXPECT_TRUE(model.objects.empty());
     EXPECT_FALSE(model.geometryRead);
+}
+
+TEST(Model3ds, GeneratedModelsLoadWithUnitNormals)
+{
+    const std::string dir = std::string(QB_BUILD_DIR) + "/data/models/";
+    FILE* probe = fopen((dir + "body.3ds").c_str(), "rb");
+    if (!probe)
+        GTEST_SKIP() << "no generated data in " << dir;
+    fclose(probe);
+    ScratchAppDir scratch;  // model paths are relative to the application directory
+    for (const char* name : {"body", "wheel", "LP_body", "arrow", "sky", "checkpoint", "head"}) {
+        SCOPED_TRACE(name);
+        const std::string path = dir + name + ".3ds";
+        FILE* in = fopen(path.c_str(), "rb");
+        ASSERT_TRUE(in);
+        std::string bytes;
+        char block[4096];
+        size_t got;
+        while ((got = fread(block, 1, sizeof block, in)) > 0)
+            bytes.append(block, got);
+        fclose(in);
+        scratch.Write(std::string("data/models/") + name + ".3ds", bytes);
+        Model model;
+        ASSERT_TRUE(ReadModelFile(model, (std::string("data/models/") + name + ".3ds").c_str()));
+        ExpectConsistent(model);
+        ASSERT_GE(model.objectCount, 1);
+        int faces = 0;
+        for (const MeshObject& o : model.objects) {
+            faces += o.faceCount;
+            std::vector<bool> used((size_t)o.vertexCount, false);
+            for (const MeshFace& f : o.faces)
+                for (int k = 0; k < 3; k++)
+                    used[f.v[k]] = true;
+            for (int v = 0; v < o.vertexCount; v++) {
+                const float* n = &o.normals[3 * (size_t)v];
+                const float length = sqrtf(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+                if (used[(size_t)v] && length != 0.0f) {
+                    EXPECT_NEAR(length, 1.0f, 1e-4);
+                }
+                if (!used[(size_t)v]) {
+                    EXPECT_EQ(length, 0.0f);
+                }
+            }
+        }
+        EXPECT_GT(faces, 0);
+        if (std::string(name) == "sky") {
+            bool textured = false;
+            for (const MeshObject& o : model.objects)
+                textured = textured || (o.hasTexture && o.texCoordCount > 0);
+            EXPECT_TRUE(textured) << "the sky dome carries its own texture";
+        }
+    }
 }

@@ -277,3 +277,31 @@ TEST_F(NetLobbyTest, MissingEndpointsAreReportedAndSkipped)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(NetAddressEntry, DigitsOfKeypadAndMainRowOtherKeysADot)
+{
+    char ip[16] = "";
+    const int keys[] = {97, 57, 50, 190, 49, 54, 56, 81, 96, 65, 104};  // 1 9 2 . 1 6 8 Q 0 A 8
+    for (int k : keys)
+        EXPECT_TRUE(EditPeerAddress(ip, k));
+    EXPECT_STREQ(ip, "192.168.0.8");
+    EXPECT_TRUE(EditPeerAddress(ip, 8));
+    EXPECT_STREQ(ip, "192.168.0.");
+    // At most 15 characters; Backspace on an empty text does nothing.
+    for (int i = 0; i < 10; i++)
+        EditPeerAddress(ip, 48 + i);
+    EXPECT_STREQ(ip, "192.168.0.01234");
+    EXPECT_FALSE(EditPeerAddress(ip, 49));
+    EXPECT_EQ(strlen(ip), 15u);
+    char empty[16] = "";
+    EXPECT_FALSE(EditPeerAddress(empty, 8));
+    // A text without its terminator is ended first.
+    char full[16];
+    memset(full, '7', sizeof full);
+    EXPECT_FALSE(EditPeerAddress(full, 49));
+    EXPECT_EQ(strlen(full), 15u);
+}
+
+}  // namespace

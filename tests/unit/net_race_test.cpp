@@ -59,7 +59,11 @@ TEST_F(NetRaceTest, TheHostsRaceButtonStartsTheRaceOnBothMachines)
 {
     net->host.prefs.nplayers = 3;
     net->host.prefs.nopponents = 2;
+    net->host.game.tournament = 1;  // left over from a tournament played before
+    net->host.standings.total[0] = 12.0f;
     StartRace();
+    EXPECT_EQ(net->host.game.tournament, 0);
+    EXPECT_EQ(net->host.standings.total[0], 0.0f);
     for (const Machine* m : {&net->host, &net->client}) {
         EXPECT_EQ(m->game.state, Race);
         EXPECT_EQ(m->prefs.nplayers, 1);
@@ -296,6 +300,58 @@ TEST_F(NetRaceTest, TheRaceMessageThatStartsTheClientsRaceBringsNoSound)
         EXPECT_EQ(net->client.game.state, Race);
         EXPECT_EQ(net->client.net.inSound, -1) << sound;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Random bytes at every size the layouts take (and around them), with the
+// kind byte set to each kind, at every port of both machines: afterwards
+// every value the race uses as an index or a position is still sound.
+TEST_F(NetRaceTest, RandomDatagramsLeaveEveryRaceValueSound)
+{
+    StartRace();
+    uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0xff;
+    };
+    const int sizes[] = {1, 32, 33, 34, 51, 52, 53, 64, 65, 66, 560, 561, 562};
+    const int kinds[] = {1, 2, 3, 4, 6, 0};
+    const int ports[] = {net->hostPorts.lobbyLocal, net->hostPorts.raceLocal, net->clientPorts.lobbyLocal,
+                         net->clientPorts.raceLocal};
+    for (int round = 0; round < 40; round++) {
+        for (int size : sizes) {
+            std::string bytes(size, '\0');
+            for (char& b : bytes)
+                b = (char)next();
+            // Half the numbers as text a peer might really send.
+            for (int at = 1; at + 16 <= size; at += 16)
+                if (next() & 1)
+                    snprintf(&bytes[at], 17, "%15d ", (int)(next() * 40000u) - 5000000);
+            bytes[0] = (char)kinds[next() % 6];
+            SendRaw(ports[next() % 4], bytes);
+        }
+        net->OnClient([] { raceSend(); raceRecv(); });
+        net->OnHost([] { raceRecv(); raceSend(); });
+        if (net->client.game.state == ClientLobby)
+            net->OnClient(lobbyTalk);
+    }
+    const Machine& c = net->client;
+    EXPECT_TRUE(c.game.state == Race || c.game.state == ClientLobby || c.game.state == MultiplayerMenu);
+    for (int i = 0; i < 2; i++) {
+        EXPECT_LT(c.cars[i].nextCheckpoint, 3u);
+        EXPECT_LT(c.cars[i].lapsDone, 0x80000000u);
+        for (float p : c.cars[i].position)
+            EXPECT_TRUE(std::isfinite(p));
+        EXPECT_TRUE(std::isfinite(c.cars[i].heading));
+        EXPECT_TRUE(std::isfinite(c.standings.score[i]));
+    }
+    EXPECT_TRUE(c.standings.tagHolder >= -1 && c.standings.tagHolder <= 1);
+    EXPECT_TRUE(c.net.inSound >= -1 && c.net.inSound <= 3);
+    EXPECT_LT(strlen(c.prefs.playername[1]), 16u);
+    EXPECT_LT(strlen(net->host.prefs.playername[1]), 16u);
 }
 
 }  // namespace

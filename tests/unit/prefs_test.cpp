@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/config.h"
+#include "game/game_state.h"
 #include "game/prefs.h"
 #include "input/devices.h"
 #include "test_util.h"
@@ -184,3 +185,14 @@ TEST_F(PrefsTest, ViewKeyStepsOncePerPress)
 }
 
 }  // namespace
+
+TEST_F(PrefsTest, ADemoWritesNothing)
+{
+    gGame.demo = 1;
+    LoadPrefs();  // a missing file: defaults, not written
+    gPrefs.nplayers = 4;
+    SavePrefs();
+    gGame.demo = 0;
+    EXPECT_FALSE(dir.Exists("data/prefs.txt"));
+    EXPECT_EQ(gPrefs.nplayers, 4);
+}

@@ -13,6 +13,7 @@
 #include "race/camera.h"
 #include "race/car.h"
 #include "race/checkpoints.h"
+#include "race/driver.h"
 #include "race/dust.h"
 #include "race/race.h"
 #include "race/standings.h"

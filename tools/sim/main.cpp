@@ -296,20 +296,22 @@ int RunAcceptance(Options o)
             if (!o.quiet && !ok)
                 PrintCars(o, r);
         }
-        o.mode = 0;
-        o.cars = 5;
-        o.timeLimit = 60;
-        o.skill = 2;
-        o.cap = 600.0;
-        Result r = RunRace(t, o);
-        const bool ok = r.over && r.tagChanges >= 3;
-        printf("%-24s tag        %-6s %s  %s %7.1f s, %d tag changes  (%.0f x real time)\n",
-               gConfig.trackNames[t], kSkillNames[o.skill], ok ? "PASS" : "FAIL",
-               r.over ? "ended at" : "not over", r.endTime, r.tagChanges, r.speed);
-        if (!ok) {
-            failures++;
-            if (!o.quiet)
-                PrintCars(o, r);
+        for (int skill = 0; skill < 3; skill++) {
+            o.mode = 0;
+            o.cars = 5;
+            o.timeLimit = 60;
+            o.skill = skill;
+            o.cap = 600.0;
+            Result r = RunRace(t, o);
+            const bool ok = r.over && r.tagChanges >= 3;
+            printf("%-24s tag        %-6s %s  %s %7.1f s, %d tag changes  (%.0f x real time)\n",
+                   gConfig.trackNames[t], kSkillNames[skill], ok ? "PASS" : "FAIL",
+                   r.over ? "ended at" : "not over", r.endTime, r.tagChanges, r.speed);
+            if (!ok) {
+                failures++;
+                if (!o.quiet)
+                    PrintCars(o, r);
+            }
         }
     }
     printf("%d track(s), %d failure(s)\n", gConfig.trackCount, failures);

@@ -1,0 +1,145 @@
+# Helpers of the menu scripts: start the game in $GAME_DIR, point and click
+# at buttons by their place in the 1024 x 768 layout, press keys, take F12
+# screenshots.  Source after lib.sh.
+
+# Window size of the running game (set by start_game from the arguments of
+# make_game_dir, or changed by a script after a rebuild).
+WIN_W=1024
+WIN_H=768
+GAME_PID=""
+WIN_ID=""
+# Folder that keeps PNG copies of the screenshots (QUIBBIT_SHOTS, optional).
+SHOTS="${QUIBBIT_SHOTS:-}"
+
+# start_game [ARGS...]: runs the game in the background and waits until its
+# main menu is up (the menus have been loaded and a few frames drawn).
+start_game() {
+    rm -f "$GAME_DIR/log.txt"
+    (cd "$GAME_DIR" && exec ./quibbit "$@") &
+    GAME_PID=$!
+    WIN_ID="$(game_window)" || fail "no game window"
+    wait_for_log "Loading texture: data/fonts/key.tga" 30 || fail "the menus did not load"
+    sleep 1.5
+}
+
+# stop_game: waits for the game to end by itself (up to 20 s) and checks
+# the exit code 0.
+wait_game_exit() {
+    local i
+    for ((i = 0; i < 200; i++)); do
+        kill -0 "$GAME_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$GAME_PID" 2>/dev/null && fail "the game did not end"
+    wait "$GAME_PID"
+    local status=$?
+    GAME_PID=""
+    [[ $status -eq 0 ]] || fail "exit code $status"
+}
+
+kill_game() {
+    if [[ -n "$GAME_PID" ]] && kill -0 "$GAME_PID" 2>/dev/null; then
+        kill -TERM "$GAME_PID"
+        wait "$GAME_PID"
+    fi
+    GAME_PID=""
+}
+
+# point X Y: moves the pointer to the layout place (x from the left, y from
+# the bottom, window fractions) and lets a few frames see it.
+point() {
+    local px py
+    px="$(awk -v x="$1" -v w="$WIN_W" 'BEGIN { printf "%d", x * w }')"
+    py="$(awk -v y="$2" -v h="$WIN_H" 'BEGIN { printf "%d", (1 - y) * h }')"
+    xdotool mousemove --window "$WIN_ID" "$px" "$py"
+    sleep 0.25
+}
+
+# click X Y: point, then press and release the left button in separate frames.
+click() {
+    point "$1" "$2"
+    xdotool mousedown 1
+    sleep 0.3
+    xdotool mouseup 1
+    sleep 0.4
+}
+
+# key NAME: one press and release of a key (xdotool key names).
+key() {
+    xdotool keydown "$1"
+    sleep 0.2
+    xdotool keyup "$1"
+    sleep 0.25
+}
+
+# tap NAME: a quick press and release (text entry): the frame still sees
+# the key in lastKey, and a busy machine cannot stretch the press into the
+# display's auto-repeat.
+tap() {
+    xdotool key "$1"
+    sleep 0.3
+}
+
+# shot NAME: an F12 screenshot; prints its path.  With QUIBBIT_SHOTS set, a
+# PNG copy goes there under NAME.
+shot() {
+    local dir="$GAME_DIR/data/screenshots" before after i file
+    before="$(ls "$dir" 2>/dev/null | wc -l)"
+    key F12
+    for ((i = 0; i < 50; i++)); do
+        after="$(ls "$dir" 2>/dev/null | wc -l)"
+        [[ "$after" -gt "$before" ]] && break
+        sleep 0.1
+    done
+    [[ "$after" -gt "$before" ]] || fail "no screenshot for $1"
+    file="$dir/$(ls "$dir" | sort | tail -n 1)"
+    if [[ -n "$SHOTS" ]]; then
+        mkdir -p "$SHOTS"
+        convert "$file" -flip "$SHOTS/$1.png" 2>/dev/null || true
+    fi
+    echo "$file"
+}
+
+# pref KEY: the value of KEY in data/prefs.txt.
+pref() {
+    awk -v k="$1" '$1 == k { $1 = ""; sub(/^ /, ""); print }' "$GAME_DIR/data/prefs.txt"
+}
+
+# config_value KEY: the value of KEY in data/config.txt.
+config_value() {
+    awk -v k="$1" '$1 == k { print $2 }' "$GAME_DIR/data/config.txt"
+}
+
+# pixel FILE X Y: "r g b" of the screenshot pixel at layout place (X, Y)
+# (TGA rows bottom first, blue green red).
+pixel() {
+    python3 - "$1" "$2" "$3" <<'PY'
+import sys
+data = open(sys.argv[1], "rb").read()
+w = data[12] | data[13] << 8
+h = data[14] | data[15] << 8
+x = min(w - 1, int(float(sys.argv[2]) * w))
+y = min(h - 1, int(float(sys.argv[3]) * h))
+o = 18 + data[0] + (y * w + x) * 3
+print(data[o + 2], data[o + 1], data[o])
+PY
+}
+
+# tga_size FILE: "WIDTH HEIGHT" of a TGA file.
+tga_size() {
+    python3 - "$1" <<'PY'
+import sys
+d = open(sys.argv[1], "rb").read(18)
+print(d[12] | d[13] << 8, d[14] | d[15] << 8)
+PY
+}
+
+# mean_brightness FILE: the mean of all colour bytes of a screenshot, 0..255.
+mean_brightness() {
+    python3 - "$1" <<'PY'
+import sys
+d = open(sys.argv[1], "rb").read()
+px = d[18 + d[0]:]
+print(sum(px) // max(1, len(px)))
+PY
+}

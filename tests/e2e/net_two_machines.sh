@@ -1,0 +1,384 @@
+# Two real games on two "machines": a host and a client, each in its own
+# network namespace with its own Xvfb, joined by a veth pair, driven with
+# xdotool.  The client joins, the host's settings reach the client's lobby,
+# the host starts the race, the client's accelerate key moves car 1 on the
+# host and the host's car moves on the client, and the host's back button
+# takes both back to the lobby.  Needs root (ip netns); skipped otherwise.
+source "$(dirname "$0")/lib.sh"
+
+skip() {
+    echo "SKIP: net_two_machines: $*"
+    exit 0
+}
+
+for tool in ip Xvfb xdotool; do
+    command -v "$tool" > /dev/null || skip "$tool is not installed"
+done
+[[ -x "$BUILD/quibbit" ]] || fail "no game at $BUILD/quibbit"
+
+HOST_NS="qbhost$$"
+CLIENT_NS="qbclient$$"
+HOST_IP=10.231.77.1
+CLIENT_IP=10.231.77.2
+PIDS=()
+DIRS=()
+
+cleanup() {
+    local pid ns
+    for ns in "$HOST_NS" "$CLIENT_NS"; do
+        for pid in $(ip netns pids "$ns" 2> /dev/null); do
+            PIDS+=("$pid")
+        done
+    done
+    for pid in "${PIDS[@]}"; do
+        kill "$pid" 2> /dev/null
+    done
+    for pid in "${PIDS[@]}"; do
+        wait "$pid" 2> /dev/null
+    done
+    ip netns del "$HOST_NS" 2> /dev/null
+    ip netns del "$CLIENT_NS" 2> /dev/null
+    local d
+    for d in "${DIRS[@]}"; do
+        rm -rf "$d"
+    done
+}
+trap cleanup EXIT
+
+if ! ip netns add "$HOST_NS" 2> /dev/null; then
+    skip "network namespaces cannot be made here (not root, or no CAP_SYS_ADMIN)"
+fi
+ip netns add "$CLIENT_NS" || skip "a second network namespace cannot be made"
+ip link add "qbh$$" type veth peer name "qbc$$" 2> /dev/null || skip "no veth pair can be made"
+ip link set "qbh$$" netns "$HOST_NS" || fail "veth into the host namespace"
+ip link set "qbc$$" netns "$CLIENT_NS" || fail "veth into the client namespace"
+ip -n "$HOST_NS" addr add "$HOST_IP/24" dev "qbh$$"
+ip -n "$CLIENT_NS" addr add "$CLIENT_IP/24" dev "qbc$$"
+for ns in "$HOST_NS" "$CLIENT_NS"; do
+    ip -n "$ns" link set lo up
+done
+ip -n "$HOST_NS" link set "qbh$$" up
+ip -n "$CLIENT_NS" link set "qbc$$" up
+
+# A free display number for each side.
+free_display() {
+    local n
+    for ((n = $1; n < $1 + 100; n++)); do
+        [[ -e "/tmp/.X$n-lock" || -e "/tmp/.X11-unix/X$n" ]] && continue
+        echo "$n"
+        return 0
+    done
+    return 1
+}
+HOST_DISPLAY="$(free_display 150)" || fail "no free display"
+CLIENT_DISPLAY="$(free_display $((HOST_DISPLAY + 1)))" || fail "no free display"
+
+# in_side host|client COMMAND...: runs inside that side's namespace and display.
+in_side() {
+    local side="$1"
+    shift
+    if [[ "$side" == host ]]; then
+        ip netns exec "$HOST_NS" env DISPLAY=":$HOST_DISPLAY" "$@"
+    else
+        ip netns exec "$CLIENT_NS" env DISPLAY=":$CLIENT_DISPLAY" "$@"
+    fi
+}
+
+# Started directly (not through a shell function) so that $! is the
+# server itself: ip and env replace themselves with the command.
+ip netns exec "$HOST_NS" Xvfb ":$HOST_DISPLAY" -screen 0 1024x768x24 -nolisten tcp > /dev/null 2>&1 &
+PIDS+=($!)
+ip netns exec "$CLIENT_NS" Xvfb ":$CLIENT_DISPLAY" -screen 0 1024x768x24 -nolisten tcp > /dev/null 2>&1 &
+PIDS+=($!)
+for side in host client; do
+    for ((i = 0; i < 100; i++)); do
+        in_side "$side" xdotool getdisplaygeometry > /dev/null 2>&1 && break
+        sleep 0.1
+    done
+    in_side "$side" xdotool getdisplaygeometry > /dev/null 2>&1 || fail "Xvfb of the $side did not start"
+done
+
+# prefs_file NAME PEER MODE LAPS: the 33 lines with the given values.
+prefs_file() {
+    cat << PREFS
+shadows 1
+particles 1
+seffects 1
+music 1
+funnywheels 1
+shadow_resolution 64
+terrain_pixelskip 1
+musicvolume 224
+soundeffectsvolume 224
+gamemode $3
+screenmode 0
+track 0
+nplayers 1
+nopponents 1
+opponentskill 0
+medalshowtime 10.000000
+mousesteering 99
+mousesensitivity 9
+gamepadsteering 99
+wheelsteering 99
+laps $4
+timelimit 60
+p2p_ip $2
+player1name $1
+player1ctrls 38 37 40 39 16
+player2name player
+player2ctrls 87 65 83 68 81
+player3name player
+player3ctrls 73 74 75 76 85
+player4name player
+player4ctrls 109 104 107 105 106
+player5name player
+player6name $2
+PREFS
+}
+
+make_game_dir
+HOST_DIR="$GAME_DIR"
+DIRS+=("$HOST_DIR")
+make_game_dir
+CLIENT_DIR="$GAME_DIR"
+DIRS+=("$CLIENT_DIR")
+[[ -f "$HOST_DIR/data/bg/logo.tga" ]] || skip "no game data in $BUILD/data (run the data generator)"
+prefs_file hostanna 192.168.0.2 1 7 > "$HOST_DIR/data/prefs.txt"
+# The client's address is typed below; the file starts with another one.
+prefs_file clientbob 10.0.0.99 0 3 > "$CLIENT_DIR/data/prefs.txt"
+
+GAME_DIR="$HOST_DIR"
+fail_both() {
+    echo "FAIL: $*"
+    if command -v import > /dev/null; then
+        in_side host import -window root /tmp/net_two_machines_host.png 2> /dev/null &&
+            in_side client import -window root /tmp/net_two_machines_client.png 2> /dev/null &&
+            echo "screens: /tmp/net_two_machines_host.png /tmp/net_two_machines_client.png"
+    fi
+    echo "--- host log.txt"
+    cat "$HOST_DIR/log.txt" 2> /dev/null
+    echo "--- client log.txt"
+    cat "$CLIENT_DIR/log.txt" 2> /dev/null
+    exit 1
+}
+
+cd "$HOST_DIR" || fail "no host folder"
+ip netns exec "$HOST_NS" env DISPLAY=":$HOST_DISPLAY" ./quibbit > host.out 2>&1 &
+HOST_PID=$!
+PIDS+=($HOST_PID)
+cd "$CLIENT_DIR" || fail "no client folder"
+ip netns exec "$CLIENT_NS" env DISPLAY=":$CLIENT_DISPLAY" ./quibbit > client.out 2>&1 &
+CLIENT_PID=$!
+PIDS+=($CLIENT_PID)
+cd /
+
+# log_has DIR PATTERN SECONDS
+log_has() {
+    local i
+    for ((i = 0; i < $3 * 10; i++)); do
+        grep -q -- "$2" "$1/log.txt" 2> /dev/null && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+log_has "$HOST_DIR" "IP address \[0\]: $HOST_IP" 20 || fail_both "host does not see $HOST_IP as its address"
+log_has "$CLIENT_DIR" "IP address \[0\]: $CLIENT_IP" 20 || fail_both "client does not see $CLIENT_IP"
+
+window_of() {
+    local i id
+    for ((i = 0; i < 300; i++)); do
+        id="$(in_side "$1" xdotool search --name '^Quibbit$' 2> /dev/null | head -n 1)"
+        [[ -n "$id" ]] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+HOST_WINDOW="$(window_of host)" || fail_both "no host window"
+CLIENT_WINDOW="$(window_of client)" || fail_both "no client window"
+# Start-up is over once the log stops growing; then the intro music plays
+# out (its end is start-up's last step).
+log_settled() {
+    local i last="" now
+    for ((i = 0; i < 120; i++)); do
+        now="$(wc -l < "$1/log.txt")"
+        [[ "$now" == "$last" ]] && return 0
+        last="$now"
+        sleep 1
+    done
+    return 1
+}
+log_settled "$HOST_DIR" || fail_both "the host's start-up does not end"
+log_settled "$CLIENT_DIR" || fail_both "the client's start-up does not end"
+
+# Button centres in the 1024 x 768 window: x 0.5, y counted from the bottom.
+px() { echo 512; }
+py() { awk -v y="$1" 'BEGIN { printf "%d", (1 - y) * 768 }'; }
+
+# click SIDE Y: hover, press, release over the button at height Y.
+click() {
+    local side="$1" window
+    window="$([[ "$side" == host ]] && echo "$HOST_WINDOW" || echo "$CLIENT_WINDOW")"
+    in_side "$side" xdotool mousemove --window "$window" "$(px)" "$(py "$2")"
+    sleep 1.5
+    in_side "$side" xdotool mousedown 1
+    sleep 0.8
+    in_side "$side" xdotool mouseup 1
+    sleep 1.5
+}
+
+# type_keys SIDE KEY...: one press each, with the pointer where it is.
+type_keys() {
+    local side="$1" key
+    shift
+    for key in "$@"; do
+        in_side "$side" xdotool key --delay 200 "$key"
+        sleep 0.3
+    done
+}
+
+# press SIDE KEY: held long enough for a slow frame to see it.
+press() {
+    in_side "$1" xdotool keydown "$2"
+    sleep 1
+    in_side "$1" xdotool keyup "$2"
+    sleep 0.5
+}
+
+# Frames run once F12 writes a screenshot (the message loop is going).
+frames_run() {
+    local side="$1" dir="$2" i
+    for ((i = 0; i < 30; i++)); do
+        press "$side" F12
+        grep -q "^Saving: data/screenshots/" "$dir/log.txt" && return 0
+        sleep 1
+    done
+    return 1
+}
+in_side host xdotool mousemove --window "$HOST_WINDOW" 900 700
+in_side client xdotool mousemove --window "$CLIENT_WINDOW" 900 700
+frames_run host "$HOST_DIR" || fail_both "the host runs no frames"
+frames_run client "$CLIENT_DIR" || fail_both "the client runs no frames"
+
+# Both to the multiplayer menu.
+click host 0.5
+click client 0.5
+
+# The client types the host's address over the address field (button at
+# 0.45): Backspace away the old text, then the main-row digits and a dot key.
+window="$CLIENT_WINDOW"
+in_side client xdotool mousemove --window "$window" "$(px)" "$(py 0.45)"
+sleep 1
+keys=()
+for ((i = 0; i < 15; i++)); do keys+=(BackSpace); done
+for ((i = 0; i < ${#HOST_IP}; i++)); do
+    c="${HOST_IP:i:1}"
+    [[ "$c" == "." ]] && keys+=(period) || keys+=("$c")
+done
+type_keys client "${keys[@]}"
+sleep 1
+grep -qx "p2p_ip $HOST_IP" "$CLIENT_DIR/data/prefs.txt" || fail_both "typed address not saved: $(grep p2p_ip "$CLIENT_DIR/data/prefs.txt")"
+
+# Host first, then join.
+click host 0.6
+log_has "$HOST_DIR" "Network session: host" 5 || fail_both "the host button did not open a session"
+click client 0.5
+log_has "$CLIENT_DIR" "Network session: client" 5 || fail_both "the join button did not open a session"
+log_has "$HOST_DIR" "Network: clientbob joined from $CLIENT_IP" 10 || fail_both "the host saw no join"
+log_has "$CLIENT_DIR" "Network lobby: host hostanna, mode 1, track 0, length 7" 10 ||
+    fail_both "the client does not show the host's name and settings"
+
+# The host changes the laps (button at 0.375): the client follows.
+click host 0.375
+log_has "$CLIENT_DIR" "Network lobby: host hostanna, mode 1, track 0, length 8" 10 ||
+    fail_both "the host's new laps did not reach the client"
+
+# Race.
+click host 0.7
+log_has "$HOST_DIR" "Network race: host" 10 || fail_both "the host's race did not start"
+log_has "$CLIENT_DIR" "Network race: client" 10 || fail_both "the client's race did not start"
+
+# Both accelerate for a while: the client's keys drive car 1 on the host,
+# the host's car 0 is the client's car 1.
+sleep 5
+in_side host xdotool mousemove --window "$HOST_WINDOW" 512 700
+in_side client xdotool mousemove --window "$CLIENT_WINDOW" 512 700
+in_side client xdotool keydown Up
+in_side host xdotool keydown Up
+sleep 4
+in_side host xdotool keyup Up
+in_side client xdotool keyup Up
+sleep 1
+rm -f "$HOST_DIR"/data/screenshots/*.tga "$CLIENT_DIR"/data/screenshots/*.tga
+press host F12
+press client F12
+
+# A stream of malformed datagrams at both ports of both machines, from a
+# third party on the host's side: random bytes of every message size and
+# others, unterminated text, numbers that are not finite or do not fit.
+slot() { printf '%16s' "$1"; }
+hostile_stream() {
+    local target="$1" port size i
+    for port in 29790 29791; do
+        for size in 0 1 16 32 33 34 51 52 53 64 65 66 560 561 562 1400; do
+            for ((i = 0; i < 3; i++)); do
+                head -c "$size" /dev/urandom > "/dev/udp/$target/$port" 2> /dev/null
+            done
+        done
+        # Right sizes, right kinds, hostile contents; each message is
+        # built first and written at once, so that it is one datagram.
+        local join info controls state
+        join="$(printf '\x02'; printf 'A%.0s' {1..32})"
+        info="$(printf '\x01'; slot nan; printf 'Z%.0s' {1..32}; printf '\x01\x7f\x80')"
+        controls="$(printf '\x04'; slot 99999999999999; slot -inf; slot 1e99; slot x)"
+        state="$(printf '\x03'; slot 1; slot 9; slot -7; slot 2147483647; slot 100000; slot -1; slot 77
+                 for ((i = 0; i < 28; i++)); do slot nan; done)"
+        for msg in "$join" "$info" "$controls" "$state"; do
+            printf '%s' "$msg" > "/dev/udp/$target/$port" 2> /dev/null
+        done
+    done
+}
+ip netns exec "$HOST_NS" bash -c "$(declare -f slot hostile_stream); hostile_stream $CLIENT_IP; hostile_stream $HOST_IP"
+sleep 2
+kill -0 "$HOST_PID" 2> /dev/null || fail_both "the host ended under hostile datagrams"
+kill -0 "$CLIENT_PID" 2> /dev/null || fail_both "the client ended under hostile datagrams"
+
+# The host's back: Escape for the race menu, then back (0.3).
+press host Escape
+click host 0.3
+log_has "$HOST_DIR" "Network race left" 10 || fail_both "the host did not leave the race"
+log_has "$CLIENT_DIR" "Network race left" 10 || fail_both "the client did not follow the host to the lobby"
+
+# positions DIR: "x0 z0 x1 z1" from the last race-left line.
+positions() {
+    grep "Network race left" "$1/log.txt" | tail -n 1 |
+        sed -E 's/.*car 0 at ([-0-9.]+) [-0-9.]+ ([-0-9.]+), car 1 at ([-0-9.]+) [-0-9.]+ ([-0-9.]+).*/\1 \2 \3 \4/'
+}
+read -r hx0 hz0 hx1 hz1 <<< "$(positions "$HOST_DIR")"
+read -r cx0 cz0 cx1 cz1 <<< "$(positions "$CLIENT_DIR")"
+echo "host:   car 0 at x $hx0 z $hz0, car 1 at x $hx1 z $hz1"
+echo "client: car 0 at x $cx0 z $cz0, car 1 at x $cx1 z $cz1"
+moved() {  # moved X Z X0 Z0: farther than 3 from the grid spot
+    awk -v x="$1" -v z="$2" -v x0="$3" -v z0="$4" 'BEGIN { exit !(((x-x0)^2 + (z-z0)^2) > 9) }'
+}
+near() {  # near A B: within 1.5 (one second of racing apart at most)
+    awk -v a="$1" -v b="$2" 'BEGIN { d = a - b; exit !(d < 1.5 && d > -1.5) }'
+}
+# The grid: car 0 at (-2, 5), car 1 at (0, 7).
+moved "$hx1" "$hz1" 0 7 || fail_both "the client's keys did not move car 1 on the host"
+moved "$hx0" "$hz0" -2 5 || fail_both "the host's car did not move"
+near "$cx1" "$hx0" && near "$cz1" "$hz0" || fail_both "the client's car 1 is not the host's car 0"
+near "$cx0" "$hx1" && near "$cz0" "$hz1" || fail_both "the client's car 0 is not the host's car 1"
+ls "$HOST_DIR"/data/screenshots/*.tga > /dev/null 2>&1 || fail_both "no F12 screenshot on the host"
+ls "$CLIENT_DIR"/data/screenshots/*.tga > /dev/null 2>&1 || fail_both "no F12 screenshot on the client"
+
+# Both still run, in their lobbies; the client asks again and the host answers.
+sleep 2
+for pid in "$HOST_PID" "$CLIENT_PID"; do
+    kill -0 "$pid" 2> /dev/null || fail_both "a game has ended"
+done
+[[ "$(grep -c "Network lobby: host hostanna" "$CLIENT_DIR/log.txt")" -ge 3 ]] ||
+    fail_both "the client's lobby did not hear the host again"
+grep -q "ERROR" "$HOST_DIR/log.txt" "$CLIENT_DIR/log.txt" && fail_both "an ERROR line was logged"
+echo "net_two_machines: ok"

@@ -1,0 +1,191 @@
+// Text drawn into a real frame and read back: which sheet cell a character
+// shows in each set, where the glyph lands for each alignment, the mask
+// pass that keeps text readable on white, and characters off the sheet.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <map>
+#include <vector>
+
+#include "app/config.h"
+#include "io_test_util.h"
+#include "render/font.h"
+#include "render/gl_util.h"
+
+namespace {
+
+const int kWidth = 640, kHeight = 480;
+
+// A 256 x 256 glyph sheet (16-pixel cells) whose cells are flat greys:
+// `cells` maps row * 16 + column (row 0 at the top) to its grey, the rest
+// is `other`.
+std::string Sheet(const std::map<int, uint8_t>& cells, uint8_t other = 0)
+{
+    std::vector<uint8_t> pixels;
+    for (int j = 0; j < 256; j++) {  // file rows, bottom first
+        int row = 15 - j / 16;
+        for (int i = 0; i < 256; i++) {
+            auto found = cells.find(row * 16 + i / 16);
+            uint8_t grey = found == cells.end() ? other : found->second;
+            pixels.insert(pixels.end(), {grey, grey, grey});
+        }
+    }
+    return iotest::TgaFile(256, 256, 24, pixels);
+}
+
+struct Box {
+    int minX = 1 << 30, minY = 1 << 30, maxX = -1, maxY = -1, count = 0;
+    float CentreX() const { return (minX + maxX + 1) / 2.0f; }
+    float CentreY() const { return (minY + maxY + 1) / 2.0f; }
+};
+
+class FontPrintTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        InitGlState();
+        gConfig.texturefilter = 0;  // sharp cell edges
+    }
+    void Load(const std::string& sheet)
+    {
+        game.Write("data/fonts/test.tga", sheet);
+        LoadFont(font, "data/fonts/test.tga", 0.85f);
+    }
+    void TearDown() override { FreeFont(font); }
+    void Clear(float grey)
+    {
+        glClearColor(grey, grey, grey, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    void Grab()
+    {
+        pixels.assign((size_t)kWidth * kHeight * 3, 0);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    }
+    const uint8_t* At(int x, int y) const { return &pixels[((size_t)y * kWidth + x) * 3]; }
+    // The pixels whose colour differs from `background`.
+    Box Drawn(uint8_t background) const
+    {
+        Box box;
+        for (int y = 0; y < kHeight; y++)
+            for (int x = 0; x < kWidth; x++) {
+                const uint8_t* p = At(x, y);
+                if (p[0] != background || p[1] != background || p[2] != background) {
+                    box.minX = std::min(box.minX, x);
+                    box.maxX = std::max(box.maxX, x);
+                    box.minY = std::min(box.minY, y);
+                    box.maxY = std::max(box.maxY, y);
+                    box.count++;
+                }
+            }
+        return box;
+    }
+    iotest::ScratchGame game{kWidth, kHeight, true};
+    Font font{0.0f, 0};
+    std::vector<uint8_t> pixels;
+};
+
+TEST_F(FontPrintTest, TheCellOfAInEachSetAndWhereItLands)
+{
+    Load(Sheet({{2 * 16 + 1, 255}, {10 * 16 + 1, 128}}));
+    EXPECT_FLOAT_EQ(font.spacing, 0.85f);
+    EXPECT_NE(game.Read("log.txt").find("Loading texture: data/fonts/test.tga"), std::string::npos);
+
+    // Size 0.1: advance 0.085, glyph 2 * 0.1 / 1.2 wide and 0.2 high,
+    // centred at (0.25 + 0.085, 0.5 + 0.002).
+    Clear(0);
+    PrintText(font, 0.25f, 0.5f, 1, 0, 0, 0, 0, 0.1f, "%c", 'A');
+    Grab();
+    Box box = Drawn(0);
+    EXPECT_NEAR(box.CentreX(), 0.335f * kWidth, 1.0f);
+    EXPECT_NEAR(box.CentreY(), 0.502f * kHeight, 1.0f);
+    EXPECT_NEAR(box.maxX + 1 - box.minX, 2 * 0.1f / 1.2f * kWidth, 2.0f);
+    EXPECT_NEAR(box.maxY + 1 - box.minY, 0.2f * kHeight, 2.0f);
+    const uint8_t* centre = At((int)box.CentreX(), (int)box.CentreY());
+    EXPECT_EQ(centre[0], 255);
+    EXPECT_EQ(centre[1], 0);
+    EXPECT_EQ(centre[2], 0);
+
+    // Set 1: the grey cell of row 10.
+    Clear(0);
+    PrintText(font, 0.25f, 0.5f, 1, 1, 1, 0, 1, 0.1f, "A");
+    Grab();
+    box = Drawn(0);
+    EXPECT_NEAR(box.CentreX(), 0.335f * kWidth, 1.0f);
+    centre = At((int)box.CentreX(), (int)box.CentreY());
+    EXPECT_NEAR(centre[0], 128, 1);
+    EXPECT_NEAR(centre[2], 128, 1);
+
+    // "B" has a black cell in both sets: nothing shows.
+    Clear(0);
+    PrintText(font, 0.25f, 0.5f, 1, 1, 1, 0, 0, 0.1f, "B");
+    PrintText(font, 0.25f, 0.5f, 1, 1, 1, 0, 1, 0.1f, "B");
+    Grab();
+    EXPECT_EQ(Drawn(0).count, 0);
+}
+
+TEST_F(FontPrintTest, AlignedTextStartsWhereTheAdvanceSays)
+{
+    Load(Sheet({{2 * 16 + 1, 255}}));
+    const float a = 0.05f * 0.85f;
+    const struct {
+        int align;
+        const char* text;
+        float centre;  // of the first glyph, the only one drawn
+    } cases[] = {
+        {0, "ABB", 0.5f + a},
+        {1, "ABB", 0.5f - 3 * a / 2 + a},
+        {1, "ABBBBB", 0.5f - 6 * a / 2 + a},
+        {2, "AB", 0.5f - 2 * a + a},
+    };
+    for (const auto& c : cases) {
+        Clear(0);
+        PrintText(font, 0.5f, 0.3f, 0, 1, 0, c.align, 0, 0.05f, "%s", c.text);
+        Grab();
+        Box box = Drawn(0);
+        EXPECT_NEAR(box.CentreX(), c.centre * kWidth, 1.0f) << c.align << " " << c.text;
+        EXPECT_NEAR(box.CentreY(), 0.302f * kHeight, 1.0f);
+    }
+}
+
+TEST_F(FontPrintTest, TheMaskKeepsDarkTextReadableOnWhite)
+{
+    Load(Sheet({{2 * 16 + 1, 255}}));
+    Clear(1);
+    PrintText(font, 0.25f, 0.5f, 0, 0, 1, 0, 0, 0.1f, "A");
+    Grab();
+    Box box = Drawn(255);
+    ASSERT_GT(box.count, 0);
+    const uint8_t* centre = At((int)box.CentreX(), (int)box.CentreY());
+    EXPECT_EQ(centre[0], 0);
+    EXPECT_EQ(centre[1], 0);
+    EXPECT_EQ(centre[2], 255);
+    const uint8_t* outside = At(box.maxX + 3, (int)box.CentreY());
+    EXPECT_EQ(outside[0], 255);
+    GLboolean blend = GL_TRUE, texturing = GL_TRUE;
+    glGetBooleanv(GL_BLEND, &blend);
+    glGetBooleanv(GL_TEXTURE_2D, &texturing);
+    EXPECT_FALSE(blend);
+    EXPECT_FALSE(texturing);
+}
+
+TEST_F(FontPrintTest, CharactersOffTheSheetAreSpaces)
+{
+    // Every cell white but the two spaces: whatever lands off the sheet
+    // would show up white.
+    Load(Sheet({{0, 0}, {8 * 16, 0}}, 255));
+    Clear(0);
+    PrintText(font, 0.1f, 0.5f, 1, 1, 1, 0, 0, 0.05f, "\xC3\xA9\x01\x1f \x80");
+    PrintText(font, 0.1f, 0.2f, 1, 1, 1, 0, 1, 0.05f, "\x80\x9f ");
+    Grab();
+    EXPECT_EQ(Drawn(0).count, 0);
+    // An ordinary character of the same sheet does show.
+    PrintText(font, 0.1f, 0.5f, 1, 1, 1, 0, 0, 0.05f, "!");
+    Grab();
+    EXPECT_GT(Drawn(0).count, 0);
+}
+
+}  // namespace

@@ -1,0 +1,605 @@
+// Race frames drawn into a real window and read back with glReadPixels:
+// split-screen layouts, car colours, shadows, the goal arrow and the HUD.
+// The scene is built from hand-made files: a flat track, box models, plain
+// textures and a patterned glyph sheet, so every expected pixel can be
+// worked out by hand.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "../unit/chunk_builder.h"
+#include "app/appdir.h"
+#include "app/clock.h"
+#include "app/config.h"
+#include "app/log.h"
+#include "game/game_state.h"
+#include "game/prefs.h"
+#include "platform/window.h"
+#include "race/camera.h"
+#include "race/car.h"
+#include "race/checkpoints.h"
+#include "race/race.h"
+#include "race/standings.h"
+#include "race/terrain.h"
+#include "render/font.h"
+#include "render/gl_util.h"
+#include "render/hud.h"
+#include "render/race_assets.h"
+#include "render/race_frame.h"
+
+namespace {
+
+const int kWidth = 320;
+const int kHeight = 240;
+
+std::string gRoot;
+
+void WriteFile(const std::string& name, const void* data, size_t size)
+{
+    std::string path = gRoot + "/" + name;
+    for (size_t p = path.find('/', gRoot.size() + 1); p != std::string::npos; p = path.find('/', p + 1))
+        mkdir(path.substr(0, p).c_str(), 0755);
+    FILE* f = fopen(path.c_str(), "wb");
+    ASSERT_TRUE(f) << path;
+    fwrite(data, 1, size, f);
+    fclose(f);
+}
+
+void WriteText(const std::string& name, const std::string& text)
+{
+    WriteFile(name, text.data(), text.size());
+}
+
+// An uncompressed 24-bit TGA; pixel(x, y) gives red, green, blue.
+template <typename F>
+void WriteTga(const std::string& name, int w, int h, F pixel)
+{
+    std::vector<uint8_t> bytes = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                  (uint8_t)w, (uint8_t)(w >> 8), (uint8_t)h, (uint8_t)(h >> 8), 24, 0};
+    for (int y = 0; y < h; y++) {
+        for (int x = 0; x < w; x++) {
+            uint8_t rgb[3];
+            pixel(x, y, rgb);
+            bytes.push_back(rgb[2]);
+            bytes.push_back(rgb[1]);
+            bytes.push_back(rgb[0]);
+        }
+    }
+    WriteFile(name, bytes.data(), bytes.size());
+}
+
+void WritePlainTga(const std::string& name, uint8_t r, uint8_t g, uint8_t b)
+{
+    WriteTga(name, 8, 8, [=](int, int, uint8_t* p) { p[0] = r; p[1] = g; p[2] = b; });
+}
+
+void WriteModel(const std::string& name, const Bytes& contents)
+{
+    Bytes file = ModelFile(contents);
+    WriteFile("data/models/" + name, file.data(), file.size());
+}
+
+void WriteGameData()
+{
+    WriteText("data/config.txt", "width 320\nheight 240\ndepth 32\nfullscreen 0\nframeratecounter 0\n"
+                                 "loghwinfo 0\naudiodevice 0\n");
+    // A flat track at height 0 with one gate far behind every camera.
+    WriteTga("data/tracks/terrains/flat.tga", 64, 64, [](int, int, uint8_t* p) { p[0] = p[1] = p[2] = 0; });
+    WritePlainTga("data/tracks/textures/flat.tga", 160, 160, 160);
+    WriteText("data/tracks/checkpoints/flat.txt", "20 20 0 2\n");
+    WritePlainTga("data/textures/dust.tga", 255, 255, 255);
+    WritePlainTga("data/textures/medal_1.tga", 255, 255, 0);
+    WritePlainTga("data/textures/lightmap.tga", 255, 255, 255);
+    WritePlainTga("data/textures/shadowmap.tga", 64, 64, 64);  // a quarter: halves the ground
+    WritePlainTga("data/textures/sky.tga", 40, 80, 200);
+    // Glyph sheet: every cell of 8 x 8 texels has a pattern of its own.
+    WriteTga("data/fonts/arial_black.tga", 128, 128, [](int x, int y, uint8_t* p) {
+        int cell = (x / 8) + 16 * (y / 8);
+        p[0] = p[1] = p[2] = ((x % 8) * 3 + (y % 8) + cell) % 5 == 0 ? 255 : 0;
+    });
+    // Body 1.2 wide, 1.8 long, 0.5 high; the silhouette a wider 3 x 3 slab.
+    WriteModel("body.3ds", BoxObject("body", -0.6f, -0.9f, 0.0f, 0.6f, 0.9f, 0.5f));
+    WriteModel("LP_body.3ds", BoxObject("lp", -1.5f, -1.5f, 0.0f, 1.5f, 1.5f, 0.3f));
+    WriteModel("wheel.3ds", BoxObject("wheel", -0.05f, -0.1f, -0.1f, 0.05f, 0.1f, 0.1f));
+    WriteModel("arrow.3ds", BoxObject("arrow", -0.1f, -0.15f, -0.02f, 0.1f, 0.15f, 0.02f));
+    WriteModel("sky.3ds", Cat({MaterialEntry("sky", 255, 255, 255, "sky.tga"),
+                               BoxObject("dome", -150, -150, -150, 150, 150, 150, "sky")}));
+    WriteModel("checkpoint.3ds", BoxObject("post", -0.1f, -0.1f, 0.0f, 0.1f, 0.1f, 5.0f));
+    WriteModel("head.3ds", BoxObject("head", -0.3f, -0.3f, -0.3f, 0.3f, 0.3f, 0.3f));
+}
+
+struct Pixel {
+    int r, g, b;
+};
+
+Pixel ReadPixel(int x, int y)
+{
+    uint8_t p[3];
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, p);
+    return {p[0], p[1], p[2]};
+}
+
+std::vector<uint8_t> ReadWindow()
+{
+    std::vector<uint8_t> pixels((size_t)kWidth * kHeight * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+::testing::AssertionResult IsGrey(Pixel p)
+{
+    if (std::abs(p.r - 128) <= 1 && std::abs(p.g - 128) <= 1 && std::abs(p.b - 128) <= 1)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "(" << p.r << ", " << p.g << ", " << p.b << ") is not the clear grey";
+}
+
+// Car c standing level at (x, z), heading h, at body height 0.
+void PlaceCar(int c, float x, float z, float heading = 0.0f)
+{
+    ResetCar((uint32_t)c);
+    Car& car = gCars[c];
+    car.position[0] = x;
+    car.position[1] = 0.0f;
+    car.position[2] = z;
+    car.heading = heading;
+    for (WheelPoint& w : car.wheelPoint)
+        w.y = 0.0f;
+}
+
+// Camera v straight above (x, z) at `height`, screen up along -z.
+void CameraAbove(int v, float x, float z, float height)
+{
+    Camera& cam = gCameras[v];
+    cam.position[0] = x;
+    cam.position[1] = height;
+    cam.position[2] = z;
+    cam.pitch = -90.0f;
+    cam.yaw = 0.0f;
+    cam.roll = 0.0f;
+    cam.fov = 55.0f;
+    cam.mode = 0;
+}
+
+// Window pixel of ground point (x, z) seen by a full-window CameraAbove.
+void GroundPixel(const Camera& cam, float x, float z, int* px, int* py)
+{
+    const float unitsPerHalfHeight = tanf(27.5f * 3.141592654f / 180.0f) * cam.position[1];
+    const float scale = (kHeight / 2) / unitsPerHalfHeight;
+    *px = (int)lrintf(kWidth / 2 + (x - cam.position[0]) * scale);
+    *py = (int)lrintf(kHeight / 2 - (z - cam.position[2]) * scale);
+}
+
+class RaceFrameTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        char tmpl[] = "/tmp/quibbit-gl.XXXXXX";
+        ASSERT_TRUE(mkdtemp(tmpl));
+        gRoot = tmpl;
+        WriteGameData();
+        SetAppDirectory(gRoot.c_str());
+        OpenLog();
+        LoadConfig();
+        ASSERT_EQ(gConfig.trackCount, 1);
+        ASSERT_TRUE(CreateGameWindow());
+        InitGlState();
+        glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+        firstStart = 1;
+        LoadFont(gMainFont, "data/fonts/arial_black.tga", 0.85f);
+        LoadMedalTexture();
+        LoadRaceAssets();
+    }
+
+    static void TearDownTestSuite()
+    {
+        finalShutdown = 1;
+        FreeRaceAssets();
+        FreeFont(gMainFont);
+        DestroyGameWindow();
+        std::string command = "rm -rf '" + gRoot + "'";
+        if (system(command.c_str()) != 0)
+            fprintf(stderr, "could not remove %s\n", gRoot.c_str());
+    }
+
+    // A fresh race: 1 player, 3 cars, checkpoint mode, no dust, no shadows.
+    void SetUp() override
+    {
+        SetRacePrefs();
+        LoadTrack();
+        ResetCars();
+        PlaceCars();
+    }
+
+    static void SetRacePrefs()
+    {
+        gGame.state = Race;
+        gPrefs.gamemode = 1;
+        gPrefs.nplayers = 1;
+        gPrefs.nopponents = 2;
+        gPrefs.screenmode = 0;
+        gPrefs.shadows = 0;
+        gPrefs.shadow_resolution = 0;
+        gPrefs.particles = 0;
+        NormalisePrefs();
+    }
+
+    static void PlaceCars()
+    {
+        gStandings.countdown = 0.0f;
+        PlaceCar(0, -5, -5);
+        PlaceCar(1, 5, -5);
+        PlaceCar(2, 5, 5);
+        for (int v = 0; v < 4; v++)
+            CameraAbove(v, 0, 20, 10);  // plain ground
+    }
+
+    void SetShadows(int resolution)
+    {
+        gPrefs.shadows = resolution != 0;
+        gPrefs.shadow_resolution = resolution;
+        LoadTrack();  // the shadow textures are made with the track
+    }
+};
+
+// Blue, green and red are the default colours of players 1, 2 and 3.
+bool Dominant(Pixel p, int channel)
+{
+    int v[3] = {p.r, p.g, p.b};
+    return v[channel] > 60 && v[channel] > 2 * v[(channel + 1) % 3] && v[channel] > 2 * v[(channel + 2) % 3];
+}
+
+TEST_F(RaceFrameTest, ACarsOwnColourAppearsWhereItStands)
+{
+    for (int c = 0; c < 3; c++) {
+        SCOPED_TRACE(c);
+        CameraAbove(0, gCars[c].position[0], gCars[c].position[2] - 0.5f, 10);
+        RenderRaceFrame();
+        Pixel p = ReadPixel(kWidth / 2, kHeight / 2);
+        const int channel[3] = {2, 1, 0};
+        EXPECT_TRUE(Dominant(p, channel[c])) << p.r << " " << p.g << " " << p.b;
+        int px, py;
+        GroundPixel(gCameras[0], gCars[c].position[0] + 2.5f, gCars[c].position[2], &px, &py);
+        Pixel ground = ReadPixel(px, py);
+        EXPECT_NEAR(ground.r, ground.b, 2);  // grey ground beside it
+    }
+}
+
+TEST_F(RaceFrameTest, TheTagHolderShinesAndTheLeaderWearsTheMedal)
+{
+    gPrefs.gamemode = 0;
+    gStandings.tagHolder = 0;
+    CameraAbove(0, 5, 4.5f, 10);  // over the red car's body centre
+    RenderRaceFrame();
+    Pixel plain = ReadPixel(kWidth / 2, kHeight / 2);
+    gStandings.tagHolder = 2;  // its body is added a second time
+    RenderRaceFrame();
+    Pixel shining = ReadPixel(kWidth / 2, kHeight / 2);
+    EXPECT_NEAR(shining.r, std::min(255, 2 * plain.r), 3);
+    EXPECT_NEAR(shining.g, std::min(255, 2 * plain.g), 3);  // the highlight too
+    EXPECT_GT(plain.r, plain.g + 40);
+    gStandings.tagHolder = 0;
+    gStandings.medalShown[2][0] = 1;  // the medal square, 0.7 across, 1.5 above it
+    RenderRaceFrame();
+    Pixel medal = ReadPixel(kWidth / 2, kHeight / 2);
+    EXPECT_NEAR(medal.g, plain.g + 128, 3);  // (0, 0.5, 0) x the yellow picture, added
+    EXPECT_NEAR(medal.r, plain.r, 2);
+    int px, py;
+    GroundPixel(gCameras[0], 5 + 0.6f, 4.5f, &px, &py);  // beyond the square's edge
+    EXPECT_FALSE(Dominant(ReadPixel(px, py), 1));
+    gStandings.medalShown[2][0] = 0;
+}
+
+TEST_F(RaceFrameTest, TwoPlayersPutPlayerOneInTheBottomHalf)
+{
+    gPrefs.nplayers = 2;
+    gPrefs.nopponents = 1;
+    gPrefs.screenmode = 1;
+    NormalisePrefs();
+    ASSERT_EQ(gPrefs.screenmode, 1);
+    CameraAbove(0, -5, -5.5f, 10);  // over the blue car
+    CameraAbove(1, 5, -5.5f, 10);   // over the green car
+    RenderRaceFrame();
+    EXPECT_TRUE(Dominant(ReadPixel(kWidth / 2, kHeight / 4), 2));
+    EXPECT_TRUE(Dominant(ReadPixel(kWidth / 2, 3 * kHeight / 4), 1));
+    gPrefs.screenmode = 0;  // one view: player 1 over the whole window
+    RenderRaceFrame();
+    EXPECT_TRUE(Dominant(ReadPixel(kWidth / 2, kHeight / 2), 2));
+    EXPECT_FALSE(Dominant(ReadPixel(kWidth / 2, 7 * kHeight / 8), 1));
+}
+
+TEST_F(RaceFrameTest, ThreePlayersLeaveTheBottomRightQuarterGrey)
+{
+    gPrefs.nplayers = 3;
+    gPrefs.nopponents = 0;
+    gPrefs.screenmode = 2;
+    NormalisePrefs();
+    ASSERT_EQ(gPrefs.screenmode, 2);
+    CameraAbove(0, -5, -5.5f, 10);
+    CameraAbove(1, 5, -5.5f, 10);
+    CameraAbove(2, 5, 4.5f, 10);
+    CameraAbove(3, 5, 4.5f, 10);
+    RenderRaceFrame();
+    EXPECT_TRUE(Dominant(ReadPixel(kWidth / 4, 3 * kHeight / 4), 2));      // top left: player 1
+    EXPECT_TRUE(Dominant(ReadPixel(3 * kWidth / 4, 3 * kHeight / 4), 1)); // top right: player 2
+    EXPECT_TRUE(Dominant(ReadPixel(kWidth / 4, kHeight / 4), 0));         // bottom left: player 3
+    for (int x : {kWidth / 2 + 2, 3 * kWidth / 4, kWidth - 2})
+        for (int y : {2, kHeight / 4, kHeight / 2 - 2})
+            EXPECT_TRUE(IsGrey(ReadPixel(x, y))) << x << ", " << y;
+}
+
+TEST_F(RaceFrameTest, DynamicShadowsDarkenTheGroundUnderACar)
+{
+    CameraAbove(0, 5, 5, 10);  // car 2 (red) at the centre
+    int px, py, farX, farY;
+    GroundPixel(gCameras[0], 5 + 1.0f, 5, &px, &py);    // under the silhouette, beside the body
+    GroundPixel(gCameras[0], 5 + 2.4f, 5, &farX, &farY);  // inside the patch, outside the silhouette
+    RenderRaceFrame();
+    Pixel lit = ReadPixel(px, py), litFar = ReadPixel(farX, farY);
+    SetShadows(64);
+    RenderRaceFrame();
+    Pixel shaded = ReadPixel(px, py), shadedFar = ReadPixel(farX, farY);
+    // 2 x 0.25 x ground: half as bright.
+    EXPECT_NEAR(shaded.g, lit.g / 2, 4);
+    EXPECT_NEAR(shadedFar.g, litFar.g, 2);
+    // The texture itself: the neutral grey around a darker silhouette.
+    std::vector<uint8_t> texels(64 * 64);
+    glBindTexture(GL_TEXTURE_2D, gTerrain.shadowTextures[2]);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_LUMINANCE, GL_UNSIGNED_BYTE, texels.data());
+    EXPECT_NEAR(texels[0], 128, 2);
+    EXPECT_NEAR(texels[32 * 64 + 32], 64, 2);
+    // Texel (row 38, column 6) is ground point (-2.0, -0.5) from the car:
+    // outside its 3 x 3 slab (which reaches 1.5 to each side and from 2.0
+    // ahead to 1.0 behind), inside it once the car has turned left by 45
+    // degrees.  (57, 57), at (1.95, -1.95), is outside both times.
+    EXPECT_NEAR(texels[38 * 64 + 6], 128, 2);
+    PlaceCar(2, 5, 5, 45.0f);
+    RenderRaceFrame();
+    glBindTexture(GL_TEXTURE_2D, gTerrain.shadowTextures[2]);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_LUMINANCE, GL_UNSIGNED_BYTE, texels.data());
+    EXPECT_NEAR(texels[38 * 64 + 6], 64, 2);
+    EXPECT_NEAR(texels[57 * 64 + 57], 128, 2);
+}
+
+TEST_F(RaceFrameTest, StaticShadowsLayTheFixedImage)
+{
+    CameraAbove(0, 5, 5, 10);
+    int px, py;
+    GroundPixel(gCameras[0], 5 + 2.4f, 5 - 0.5f, &px, &py);  // inside the patch around the body centre
+    RenderRaceFrame();
+    Pixel lit = ReadPixel(px, py);
+    SetShadows(1);
+    RenderRaceFrame();
+    Pixel shaded = ReadPixel(px, py);
+    EXPECT_NEAR(shaded.g, lit.g / 2, 4);  // the fixed image is a quarter grey everywhere
+    SetShadows(0);
+    RenderRaceFrame();
+    EXPECT_NEAR(ReadPixel(px, py).g, lit.g, 1);
+}
+
+// A chase view of car 0 from 4 behind and 2 above: the arrow, if drawn,
+// covers the bottom centre of the window.
+class ArrowTest : public RaceFrameTest {
+protected:
+    void SetUp() override
+    {
+        RaceFrameTest::SetUp();
+        PlaceCar(0, 0, 0);
+        Camera& cam = gCameras[0];
+        cam.position[0] = 0;
+        cam.position[1] = 2;
+        cam.position[2] = 4;
+        cam.pitch = -10;
+        cam.yaw = 0;
+        cam.fov = 55;
+    }
+
+    Pixel ArrowPixel()
+    {
+        RenderRaceFrame();
+        return ReadPixel(kWidth / 2, 24);
+    }
+};
+
+TEST_F(ArrowTest, PointsToTheGoalUnlessHiddenByStateViewOrTag)
+{
+    Pixel orange = ArrowPixel();
+    EXPECT_GT(orange.r, 80);
+    EXPECT_GT(orange.r, orange.g + 20);
+    EXPECT_LT(orange.b, 20);
+
+    gGame.state = RaceMenu;
+    Pixel menu = ArrowPixel();
+    gGame.state = RaceResults;
+    Pixel results = ArrowPixel();
+    gGame.state = Race;
+    gCameras[0].mode = 1;
+    Pixel roadside = ArrowPixel();
+    gCameras[0].mode = 0;
+    for (Pixel p : {menu, results, roadside}) {
+        EXPECT_NEAR(p.r, p.b, 3);  // the ground behind it
+        EXPECT_NEAR(p.r, menu.r, 1);
+    }
+
+    gPrefs.gamemode = 0;
+    gStandings.tagHolder = 0;  // the viewer holds the tag
+    Pixel holder = ArrowPixel();
+    EXPECT_NEAR(holder.r, holder.b, 3);
+    gStandings.tagHolder = 1;  // the arrow takes the holder's colour (green)
+    Pixel chaser = ArrowPixel();
+    EXPECT_TRUE(Dominant(chaser, 1)) << chaser.r << " " << chaser.g << " " << chaser.b;
+}
+
+class HudTest : public RaceFrameTest {
+protected:
+    std::vector<uint8_t> Hud()
+    {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        DrawRaceHud(0.01f, 0.03f);
+        return ReadWindow();
+    }
+};
+
+TEST_F(HudTest, CountdownShowsThreeTwoOne)
+{
+    gPrefs.gamemode = 0;
+    gStandings.countdown = 0.99f;
+    RankByScore();
+    std::vector<uint8_t> none = Hud();
+    const float o = 0.025f * 3;
+    for (int digit : {3, 2, 1}) {
+        SCOPED_TRACE(digit);
+        gStandings.countdown = (float)digit + 0.99f;
+        std::vector<uint8_t> shown = Hud();
+        gStandings.countdown = (float)digit;
+        EXPECT_EQ(Hud(), shown);
+        gStandings.countdown = 0.5f;
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        DrawRaceHud(0.01f, 0.03f);
+        PrintText(gMainFont, 0.01f, 0.03f + o + 0.2f, 1, 1, 1, 0, 0, 0.02f, "%d", digit);
+        EXPECT_EQ(ReadWindow(), shown);
+        EXPECT_NE(shown, none);
+    }
+    gStandings.countdown = 4.0f;  // the first step of a race: nothing yet
+    EXPECT_EQ(Hud(), none);
+}
+
+TEST_F(HudTest, LinesAreInPlaceOrderWithTheViewersOwnInTheSecondStyle)
+{
+    gPrefs.gamemode = 0;
+    gPrefs.timelimit = 30;
+    snprintf(gPrefs.playername[0], 16, "ann");
+    snprintf(gPrefs.playername[1], 16, "bob");
+    snprintf(gPrefs.playername[2], 16, "cy");
+    gStandings.score[0] = 3.0f;
+    gStandings.score[1] = 1.0f;
+    gStandings.score[2] = 3.0f;
+    gStandings.countdown = 0.0f;
+    RankByScore();
+    currentView = 0;
+    std::vector<uint8_t> hud = Hud();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const float(*c)[3] = gPrefs.playerColour;
+    PrintText(gMainFont, 0.01f, 0.03f, c[1][0], c[1][1], c[1][2], 0, 0, 0.0125f, "%2.1f - %s", 1.0f, "bob");
+    PrintText(gMainFont, 0.01f, 0.055f, c[0][0], c[0][1], c[0][2], 0, 1, 0.0125f, "%2.1f - %s", 3.0f, "ann");
+    PrintText(gMainFont, 0.01f, 0.08f, c[2][0], c[2][1], c[2][2], 0, 0, 0.0125f, "%2.1f - %s", 3.0f, "cy");
+    PrintText(gMainFont, 0.01f, 0.03f + 0.075f + 0.075f, 1, 1, 1, 0, 0, 0.0125f, "Time: %2.1f/%2d", 3.0f, 30);
+    EXPECT_EQ(ReadWindow(), hud);
+
+    gPrefs.gamemode = 1;  // checkpoint mode: points by place and the lap line
+    gPrefs.laps = 3;
+    gCars[0].lapsDone = 0;
+    hud = Hud();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    PrintText(gMainFont, 0.01f, 0.03f, c[1][0], c[1][1], c[1][2], 0, 0, 0.0125f, "%2d - %s", 0, "bob");
+    PrintText(gMainFont, 0.01f, 0.055f, c[0][0], c[0][1], c[0][2], 0, 1, 0.0125f, "%2d - %s", 5, "ann");
+    PrintText(gMainFont, 0.01f, 0.08f, c[2][0], c[2][1], c[2][2], 0, 0, 0.0125f, "%2d - %s", 10, "cy");
+    PrintText(gMainFont, 0.01f, 0.03f + 0.075f + 0.075f, 1, 1, 1, 0, 0, 0.0125f, "Lap: %d/%d", 1, 3);
+    EXPECT_EQ(ReadWindow(), hud);
+
+    gGame.state = RaceResults;  // empty on the results screen
+    hud = Hud();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    EXPECT_EQ(ReadWindow(), hud);
+}
+
+TEST_F(RaceFrameTest, ModelListsKeepTheirGeometryAcrossAWindowRebuild)
+{
+    // The sky list binds its own texture and leaves texturing off.
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    gRaceScene.sky.CallDisplayList();
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ((uint32_t)bound, gRaceScene.sky.textureSlots[0]);
+    EXPECT_NE(bound, 0);
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+
+    Model model;
+    model.Load("data/models/sky.3ds", "data/textures/");
+    model.BuildDisplayList(false, true);
+    ASSERT_EQ(model.objectCount, 1);
+    EXPECT_NE(model.textureSlots[0], 0u);
+    finalShutdown = 0;  // a rebuild: textures go, geometry stays
+    model.Release();
+    EXPECT_EQ(model.textureSlots[0], 0u);
+    EXPECT_EQ(model.objects[0].faceCount, 12);
+    firstStart = 0;
+    model.Load("data/models/sky.3ds", "NO_LOAD");
+    EXPECT_EQ(model.textureSlots[0], 0u);
+    EXPECT_EQ(model.objects[0].faceCount, 12);
+    firstStart = 1;
+    finalShutdown = 1;  // quitting: everything goes
+    model.Release();
+    EXPECT_EQ(model.objectCount, 0);
+}
+
+TEST_F(RaceFrameTest, ANewWindowRebuildsTheTrackGraphicsFromTheKeptModels)
+{
+    const float first = gCarAssets.body.objects[0].vertices[0];
+    CameraAbove(0, 5, 4.5f, 10);
+    RenderRaceFrame();  // twice: the arrow is lit by the light placed in the frame before
+    RenderRaceFrame();
+    const std::vector<uint8_t> before = ReadWindow();
+    // Shut-down for new graphics settings, then start-up again.
+    finalShutdown = 0;
+    FreeRaceAssets();
+    FreeFont(gMainFont);
+    DestroyGameWindow();
+    firstStart = 0;
+    OpenLog();  // the log starts afresh at every pass
+    ASSERT_TRUE(CreateGameWindow());
+    InitGlState();
+    glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+    LoadFont(gMainFont, "data/fonts/arial_black.tga", 0.85f);
+    LoadMedalTexture();
+    LoadRaceAssets();
+    firstStart = 1;
+    EXPECT_EQ(gCarAssets.body.objects[0].vertices[0], first);
+    FILE* log = OpenDataFile("log.txt", "rb");
+    ASSERT_TRUE(log);
+    std::string text(4096, 0);
+    text.resize(fread(&text[0], 1, text.size(), log));
+    fclose(log);
+    EXPECT_EQ(text.find("Loading model"), std::string::npos) << "a model was read again";
+    EXPECT_NE(text.find("Loading texture: data/textures/sky.tga"), std::string::npos);
+
+    // No new track was loaded: the race frame still shows the cars on
+    // their textured ground, from graphics made in the new context.
+    SetRacePrefs();  // the start-up pass read the file again and put the cars on the grid
+    PlaceCars();
+    CameraAbove(0, 5, 4.5f, 10);
+    RenderRaceFrame();
+    RenderRaceFrame();
+    EXPECT_TRUE(Dominant(ReadPixel(kWidth / 2, kHeight / 2), 0));
+    EXPECT_EQ(ReadWindow(), before);
+    int px, py;
+    GroundPixel(gCameras[0], 8, 4.5f, &px, &py);
+    EXPECT_FALSE(IsGrey(ReadPixel(px, py)));
+}
+
+TEST_F(RaceFrameTest, RaceSoundRequestsAreClearedOnceHandled)
+{
+    gRaceSounds.squeeze[3][2] = 1;
+    gRaceSounds.tag[1] = 1;
+    gPrefs.seffects = 0;
+    PlayRaceSounds();
+    EXPECT_EQ(gRaceSounds.squeeze[3][2], 0);
+    EXPECT_EQ(gRaceSounds.tag[1], 0);
+    gRaceSounds.tag[4] = 1;
+    gPrefs.seffects = 1;  // the sound device is off in these tests: nothing plays
+    PlayRaceSounds();
+    EXPECT_EQ(gRaceSounds.tag[4], 0);
+}
+
+}  // namespace

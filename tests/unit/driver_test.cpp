@@ -1,0 +1,182 @@
+// The computer driver: its target in both modes, steering toward or away,
+// the throttle, the wobble, the skill caps, the short way round and the
+// random numbers it draws.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "race_world.h"
+
+namespace {
+
+struct Flags {
+    bool accelerate = false, left = false, brake = false, right = false;
+};
+
+Flags Drive(const Car& car)
+{
+    Flags f;
+    DriveComputerCar(car, &f.accelerate, &f.left, &f.brake, &f.right);
+    EXPECT_FALSE(f.brake);
+    return f;
+}
+
+class DriverTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetRaceWorld(2);
+        gPrefs.gamemode = 1;
+        gPrefs.opponentskill = 2;
+        PlaceCar(0, 0.0f, 0.0f);
+        car.wheelSpeed = 5.0f;
+        // Gate 0: centre (-2, -10), aim point (3, -10).
+        SetGate(0, -3.0f, -10.0f, -1.0f, -10.0f);
+        gCheckpoints.gates[0].aimPoint[0] = 3.0f;
+    }
+    Car& car = gCars[0];
+};
+
+TEST_F(DriverTest, FarFromItsGateItSteersAtTheAimPointNearItAtTheCentre)
+{
+    Flags f = Drive(car);  // 10.2 away: aim point at -16.7 degrees
+    EXPECT_TRUE(f.right);
+    EXPECT_FALSE(f.left);
+    EXPECT_TRUE(f.accelerate);
+    car.position[2] = -5.5f;  // 4.92 away: centre at +24 degrees
+    f = Drive(car);
+    EXPECT_TRUE(f.left);
+    EXPECT_FALSE(f.right);
+}
+
+TEST_F(DriverTest, ItComparesWithWhereTheFrontWheelsPoint)
+{
+    car.steer = -20.0f;  // already pointing right of the aim point at -16.7
+    Flags f = Drive(car);
+    EXPECT_TRUE(f.left);
+}
+
+TEST_F(DriverTest, WideAnglesCutTheThrottleUnlessSlow)
+{
+    SetGate(0, -1.0f, 10.0f, 1.0f, 10.0f);  // behind the car
+    Flags f = Drive(car);
+    EXPECT_FALSE(f.accelerate);
+    car.wheelSpeed = 0.0f;
+    f = Drive(car);
+    EXPECT_TRUE(f.accelerate);  // standing still it always accelerates
+}
+
+TEST_F(DriverTest, SkillCapsTheWheelSpeed)
+{
+    SetGate(0, -1.0f, -20.0f, 1.0f, -20.0f);  // straight ahead
+    struct Case { int skill; float wheelSpeed; bool accelerate; };
+    const Case cases[] = {{0, 6.6f, true}, {0, 6.7f, false}, {1, 7.9f, true},
+                          {1, 8.1f, false}, {2, 9.99f, true}, {2, 12.0f, true}};
+    for (const Case& c : cases) {
+        gPrefs.opponentskill = c.skill;
+        car.wheelSpeed = c.wheelSpeed;
+        EXPECT_EQ(Drive(car).accelerate, c.accelerate) << c.skill << " " << c.wheelSpeed;
+    }
+}
+
+TEST_F(DriverTest, TurnsTheShortWayAcrossOneEighty)
+{
+    // Wanted heading 170, car heading -170: 340 apart, so 170 becomes -190.
+    car.heading = -170.0f;
+    const float a = 170.0f * 3.141592654f / 180.0f;
+    SetGate(0, -10.0f * std::sin(a) - 1.0f, -10.0f * std::cos(a), -10.0f * std::sin(a) + 1.0f,
+            -10.0f * std::cos(a));
+    Flags f = Drive(car);
+    EXPECT_TRUE(f.right);
+    EXPECT_FALSE(f.left);
+    EXPECT_TRUE(f.accelerate);  // 20 degrees off
+}
+
+TEST_F(DriverTest, WobbleAddsARandomFlagNineTimesInFifty)
+{
+    SetGate(0, -1.0f, -20.0f, 1.0f, -20.0f);  // straight ahead: e below 15
+    int both = 0;
+    for (int k = 0; k < 20000; k++) {
+        Flags f = Drive(car);
+        both += f.left && f.right;
+    }
+    // 9 / 50 wobble, half of them against the steering: about 1800.
+    EXPECT_GT(both, 1500);
+    EXPECT_LT(both, 2100);
+    SetGate(0, -21.0f, -20.0f, -19.0f, -20.0f);  // 45 degrees off: no wobble
+    both = 0;
+    for (int k = 0; k < 2000; k++) {
+        Flags f = Drive(car);
+        both += f.left && f.right;
+    }
+    EXPECT_EQ(both, 0);
+}
+
+TEST_F(DriverTest, RandomNumbersAreDrawnInOrder)
+{
+    SetGate(0, -21.0f, -20.0f, -19.0f, -20.0f);  // e = 45: r1, r2 only
+    ResetRandom();
+    RandomInt();
+    RandomInt();
+    const int32_t third = RandomInt();
+    ResetRandom();
+    Drive(car);
+    EXPECT_EQ(RandomInt(), third);
+    // An unknown game mode draws nothing and sets nothing.
+    gPrefs.gamemode = 5;
+    ResetRandom();
+    const int32_t first = RandomInt();
+    ResetRandom();
+    Flags f = Drive(car);
+    EXPECT_FALSE(f.accelerate || f.left || f.right);
+    EXPECT_EQ(RandomInt(), first);
+}
+
+TEST_F(DriverTest, WithoutAGateItHeadsForTheMiddle)
+{
+    gCheckpoints.gateCount = 0;
+    car.position[0] = 10.0f;
+    car.position[2] = 10.0f;
+    EXPECT_TRUE(Drive(car).left);  // the middle lies at 45 degrees to the left
+    gCheckpoints.gateCount = 1;
+    car.nextCheckpoint = 50;  // beyond the course
+    EXPECT_TRUE(Drive(car).left);
+}
+
+TEST_F(DriverTest, TheTagHolderFleesTheNearestCarAndTheEdges)
+{
+    gPrefs.gamemode = 0;
+    gStandings.tagHolder = 0;
+    car.wheelSpeed = 9.0f;
+    PlaceCar(0, 10.0f, 0.0f);
+    PlaceCar(1, 12.0f, -1.0f);  // ahead on the right
+    Flags f = Drive(car);
+    EXPECT_TRUE(f.left);  // away from it
+    EXPECT_FALSE(f.right);
+    EXPECT_TRUE(f.accelerate);  // the holder always accelerates
+    PlaceCar(0, -20.0f, 0.0f);
+    PlaceCar(1, -18.0f, -1.0f);
+    f = Drive(car);
+    // Beyond x = -16 the target is x = -33 on the left: turn right, back in.
+    EXPECT_TRUE(f.right);
+    EXPECT_FALSE(f.left);
+}
+
+TEST_F(DriverTest, ChasersAimAheadOfTheHolder)
+{
+    gPrefs.gamemode = 0;
+    gStandings.tagHolder = 1;
+    car.wheelSpeed = 5.0f;
+    PlaceCar(1, 0.0f, -10.0f, 90.0f);  // the holder faces -x
+    // d = 10, k = 1.9, lead 2: the target is 3.8 to the holder's front, at
+    // (-3.8, -10), 20.8 degrees to the left.
+    Flags f = Drive(car);
+    EXPECT_TRUE(f.left);
+    EXPECT_FALSE(f.right);
+    EXPECT_TRUE(f.accelerate);
+    gStandings.tagHolder = 3;  // a holder outside the race: the middle
+    PlaceCar(0, 10.0f, 10.0f);
+    EXPECT_TRUE(Drive(car).left);
+}
+
+}  // namespace

@@ -1,0 +1,363 @@
+// The models, in 3DS axes (x right, y forward, z up; the game draws a model
+// point (x, y, z) at (x, z, -y), so 3DS +y is the game's -z, the way a car
+// faces at heading 0).  Triangles are wound counter-clockwise as seen from
+// outside (from inside for the sky dome), the front faces of the game's
+// back-face culling.  Flat parts get vertices of their own per face so that
+// the game's vertex normals keep their edges crisp.
+#include <cmath>
+#include <cstdio>
+
+#include "chunk3ds.h"
+#include "datagen.h"
+#include "raster.h"
+
+namespace {
+
+const float kPi = 3.14159265f;
+
+struct V3 {
+  float x, y, z;
+};
+V3 operator+(V3 a, V3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+V3 operator-(V3 a, V3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+V3 operator*(V3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
+float Dot(V3 a, V3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+V3 Cross(V3 a, V3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+V3 Unit(V3 a) {
+  const float l = std::sqrt(Dot(a, a));
+  return l > 0 ? a * (1.0f / l) : a;
+}
+
+struct Mesh {
+  MeshPart part;
+  uint16_t Vertex(V3 p, float u = 0.0f, float v = 0.0f, bool uv = false) {
+    part.points.insert(part.points.end(), {p.x, p.y, p.z});
+    if (uv) part.uvs.insert(part.uvs.end(), {u, v});
+    return static_cast<uint16_t>(part.points.size() / 3 - 1);
+  }
+  V3 At(uint16_t i) const { return {part.points[i * 3], part.points[i * 3 + 1], part.points[i * 3 + 2]}; }
+  // One triangle of existing vertices, turned so that its front faces away
+  // from `inside` (or toward it when `facingIn`).  Degenerate ones are left out.
+  void Tri(uint16_t a, uint16_t b, uint16_t c, V3 inside, bool facingIn = false) {
+    const V3 n = Cross(At(b) - At(a), At(c) - At(a));
+    if (Dot(n, n) < 1e-14f) return;
+    const V3 centre = (At(a) + At(b) + At(c)) * (1.0f / 3.0f);
+    const bool outward = Dot(n, centre - inside) > 0.0f;
+    if (outward != facingIn) part.faces.insert(part.faces.end(), {a, b, c});
+    else part.faces.insert(part.faces.end(), {a, c, b});
+  }
+  // A flat quad (corners in order round its edge) with vertices of its own.
+  void Quad(V3 a, V3 b, V3 c, V3 d, V3 inside) {
+    const uint16_t i = Vertex(a), j = Vertex(b), k = Vertex(c), l = Vertex(d);
+    Tri(i, j, k, inside);
+    Tri(i, k, l, inside);
+  }
+  // A six-sided solid from its eight corners: bottom four then top four,
+  // each in order round the edge (a box, a wedge, a tapered hull).
+  void Hexa(const V3 c[8]) {
+    V3 mid = {0, 0, 0};
+    for (int i = 0; i < 8; i++) mid = mid + c[i] * 0.125f;
+    Quad(c[0], c[1], c[2], c[3], mid);
+    Quad(c[4], c[5], c[6], c[7], mid);
+    for (int i = 0; i < 4; i++) {
+      const int j = (i + 1) % 4;
+      Quad(c[i], c[j], c[j + 4], c[i + 4], mid);
+    }
+  }
+  void Box(V3 lo, V3 hi) {
+    const V3 c[8] = {{lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z}, {lo.x, hi.y, lo.z},
+                     {lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z}};
+    Hexa(c);
+  }
+  // A square tube of side `t` from a to b.
+  void Beam(V3 a, V3 b, float t) {
+    const V3 along = Unit(b - a);
+    V3 side = Cross(along, {0, 0, 1});
+    if (Dot(side, side) < 1e-6f) side = Cross(along, {1, 0, 0});
+    side = Unit(side) * (t / 2);
+    const V3 up = Unit(Cross(side, along)) * (t / 2);
+    const V3 c[8] = {a - side - up, a + side - up, a + side + up, a - side + up,
+                     b - side - up, b + side - up, b + side + up, b - side + up};
+    const V3 h[8] = {c[0], c[1], c[5], c[4], c[3], c[2], c[6], c[7]};
+    Hexa(h);
+  }
+  // A mirrored pair: the part at +x and its twin at -x.
+  void BoxPair(V3 lo, V3 hi) {
+    Box(lo, hi);
+    Box({-hi.x, lo.y, lo.z}, {-lo.x, hi.y, hi.z});
+  }
+  void BeamPair(V3 a, V3 b, float t) {
+    Beam(a, b, t);
+    Beam({-a.x, a.y, a.z}, {-b.x, b.y, b.z}, t);
+  }
+};
+
+void Save(const std::string& path, const std::vector<MeshMaterial>& materials,
+          const std::vector<MeshPart>& parts) {
+  const std::vector<uint8_t> bytes = Build3ds(materials, parts);
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) Fail("cannot write " + path);
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  if (std::fclose(file) != 0 || !ok) Fail("cannot write " + path);
+}
+
+// The finished object: named, with vertices that no triangle uses left out.
+MeshPart Named(const Mesh& m, const char* name, const char* material) {
+  MeshPart out;
+  out.name = name;
+  out.material = material;
+  std::vector<int> remap(m.part.points.size() / 3, -1);
+  for (uint16_t i : m.part.faces) {
+    if (remap[i] >= 0) continue;
+    remap[i] = static_cast<int>(out.points.size() / 3);
+    out.points.insert(out.points.end(), {m.part.points[i * 3], m.part.points[i * 3 + 1], m.part.points[i * 3 + 2]});
+    if (!m.part.uvs.empty()) out.uvs.insert(out.uvs.end(), {m.part.uvs[i * 2], m.part.uvs[i * 2 + 1]});
+  }
+  for (uint16_t i : m.part.faces) out.faces.push_back(static_cast<uint16_t>(remap[i]));
+  if (out.points.size() / 3 > 65535) Fail(std::string("model part too large: ") + name);
+  return out;
+}
+
+// The buggy: a tapered tub with a pointed nose, side pods, four fenders, a
+// roll cage, seat, engine, exhaust pipes, a rear wing and a front bumper.
+// Origin at the body's centre at axle height; the wheels (radius 0.25) sit
+// at y = +-0.5, x = +-0.5 (front) and +-0.55 (rear), outside the tub.
+void WriteBody(const std::string& root) {
+  Mesh hull, cage, parts;
+  const V3 tub[8] = {{-0.36f, -0.66f, -0.1f}, {0.36f, -0.66f, -0.1f}, {0.34f, 0.46f, -0.08f}, {-0.34f, 0.46f, -0.08f},
+                     {-0.38f, -0.66f, 0.2f},  {0.38f, -0.66f, 0.2f},  {0.36f, 0.46f, 0.18f},  {-0.36f, 0.46f, 0.18f}};
+  hull.Hexa(tub);
+  const V3 nose[8] = {{-0.34f, 0.46f, -0.08f}, {0.34f, 0.46f, -0.08f}, {0.2f, 0.84f, 0.0f},  {-0.2f, 0.84f, 0.0f},
+                      {-0.36f, 0.46f, 0.18f},  {0.36f, 0.46f, 0.18f},  {0.2f, 0.84f, 0.07f}, {-0.2f, 0.84f, 0.07f}};
+  hull.Hexa(nose);
+  // Side pods between the wheels, sloping at the front.
+  for (int side = -1; side <= 1; side += 2) {
+    const float a = 0.36f * side, b = 0.5f * side;
+    const V3 pod[8] = {{a, -0.18f, -0.04f}, {b, -0.18f, -0.04f}, {b, 0.16f, 0.0f},  {a, 0.16f, 0.0f},
+                       {a, -0.18f, 0.15f},  {b, -0.18f, 0.15f},  {b, 0.12f, 0.12f}, {a, 0.16f, 0.15f}};
+    hull.Hexa(pod);
+  }
+  // Fenders: a plate over every wheel rising from the tub's side, with a
+  // sloped lip at each end.
+  for (int axle = -1; axle <= 1; axle += 2) {
+    const float y = 0.5f * axle, outer = axle > 0 ? 0.66f : 0.72f;
+    for (int side = -1; side <= 1; side += 2) {
+      const float in = 0.34f * side, out = outer * side;
+      const V3 plate[8] = {{in, y - 0.18f, 0.14f}, {out, y - 0.18f, 0.29f}, {out, y + 0.18f, 0.29f}, {in, y + 0.18f, 0.14f},
+                           {in, y - 0.18f, 0.18f}, {out, y - 0.18f, 0.33f}, {out, y + 0.18f, 0.33f}, {in, y + 0.18f, 0.18f}};
+      parts.Hexa(plate);
+      const float mid = (0.5f + outer) / 2 * side;
+      parts.Beam({mid, y + 0.18f, 0.3f}, {mid, y + 0.3f, 0.18f}, 0.04f);
+      parts.Beam({mid, y - 0.18f, 0.3f}, {mid, y - 0.3f, 0.18f}, 0.04f);
+    }
+  }
+  // Roll cage: main hoop behind the seat, front hoop, roof rails, braces.
+  const float t = 0.045f;
+  cage.BeamPair({0.3f, -0.26f, 0.18f}, {0.28f, -0.26f, 0.64f}, t);
+  cage.Beam({-0.28f, -0.26f, 0.64f}, {0.28f, -0.26f, 0.64f}, t);
+  cage.BeamPair({0.32f, 0.3f, 0.18f}, {0.26f, 0.06f, 0.6f}, t);
+  cage.Beam({-0.26f, 0.06f, 0.6f}, {0.26f, 0.06f, 0.6f}, t);
+  cage.BeamPair({0.27f, 0.06f, 0.61f}, {0.28f, -0.26f, 0.64f}, t);
+  cage.BeamPair({0.28f, -0.26f, 0.64f}, {0.3f, -0.62f, 0.22f}, t);
+  cage.Beam({0.0f, -0.26f, 0.64f}, {0.0f, 0.06f, 0.6f}, t * 0.8f);
+  // Seat, engine and exhausts.
+  parts.Box({-0.17f, -0.2f, 0.18f}, {0.17f, 0.04f, 0.26f});
+  parts.Box({-0.17f, -0.24f, 0.18f}, {0.17f, -0.17f, 0.5f});
+  parts.Box({-0.24f, -0.64f, 0.2f}, {0.24f, -0.34f, 0.36f});
+  parts.Box({-0.16f, -0.6f, 0.36f}, {0.16f, -0.4f, 0.42f});
+  parts.BeamPair({0.14f, -0.6f, 0.28f}, {0.18f, -0.8f, 0.34f}, 0.05f);
+  // Rear wing on two struts, with end plates.
+  parts.BeamPair({0.22f, -0.5f, 0.36f}, {0.22f, -0.66f, 0.6f}, 0.035f);
+  const V3 wing[8] = {{-0.46f, -0.8f, 0.6f},  {0.46f, -0.8f, 0.6f},  {0.46f, -0.56f, 0.62f}, {-0.46f, -0.56f, 0.62f},
+                      {-0.46f, -0.8f, 0.66f}, {0.46f, -0.8f, 0.66f}, {0.46f, -0.56f, 0.64f}, {-0.46f, -0.56f, 0.64f}};
+  parts.Hexa(wing);
+  parts.BoxPair({0.46f, -0.82f, 0.5f}, {0.49f, -0.54f, 0.72f});
+  // Front bumper and its mounts, two lamps on the front hoop.
+  parts.Beam({-0.3f, 0.9f, 0.02f}, {0.3f, 0.9f, 0.02f}, 0.05f);
+  parts.BeamPair({0.15f, 0.8f, 0.03f}, {0.25f, 0.9f, 0.02f}, 0.04f);
+  parts.BoxPair({0.08f, 0.08f, 0.62f}, {0.18f, 0.14f, 0.7f});
+  std::vector<MeshMaterial> materials = {{"paint", 200, 200, 200, ""}};
+  Save(root + "/models/body.3ds", materials,
+       {Named(hull, "hull", "paint"), Named(cage, "cage", "paint"), Named(parts, "parts", "paint")});
+
+  // The shadow outline: the same footprint in a few blocks.
+  Mesh low;
+  low.Hexa(tub);
+  low.Hexa(nose);
+  low.Box({-0.5f, -0.18f, -0.04f}, {0.5f, 0.16f, 0.15f});
+  low.BoxPair({0.36f, 0.33f, 0.2f}, {0.66f, 0.67f, 0.33f});
+  low.BoxPair({0.38f, -0.67f, 0.2f}, {0.72f, -0.33f, 0.33f});
+  low.Box({-0.46f, -0.8f, 0.5f}, {0.46f, -0.56f, 0.66f});
+  low.Box({-0.3f, -0.28f, 0.58f}, {0.3f, 0.08f, 0.66f});
+  Save(root + "/models/LP_body.3ds", materials, {Named(low, "outline", "paint")});
+}
+
+// A body of revolution about the x axis from a profile of (x, radius)
+// points, ordered so that the outside is on the left of the direction of
+// travel; `knob` raises every other vertex of the two profile points from
+// `treadFrom` on (the tread's edges), giving a knobbly tyre.
+void Revolve(Mesh* m, const std::vector<std::pair<float, float>>& profile, int segments, int treadFrom,
+             float knob) {
+  auto radius = [&](size_t p, int s) {
+    const bool tread = treadFrom >= 0 && (static_cast<int>(p) == treadFrom || static_cast<int>(p) == treadFrom + 1);
+    return profile[p].second + (tread && s % 2 == 0 ? knob : 0.0f);
+  };
+  for (size_t p = 0; p + 1 < profile.size(); p++) {
+    const float x0 = profile[p].first, r0 = profile[p].second;
+    const float x1 = profile[p + 1].first, r1 = profile[p + 1].second;
+    for (int s = 0; s < segments; s++) {
+      const float a0 = 2 * kPi * s / segments, a1 = 2 * kPi * (s + 1) / segments;
+      auto at = [](float x, float r, float a) { return V3{x, r * std::cos(a), r * std::sin(a)}; };
+      const int s1 = (s + 1) % segments;
+      const V3 a = at(x0, radius(p, s), a0), b = at(x0, radius(p, s1), a1), c = at(x1, radius(p + 1, s1), a1),
+               d = at(x1, radius(p + 1, s), a0);
+      // The outside is on the left of the profile's direction: the inside point
+      // lies a little to its right, at the middle angle.
+      const float am = (a0 + a1) / 2, xm = (x0 + x1) / 2, rm = (r0 + r1) / 2;
+      const float tx = x1 - x0, tr = r1 - r0, len = std::sqrt(tx * tx + tr * tr);
+      const V3 inside = at(xm + tr / len * 0.01f, rm - tx / len * 0.01f, am);
+      m->Quad(a, b, c, d, inside);
+    }
+  }
+}
+
+void WriteWheel(const std::string& root) {
+  Mesh wheel;
+  // From the hub cap on the outer (-x) face round the tyre to the inner face.
+  const std::vector<std::pair<float, float>> profile = {
+      {-0.085f, 0.0f},  {-0.085f, 0.045f}, {-0.06f, 0.06f}, {-0.06f, 0.13f},  {-0.1f, 0.155f},
+      {-0.1f, 0.2f},    {-0.078f, 0.238f}, {0.078f, 0.238f}, {0.1f, 0.2f},     {0.1f, 0.155f},
+      {0.06f, 0.13f},   {0.06f, 0.0f}};
+  Revolve(&wheel, profile, 20, 6, 0.012f);
+  // Five wheel nuts on the outer face.
+  for (int k = 0; k < 5; k++) {
+    const float a = 2 * kPi * k / 5;
+    const float y = 0.095f * std::cos(a), z = 0.095f * std::sin(a);
+    wheel.Box({-0.075f, y - 0.012f, z - 0.012f}, {-0.06f, y + 0.012f, z + 0.012f});
+  }
+  Save(root + "/models/wheel.3ds", {{"rubber", 40, 40, 40, ""}}, {Named(wheel, "wheel", "rubber")});
+}
+
+// A smooth sphere of shared vertices (used for the post's head).
+void Sphere(Mesh* m, V3 centre, float radius, int rings, int segments) {
+  const uint16_t first = static_cast<uint16_t>(m->part.points.size() / 3);
+  for (int r = 0; r <= rings; r++) {
+    const float e = -kPi / 2 + kPi * r / rings;
+    for (int s = 0; s < segments; s++) {
+      const float a = 2 * kPi * s / segments;
+      m->Vertex(centre + V3{radius * std::cos(e) * std::cos(a), radius * std::cos(e) * std::sin(a), radius * std::sin(e)});
+    }
+  }
+  for (int r = 0; r < rings; r++) {
+    for (int s = 0; s < segments; s++) {
+      const uint16_t a = first + r * segments + s, b = first + r * segments + (s + 1) % segments;
+      const uint16_t c = b + segments, d = a + segments;
+      m->Tri(a, b, c, centre);
+      m->Tri(a, c, d, centre);
+    }
+  }
+}
+
+void WriteGateModels(const std::string& root) {
+  // The post: an octagonal pole 5 tall on a wider foot, its top at z = 5.
+  Mesh post;
+  const std::vector<std::pair<float, float>> pole = {{0.0f, 0.22f}, {0.3f, 0.2f}, {0.35f, 0.08f},
+                                                      {5.0f, 0.07f}, {5.0f, 0.0f}};
+  Mesh turned;
+  Revolve(&turned, pole, 8, -1, 0.0f);
+  // Revolve turns about x: a cyclic swap of the axes (a rotation, so the
+  // winding holds) stands the pole on z.
+  for (size_t i = 0; i < turned.part.points.size(); i += 3) {
+    const float x = turned.part.points[i], y = turned.part.points[i + 1], z = turned.part.points[i + 2];
+    post.part.points.insert(post.part.points.end(), {y, z, x});
+  }
+  post.part.faces = turned.part.faces;
+  Save(root + "/models/checkpoint.3ds", {{"post", 230, 230, 230, ""}}, {Named(post, "post", "post")});
+
+  Mesh head;
+  Sphere(&head, {0, 0, 0.22f}, 0.3f, 8, 12);
+  Save(root + "/models/head.3ds", {{"lamp", 255, 255, 255, ""}}, {Named(head, "head", "lamp")});
+}
+
+// The goal arrow: a flat bevelled arrow pointing along +y (the game's -z),
+// centred on the origin, about 0.3 long for its place 0.75 before the eye.
+void WriteArrow(const std::string& root) {
+  Mesh arrow;
+  const float outline[7][2] = {{0.0f, 0.16f}, {0.11f, 0.03f}, {0.045f, 0.03f}, {0.045f, -0.14f},
+                               {-0.045f, -0.14f}, {-0.045f, 0.03f}, {-0.11f, 0.03f}};
+  const float bottom = -0.015f, top = 0.015f, ridge = 0.035f;
+  // Sides.
+  for (int i = 0; i < 7; i++) {
+    const int j = (i + 1) % 7;
+    const V3 a = {outline[i][0], outline[i][1], bottom}, b = {outline[j][0], outline[j][1], bottom};
+    const V3 c = {outline[j][0], outline[j][1], top}, d = {outline[i][0], outline[i][1], top};
+    // The outline is concave at the neck: the inside point lies just inward of each edge.
+    const V3 mid = (a + b) * 0.5f;
+    const V3 edge = Unit(b - a);
+    const V3 inward = V3{-edge.y, edge.x, 0};  // the outline runs clockwise seen from above
+    arrow.Quad(a, b, c, d, mid + inward * -0.01f + V3{0, 0, 0.0f});
+  }
+  // Top: raised along the centre line (a ridge from tail to tip).
+  const V3 tip = {0.0f, 0.16f, top}, neck = {0.0f, 0.03f, ridge}, tail = {0.0f, -0.14f, ridge * 0.7f};
+  auto topTri = [&](V3 a, V3 b, V3 c) {
+    const uint16_t i = arrow.Vertex(a), j = arrow.Vertex(b), k = arrow.Vertex(c);
+    arrow.Tri(i, j, k, (a + b + c) * (1.0f / 3.0f) + V3{0, 0, -0.05f});
+  };
+  const V3 p[7] = {{0.0f, 0.16f, top}, {0.11f, 0.03f, top}, {0.045f, 0.03f, top}, {0.045f, -0.14f, top},
+                   {-0.045f, -0.14f, top}, {-0.045f, 0.03f, top}, {-0.11f, 0.03f, top}};
+  topTri(tip, p[1], neck);
+  topTri(tip, neck, p[6]);
+  topTri(neck, p[1], p[2]);
+  topTri(neck, p[5], p[6]);
+  topTri(neck, p[2], p[3]);
+  topTri(neck, p[3], tail);
+  topTri(neck, tail, p[4]);
+  topTri(neck, p[4], p[5]);
+  // Bottom: flat.
+  auto bottomTri = [&](V3 a, V3 b, V3 c) {
+    const uint16_t i = arrow.Vertex(a), j = arrow.Vertex(b), k = arrow.Vertex(c);
+    arrow.Tri(i, j, k, (a + b + c) * (1.0f / 3.0f) + V3{0, 0, 0.05f});
+  };
+  V3 q[7];
+  for (int i = 0; i < 7; i++) q[i] = {outline[i][0], outline[i][1], bottom};
+  bottomTri(q[0], q[1], q[6]);
+  bottomTri(q[2], q[3], q[4]);
+  bottomTri(q[2], q[4], q[5]);
+  Save(root + "/models/arrow.3ds", {{"arrow", 255, 128, 0, ""}}, {Named(arrow, "arrow", "arrow")});
+}
+
+// The sky: a sphere of radius 150 round the camera, textured by
+// "sky.tga" (u once round, v from the horizon up; the lower half takes the
+// horizon's colour), its triangles facing inward.
+void WriteSky(const std::string& root) {
+  Mesh sky;
+  const int rings = 12, segments = 24;
+  const float radius = 150.0f;
+  for (int r = 0; r <= rings; r++) {
+    const float e = -kPi / 2 + kPi * r / rings;
+    const float v = e <= 0.0f ? 0.004f : std::min(0.996f, e / (kPi / 2));
+    for (int s = 0; s <= segments; s++) {
+      const float a = 2 * kPi * s / segments;
+      sky.Vertex({radius * std::cos(e) * std::cos(a), radius * std::cos(e) * std::sin(a), radius * std::sin(e)},
+                 static_cast<float>(s) / segments, v, true);
+    }
+  }
+  for (int r = 0; r < rings; r++) {
+    for (int s = 0; s < segments; s++) {
+      const uint16_t a = r * (segments + 1) + s, b = a + 1, c = b + segments + 1, d = a + segments + 1;
+      sky.Tri(a, b, c, {0, 0, 0}, true);
+      sky.Tri(a, c, d, {0, 0, 0}, true);
+    }
+  }
+  Save(root + "/models/sky.3ds", {{"sky", 255, 255, 255, "sky.tga"}}, {Named(sky, "dome", "sky")});
+}
+
+}  // namespace
+
+void GenerateModels(const std::string& root) {
+  WriteBody(root);
+  WriteWheel(root);
+  WriteGateModels(root);
+  WriteArrow(root);
+  WriteSky(root);
+}
