@@ -41,8 +41,12 @@ __attribute__((destructor)) static void Report(void)
     const char* path = getenv("QB_FRAME_REPORT");
     const char* window = getenv("QB_FRAME_WINDOW");
     double span = window ? atof(window) : 20.0;
-    FILE* out = path ? fopen(path, "w") : NULL;
-    if (!out || frames < 2)
+    /* Processes that drew nothing (/usr/bin/time around the game) leave the
+     * report alone. */
+    if (!path || frames < 2)
+        return;
+    FILE* out = fopen(path, "w");
+    if (!out)
         return;
     long last = frames - 1, first = last;
     while (first > 0 && wall[last] - wall[first - 1] <= span)

@@ -1,8 +1,8 @@
 #include "app/cpuinfo.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <cpuid.h>
@@ -94,7 +94,7 @@ CpuInfo::CpuInfo() : identified(0), mhz(0), vendor{}, name{}, type(0), family(0)
 {
 #ifdef QB_HAVE_CPUID
     uint64_t t0 = ReadTimeStamp();
-    clock_t c0 = clock();
+    const auto c0 = std::chrono::steady_clock::now();
     unsigned a, b, c, d;
     __cpuid(0, a, b, c, d);
     memcpy(vendor, &b, 4);
@@ -109,14 +109,17 @@ CpuInfo::CpuInfo() : identified(0), mhz(0), vendor{}, name{}, type(0), family(0)
         snprintf(name, sizeof name, "%s", tableName);
     else if (!ReadBrandString(name) && intel)
         snprintf(name, sizeof name, "%s", "Unknown processor");
-    // Clock: time-stamp cycles over at least half a second of processor time.
-    clock_t c1;
+    // Clock: time-stamp cycles over at least half a second.  The time-stamp
+    // counter runs on while the process waits for a core, so it is divided
+    // by the time that passed, not by the processor time received (which on
+    // a busy machine gave several times the real rate).
+    std::chrono::steady_clock::time_point c1;
     do {
-        c1 = clock();
-    } while ((c1 - c0) * 1000 / CLOCKS_PER_SEC < 500);
+        c1 = std::chrono::steady_clock::now();
+    } while (c1 - c0 < std::chrono::milliseconds(500));
     uint64_t t1 = ReadTimeStamp();
-    uint64_t elapsedMs = (uint64_t)((c1 - c0) * 1000 / CLOCKS_PER_SEC);
-    mhz = RoundClockRate((t1 - t0) / (elapsedMs * 1000));
+    uint64_t elapsedUs = (uint64_t)std::chrono::duration_cast<std::chrono::microseconds>(c1 - c0).count();
+    mhz = RoundClockRate((t1 - t0) / elapsedUs);
 #else
     FILE* file = fopen("/proc/cpuinfo", "r");
     if (file) {

@@ -247,9 +247,11 @@ static void ApplyLobbySettings()
 
 static void HostLobbyTalk()
 {
-    if (gNet.lobbyReceiver->Receive() == 1 && gNet.inKind == kKindJoinRequest) {
-        gNet.inAddress[15] = 0;
-        gNet.inName[15] = 0;
+    const bool stored = gNet.lobbyReceiver->Receive() == 1;
+    // The texts are ended as soon as they arrive, whatever the kind.
+    gNet.inAddress[15] = 0;
+    gNet.inName[15] = 0;
+    if (stored && gNet.inKind == kKindJoinRequest) {
         gNet.received = 1;
         CopyText(gNet.peerAddress, gNet.inAddress);
         CopyPeerName(gPrefs.playername[1], gNet.inName);

@@ -142,6 +142,19 @@ TEST_F(NetLobbyTest, HostilePeerTextIsEndedInsideItsSixteenBytes)
     EXPECT_EQ(net->host.net.role, kRoleHost);
 }
 
+TEST_F(NetLobbyTest, PeerTextOfAMessageOfAnotherKindIsEndedToo)
+{
+    // Found by the session fuzzer: a 33-byte message that is not a join
+    // request left its unended address and name behind in the session.
+    net->OnHost([] { init_lobbyTalk(kRoleHost); });
+    SendRaw(net->hostPorts.lobbyLocal, std::string(1, '\x09') + std::string(32, '7'));
+    net->OnHost(lobbyTalk);
+    const Machine& h = net->host;
+    EXPECT_FALSE(h.net.peerJoined);
+    EXPECT_EQ(strnlen(h.net.inAddress, 16), 15u);
+    EXPECT_EQ(strnlen(h.net.inName, 16), 15u);
+}
+
 TEST_F(NetLobbyTest, OutOfRangeSettingsFromTheHostAreHeldOrRefused)
 {
     net->OnClient([] { init_lobbyTalk(kRoleClient); gGame.state = ClientLobby; });

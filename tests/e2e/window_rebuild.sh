@@ -1,0 +1,88 @@
+# Window rebuilds: the graphics options' Apply (a new resolution) closes
+# the window and everything drawn, and opens them again, three times in a
+# row; the game keeps running at the new size and ends normally.  Run
+# against a sanitizer build (QB_E2E_BUILD=build-asan, as test.sh can), the
+# leak checker at its end covers every rebuild.
+source "$(dirname "$0")/lib.sh"
+# A sanitizer build reports leaks at its end without failing by itself; the
+# script fails on any leak with a frame in the game's own code.
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp:print_suppressions=0:exitcode=0"
+GAME_PID=""
+stop_all() {
+    [[ -n "$GAME_PID" ]] && kill -KILL "$GAME_PID" 2>/dev/null
+    cleanup_game_dir
+}
+trap stop_all EXIT
+
+make_game_dir 1024 768
+WIN_W=1024
+WIN_H=768
+
+config_value() {  # config_value KEY: its value in data/config.txt
+    awk -v k="$1" '$1 == k { print $2 }' "$GAME_DIR/data/config.txt"
+}
+click() {  # click X Y: window fractions, y from the bottom
+    local px py
+    px="$(awk -v x="$1" -v w="$WIN_W" 'BEGIN { printf "%d", x * w }')"
+    py="$(awk -v y="$2" -v h="$WIN_H" 'BEGIN { printf "%d", (1 - y) * h }')"
+    xdotool mousemove --window "$WIN_ID" "$px" "$py" 2>/dev/null
+    sleep 0.3
+    xdotool mousedown 1 2>/dev/null
+    sleep 0.3
+    xdotool mouseup 1 2>/dev/null
+    sleep 0.5
+}
+ready() {  # ready WHEN FILE: the start-up (or rebuild) has loaded its last file
+    wait_for_log "$2" 120 || fail "$1: the window was not rebuilt"
+    WIN_ID="$(game_window)" || fail "$1: no game window"
+    sleep 1.5
+}
+
+rm -f "$GAME_DIR/log.txt"
+(cd "$GAME_DIR" && exec ./quibbit --quit-after 400 2> "$GAME_DIR/stderr.txt") &
+GAME_PID=$!
+ready "start" "Loading model: data/models/head.3ds"
+click 0.5 0.4    # Options
+click 0.5 0.525  # Graphics
+sizes=()
+for round in 1 2 3; do
+    click 0.5 0.675  # Resolution: the next size
+    rm -f "$GAME_DIR/log.txt"
+    click 0.5 0.2    # Apply
+    ready "rebuild $round" "Loading seffect: data/seffects/tag.wav"  # models are read once
+    WIN_W="$(config_value width)"
+    WIN_H="$(config_value height)"
+    sizes+=("${WIN_W}x${WIN_H}")
+    read -r w h < <(xdotool getwindowgeometry "$WIN_ID" | awk '/Geometry/ { split($2, g, "x"); print g[1], g[2] }')
+    [[ "$w" == "$WIN_W" && "$h" == "$WIN_H" ]] || fail "rebuild $round: window ${w}x${h}, config ${WIN_W}x${WIN_H}"
+done
+[[ "${sizes[0]}" != "1024x768" ]] || fail "the resolution did not change"
+click 0.5 0.3    # Back to the options
+click 0.5 0.3    # Back to the main menu
+click 0.5 0.2    # Quit
+for ((i = 0; i < 300; i++)); do
+    kill -0 "$GAME_PID" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$GAME_PID" 2>/dev/null && fail "the Quit button did not end the game"
+wait "$GAME_PID"
+status=$?
+GAME_PID=""
+if grep -q "ERROR: AddressSanitizer\|runtime error" "$GAME_DIR/stderr.txt"; then
+    head -n 60 "$GAME_DIR/stderr.txt"
+    fail "sanitizer report"
+fi
+# Leak records (blank-line separated) with a frame in the game's executable
+# or sources are the game's; those wholly inside libraries that the driver
+# unloaded ("<unknown module>") or system libraries are not.
+own="$(awk -v RS= '/leak of/ && (/\/quibbit\+0x/ || /\/src\/(app|assets|game|input|net|platform|race|render|sound)\//)' \
+    "$GAME_DIR/stderr.txt")"
+if [[ -n "$own" ]]; then
+    echo "$own" | head -n 60
+    fail "the game leaks"
+fi
+others="$(grep -m1 '^SUMMARY: AddressSanitizer: .* leaked' "$GAME_DIR/stderr.txt")"
+[[ -n "$others" ]] && echo "note: leaks outside the game's code: ${others#SUMMARY: AddressSanitizer: }"
+[[ $status -eq 0 ]] || fail "exit code $status"
+grep -q "Framerate estimate" "$GAME_DIR/log.txt" || fail "no normal shut-down"
+echo "window_rebuild: ok (${sizes[*]})"
