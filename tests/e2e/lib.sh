@@ -41,10 +41,10 @@ wait_for_log() {
     return 1
 }
 
-# game_window: the id of the game's window (waits up to 20 s).
+# game_window: the id of the game's window (waits up to 60 s).
 game_window() {
     local i id
-    for ((i = 0; i < 200; i++)); do
+    for ((i = 0; i < 600; i++)); do
         id="$(xdotool search --name '^Quibbit$' 2>/dev/null | head -n 1)"
         [[ -n "$id" ]] && { echo "$id"; return 0; }
         sleep 0.1
