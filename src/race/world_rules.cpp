@@ -49,11 +49,26 @@ static void WantSound(uint32_t car, int32_t sound)
         gRaceSounds.tag[car] = 1;
 }
 
-static void Contact(Car& car, Car& other)
+// True while a body corner of `car` lies beyond the world's edge (then the
+// edge rule has just given it the speed that brings it back in one step).
+static bool CornerOutside(const Car& car, float low, float high)
+{
+    for (int k = 0; k < 4; k++)
+        for (int axis = 0; axis <= 2; axis += 2)
+            if (car.corner[k][axis] < low || car.corner[k][axis] > high)
+                return true;
+    return false;
+}
+
+// `bounce` false: the cars touch (sound, tag) but keep their speeds.  A car
+// being pushed back from the world's edge is not bounced: the bounce would
+// undo the push-back, or hand its speed of hundreds of units per second to
+// the other car and throw that one out of the world.
+static void Contact(Car& car, Car& other, bool bounce)
 {
     const float u[3] = {other.velocity[0], other.velocity[1], other.velocity[2]};
     const float v[3] = {car.velocity[0], car.velocity[1], car.velocity[2]};
-    for (int k = 0; k < 3; k++) {
+    for (int k = 0; k < 3 && bounce; k++) {
         const float delta = car.position[k] - other.position[k];
         car.velocity[k] = (0.505f * delta - 1.01f * u[k]) * 1.025f;
         other.velocity[k] = (0.505f * delta + 1.01f * v[k]) * -1.025f;
@@ -138,8 +153,11 @@ void ApplyWorldRules(uint32_t index)
         const float dx = ax - (other.position[0] - f * sinf(oh));
         const float dy = ay - other.position[1];
         const float dz = az - (other.position[2] - f * cosf(oh));
-        if (sqrtf(dx * dx + 1.5f * dy * dy + dz * dz) < 1.6f)
-            Contact(car, other);
+        if (sqrtf(dx * dx + 1.5f * dy * dy + dz * dz) < 1.6f) {
+            const bool bounce = !CornerOutside(car, -32.0f * s, 30.0f * s) &&
+                                !CornerOutside(other, -32.0f * s, 30.0f * s);
+            Contact(car, other, bounce);
+        }
     }
 }
 
