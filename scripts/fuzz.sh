@@ -47,7 +47,7 @@ for target in "${targets[@]}"; do
     log="$(mktemp /tmp/quibbit-fuzz-log.XXXXXX)"
     ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1 \
         "build-fuzz/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=2048 \
-        -artifact_prefix="$saved/crash-" -print_final_stats=1 "$corpus" > "$log" 2>&1
+        -artifact_prefix="$saved/" -print_final_stats=1 "$corpus" > "$log" 2>&1
     result=$?
     runs="$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$')"
     if [[ $result -eq 0 ]]; then

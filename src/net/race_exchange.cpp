@@ -131,8 +131,6 @@ static void ApplyRaceState()
             TakeFinite(&car.wheelAngles[w].spin, s[7 + 2 * w]);
         }
     }
-    if (gNet.inSound < 0 || gNet.inSound > 3)
-        gNet.inSound = -1;
 }
 
 void raceRecv()
@@ -166,6 +164,10 @@ void raceRecv()
         return;
     }
     gNet.received = 1;
+    // The host's collision sound: 0..3, anything else is no sound (also when
+    // the message takes the client back to its lobby).
+    if (gNet.inSound < 0 || gNet.inSound > 3)
+        gNet.inSound = -1;
     if (gNet.inTagHolder == kTagHolderBackToLobby) {
         LogNetworkRaceEnd();
         CloseSession();
