@@ -37,7 +37,7 @@ run "unit tests (ASan+UBSan)" env ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=prin
 
 # A short run of every fuzz target (QB_FUZZ_SECONDS each, 60 by default);
 # an input that crashes one is kept under tests/data/fuzz/<target>/.
-run "fuzzing" scripts/fuzz.sh
+run "fuzzing" env QB_FUZZ_SEED=1 scripts/fuzz.sh
 
 # Window and end-to-end tests need a display; without one they run in Xvfb.
 if [[ -n "${DISPLAY:-}" ]]; then

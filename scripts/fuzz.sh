@@ -6,9 +6,13 @@
 # and the run fails.
 #   scripts/fuzz.sh                 every target, 60 s each
 #   QB_FUZZ_SECONDS=3600 scripts/fuzz.sh tga    one target for an hour
+# QB_FUZZ_SEED fixes libFuzzer's random seed (the test command uses 1, so
+# that every run explores the same inputs in the same order); unset, every
+# run explores new ones.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 seconds="${QB_FUZZ_SECONDS:-60}"
+seed="${QB_FUZZ_SEED:-0}"
 
 if ! command -v clang++ > /dev/null; then
     echo "fuzz: clang++ is missing, fuzzers skipped"
@@ -46,7 +50,7 @@ for target in "${targets[@]}"; do
     done
     log="$(mktemp /tmp/quibbit-fuzz-log.XXXXXX)"
     ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1 \
-        "build-fuzz/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=2048 \
+        "build-fuzz/fuzz_$target" -max_total_time="$seconds" -seed="$seed" -rss_limit_mb=2048 \
         -artifact_prefix="$saved/" -print_final_stats=1 "$corpus" > "$log" 2>&1
     result=$?
     runs="$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$')"
