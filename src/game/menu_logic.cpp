@@ -127,27 +127,29 @@ void AnimateButtonColour(MenuButton& b, double dt)
     }
 }
 
-// The remainder of a / m in 0 .. m-1 (m > 0), also for negative a.
-static int32_t Wrap(int32_t a, int32_t m)
+// The remainder of a / m in 0 .. m-1 (m > 0), also for negative a.  In 64
+// bits, so that a value from a hand-edited file at the edge of the 32-bit
+// range cannot overflow on its way to the menu's range.
+static int32_t Wrap(int64_t a, int64_t m)
 {
-    int32_t r = a % m;
-    return r < 0 ? r + m : r;
+    int64_t r = a % m;
+    return (int32_t)(r < 0 ? r + m : r);
 }
 
 void CycleGameMode(Prefs& p)
 {
-    p.gamemode = Wrap(p.gamemode + 1, 2);
+    p.gamemode = Wrap((int64_t)p.gamemode + 1, 2);
 }
 
 void CycleTrack(Prefs& p, int32_t trackCount)
 {
     if (trackCount > 0)
-        p.track = Wrap(p.track + 1, trackCount);
+        p.track = Wrap((int64_t)p.track + 1, trackCount);
 }
 
 void CyclePlayers(Prefs& p)
 {
-    p.nplayers = Wrap(p.nplayers + 1, 5);
+    p.nplayers = Wrap((int64_t)p.nplayers + 1, 5);
     if (p.nplayers == 0)
         p.nplayers = 1;
     if (p.nopponents > 5 - p.nplayers)
@@ -157,22 +159,22 @@ void CyclePlayers(Prefs& p)
 void CycleOpponents(Prefs& p)
 {
     int32_t players = p.nplayers < 1 ? 1 : p.nplayers > 4 ? 4 : p.nplayers;
-    p.nopponents = Wrap(p.nopponents + 1, 6 - players);
+    p.nopponents = Wrap((int64_t)p.nopponents + 1, 6 - players);
 }
 
 void CycleSkill(Prefs& p)
 {
-    p.opponentskill = Wrap(p.opponentskill + 1, 3);
+    p.opponentskill = Wrap((int64_t)p.opponentskill + 1, 3);
 }
 
 void CycleTimeLimit(Prefs& p)
 {
-    p.timelimit = Wrap(p.timelimit - 5, 55) + 10;
+    p.timelimit = Wrap((int64_t)p.timelimit - 5, 55) + 10;
 }
 
 void CycleLaps(Prefs& p)
 {
-    p.laps = Wrap(p.laps - 2, 10) + 3;
+    p.laps = Wrap((int64_t)p.laps - 2, 10) + 3;
 }
 
 const char* GameModeName(int32_t gamemode)
@@ -188,12 +190,12 @@ const char* SkillName(int32_t skill)
 
 int32_t StepVolume(int32_t volume, bool leftHalf)
 {
-    return Wrap(volume + (leftHalf ? -32 : 32), 256);
+    return Wrap((int64_t)volume + (leftHalf ? -32 : 32), 256);
 }
 
 int32_t VolumePercent(int32_t volume)
 {
-    return volume * 100 / 224;
+    return (int32_t)((int64_t)volume * 100 / 224);
 }
 
 void StepResolution(int32_t* width, int32_t* height)
@@ -221,7 +223,7 @@ void StepShadows(Prefs& p)
     else if (p.shadow_resolution == 1)
         p.shadow_resolution = 32;
     else
-        p.shadow_resolution = Wrap(2 * p.shadow_resolution, 256);
+        p.shadow_resolution = Wrap(2 * (int64_t)p.shadow_resolution, 256);
     p.shadows = p.shadow_resolution != 0 ? 1 : 0;
 }
 

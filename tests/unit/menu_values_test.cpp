@@ -3,6 +3,8 @@
 // entry.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -92,6 +94,24 @@ TEST_F(MenuValues, TimeLimitLapsModeSkillAndTrackWrap)
     EXPECT_STREQ(GameModeName(1), "Checkpoint");
     EXPECT_STREQ(SkillName(1), "Medium");
     EXPECT_STREQ(SkillName(7), "");
+}
+
+TEST_F(MenuValues, HandEditedExtremesStayInTheMenusRanges)
+{
+    p.timelimit = INT32_MIN;  // the file's values are not range-checked
+    CycleTimeLimit(p);
+    EXPECT_GE(p.timelimit, 10);
+    EXPECT_LE(p.timelimit, 64);
+    p.laps = INT32_MAX;
+    CycleLaps(p);
+    EXPECT_GE(p.laps, 3);
+    EXPECT_LE(p.laps, 12);
+    p.track = INT32_MAX;
+    CycleTrack(p, 6);
+    EXPECT_GE(p.track, 0);
+    EXPECT_LT(p.track, 6);
+    EXPECT_EQ(StepVolume(INT32_MIN, true), 224);
+    EXPECT_EQ(VolumePercent(INT32_MAX), (int32_t)((int64_t)INT32_MAX * 100 / 224));
 }
 
 TEST(MenuVolume, StepsOf32WrapAtBothEnds)
