@@ -84,6 +84,10 @@ awk '/Loading texture: data\/bg\/logo.tga/ { logo = NR } /Loading prefs/ && !pre
 # 2. F12 held for a second writes one screenshot of the window, the next
 #    press the next number.
 [[ -z "$(ls "$GAME_DIR/data/screenshots")" ]] || fail "screenshots folder not empty"
+# The menu brightens from black over its first half second: wait until the
+# last start-up file is loaded and the intro has ended, then a little more.
+wait_for_log "Loading model: data/models/head.3ds" 60 || fail "start-up did not finish"
+sleep 5
 # Held until the file appears (the first frames may still be loading on a
 # busy machine), then a second and a half longer.  Keys go to the window
 # under the pointer.
