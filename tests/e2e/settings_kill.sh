@@ -57,7 +57,7 @@ for ((round = 1; round <= rounds; round++)); do
     WIN_ID="$(game_window)" || fail "round $round: no game window"
     # The last file of the start-up, then the main menu's first frames.
     wait_for_log "Loading model: data/models/head.3ds" 60 || fail "round $round: the start-up did not end"
-    sleep 1.5
+    sleep 4  # the intro plays to its end before the first menu frame
     click 0.5 0.4    # Options
     sleep 0.5
     click 0.5 0.525  # Graphics
