@@ -45,8 +45,8 @@ for target in "${targets[@]}"; do
     mkdir -p "$saved"
     cp "$saved"/* "$corpus"/ 2>/dev/null
     n=0
-    for seed in $(seeds_for "$target"); do
-        [[ -f "$seed" ]] && cp "$seed" "$corpus/seed-$((n++))-$(basename "$seed")"
+    for file in $(seeds_for "$target"); do
+        [[ -f "$file" ]] && cp "$file" "$corpus/seed-$((n++))-$(basename "$file")"
     done
     log="$(mktemp /tmp/quibbit-fuzz-log.XXXXXX)"
     ASAN_OPTIONS=detect_leaks=0:allocator_may_return_null=1 \
