@@ -48,14 +48,12 @@ fi
 
 # The game itself under the sanitizers: window rebuilds, then the leak
 # check at its end (leaks with a frame in the game's code fail).
-asan_game() {
-    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 bash tests/e2e/window_rebuild.sh "$PWD/build-asan"
-}
+asan_game=(env ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
+           bash tests/e2e/window_rebuild.sh "$PWD/build-asan")
 if [[ -n "${DISPLAY:-}" ]]; then
-    run "window rebuilds (ASan+UBSan)" asan_game
+    run "window rebuilds (ASan+UBSan)" "${asan_game[@]}"
 else
-    export -f asan_game
-    run "window rebuilds (ASan+UBSan)" xvfb-run -a -s "-screen 0 1280x1024x24" bash -c asan_game
+    run "window rebuilds (ASan+UBSan)" xvfb-run -a -s "-screen 0 1280x1024x24" "${asan_game[@]}"
 fi
 
 echo

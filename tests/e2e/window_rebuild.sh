@@ -35,7 +35,7 @@ click() {  # click X Y: window fractions, y from the bottom
 ready() {  # ready WHEN FILE: the start-up (or rebuild) has loaded its last file
     wait_for_log "$2" 120 || fail "$1: the window was not rebuilt"
     WIN_ID="$(game_window)" || fail "$1: no game window"
-    sleep 1.5
+    sleep 4  # the intro plays to its end before the first menu frame
 }
 
 rm -f "$GAME_DIR/log.txt"
