@@ -389,13 +389,11 @@ forge() {  # forge PHASE SECONDS JUNK_PER_SECOND
     ip netns exec "$THIRD_NS" python3 "$FORGER" "$1" "$HOST_IP" "$CLIENT_IP" "$2" "$3" "$THIRD_IP"
 }
 rss_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
-HOST_RSS0="$(rss_kb "$HOST_PID")"
-CLIENT_RSS0="$(rss_kb "$CLIENT_PID")"
 
 # Forgeries during the lobby: the host keeps the real client, the client
 # the real host, and no race starts.
-forge lobby 3 0 || fail_both "the forger did not run"
-sleep 1
+forge lobby 2 0 || fail_both "the forger did not run"
+sleep 0.5
 grep -q "joined from $THIRD_IP\|joined from $HOST_IP\|mallory joined" "$HOST_DIR/log.txt" &&
     fail_both "the host took a forged join"
 [[ "$(grep -c "joined from" "$HOST_DIR/log.txt")" == 1 ]] || fail_both "the host's lobby changed its client"
@@ -457,11 +455,15 @@ host_back() {
 click host 0.7
 log_has "$HOST_DIR" "Network race: host, track 0, against clientbob" 10 || fail_both "the host's race did not start"
 log_has "$CLIENT_DIR" "Network race: client" 10 || fail_both "the client's race did not start"
+# Memory from the start of the race (its track loaded) on.
+sleep 1
+HOST_RSS0="$(rss_kb "$HOST_PID")"
+CLIENT_RSS0="$(rss_kb "$CLIENT_PID")"
 forge race 30 1000 > "$HOST_DIR/forger.out" 2>&1 &
 FORGER_PID=$!
 PIDS+=($FORGER_PID)
 # The host drives car 0 after the countdown.
-sleep 5
+sleep 4
 in_side host xdotool mousemove --window "$HOST_WINDOW" 512 700
 in_side client xdotool mousemove --window "$CLIENT_WINDOW" 512 700
 in_side host xdotool keydown Up
@@ -516,32 +518,35 @@ ls "$CLIENT_DIR"/data/screenshots/*.tga > /dev/null 2>&1 || fail_both "no F12 sc
 [[ "$(grep -c "Network race: client" "$CLIENT_DIR/log.txt")" == 1 ]] ||
     fail_both "the client started a race the host did not start"
 
-# Race 2: the client's accelerate key drives car 1 on the host.
+# Race 2: the client's accelerate key drives car 1 on the host (held from
+# the end of the countdown).
 log_count "$CLIENT_DIR" "Network lobby: host hostanna" 3 10 || fail_both "the client's lobby did not hear the host again"
 click host 0.7
 log_count "$CLIENT_DIR" "Network race: client" 2 10 || fail_both "the client's second race did not start"
-sleep 5
-in_side client xdotool keydown Up
 sleep 3
+in_side client xdotool keydown Up
+sleep 4
 in_side client xdotool keyup Up
-sleep 1
 host_back
 race_left 2
 moved "$hx1" "$hz1" 0 7 || fail_both "the client's keys did not move car 1 on the host"
 
-# Both quit from their lobbies: back, back, quit (twice: the fade is cut),
-# the two machines at once.
-for y in 0.3 0.3 0.2 0.2; do
+# The host leaves its lobby, which closes the client's; then both quit from
+# the multiplayer menu: back, quit (the picture fades and the program ends).
+click host 0.3
+log_has "$CLIENT_DIR" "Network: the host closed its lobby" 10 || fail_both "the host's back did not close the client's lobby"
+for y in 0.3 0.2; do
     click host "$y" &
     clicking=$!
     click client "$y"
     wait "$clicking"
 done
 for pid in "$HOST_PID" "$CLIENT_PID"; do
-    for ((i = 0; i < 100; i++)); do
+    for ((i = 0; i < 150; i++)); do
         kill -0 "$pid" 2> /dev/null || break
         sleep 0.1
     done
+    kill -0 "$pid" 2> /dev/null && fail_both "a game did not quit"
     wait "$pid"
     rc=$?
     ((rc == 0)) || fail_both "a game ended with $rc"
