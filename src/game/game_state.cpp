@@ -8,6 +8,7 @@
 #include "game/menus.h"
 #include "game/prefs.h"
 #include "input/devices.h"
+#include "input/pads.h"
 #include "race/race.h"
 #include "render/gl_util.h"
 #include "render/race_frame.h"
@@ -48,8 +49,9 @@ void UpdateState()
     case Credits:
         UpdateCredits();
         break;
-    case Race:
-        UpdateRace();
+    case Race:  // held while a player's pad is unplugged
+        if (!RaceWaitsForPad())
+            UpdateRace();
         break;
     case RaceMenu:
         UpdateRace();
