@@ -22,6 +22,8 @@ void UpdateState()
     // A menu screen brightens from black in about 0.57 s.
     if (gGame.fade < 1.0f && gGame.state != QuitFading && gGame.state != Quit)
         gGame.fade += (float)(1.75 * dt);
+    if (!IsRaceState(gGame.state))
+        gPads.pausedPlayer = -1;  // the next race starts without waiting
     switch (gGame.state) {
     case MainMenu:
     case QuitFading:

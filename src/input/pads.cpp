@@ -198,7 +198,7 @@ void PadLabel(int pad, char* text, int size)
     }
     const PadSlot& s = gPads.slot[pad];
     if (s.connected)
-        snprintf(text, (size_t)size, "Pad %d: %.24s", pad + 1, s.name);
+        snprintf(text, (size_t)size, "Pad %d: %.21s", pad + 1, s.name);
     else
         snprintf(text, (size_t)size, "Pad %d: not connected", pad + 1);
 }

@@ -66,7 +66,8 @@ int32_t ClaimNextPlayer(Prefs& prefs, int pad);
 // The set-up screen: every pad whose start button went down this frame
 // claims the next player (ClaimNextPlayer on gPrefs); true when one did.
 bool ClaimPlayersByStart();
-// "Pad 2: name" or "Pad 2: not connected", at most size - 1 characters.
+// "Pad 2: name" (the name cut to 21 characters, to fit the screen) or
+// "Pad 2: not connected", at most size - 1 characters.
 void PadLabel(int pad, char* text, int size);
 
 // A person's controls from a pad: the four flags and the analogue values
