@@ -1,3 +1,5 @@
+// Pad numbers as devices come and go, pads to players, a pad's driving
+// controls and the race's wait for a missing pad (see pads.h).
 #include "input/pads.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// The device badge and the reconnect message of one view (see device_badge.h).
 #include "render/device_badge.h"
 
 #include <GL/gl.h>
