@@ -12,6 +12,7 @@
 #include "assets/screenshot.h"
 #include "game/game_state.h"
 #include "input/devices.h"
+#include "input/pads.h"
 #include "net/net_session.h"
 #include "platform/sys.h"
 #include "platform/window.h"
@@ -134,5 +135,6 @@ void RunMessageLoop()
         glClear(GL_COLOR_BUFFER_BIT);
         gMouse.clicked = 0;
         EndKeyboardFrame();
+        EndPadFrame();
     }
 }

@@ -8,6 +8,7 @@
 #include "game/menus.h"
 #include "game/prefs.h"
 #include "input/devices.h"
+#include "input/pads.h"
 #include "race/race.h"
 #include "render/gl_util.h"
 #include "render/race_frame.h"
@@ -21,6 +22,8 @@ void UpdateState()
     // A menu screen brightens from black in about 0.57 s.
     if (gGame.fade < 1.0f && gGame.state != QuitFading && gGame.state != Quit)
         gGame.fade += (float)(1.75 * dt);
+    if (!IsRaceState(gGame.state))
+        gPads.pausedPlayer = -1;  // the next race starts without waiting
     switch (gGame.state) {
     case MainMenu:
     case QuitFading:
@@ -48,8 +51,9 @@ void UpdateState()
     case Credits:
         UpdateCredits();
         break;
-    case Race:
-        UpdateRace();
+    case Race:  // held while a player's pad is unplugged
+        if (!RaceWaitsForPad())
+            UpdateRace();
         break;
     case RaceMenu:
         UpdateRace();

@@ -5,6 +5,7 @@
 #include "game/menu_logic.h"
 #include "game/menus.h"
 #include "game/prefs.h"
+#include "input/pads.h"
 #include "race/race.h"
 #include "race/standings.h"
 
@@ -72,7 +73,7 @@ void DrawRaceSetup(bool withTrack)
     else if (b[length].state == 3)
         CycleTimeLimit(gPrefs);
     else
-        changed = false;
+        changed = ClaimPlayersByStart();
     if (changed)
         SavePrefs();
 

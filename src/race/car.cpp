@@ -16,6 +16,7 @@
 #include "game/game_state.h"
 #include "game/prefs.h"
 #include "input/devices.h"
+#include "input/pads.h"
 #include "net/net_session.h"
 #include "race/driver.h"
 #include "race/dust.h"
@@ -50,29 +51,36 @@ static bool UsesDevice(int32_t assigned, uint32_t index)
 
 struct Controls {
     bool accelerate, left, brake, right;
+    bool analogue;      // steer and pedal drive the car as a wheel does
+    float steer, pedal; // -1 left .. 1 right; -1 full throttle .. 1 full brake
 };
 
-// The four flags of a person's car: keys, or the joystick as gamepad or
+// The four flags of a person's car: keys, a pad, or the joystick as a
 // wheel.  Throttle and brake only once the countdown allows driving.
 static void ReadPersonControls(const Car& car, Controls* in)
 {
     if (car.index >= 4)  // no control set
         return;
     const int32_t* keys = gPrefs.playerctrls[car.index];
-    if (UsesDevice(gPrefs.gamepadsteering, car.index)) {
-        in->left = gJoystick.x < -0.5f;
-        in->right = gJoystick.x > 0.5f;
-    } else {
+    PadDrive pad;
+    const bool onPad = (int64_t)car.index < (int64_t)gPrefs.nplayers && ReadPadDrive((int32_t)car.index, &pad);
+    if (onPad) {
+        in->analogue = true;
+        in->steer = pad.steer;
+        in->pedal = pad.pedal;
+    } else if (UsesDevice(gPrefs.wheelsteering, car.index)) {
+        in->analogue = true;
+        in->steer = gJoystick.x;
+        in->pedal = gJoystick.y;
+    }
+    if (!onPad) {
         in->left = KeyDown(keys[kCtrlLeft]);
         in->right = KeyDown(keys[kCtrlRight]);
     }
     if (!(gStandings.countdown < 1.0f))
         return;
-    if (UsesDevice(gPrefs.gamepadsteering, car.index)) {
-        in->accelerate = gJoystick.button2 != 0;
-        in->brake = gJoystick.button1 != 0;
-    } else if (UsesDevice(gPrefs.wheelsteering, car.index)) {
-        const float y = gJoystick.y;
+    if (in->analogue) {
+        const float y = in->pedal;
         in->accelerate = -car.maxWheelSpeed * y > car.wheelSpeed && y < -0.01f;
         in->brake = -car.maxWheelSpeed * y < car.wheelSpeed && y > 0.01f;
     } else {
@@ -96,7 +104,7 @@ void UpdateCar(Car& car)
     }
 
     // 2. Control flags.
-    Controls in = {false, false, false, false};
+    Controls in = {false, false, false, false, false, 0.0f, 0.0f};
     if (person)
         ReadPersonControls(car, &in);
     else if (gStandings.countdown < 1.0f)
@@ -115,12 +123,12 @@ void UpdateCar(Car& car)
     const float s = SinDeg(car.heading);
     const float c = CosDeg(car.heading);
 
-    // 4. Steering: the mouse, the wheel, or the flags.
+    // 4. Steering: the mouse, a wheel or pad, or the flags.
     if (person && UsesDevice(gPrefs.mousesteering, car.index)) {
         car.steer -= (float)(gMouse.dx / 250.0) * (float)gPrefs.mousesensitivity;
         car.steer = Clamp(car.steer, -car.maxSteer, car.maxSteer);
-    } else if (person && UsesDevice(gPrefs.wheelsteering, car.index)) {
-        car.steer += (-gJoystick.x * car.maxSteer - car.steer) * 25.0f * dt;
+    } else if (in.analogue) {
+        car.steer += (-in.steer * car.maxSteer - car.steer) * 25.0f * dt;
     } else if (in.left) {
         if (car.steer < car.maxSteer)
             car.steer += car.steerRate * dt;
@@ -133,7 +141,7 @@ void UpdateCar(Car& car)
 
     // 5. Wheel speed, while the rear wheels grip.
     if (car.rearOnGround) {
-        const float k = person && UsesDevice(gPrefs.wheelsteering, car.index) ? fabsf(gJoystick.y) : 1.0f;
+        const float k = in.analogue ? fabsf(in.pedal) : 1.0f;
         float& ws = car.wheelSpeed;
         if (in.accelerate) {
             if (ws >= 0.0f && ws < car.maxWheelSpeed)
