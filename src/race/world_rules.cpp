@@ -88,10 +88,8 @@ static float ShiftInside(Car& car, float dx, float dz, float nx, float nz, float
 // Two touching cars whose contact points lie `distance` apart in the plane,
 // along (nx, nz) from `other` to `car`, are pushed apart until they lie
 // kContactReach + kContactGap apart: half each, and what one cannot take
-// because of the world's edge, the other.  So no pair stays merged, and the
-// pass of the other car finds the pair no longer touching: the bounce acts
-// once per contact.  The small gap keeps a pair from touching again in the
-// very next step, which would hand the tag straight on through a pack.
+// because of the world's edge, the other.  So no pair stays merged; the
+// small gap keeps a pair from touching again in the very next steps.
 static const float kContactReach = 1.6f;
 static const float kContactGap = 0.3f;
 static void Separate(Car& car, Car& other, float nx, float nz, float distance, float low, float high)
@@ -105,11 +103,13 @@ static void Separate(Car& car, Car& other, float nx, float nz, float distance, f
         ShiftInside(car, nx * rest, nz * rest, nx, nz, low, high);
 }
 
-// `bounce` false: the cars touch (sound, tag) but keep their speeds.  A car
-// being pushed back from the world's edge is not bounced: the bounce would
-// undo the push-back, or hand its speed of hundreds of units per second to
-// the other car and throw that one out of the world.
-static void Contact(Car& car, Car& other, bool bounce)
+// One handling of a touching pair from `car`'s side: the bounce, the
+// collision sound, `car` taking the tag from `other`.  `bounce` false: the
+// cars touch (sound, tag) but keep their speeds.  A car being pushed back
+// from the world's edge is not bounced: the bounce would undo the push-back,
+// or hand its speed of hundreds of units per second to the other car and
+// throw that one out of the world.
+static void Touch(Car& car, Car& other, bool bounce)
 {
     const float u[3] = {other.velocity[0], other.velocity[1], other.velocity[2]};
     const float v[3] = {car.velocity[0], car.velocity[1], car.velocity[2]};
@@ -202,8 +202,12 @@ void ApplyWorldRules(uint32_t index)
         if (sqrtf(dx * dx + 1.5f * dy * dy + dz * dz) < kContactReach) {
             const bool bounce = !CornerOutside(car, -32.0f * s, 30.0f * s) &&
                                 !CornerOutside(other, -32.0f * s, 30.0f * s);
-            Contact(car, other, bounce);
-            // Then apart along the line between the contact points (on top
+            // The pair is handled from both sides, as the pass of the other
+            // car would handle it with the speeds just written; then pushed
+            // apart, so that pass finds it no longer touching.
+            Touch(car, other, bounce);
+            Touch(other, car, bounce);
+            // Apart along the line between the contact points (on top
             // of each other: along the line between the cars, or x).
             float distance = sqrtf(dx * dx + dz * dz), nx = 1.0f, nz = 0.0f;
             if (distance > 1e-4f) {

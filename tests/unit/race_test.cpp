@@ -179,17 +179,19 @@ protected:
 TEST_F(ContactTest, CarsTouchWithinOnePointSix)
 {
     ApplyWorldRules(0);
-    // car = (0.505 * delta - 1.01 * u) * 1.025, other = (0.505 * delta + 1.01 * v) * -1.025
-    EXPECT_FLOAT_EQ(gCars[0].velocity[0], (0.505f * -1.59f + 1.01f) * 1.025f);
-    EXPECT_FLOAT_EQ(gCars[1].velocity[0], (0.505f * -1.59f + 1.01f) * -1.025f);
+    // car = (0.505 * delta - 1.01 * u) * 1.025, other = (0.505 * delta + 1.01 * v) * -1.025,
+    // then the same from the other car's side with the speeds just written.
+    const float v0 = (0.505f * -1.59f + 1.01f) * 1.025f, v1 = (0.505f * -1.59f + 1.01f) * -1.025f;
+    EXPECT_FLOAT_EQ(gCars[1].velocity[0], (0.505f * 1.59f - 1.01f * v0) * 1.025f);
+    EXPECT_FLOAT_EQ(gCars[0].velocity[0], (0.505f * 1.59f + 1.01f * v1) * -1.025f);
     EXPECT_EQ(gCars[0].velocity[2], 0.0f);
     // Then pushed apart beyond reach, so the pass of the higher index finds
     // no contact and leaves the velocities.
     EXPECT_GE(gCars[1].position[0] - gCars[0].position[0], 1.6f);
-    const float v0 = gCars[0].velocity[0], v1 = gCars[1].velocity[0];
+    const float after0 = gCars[0].velocity[0], after1 = gCars[1].velocity[0];
     ApplyWorldRules(1);
-    EXPECT_EQ(gCars[0].velocity[0], v0);
-    EXPECT_EQ(gCars[1].velocity[0], v1);
+    EXPECT_EQ(gCars[0].velocity[0], after0);
+    EXPECT_EQ(gCars[1].velocity[0], after1);
 }
 
 TEST_F(ContactTest, HeightCountsOneAndAHalfTimes)

@@ -7,7 +7,7 @@
 //
 //   quibbit-sim [options] TRACK          one race (TRACK: name or index)
 //   quibbit-sim [options] --acceptance   every track: checkpoint races at
-//                                        each skill, then a tag race
+//                                        each skill, then tag races
 //   quibbit-sim [options] --soak S       every track, both modes, five cars:
 //                                        S simulated seconds of races back
 //                                        to back, every car checked each step
@@ -112,9 +112,11 @@ struct RaceWatch {
     }
 };
 
-// Acceptance limits: no car stands still for longer than this after the
-// countdown, and no more tag changes than this within one second (the
-// previous holder waits a second, so more mean a jammed cluster).
+// Acceptance limit: no car stands still for longer than this after the
+// countdown.  Tag changes within one second are reported against
+// kMaxTagBurst but do not fail a race: with the previous holder's second of
+// cooldown, four changes in a second take a chain through all five cars,
+// which packs chasing the holder at speed make as well as jams do.
 const double kMaxStandstill = 5.0;
 const int kMaxTagBurst = 3;
 
@@ -143,13 +145,15 @@ void Usage()
             "  --timelimit S       tag time limit in seconds (default 60)\n"
             "  --cap S             simulated seconds before giving up (default 600)\n"
             "  --acceptance        every track: checkpoint, 5 cars, 3 laps at each skill,\n"
-            "                      then tag, 5 cars, limit 60 (>= 3 tag changes)\n"
+            "                      then tag, 5 cars, limit 60 (>= 3 tag changes); every\n"
+            "                      race fails on a car still for over 5 s or a repair\n"
             "  --quiet             acceptance: one line per race only\n"
             "  --soak S            every track in both modes with five cars (with TRACK:\n"
             "                      that track in --mode only): S simulated seconds of\n"
             "                      races back to back; fails on a car field\n"
-            "                      that is not finite, a car outside the world's box, or\n"
-            "                      (checkpoint mode) a car with no new gate for 60 s\n");
+            "                      that is not finite, a car outside the world's box, a\n"
+            "                      repaired car state, or (checkpoint mode) a car with no\n"
+            "                      new gate for 60 s\n");
 }
 
 int ParseSkill(const char* text)
@@ -362,14 +366,15 @@ int RunAcceptance(Options o)
                 Result r = RunRace(t, o);
                 const RaceWatch& w = r.watch;
                 const int still = w.Stillest(o.cars);
-                // Checkpoint: the winner has its laps and is past gate 0
-                // again.  Tag: the tag changed hands, and never in a jam.
+                // No car stood still for long, no state went bad, and:
+                // checkpoint, the winner has its laps and is past gate 0
+                // again; tag, the tag changed hands.
                 const uint32_t winner = gStandings.rankByScore[o.cars - 1];
                 bool ok = r.over && w.longestStill[still] <= kMaxStandstill && r.repairs == 0;
                 if (mode == 1)
                     ok = ok && gCars[winner].lapsDone >= (uint32_t)o.laps;
                 else
-                    ok = ok && r.tagChanges >= 3 && w.tagBurst <= kMaxTagBurst;
+                    ok = ok && r.tagChanges >= 3;
                 printf("%-24s %-10s %-6s %s  %s %6.1f s, standstill %4.1f s (car %d)", gConfig.trackNames[t],
                        mode ? "checkpoint" : "tag", kSkillNames[skill], ok ? "PASS" : "FAIL",
                        r.over ? "ended at" : "not over", r.endTime, w.longestStill[still], still);
