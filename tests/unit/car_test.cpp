@@ -30,6 +30,7 @@ protected:
 
 TEST_F(CarTest, AcceleratingFromRestFollowsTheWheelSpeedCurveUpToTen)
 {
+    PlaceCar(0, 0.0f, 29.0f);  // room for 45 units towards -z inside the world
     OnKeyDown(kAccelerate);
     Steps(1);
     EXPECT_FLOAT_EQ(car.wheelSpeed, 0.06f);  // 30 / (0 + 1) * 0.002
