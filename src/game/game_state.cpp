@@ -140,6 +140,7 @@ void DrawState()
         RenderRaceFrame();
         if (RaceIsOver()) {
             FinishRace(gGame.tournament != 0);
+            BeginResults();
             gGame.state = RaceResults;
         } else if (escapeDown && gGame.escapeLatch) {
             gGame.state = RaceMenu;
@@ -154,7 +155,8 @@ void DrawState()
         break;
     case RaceResults:
         RenderRaceFrame();
-        DimScreen();
+        if (!RaceOverShowing())
+            DimScreen();
         DrawResults();
         break;
     case Credits:
