@@ -86,7 +86,7 @@ void Standings(const ViewRect& view, const HudRanking& ranking, uint32_t viewer,
             SetOrtho2D(1, 1);
             glEnable(GL_BLEND);
             glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-            glColor4f(colour[0], colour[1], colour[2], 0.35f);
+            glColor4f(1.0f, 1.0f, 1.0f, 0.3f);
             Quad(x, y - size, x + w + size * 0.5f, y + size);
             glDisable(GL_BLEND);
             PrintTextOutlined(gMainFont, x - size * gMainFont.spacing * 1.2f, y, 1, 1, 1, 0, 0, size, ">");
@@ -175,8 +175,8 @@ void DrawRaceHud(const ViewRect& view)
     // Top right: the race clock and the speed.
     char clock[16];
     FormatRaceClock(gStandings.raceClock, clock, sizeof clock);
-    const float right = view.x + view.w - 0.01f;
     const float clockSize = size * 1.3f;
+    const float right = view.x + view.w - 0.012f - clockSize / 1.2f;  // the last glyph's centre
     PrintTextOutlined(gMainFont, right, view.y + view.h - clockSize * 1.6f, 1, 1, 1, 2, 0, clockSize, "%s", clock);
     PrintTextOutlined(gMainFont, right, view.y + view.h - clockSize * 1.6f - clockSize * 2.3f, 1, 1, 0.6f, 2, 0,
                       clockSize, "%d km/h", SpeedKmh(car.velocity[0], car.velocity[2]));

@@ -123,10 +123,10 @@ ArrowPlace PlaceArrow(float tanHalfFov, float distance)
 {
     const float halfHeight = tanHalfFov * distance;
     ArrowPlace p;
-    p.scale = halfHeight / 0.45f;
+    p.scale = halfHeight / 0.55f;
     if (p.scale > 1.0f)
         p.scale = 1.0f;
-    p.height = halfHeight * 0.6f;
+    p.height = halfHeight * 0.5f;
     p.tilt = atanf(p.height / distance) * 57.2957795f + 35.0f;
     return p;
 }
