@@ -76,8 +76,8 @@ void DrawPanel(const ResultsPanel& panel)
 
     // Columns: place, name, this race's score, and the total in a tournament.
     // Another column (the game mode of each race, say) takes its place here.
-    const Column place = {left + 0.03f, 0};
-    const Column name = {left + 0.14f, 0};
+    const Column place = {left + 0.045f, 0};
+    const Column name = {left + 0.155f, 0};
     const Column score = {panel.tournament ? right - 0.2f : right - 0.04f, 2};
     const Column total = {right - 0.04f, 2};
     const float grey = 0.75f;
