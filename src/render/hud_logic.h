@@ -25,8 +25,8 @@ const char* PlaceSuffix(uint32_t place);
 // Race clock as "m:ss.t" (0:00.0 and up; negative times show 0:00.0).
 void FormatRaceClock(float seconds, char* out, int size);
 
-// The speed read-out in km/h of a car moving at `unitsPerSecond` in the
-// plane (one world unit, the wheelbase, counts as two metres).
+// The speed read-out in km/h of a car moving at (vx, vz) world units per
+// second in the plane (one world unit, the wheelbase, counts as two metres).
 int SpeedKmh(float vx, float vz);
 
 // How much larger than the document's floor race text is drawn in a view
