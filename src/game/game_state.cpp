@@ -144,6 +144,7 @@ void DrawState()
         RenderRaceFrame();
         if (RaceIsOver()) {
             FinishRace(gGame.tournament != 0);
+            BeginResults();
             gGame.state = RaceResults;
         } else if (escapeDown && gGame.escapeLatch) {
             gGame.state = RaceMenu;
@@ -158,7 +159,8 @@ void DrawState()
         break;
     case RaceResults:
         RenderRaceFrame();
-        DimScreen();
+        if (!RaceOverShowing())
+            DimScreen();
         DrawResults();
         break;
     case Credits:
