@@ -83,5 +83,5 @@ void OpenLog()
 
 void ExitProgram()
 {
-    SysExit(0);
+    SysExit(1);
 }
