@@ -43,8 +43,10 @@ status=$?
 grep -qx "ERROR (not found): data/bg/menu.tga" "$log" || fail "no error line for the missing picture"
 mv "$GAME_DIR/menu.tga.away" "$GAME_DIR/data/bg/menu.tga"
 
-# 4. No display at all: status 1 and SDL's reason on standard error.
-err="$( (cd "$GAME_DIR" && env -u DISPLAY -u WAYLAND_DISPLAY ./quibbit --quit-after 3) 2>&1 > /dev/null)"
+# 4. No display at all (the X11 driver without DISPLAY; SDL would otherwise
+#    fall back to drawing off screen): status 1 and SDL's reason on
+#    standard error.
+err="$( (cd "$GAME_DIR" && env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 ./quibbit --quit-after 3) 2>&1 > /dev/null)"
 status=$?
 [[ $status -eq 1 ]] || fail "exit code $status without a display"
 grep -q "ERROR: Unable to open a display: ." <<< "$err" || fail "stderr without a display: $err"
