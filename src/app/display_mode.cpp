@@ -27,7 +27,7 @@ void DescribeDisplayMode(const DisplayMode& mode, char* text, int size)
 }
 
 int BuildResolutionList(const int32_t (*reported)[2], int reportedCount, int32_t width, int32_t height,
-                        int32_t (*list)[2])
+                        const DisplayMode* windowLimit, int32_t (*list)[2])
 {
     int n = 0;
     auto add = [&](int32_t w, int32_t h) {
@@ -44,6 +44,12 @@ int BuildResolutionList(const int32_t (*reported)[2], int reportedCount, int32_t
     for (int i = 0; i < reportedCount; i++)
         if (reported[i][0] > 0 && reported[i][1] > 0)
             add(reported[i][0], reported[i][1]);
+    static const int32_t kCommon[6][2] = {{640, 480},  {800, 600},  {1024, 768},
+                                          {1152, 864}, {1280, 960}, {1600, 1200}};
+    if (windowLimit)
+        for (const auto& size : kCommon)
+            if (size[0] <= windowLimit->width && size[1] <= windowLimit->height)
+                add(size[0], size[1]);
     for (int i = 1; i < n; i++) {
         for (int j = i; j > 0; j--) {
             int32_t* a = list[j - 1];

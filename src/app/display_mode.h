@@ -25,10 +25,12 @@ static const int kMaxResolutions = 32;
 
 // The sizes the graphics options step through: the distinct sizes the
 // display reports (`reported`, any order, duplicates allowed) plus the
-// running size, in ascending order (width, then height), at most
-// kMaxResolutions.  Returns the count (at least 1).
+// running size, and for a window also the common sizes 640x480, 800x600,
+// 1024x768, 1152x864, 1280x960 and 1600x1200 that fit in `windowLimit`
+// (the desktop; none when it is null), in ascending order (width, then
+// height), at most kMaxResolutions.  Returns the count (at least 1).
 int BuildResolutionList(const int32_t (*reported)[2], int reportedCount, int32_t width, int32_t height,
-                        int32_t (*list)[2]);
+                        const DisplayMode* windowLimit, int32_t (*list)[2]);
 
 // The size after (forward) or before (backward) width x height in the list,
 // wrapping at the ends; a size not in the list steps to the first entry

@@ -67,13 +67,16 @@ static bool ApplyVisible()
            gGame.pendingFullscreen != gConfig.fullscreen;
 }
 
-// The sizes the display reports plus the running one.
+// The sizes the display reports plus the running one, and for a window the
+// common sizes that fit on the desktop.
 static void StepPendingResolution(bool forward)
 {
     int32_t reported[kMaxResolutions][2];
     int32_t list[kMaxResolutions][2];
     int reportedCount = ListDisplaySizes(reported, kMaxResolutions);
-    int count = BuildResolutionList(reported, reportedCount, gConfig.width, gConfig.height, list);
+    DisplayMode desktop = GetDesktopMode();
+    int count = BuildResolutionList(reported, reportedCount, gConfig.width, gConfig.height,
+                                    gGame.pendingFullscreen ? nullptr : &desktop, list);
     StepResolutionIn(list, count, forward, &gGame.pendingWidth, &gGame.pendingHeight);
 }
 

@@ -107,7 +107,7 @@ static bool OpenWindow(const DisplayMode& m)
     return true;
 }
 
-static DisplayMode DesktopMode()
+DisplayMode GetDesktopMode()
 {
     SDL_DisplayMode desktop;
     if (SDL_GetDesktopDisplayMode(0, &desktop) != 0 || desktop.w <= 0 || desktop.h <= 0)
@@ -122,7 +122,7 @@ bool CreateGameWindow()
     const DisplayMode asked = {gConfig.width, gConfig.height, gConfig.fullscreen ? 1 : 0};
     SDL_DisplayMode found;
     DisplayMode plan[3];
-    int count = PlanDisplayModes(asked, DesktopMode(), FindDisplayMode(asked.width, asked.height, &found), plan);
+    int count = PlanDisplayModes(asked, GetDesktopMode(), FindDisplayMode(asked.width, asked.height, &found), plan);
     char askedText[64], usedText[64];
     DescribeDisplayMode(asked, askedText, sizeof askedText);
     for (int i = 0; i < count; i++) {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-struct DisplayMode;
+#include "app/display_mode.h"
 
 // Makes the window and a double-buffered context in the configured mode
 // (Config width, height, fullscreen; colour bits from Config depth), hides
@@ -34,6 +34,8 @@ bool ToggleFullscreen();
 
 // The distinct window sizes the display reports, at most `max`; the count.
 int ListDisplaySizes(int32_t (*sizes)[2], int max);
+// The desktop's own mode (full screen).
+DisplayMode GetDesktopMode();
 
 // Moves the cursor to (x, y) in window pixels without reporting a movement.
 void WarpCursor(int x, int y);
