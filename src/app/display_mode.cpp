@@ -41,14 +41,17 @@ int BuildResolutionList(const int32_t (*reported)[2], int reportedCount, int32_t
         }
     };
     add(width, height);
+    auto fits = [&](int32_t w, int32_t h) {
+        return !windowLimit || (w <= windowLimit->width && h <= windowLimit->height);
+    };
     for (int i = 0; i < reportedCount; i++)
-        if (reported[i][0] > 0 && reported[i][1] > 0)
+        if (reported[i][0] > 0 && reported[i][1] > 0 && fits(reported[i][0], reported[i][1]))
             add(reported[i][0], reported[i][1]);
     static const int32_t kCommon[6][2] = {{640, 480},  {800, 600},  {1024, 768},
                                           {1152, 864}, {1280, 960}, {1600, 1200}};
     if (windowLimit)
         for (const auto& size : kCommon)
-            if (size[0] <= windowLimit->width && size[1] <= windowLimit->height)
+            if (fits(size[0], size[1]))
                 add(size[0], size[1]);
     for (int i = 1; i < n; i++) {
         for (int j = i; j > 0; j--) {

@@ -23,12 +23,13 @@ void DescribeDisplayMode(const DisplayMode& mode, char* text, int size);
 
 static const int kMaxResolutions = 32;
 
-// The sizes the graphics options step through: the distinct sizes the
-// display reports (`reported`, any order, duplicates allowed) plus the
-// running size, and for a window also the common sizes 640x480, 800x600,
-// 1024x768, 1152x864, 1280x960 and 1600x1200 that fit in `windowLimit`
-// (the desktop; none when it is null), in ascending order (width, then
-// height), at most kMaxResolutions.  Returns the count (at least 1).
+// The sizes the graphics options step through: the running size, the
+// distinct sizes the display reports (`reported`, any order, duplicates
+// allowed), and for a window (`windowLimit`, the desktop, not null) also the
+// common sizes 640x480, 800x600, 1024x768, 1152x864, 1280x960 and 1600x1200;
+// for a window only sizes that fit in windowLimit besides the running one.
+// In ascending order (width, then height), at most kMaxResolutions.
+// Returns the count (at least 1).
 int BuildResolutionList(const int32_t (*reported)[2], int reportedCount, int32_t width, int32_t height,
                         const DisplayMode* windowLimit, int32_t (*list)[2]);
 

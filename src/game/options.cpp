@@ -140,7 +140,7 @@ static void DrawGraphicsOptions()
     DrawButtonValue(b[BtnDrawFps], "%s", gConfig.frameratecounter ? "Yes" : "No");
     DrawButtonValue(b[BtnDisplayMode], "%s", gGame.pendingFullscreen ? "Fullscreen" : "Window");
     if (gDisplayChange.refused)
-        PrintText(gMainFont, 0.5f, 0.25f, 1.0f, 0.3f, 0.3f, 1, 0, 0.02f, "%s",
+        PrintText(gMainFont, 0.5f, 0.13f, 1.0f, 0.3f, 0.3f, 1, 0, 0.02f, "%s",
                   "That display mode is not available");
 
     if (applyShown && b[BtnApply].state == 3) {
