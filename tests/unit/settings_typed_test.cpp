@@ -123,6 +123,47 @@ TEST(ClickLatch, APressAndReleaseBetweenTwoFramesStillClicks)
     EXPECT_EQ(gMouse.rightClicked, 0);
 }
 
+TEST(ValuesBackward, ARightClickUndoesALeftClick)
+{
+    Prefs p;
+    memset(&p, 0, sizeof p);
+    p.nplayers = 1;
+    p.nopponents = 1;
+    p.laps = 3;
+    p.timelimit = 10;
+    p.mousesensitivity = 3;
+    CycleLaps(p, -1);
+    EXPECT_EQ(p.laps, 12);
+    CycleTimeLimit(p, -1);
+    EXPECT_EQ(p.timelimit, 60);
+    CycleTrack(p, 6, -1);
+    EXPECT_EQ(p.track, 5);
+    CycleSkill(p, -1);
+    EXPECT_EQ(p.opponentskill, 2);
+    CycleOpponents(p, -1);  // 1 -> 0 -> 4 (five cars with one player)
+    CycleOpponents(p, -1);
+    EXPECT_EQ(p.nopponents, 4);
+    CyclePlayers(p, -1);    // 1 -> 4 players: one computer car is left
+    EXPECT_EQ(p.nplayers, 4);
+    EXPECT_EQ(p.nopponents, 1);
+    EXPECT_EQ(StepSensitivity(3, -1), 15);
+    EXPECT_EQ(StepSensitivity(15, 1), 3);
+    // Every value returns where it was after one step each way.
+    Prefs before = p;
+    void (*cycles[])(Prefs&, int) = {CycleGameMode, CycleSkill, CycleTimeLimit, CycleLaps, CycleOpponents};
+    for (auto cycle : cycles) {
+        cycle(p, 1);
+        cycle(p, -1);
+        EXPECT_EQ(memcmp(&p, &before, sizeof p), 0);
+    }
+    p.shadow_resolution = 0;
+    for (int32_t expect : {128, 64, 32, 1, 0}) {
+        StepShadows(p, -1);
+        EXPECT_EQ(p.shadow_resolution, expect);
+        EXPECT_EQ(p.shadows, expect != 0 ? 1 : 0);
+    }
+}
+
 TEST(TextInput, TypedTextCollectsOverAFrameAndIsCutWhenFull)
 {
     InitKeyboard();
