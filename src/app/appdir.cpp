@@ -17,7 +17,8 @@ static char userDataDir[256];
 bool XdgDirectories(const char* configHome, const char* dataHome, const char* home, char* configDir,
                     char* dataDir, size_t size)
 {
-    // The specification ignores relative values of the variables.
+    // Relative values of the variables are ignored, as the XDG base
+    // directory rules ask.
     bool haveHome = home && home[0] == '/';
     int a, b;
     if (configHome && configHome[0] == '/')
