@@ -127,7 +127,11 @@ void UpdateCar(Car& car)
 
     // 4. Steering: the mouse, a wheel or pad, or the flags.
     if (person && UsesDevice(gPrefs.mousesteering, car.index)) {
-        car.steer -= (float)(gMouse.dx / 250.0) * (float)gPrefs.mousesensitivity;
+        // A frame's movement turns the wheels by dx / 250 * sensitivity * 8
+        // degrees in all, spread over the frame's steps: the same hand
+        // movement gives the same turn at any frame rate.
+        int32_t steps = gClock.frameSteps > 0 ? gClock.frameSteps : 1;
+        car.steer -= (float)(gMouse.dx / 250.0 * 8.0 / steps) * (float)gPrefs.mousesensitivity;
         car.steer = Clamp(car.steer, -car.maxSteer, car.maxSteer);
     } else if (in.analogue) {
         car.steer += (-in.steer * car.maxSteer - car.steer) * 25.0f * dt;
