@@ -41,6 +41,7 @@ void SetDefaultPrefs()
     gPrefs.laps = 3;
     gPrefs.timelimit = 60;
     gPrefs.viewKeyReleased = 1;
+    gPrefs.alternate = 0;
     for (int i = 0; i < 5; i++)
         snprintf(gPrefs.playername[i], sizeof gPrefs.playername[i], "%s", "player");
     snprintf(gPrefs.p2p_ip, sizeof gPrefs.p2p_ip, "%s", "192.168.0.2");
@@ -92,7 +93,7 @@ static void ReadPrefs(SettingsReader& reader)
     struct IntKey { const char* name; int32_t* field; };
     const FlagKey flags[] = {
         {"shadows", &gPrefs.shadows}, {"particles", &gPrefs.particles}, {"seffects", &gPrefs.seffects},
-        {"music", &gPrefs.music}, {"funnywheels", &gPrefs.funnywheels},
+        {"music", &gPrefs.music}, {"funnywheels", &gPrefs.funnywheels}, {"alternate", &gPrefs.alternate},
     };
     const IntKey ints[] = {
         {"shadow_resolution", &gPrefs.shadow_resolution}, {"terrain_pixelskip", &gPrefs.terrain_pixelskip},
@@ -257,6 +258,8 @@ void SavePrefs()
     }
     fprintf(file, "player5name %s\n", p.playername[4]);
     fprintf(file, "player6name %s\n", p.p2p_ip);
+    if (p.alternate)  // a file without the key reads as tournaments of one mode
+        fprintf(file, "alternate 1\n");
     if (!EndSettingsSave(file, kPrefsName)) {
         LogMessage("ERROR (not found): %s", kPrefsName);
         ExitProgram();

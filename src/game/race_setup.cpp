@@ -5,13 +5,15 @@
 #include "game/menu_logic.h"
 #include "game/menus.h"
 #include "game/prefs.h"
+#include "game/tournament.h"
 #include "race/race.h"
 #include "race/standings.h"
 
-// The length button of the current mode: laps (checkpoint) or time limit (tag).
-static int LengthButton()
+// The length button of the current mode: laps (checkpoint, and an
+// alternating tournament) or time limit (tag).
+static int LengthButton(bool withTrack)
 {
-    return gPrefs.gamemode == 1 ? BtnLaps : BtnTimeLimit;
+    return gPrefs.gamemode == 1 || (!withTrack && gPrefs.alternate) ? BtnLaps : BtnTimeLimit;
 }
 
 bool StartRaceOnTrack()
@@ -20,6 +22,8 @@ bool StartRaceOnTrack()
         return false;
     if (gPrefs.track < 0 || gPrefs.track >= gConfig.trackCount)
         gPrefs.track = 0;
+    if (gGame.tournament)  // in memory only: the set-up keeps its choice
+        gPrefs.gamemode = TournamentRaceMode(gPrefs, gPrefs.track);
     LoadTrack();
     ResetCars();
     gGame.state = Race;
@@ -45,7 +49,7 @@ static void StartFromSetup(bool withTrack)
 void DrawRaceSetup(bool withTrack)
 {
     MenuButton* b = gGame.buttons;
-    int length = LengthButton();
+    int length = LengthButton(withTrack);
     UpdateButton(b[BtnRace], true);
     UpdateButton(b[BtnGameMode], true);
     if (withTrack)
@@ -57,8 +61,10 @@ void DrawRaceSetup(bool withTrack)
     UpdateButton(b[BtnBack], true);
 
     bool changed = true;
-    if (b[BtnGameMode].state == 3)
+    if (b[BtnGameMode].state == 3 && withTrack)
         CycleGameMode(gPrefs);
+    else if (b[BtnGameMode].state == 3)
+        CycleTournamentMode(gPrefs);
     else if (withTrack && b[BtnTrack].state == 3 && gConfig.trackCount > 0)
         CycleTrack(gPrefs, gConfig.trackCount);
     else if (b[BtnPlayers].state == 3)
@@ -76,7 +82,7 @@ void DrawRaceSetup(bool withTrack)
     if (changed)
         SavePrefs();
 
-    DrawButtonValue(b[BtnGameMode], "%s", GameModeName(gPrefs.gamemode));
+    DrawButtonValue(b[BtnGameMode], "%s", withTrack ? GameModeName(gPrefs.gamemode) : TournamentModeName(gPrefs));
     if (withTrack) {
         if (gConfig.trackCount > 0 && gPrefs.track >= 0 && gPrefs.track < gConfig.trackCount)
             DrawButtonValue(b[BtnTrack], "%s", gConfig.trackNames[gPrefs.track]);
@@ -101,5 +107,5 @@ void UpdateRaceSetup(bool withTrack)
         AnimateButton(gGame.buttons[id]);
     if (withTrack)
         AnimateButton(gGame.buttons[BtnTrack]);
-    AnimateButton(gGame.buttons[LengthButton()]);
+    AnimateButton(gGame.buttons[LengthButton(withTrack)]);
 }

@@ -5,6 +5,7 @@
 #include "game/menu_logic.h"
 #include "game/menus.h"
 #include "game/prefs.h"
+#include "game/tournament.h"
 #include "race/race.h"
 #include "race/standings.h"
 #include "render/font.h"
@@ -27,6 +28,10 @@ void DrawResults()
     BuildResultsTable(gStandings, gPrefs, gGame.tournament != 0, &table);
     PrintText(gMainFont, next.x, table.headerY, next.colour[0], next.colour[1], next.colour[2], 1, 0,
               0.015f, "%s", table.header);
+    char mode[64];
+    ResultsModeLine(gPrefs.gamemode, gGame.tournament != 0, gPrefs.track, gConfig.trackCount, mode, sizeof mode);
+    PrintText(gMainFont, next.x, table.headerY + 0.05f, next.colour[0], next.colour[1], next.colour[2], 1, 0,
+              0.015f, "%s", mode);
     for (int i = 0; i < table.rowCount; i++) {
         const float* c = gPrefs.playerColour[table.rowCar[i]];
         PrintText(gMainFont, next.x, table.rowY[i], c[0], c[1], c[2], 1, 0, 0.015f, "%s", table.rows[i]);
