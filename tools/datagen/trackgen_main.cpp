@@ -25,7 +25,7 @@ void Usage() {
                "usage: quibbit-trackgen [--data DIR] [--force] --seed N "
                "[--style dunes|hills|canyon|lakes|meadow|quarry] NAME\n"
                "       quibbit-trackgen --survey COUNT [--from N]\n"
-               "  --data DIR   folder that holds data/ (default: the executable's folder)\n"
+               "  --data DIR   the data folder, or the folder that holds data/ (default: beside the executable)\n"
                "  --force      overwrite a track of the same name\n"
                "  --survey     build and check COUNT seeds (styles by seed) without writing\n");
 }
@@ -128,9 +128,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "quibbit-trackgen: \"%s\" is not a usable track name (letters, digits, - and _)\n", name);
     return 2;
   }
-  if (dataDir)
-    SetAppDirectory(dataDir);
-  else
+  if (dataDir) {
+    // The data folder itself, or the folder that holds data/.
+    const std::string dir = std::string(dataDir) + (Exists(std::string(dataDir) + "/tracks") ? "/.." : "");
+    SetAppDirectory(dir.c_str());
+  } else
     InitAppDirectory();
   const std::string root = std::string(AppDirectory()) + "data/tracks";
   const std::string heightmap = root + "/terrains/" + name + ".tga";
