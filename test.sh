@@ -27,6 +27,7 @@ run() {  # run NAME COMMAND...
 run "unit tests" build/qb_tests --gtest_brief=1
 
 run "race acceptance on every track (simulator)" build/quibbit-sim --data build --acceptance --quiet
+run "track maker: 300 seeds against the track checker" build/quibbit-trackgen --survey 300
 
 echo "=== building the sanitizer build"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQB_SANITIZE=ON -DQB_BENCH=OFF > /dev/null &&

@@ -9,6 +9,7 @@
 #include "app/log.h"
 #include "app/settings_file.h"
 #include "platform/sys.h"
+#include "race/track_check.h"
 
 Config gConfig;
 
@@ -139,6 +140,16 @@ void ScanTracks()
         snprintf(file, sizeof file, "data/tracks/checkpoints/%s.txt", base.c_str());
         if (!DataFileExists(file))
             continue;
+        // A track the checker finds fault with is left out, each problem
+        // logged, rather than failing in the middle of a race.
+        TrackProblems problems;
+        if (!CheckTrack(base.c_str(), &problems)) {
+            for (int k = 0; k < problems.count; k++)
+                LogMessage("MINOR ERROR (track): %s: %s", base.c_str(), problems.text[k]);
+            if (problems.dropped > 0)
+                LogMessage("MINOR ERROR (track): %s: and %d more problems.", base.c_str(), problems.dropped);
+            continue;
+        }
         snprintf(gConfig.trackNames[gConfig.trackCount], kTrackNameSize, "%s", base.c_str());
         gConfig.trackCount++;
     }

@@ -102,7 +102,7 @@ static void ReadPrefs(SettingsReader& reader)
     struct IntKey { const char* name; int32_t* field; };
     const FlagKey flags[] = {
         {"shadows", &gPrefs.shadows}, {"particles", &gPrefs.particles}, {"seffects", &gPrefs.seffects},
-        {"music", &gPrefs.music}, {"funnywheels", &gPrefs.funnywheels},
+        {"music", &gPrefs.music}, {"funnywheels", &gPrefs.funnywheels}, {"alternate", &gPrefs.alternate},
     };
     const IntKey ints[] = {
         {"shadow_resolution", &gPrefs.shadow_resolution}, {"terrain_pixelskip", &gPrefs.terrain_pixelskip},
@@ -295,6 +295,8 @@ void SavePrefs()
     fprintf(file, "player6name %s\n", p.p2p_ip);
     for (int k = 0; k < 3; k++)  // added with more pads: older files end above
         fprintf(file, "pad%dsteering %d\n", k + 2, p.padsteering[k]);
+    if (p.alternate)  // a file without the key reads as tournaments of one mode
+        fprintf(file, "alternate 1\n");
     if (!EndSettingsSave(file, kPrefsName)) {
         LogMessage("ERROR (not found): %s", kPrefsName);
         ExitProgram();

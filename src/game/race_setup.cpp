@@ -6,13 +6,15 @@
 #include "game/menus.h"
 #include "game/prefs.h"
 #include "input/pads.h"
+#include "game/tournament.h"
 #include "race/race.h"
 #include "race/standings.h"
 
-// The length button of the current mode: laps (checkpoint) or time limit (tag).
-static int LengthButton()
+// The length button of the current mode: laps (checkpoint, and an
+// alternating tournament) or time limit (tag).
+static int LengthButton(bool withTrack)
 {
-    return gPrefs.gamemode == 1 ? BtnLaps : BtnTimeLimit;
+    return gPrefs.gamemode == 1 || (!withTrack && gPrefs.alternate) ? BtnLaps : BtnTimeLimit;
 }
 
 bool StartRaceOnTrack()
@@ -21,6 +23,8 @@ bool StartRaceOnTrack()
         return false;
     if (gPrefs.track < 0 || gPrefs.track >= gConfig.trackCount)
         gPrefs.track = 0;
+    if (gGame.tournament)  // in memory only: the set-up keeps its choice
+        gPrefs.gamemode = TournamentRaceMode(gPrefs, gPrefs.track);
     LoadTrack();
     ResetCars();
     gGame.state = Race;
@@ -46,7 +50,7 @@ static void StartFromSetup(bool withTrack)
 void DrawRaceSetup(bool withTrack)
 {
     MenuButton* b = gGame.buttons;
-    int length = LengthButton();
+    int length = LengthButton(withTrack);
     // Without the track row (a tournament plays every track), the rows
     // below it move up into its place.
     static const int kBelowTrack[] = {BtnPlayers, BtnOpponents, BtnDifficulty, BtnLaps, BtnTimeLimit};
@@ -64,8 +68,11 @@ void DrawRaceSetup(bool withTrack)
 
     bool changed = true;
     int step;
-    if ((step = ClickStep(b[BtnGameMode])) != 0)
+    if ((step = ClickStep(b[BtnGameMode])) != 0 && withTrack)
         CycleGameMode(gPrefs, step);
+    else if (step != 0)  // Tag!, Checkpoint, Alternate: back is twice forward
+        for (int k = 0; k < (step > 0 ? 1 : 2); k++)
+            CycleTournamentMode(gPrefs);
     else if (withTrack && (step = ClickStep(b[BtnTrack])) != 0 && gConfig.trackCount > 0)
         CycleTrack(gPrefs, gConfig.trackCount, step);
     else if ((step = ClickStep(b[BtnPlayers])) != 0)
@@ -83,7 +90,7 @@ void DrawRaceSetup(bool withTrack)
     if (changed)
         SavePrefs();
 
-    DrawButtonValue(b[BtnGameMode], "%s", GameModeName(gPrefs.gamemode));
+    DrawButtonValue(b[BtnGameMode], "%s", withTrack ? GameModeName(gPrefs.gamemode) : TournamentModeName(gPrefs));
     if (withTrack) {
         if (gConfig.trackCount > 0 && gPrefs.track >= 0 && gPrefs.track < gConfig.trackCount)
             DrawButtonValue(b[BtnTrack], "%s", gConfig.trackNames[gPrefs.track]);
@@ -108,5 +115,5 @@ void UpdateRaceSetup(bool withTrack)
         AnimateButton(gGame.buttons[id]);
     if (withTrack)
         AnimateButton(gGame.buttons[BtnTrack]);
-    AnimateButton(gGame.buttons[LengthButton()]);
+    AnimateButton(gGame.buttons[LengthButton(withTrack)]);
 }

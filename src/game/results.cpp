@@ -14,6 +14,7 @@
 #include "game/prefs.h"
 #include "game/results_panel.h"
 #include "race/car.h"
+#include "game/tournament.h"
 #include "race/race.h"
 #include "race/standings.h"
 #include "render/font.h"

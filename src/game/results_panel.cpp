@@ -5,6 +5,7 @@
 
 #include "game/menu_logic.h"
 #include "game/prefs.h"
+#include "game/tournament.h"
 #include "race/standings.h"
 #include "render/hud_logic.h"
 
@@ -15,11 +16,10 @@ void BuildResultsPanel(const RaceStandings& s, const Prefs& p, bool tournament, 
     panel->tournament = tournament;
     panel->rowCount = (int)count;
     snprintf(panel->title, sizeof panel->title, "%s", trackName && trackName[0] ? trackName : "Results");
-    if (tournament)
-        snprintf(panel->subtitle, sizeof panel->subtitle, "Race %d of %d", track + 1,
-                 trackCount > track ? trackCount : track + 1);
-    else
-        snprintf(panel->subtitle, sizeof panel->subtitle, "%s", GameModeName(p.gamemode));
+    // "Race 2 of 6: Checkpoint" in a tournament (its races may alternate
+    // modes), the mode alone in a single race.
+    ResultsModeLine(p.gamemode, tournament, track, trackCount > track ? trackCount : track + 1, panel->subtitle,
+                    sizeof panel->subtitle);
     HudRanking ranking;
     RankForHud(tournament ? s.total : s.score, count, &ranking);
     for (uint32_t k = 0; k < count; k++) {

@@ -4,33 +4,15 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/appdir.h"
 #include "app/log.h"
 #include "race/terrain.h"
+#include "race/track_check.h"
 
 Checkpoints gCheckpoints;
 float lastPostHit[2];
-
-static const float kPi = 3.141592654f;
-
-// One number of the course; false at the end of the file or on anything
-// that is not a finite number (reading stops there).
-static bool ReadNumber(FILE* file, float* value)
-{
-    if (fscanf(file, "%f", value) != 1)
-        return false;
-    return std::isfinite(*value);
-}
-
-static bool GateIsFinite(const Checkpoint& gate)
-{
-    const float* points[4] = {gate.leftPost, gate.centre, gate.rightPost, gate.aimPoint};
-    for (const float* p : points)
-        if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2]))
-            return false;
-    return true;
-}
 
 void LoadCheckpoints()
 {
@@ -42,45 +24,24 @@ void LoadCheckpoints()
         ExitProgram();
     }
     LogMessage("Loading checkpoints: %s", path);
-    gCheckpoints.gateCount = 0;
-    while (gCheckpoints.gateCount < (uint32_t)kMaxGates) {
-        float x, z, a, w;
-        if (!ReadNumber(file, &x) || !ReadNumber(file, &z) || !ReadNumber(file, &a) || !ReadNumber(file, &w))
-            break;
-        uint32_t n = gCheckpoints.gateCount;
-        uint8_t visible = 1;
-        if (w == 0.5f) {  // a hidden waypoint
-            visible = 0;
-            w = 3.0f;
-        }
-        x *= 1.25f;
-        z *= 1.25f;
-        float s = sinf(a * kPi / 180.0f);
-        float c = cosf(a * kPi / 180.0f);
-        Checkpoint gate;
-        gate.leftPost[0] = x - c * w;
-        gate.leftPost[1] = 0.0f;
-        gate.leftPost[2] = z + s * w;
-        gate.centre[0] = x;
-        gate.centre[1] = 0.0f;
-        gate.centre[2] = z;
-        gate.rightPost[0] = x + c * w;
-        gate.rightPost[1] = 0.0f;
-        gate.rightPost[2] = z - s * w;
-        // 1 / W along the normal; a gate of width 0 has no such point (it
-        // would be infinite or not a number), so the driver aims at its centre.
-        gate.aimPoint[0] = w != 0.0f ? x + s / w : x;
-        gate.aimPoint[1] = 0.0f;
-        gate.aimPoint[2] = w != 0.0f ? z + c / w : z;
-        // Numbers beyond the float range give no usable gate: the course
-        // ends there, as at anything that is not a number.
-        if (!GateIsFinite(gate))
-            break;
-        gCheckpoints.gates[n] = gate;
-        gCheckpoints.visible[n] = visible;
-        gCheckpoints.gateCount = n + 1;
-    }
+    // The whole text at once (a course is a few kilobytes; the rest of a
+    // larger file could hold no more than 99 gates anyway).
+    const size_t limit = 1 << 20;
+    char* text = (char*)malloc(limit);
+    size_t size = text ? fread(text, 1, limit, file) : 0;
     fclose(file);
+    CourseRead course;
+    TrackProblems problems;
+    ClearTrackProblems(&problems);
+    ReadCourseText(text ? text : "", size, &course, &problems);
+    free(text);
+    for (int k = 0; k < problems.count; k++)
+        LogMessage("MINOR ERROR (track): %s: %s", CurrentTrackName(), problems.text[k]);
+    gCheckpoints.gateCount = course.gateCount;
+    for (uint32_t n = 0; n < course.gateCount; n++) {
+        gCheckpoints.gates[n] = course.gates[n];
+        gCheckpoints.visible[n] = course.visible[n];
+    }
     gCheckpoints.generation++;
 }
 

@@ -31,7 +31,8 @@ extern float lastPostHit[2];
 // Reads "data/tracks/checkpoints/<track>.txt" of the current track; a
 // missing file ends the program.  Reading stops at anything that is not a
 // number and at a gate whose posts or aim point are not finite (a width of
-// 0, numbers at the edge of the float range).
+// 0, numbers at the edge of the float range); the log then names the line
+// ("MINOR ERROR (track): NAME: course line N: ...").
 void LoadCheckpoints();
 
 // Index of the first gate whose post-to-post segment the segment a-b

@@ -23,7 +23,8 @@ void ApplyWorldRules(uint32_t car);
 
 // The race-over test, once per drawn frame of state 6 (after RankByScore).
 bool RaceIsOver();
-// Final scores (checkpoint mode: 5 x place), tournament totals, RankByTotal.
+// Final scores (checkpoint mode, and every race of an alternating
+// tournament: 5 x place), tournament totals, RankByTotal.
 void FinishRace(bool tournament);
 
 // Sounds the world rules asked for during this frame's steps; the game plays

@@ -254,7 +254,9 @@ bool RaceIsOver()
 void FinishRace(bool tournament)
 {
     const uint32_t cars = RaceCarCount();
-    if (gPrefs.gamemode == 1) {
+    // Place points in checkpoint races, and in every race of a tournament
+    // that alternates the modes, so that both kinds add up on one table.
+    if (gPrefs.gamemode == 1 || (tournament && gPrefs.alternate)) {
         for (uint32_t i = 0; i < cars; i++) {
             const uint32_t c = gStandings.rankByScore[i];
             if (c < (uint32_t)kMaxCars)

@@ -7,6 +7,7 @@
 
 #include "app/config.h"
 #include "test_util.h"
+#include "track_files.h"
 
 namespace {
 
@@ -149,18 +150,16 @@ TEST(Config, ScreenshotCountSkipsShortNames)
 TEST(Config, TrackNeedsTerrainTextureAndCourse)
 {
     ScratchAppDir dir;
-    dir.Write("data/tracks/terrains/alpine.tga", "x");
-    dir.Write("data/tracks/textures/alpine.tga", "x");
-    dir.Write("data/tracks/terrains/a.tga", "x");
-    dir.Write("data/tracks/textures/a.tga", "x");
-    dir.Write("data/tracks/checkpoints/a.txt", "x");
+    WriteGoodTrack(dir, "alpine");
+    std::filesystem::remove(dir.path() + "data/tracks/checkpoints/alpine.txt");
+    WriteGoodTrack(dir, "a");
     dir.Write("data/tracks/terrains/b.tg", "x");
     dir.Write("data/tracks/textures/b.tga", "x");
     dir.Write("data/tracks/checkpoints/b.txt", "x");
     LoadConfig();
     ASSERT_EQ(gConfig.trackCount, 1);
     EXPECT_STREQ(gConfig.trackNames[0], "a");
-    dir.Write("data/tracks/checkpoints/alpine.txt", "x");
+    dir.Write("data/tracks/checkpoints/alpine.txt", GoodCourse());
     LoadConfig();
     ASSERT_EQ(gConfig.trackCount, 2);
     EXPECT_STREQ(gConfig.trackNames[0], "a");
@@ -173,9 +172,7 @@ TEST(Config, TrackListHoldsAtMost99AndSkipsOverlongNames)
     for (int i = 0; i < 105; i++) {
         char base[16];
         snprintf(base, sizeof base, "t%03d", i);
-        dir.Write(std::string("data/tracks/terrains/") + base + ".tga", "x");
-        dir.Write(std::string("data/tracks/textures/") + base + ".tga", "x");
-        dir.Write(std::string("data/tracks/checkpoints/") + base + ".txt", "x");
+        WriteGoodTrack(dir, base);
     }
     std::string longName(70, 'a');
     dir.Write("data/tracks/terrains/" + longName + ".tga", "x");

@@ -38,7 +38,7 @@ TEST_F(Panel, TournamentRowsByTotalWithThisRacesScore)
     }
     BuildResultsPanel(s, p, true, 1, 6, "dunes", 0x3u, 0x1u, &panel);
     EXPECT_STREQ(panel.title, "dunes");
-    EXPECT_STREQ(panel.subtitle, "Race 2 of 6");
+    EXPECT_STREQ(panel.subtitle, "Race 2 of 6: Checkpoint");
     EXPECT_TRUE(panel.tournament);
     ASSERT_EQ(panel.rowCount, 4);
     const struct {
@@ -84,7 +84,7 @@ TEST_F(Panel, SingleRaceByScoreTitledByTrackAndMode)
     BuildResultsPanel(s, p, true, 5, 3, "", 0, 0, &panel);
     EXPECT_EQ(panel.rowCount, 5);
     EXPECT_STREQ(panel.title, "Results");
-    EXPECT_STREQ(panel.subtitle, "Race 6 of 6");
+    EXPECT_STREQ(panel.subtitle, "Race 6 of 6: Checkpoint");
 }
 
 }  // namespace

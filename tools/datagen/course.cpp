@@ -29,9 +29,10 @@ Point2 CatmullRom(Point2 p0, Point2 p1, Point2 p2, Point2 p3, float t) {
   return lerp(b1, b2, t1, t2, u);
 }
 
-Point2 Along(const std::vector<Point2>& line, float s, Point2* direction) {
+// As Along, with the line's sample spacing (its length / its size) given,
+// so that callers asking many times measure the line once.
+static Point2 AlongSpaced(const std::vector<Point2>& line, float step, float s, Point2* direction) {
   const size_t n = line.size();
-  const float step = LoopLength(line) / n;
   float f = s / step;
   f -= std::floor(f / n) * n;
   const size_t i = static_cast<size_t>(f) % n, j = (i + 1) % n;
@@ -40,6 +41,10 @@ Point2 Along(const std::vector<Point2>& line, float s, Point2* direction) {
   const float len = Length(d);
   if (direction != nullptr) *direction = {d.x / len, d.z / len};
   return {line[i].x + d.x * t, line[i].z + d.z * t};
+}
+
+Point2 Along(const std::vector<Point2>& line, float s, Point2* direction) {
+  return AlongSpaced(line, LoopLength(line) / line.size(), s, direction);
 }
 
 float GateAngle(Point2 direction) {
@@ -85,11 +90,11 @@ std::vector<Point2> Resample(const std::vector<Point2>& loop, float step) {
 
 // How far the line strays from the straight path between arc positions
 // s1 and s2 (checked every half unit; it stops early beyond `limit`).
-static float Stray(const std::vector<Point2>& line, float s1, float s2, float limit = 1e9f) {
-  const Point2 a = Along(line, s1, nullptr), b = Along(line, s2, nullptr);
+static float Stray(const std::vector<Point2>& line, float spacing, float s1, float s2, float limit) {
+  const Point2 a = AlongSpaced(line, spacing, s1, nullptr), b = AlongSpaced(line, spacing, s2, nullptr);
   float worst = 0.0f;
   for (float s = s1; s < s2 && worst <= limit; s += 0.5f) {
-    worst = std::max(worst, SegmentDistance(Along(line, s, nullptr), a, b));
+    worst = std::max(worst, SegmentDistance(AlongSpaced(line, spacing, s, nullptr), a, b));
   }
   return worst;
 }
@@ -104,6 +109,7 @@ std::vector<CourseGate> PlaceGates(const std::vector<Point2>& line, const GateRu
   const int count = static_cast<int>(total / unit);
   const int shortest = static_cast<int>(5.0f / unit), longest = static_cast<int>((rules.spacing + 1.0f) / unit);
   auto arc = [&](int k) { return rules.firstDistance + k * total / count; };
+  const float spacing = total / line.size();
   // Gate positions are arc steps 0..count (count is gate 0 again).  The
   // cheapest chain of steps from 0 to count, each 5 to spacing + 1 units
   // long, keeps near the wanted spacing, never lets the line stray more
@@ -123,11 +129,10 @@ std::vector<CourseGate> PlaceGates(const std::vector<Point2>& line, const GateRu
       const int j = k + d;
       const float sj = arc(j), length = d * total / count;
       float step = (length - rules.spacing) * (length - rules.spacing);
-      if (Stray(line, arc(k), sj, rules.bendLimit) > rules.bendLimit) step += 1e4f;
+      if (Stray(line, spacing, arc(k), sj, rules.bendLimit) > rules.bendLimit) step += 1e4f;
       Point2 dir;
-      Along(line, sj, &dir);
+      const Point2 at = AlongSpaced(line, spacing, sj, &dir);
       if (j < count && std::fabs(dir.z) < kAcrossZ) step += 1e3f;
-      const Point2 at = Along(line, sj, nullptr);
       if (j < count && at.x > rules.keepOutX0 && at.x < rules.keepOutX1 && at.z > rules.keepOutZ0 &&
           at.z < rules.keepOutZ1) {
         step += 1e3f;

@@ -16,6 +16,17 @@ struct TrackPlan {
   uint32_t seed;
 };
 
+struct Bump {
+  float x, z, radius, height;  // hills, lakes (negative height), the quarry pit
+};
+
+// What a track is made from: the plan and, for hills, lakes and the
+// quarry, the bumps and pits of its ground.
+struct TrackTable {
+  TrackPlan plan;
+  std::vector<Bump> bumps;
+};
+
 const int kGrid = 64;            // heightmap samples per side
 const float kHeightStep = 0.0125f;  // world height of one grey level
 
@@ -27,6 +38,13 @@ struct TrackData {
   std::vector<CourseGate> gates;
   float water = -1.0f;
 };
+
+// The heights, the driving line and the gates of a table's track.
+TrackData BuildTrack(const TrackTable& t);
+
+// The track's heightmap (64 x 64 grey TGA) and course file.
+void WriteHeightmap(const std::string& path, const TrackData& track);
+void WriteCourse(const std::string& path, const TrackData& track);
 
 // World position of grid sample (i, j).
 inline float GridX(float i) { return i - 32.5f; }

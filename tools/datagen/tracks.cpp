@@ -19,15 +19,6 @@
 
 namespace {
 
-struct Bump {
-  float x, z, radius, height;  // hills, lakes (negative height), the quarry pit
-};
-
-struct TrackTable {
-  TrackPlan plan;
-  std::vector<Bump> bumps;
-};
-
 TrackTable Make(const char* name, Ground ground, uint32_t seed, std::vector<Point2> controls,
                std::vector<Bump> bumps) {
   TrackTable t;
@@ -138,6 +129,8 @@ void Nearest(const std::vector<Point2>& line, float x, float z, size_t* index, f
   *distance = std::sqrt(best);
 }
 
+}  // namespace
+
 TrackData BuildTrack(const TrackTable& t) {
   TrackData track;
   // The curve through the control points, its tightest bends eased by
@@ -220,6 +213,8 @@ TrackData BuildTrack(const TrackTable& t) {
   return track;
 }
 
+namespace {
+
 // Figures for whoever tunes the tables: the tightest bend, the steepest
 // grade along the line, the closest approach of the line to itself, and
 // the gate spacing.
@@ -265,6 +260,8 @@ void Report(const TrackTable& t, const TrackData& track) {
               closest, lo, hi);
 }
 
+}  // namespace
+
 void WriteHeightmap(const std::string& path, const TrackData& track) {
   // Grid row j is picture row j from the top (the file stores it bottom first).
   Mask m(kGrid, kGrid);
@@ -284,8 +281,6 @@ void WriteCourse(const std::string& path, const TrackData& track) {
   const bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
   if (std::fclose(file) != 0 || !ok) Fail("cannot write " + path);
 }
-
-}  // namespace
 
 float HeightAt(const TrackData& track, float x, float z) {
   const float fi = Clamp(x + 32.5f, 0.0f, kGrid - 1.001f), fj = Clamp(z + 32.5f, 0.0f, kGrid - 1.001f);

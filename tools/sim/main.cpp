@@ -17,6 +17,7 @@
 #include <cstring>
 
 #include "app/appdir.h"
+#include "check_track.h"
 #include "app/clock.h"
 #include "app/config.h"
 #include "game/game_state.h"
@@ -136,6 +137,7 @@ void Usage()
 {
     fprintf(stderr,
             "usage: quibbit-sim [options] TRACK | --acceptance\n"
+            "       quibbit-sim --check-track DIR NAME   check a track's files, then race it\n"
             "  TRACK               track name or index in the sorted track list\n"
             "  --data DIR          folder that holds data/ (default: the executable's folder)\n"
             "  --mode tag|checkpoint   game mode (default checkpoint)\n"
@@ -610,6 +612,8 @@ int RunSoak(const Options& o)
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && !strcmp(argv[1], "--check-track"))
+        return CheckTrackCommand(argc, argv);
     Options o;
     if (!ParseArgs(argc, argv, &o)) {
         Usage();

@@ -1,0 +1,179 @@
+// The track checker: one small hand-made bad track per rule, the course
+// reader's line numbers, and the start-up scan leaving bad tracks out.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/config.h"
+#include "app/log.h"
+#include "game/prefs.h"
+#include "race/checkpoints.h"
+#include "race/track_check.h"
+#include "test_util.h"
+#include "track_files.h"
+
+namespace {
+
+std::string Problems(const TrackProblems& p)
+{
+    std::string all;
+    for (int k = 0; k < p.count; k++)
+        all += std::string(p.text[k]) + "\n";
+    return all;
+}
+
+std::string CheckOne(const ScratchAppDir& dir, const std::string& heightmap, const std::string& texture,
+                     const std::string& course)
+{
+    WriteTrack(dir, "t", heightmap, texture, course);
+    TrackProblems problems;
+    CheckTrack("t", &problems);
+    return Problems(problems);
+}
+
+TEST(TrackCheck, GoodTrackPassesAndEachFileRuleNamesItsProblem)
+{
+    ScratchAppDir dir;
+    const std::string flat = GreyTga(64, 64, 40), texture = RunLengthTga(512, 512);
+    EXPECT_EQ(CheckOne(dir, flat, texture, GoodCourse()), "");
+    EXPECT_EQ(CheckOne(dir, flat, GreyTga(512, 512, 90, nullptr, 32), GoodCourse()), "");
+    struct Case {
+        std::string heightmap, texture;
+        const char* expected;
+    };
+    std::string rle8 = RunLengthTga(512, 512);
+    rle8[16] = 8;
+    std::string withId = flat;
+    withId[0] = 4;
+    const std::vector<Case> cases = {
+        {GreyTga(4, 4, 40), texture, "the heightmap is 4 x 4 pixels; it must be 64 x 64."},
+        {flat.substr(0, 1000), texture, "the heightmap's pixel data is cut short."},
+        {"x", texture, "the heightmap is not a TGA image (1 bytes)."},
+        {withId, texture, "the heightmap is not a plain true-colour TGA"},
+        {flat, GreyTga(100, 60, 90), "the texture is 100 x 60 pixels; it must be at least 512 x 512."},
+        {flat, rle8, "the texture has 8 bits per pixel; it must have 24 or 32."},
+        {flat, texture.substr(0, texture.size() - 2), "the texture's pixel data is cut short."},
+        {flat, GreyTga(512, 512, 90).substr(0, 5000), "the texture's pixel data is cut short."},
+    };
+    for (const Case& c : cases)
+        EXPECT_NE(CheckOne(dir, c.heightmap, c.texture, GoodCourse()).find(c.expected), std::string::npos)
+            << c.expected;
+}
+
+TEST(TrackCheck, CourseReaderNamesTheLineOfEachProblem)
+{
+    struct Case {
+        const char* text;
+        uint32_t gates;  // what the game reads
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"1 1 0 3\n2 2 0 3\n\n3 3 zero 3\n4 4 0 3\n", 2, "course line 4: \"zero\" is not a number; the game reads "
+                                                         "no further."},
+        {"1 1 0 3\n2 2 0 3\n3 3\n", 2, "course line 3: the text ends after 2 of the last gate's 4 numbers."},
+        {"1 1 0 3\n1 2 10.4 69.8.0\n3 3 0 3\n", 3, "course line 2: \"69.8.0\" is not a number."},
+        {"1 1 0 3\n2 2 0 1e-45\n", 1, "course line 2: gate 1 lies beyond the range of numbers"},
+        {"1 1 0 3 nan 2 0 3", 1, "course line 1: \"nan\" is not a number"},
+        {"1 1 0 3\r\n2 2 0 3\r\n", 2, ""},
+    };
+    for (const Case& c : cases) {
+        CourseRead course;
+        TrackProblems problems;
+        ClearTrackProblems(&problems);
+        ReadCourseText(c.text, strlen(c.text), &course, &problems);
+        EXPECT_EQ(course.gateCount, c.gates) << c.text;
+        const std::string found = Problems(problems);
+        if (*c.expected)
+            EXPECT_NE(found.find(c.expected), std::string::npos) << found;
+        else
+            EXPECT_EQ(found, "");
+    }
+    // The 100th gate is ignored, and said so on its line.
+    std::string many;
+    for (int g = 0; g < 100; g++)
+        many += "1 1 0 3\n";
+    CourseRead course;
+    TrackProblems problems;
+    ClearTrackProblems(&problems);
+    ReadCourseText(many.data(), many.size(), &course, &problems);
+    EXPECT_EQ(course.gateCount, 99u);
+    EXPECT_EQ(Problems(problems), "course line 100: the course has more than 99 gates; the game ignores the rest.\n");
+}
+
+TEST(TrackCheck, CourseRulesOnFlatGround)
+{
+    ScratchAppDir dir;
+    const std::string flat = GreyTga(64, 64, 40), texture = RunLengthTga(512, 512);
+    struct Case {
+        const char* course;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"-0.8 -1.6 180 4\n8 -8 90 3\n", "the course has 2 gates; it needs at least 3."},
+        {"-0.8 -1.6 180 4\n8 -8 90 3\n25 8 0 3\n", "course line 3: gate 2 (at 31.2, 10.0) reaches outside the world"},
+        {"-0.8 -1.6 180 4\n-0.8 -3 180 4\n8 8 0 3\n", "course line 2: gates 0 and 1 are 1.8 apart"},
+        {"-0.8 -1.6 180 4\n8 -8 90 3\n-20 -20 0 3\n", "course line 3: gates 1 and 2 are 38.1 apart; drivers aim"},
+        // Gate 3 runs across gate 1 from another part of the course.
+        {"-0.8 -1.6 180 4\n8 -8 90 3\n8 8 0 3\n8 -8 0 3\n",
+         "course line 4: gates 1 and 3 come within 0.0 of each other"},
+        {"-0.8 -1.6 180 4\n8 -8 90 3\n-1 8 90 3\n", "course line 3: gate 2 stands on the start grid"},
+        {"-0.8 -1.6 180 4\n8 -8 90 0.2\n8 8 0 3\n", "course line 2: gate 1 has a half-width of 0.2"},
+    };
+    for (const Case& c : cases)
+        EXPECT_NE(CheckOne(dir, flat, texture, c.course).find(c.expected), std::string::npos)
+            << c.expected << "\n" << CheckOne(dir, flat, texture, c.course);
+}
+
+TEST(TrackCheck, GroundRulesReachAndGrid)
+{
+    ScratchAppDir dir;
+    const std::string texture = RunLengthTga(512, 512);
+    // A plateau of full height around gate 1 at world (10, -10): its edge
+    // rises 3.19 in one unit, a slope of 1.59 that no car climbs.
+    std::vector<float> h(64 * 64, 0.0f);
+    for (int j = 15; j < 32; j++)
+        for (int i = 34; i < 52; i++)
+            h[i + 64 * j] = 255 * 0.0125f;
+    EXPECT_NE(CheckOne(dir, GreyTga(64, 64, 0, h.data()), texture, GoodCourse())
+                  .find("course line 2: gate 1 (at 10.0, -10.0) stands on ground a car cannot reach"),
+              std::string::npos);
+    // A ramp of the same size is climbable: a slope of 0.2 everywhere.
+    for (int j = 0; j < 64; j++)
+        for (int i = 0; i < 64; i++)
+            h[i + 64 * j] = (float)i * 0.0125f * 4;
+    EXPECT_EQ(CheckOne(dir, GreyTga(64, 64, 0, h.data()), texture, GoodCourse()), "");
+    // A ridge through the grid: the car at (-1, 9) stands on a cliff.
+    for (int j = 0; j < 64; j++)
+        for (int i = 0; i < 64; i++)
+            h[i + 64 * j] = (j <= 41 ? 0.0f : 255 * 0.0125f);
+    EXPECT_NE(CheckOne(dir, GreyTga(64, 64, 0, h.data()), texture, GoodCourse())
+                  .find("the start grid at (-1, 9) has a slope of 1.6"),
+              std::string::npos);
+}
+
+TEST(TrackCheck, ScanLeavesBadTracksOutAndLogsTheirProblems)
+{
+    ScratchAppDir dir;
+    WriteGoodTrack(dir, "good");
+    WriteTrack(dir, "bad", GreyTga(4, 4, 40), RunLengthTga(512, 512), "1 1 0 3\nstray\n");
+    OpenLog();
+    ScanTracks();
+    ASSERT_EQ(gConfig.trackCount, 1);
+    EXPECT_STREQ(gConfig.trackNames[0], "good");
+    const std::string log = dir.Read("log.txt");
+    EXPECT_NE(log.find("MINOR ERROR (track): bad: the heightmap is 4 x 4 pixels; it must be 64 x 64."),
+              std::string::npos);
+    EXPECT_NE(log.find("MINOR ERROR (track): bad: course line 2: \"stray\" is not a number"), std::string::npos);
+
+    // The race's own reader logs the line too when a course goes bad after
+    // the scan.
+    dir.Write("data/tracks/checkpoints/good.txt", "-0.8 -1.6 180 4\n8 -8 90 3\n8 x 0 3\n");
+    gPrefs.track = 0;
+    LoadCheckpoints();
+    EXPECT_EQ(gCheckpoints.gateCount, 2u);
+    EXPECT_NE(dir.Read("log.txt").find("MINOR ERROR (track): good: course line 3: \"x\" is not a number"),
+              std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,70 @@
+// Track files for tests: a heightmap, a texture and a course that together
+// pass the track checker, each replaceable to make one rule fail.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "test_util.h"
+
+// An uncompressed 24-bit TGA of w x h pixels whose every byte is `grey`,
+// or, with `heights`, grid heights (world units, sample (i, j) at
+// i + 64 j, a 64 x 64 picture) turned into grey levels as the game reads them.
+inline std::string GreyTga(int w, int h, uint8_t grey, const float* heights = nullptr, int bits = 24)
+{
+    std::string tga(18, '\0');
+    tga[2] = 2;
+    tga[12] = (char)(w & 255);
+    tga[13] = (char)(w >> 8);
+    tga[14] = (char)(h & 255);
+    tga[15] = (char)(h >> 8);
+    tga[16] = (char)bits;
+    const int bytes = bits / 8;
+    for (int r = 0; r < h; r++) {
+        for (int c = 0; c < w; c++) {
+            uint8_t g = grey;
+            if (heights)  // the first stored row is grid row 63
+                g = (uint8_t)(heights[c + 64 * (63 - r)] / 0.0125f + 0.5f);
+            tga.append((size_t)bytes, (char)g);
+        }
+    }
+    return tga;
+}
+
+// A w x h run-length TGA of one grey (packets of 128 pixels), small on disk.
+inline std::string RunLengthTga(int w, int h)
+{
+    std::string tga(18, '\0');
+    tga[2] = 10;
+    tga[12] = (char)(w & 255);
+    tga[13] = (char)(w >> 8);
+    tga[14] = (char)(h & 255);
+    tga[15] = (char)(h >> 8);
+    tga[16] = 24;
+    for (long left = (long)w * h; left > 0; left -= 128) {
+        const long n = left < 128 ? left : 128;
+        tga += (char)(127 + n);
+        tga += std::string(3, '\x60');
+    }
+    return tga;
+}
+
+// Three gates round flat ground: the start line ahead of the grid, then
+// (10, -10) and (10, 10) in world units.
+inline const char* GoodCourse()
+{
+    return "-0.8 -1.6 180 4\n8 -8 90 3\n8 8 0 3\n";
+}
+
+inline void WriteTrack(const ScratchAppDir& dir, const std::string& name, const std::string& heightmap,
+                       const std::string& texture, const std::string& course)
+{
+    dir.Write("data/tracks/terrains/" + name + ".tga", heightmap);
+    dir.Write("data/tracks/textures/" + name + ".tga", texture);
+    dir.Write("data/tracks/checkpoints/" + name + ".txt", course);
+}
+
+inline void WriteGoodTrack(const ScratchAppDir& dir, const std::string& name)
+{
+    WriteTrack(dir, name, GreyTga(64, 64, 40), RunLengthTga(512, 512), GoodCourse());
+}
