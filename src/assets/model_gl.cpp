@@ -42,8 +42,13 @@ void Model::BuildDisplayList(bool useColour, bool useTexture)
     glEndList();
 }
 
+// With colours on, an object of the material named "paint" takes the colour
+// current when the list is called (a car's paint, its wheels' rims); the
+// caller's colour is restored at the end, so a list can be called twice.
 void Model::Draw(bool useColour, bool useTexture, const Texture* slots) const
 {
+    if (useColour)
+        glPushAttrib(GL_CURRENT_BIT);
     glPushMatrix();
     glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);  // 3DS z up -> our y up
     for (const MeshObject& object : objects) {
@@ -60,6 +65,7 @@ void Model::Draw(bool useColour, bool useTexture, const Texture* slots) const
             glDisable(GL_TEXTURE_2D);
         }
         const bool texCoords = object.hasTexture && object.texCoordCount > 0;
+        const bool paint = material && strcmp(material->name, "paint") == 0;
         glBegin(GL_TRIANGLES);
         for (const MeshFace& face : object.faces) {
             for (int k = 0; k < 3; k++) {
@@ -71,7 +77,7 @@ void Model::Draw(bool useColour, bool useTexture, const Texture* slots) const
                         glTexCoord2fv(&object.texCoords[2 * (size_t)i]);
                     else
                         glTexCoord2f(0.0f, 0.0f);
-                } else if (!object.hasTexture && useColour && material) {
+                } else if (!object.hasTexture && useColour && material && !paint) {
                     glColor3ubv(material->colour);
                 }
                 glVertex3fv(&object.vertices[3 * (size_t)i]);
@@ -82,6 +88,8 @@ void Model::Draw(bool useColour, bool useTexture, const Texture* slots) const
     glPopMatrix();
     if (useTexture)
         glDisable(GL_TEXTURE_2D);
+    if (useColour)
+        glPopAttrib();
 }
 
 void Model::CallDisplayList() const

@@ -15,6 +15,23 @@ namespace {
 
 enum WheelSide { kLeft, kRight };
 
+// The shadow's wheel: seen from straight above a wheel is a rectangle, so
+// a box of the tyre's size (0.2 wide, radius 0.25) outlines it at a
+// fraction of the round model's cost.  Drawn in the current colour.
+void WheelOutline()
+{
+    static const float kX = 0.1f, kR = 0.25f;
+    static const float kCorner[8][3] = {{-kX, -kR, -kR}, {kX, -kR, -kR}, {kX, kR, -kR}, {-kX, kR, -kR},
+                                        {-kX, -kR, kR},  {kX, -kR, kR},  {kX, kR, kR},  {-kX, kR, kR}};
+    static const int kFace[6][4] = {{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4}, {2, 3, 7, 6}, {1, 2, 6, 5}, {0, 4, 7, 3}};
+    glBegin(GL_QUADS);
+    for (const auto& face : kFace) {
+        for (int k = 0; k < 4; k++)
+            glVertex3fv(kCorner[face[k]]);
+    }
+    glEnd();
+}
+
 // One wheel at the current axle: right wheels are the left model turned round.
 void DrawWheel(const Car& car, int w, float halfTrack, WheelSide side, bool front, bool spin)
 {
@@ -28,7 +45,10 @@ void DrawWheel(const Car& car, int w, float halfTrack, WheelSide side, bool fron
     glRotatef(angles.camber, 0.0f, 0.0f, 1.0f);
     if (spin)
         glRotatef(angles.spin, 1.0f, 0.0f, 0.0f);
-    gCarAssets.wheel.CallDisplayList();
+    if (spin)
+        gCarAssets.wheel.CallDisplayList();
+    else
+        WheelOutline();
     glPopMatrix();
 }
 

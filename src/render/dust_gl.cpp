@@ -4,6 +4,7 @@
 
 #include "race/camera.h"
 #include "race/dust.h"
+#include "race/terrain.h"
 #include "render/camera_gl.h"
 #include "render/race_frame.h"
 
@@ -23,37 +24,59 @@ static bool Alive(const DustParticle& p)
     return p.startSize < p.size && p.size < p.endSize;
 }
 
+// One camera-facing square of side 2h at the current position.
+static void PuffQuad(float h)
+{
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 1);
+    glVertex2f(-h, h);
+    glTexCoord2f(0, 0);
+    glVertex2f(-h, -h);
+    glTexCoord2f(1, 0);
+    glVertex2f(h, -h);
+    glTexCoord2f(1, 1);
+    glVertex2f(h, h);
+    glEnd();
+}
+
+// Far to near, each puff laid over what is behind it through the texture's
+// brightness (the texture has no alpha): the first pass darkens the
+// background by coverage x opacity, the second adds the puff's colour by
+// the same amount.  Depth is tested but not written, so a near puff never
+// cuts a square out of the puffs behind it.  Each puff's centre stays at
+// least half its side above the ground under it, so the ground never cuts
+// it in a straight line.
 void DrawDust()
 {
     const Camera& camera = gCameras[currentView];
     SortDustByDistance(camera.position);
+    GLboolean depthWrites = GL_TRUE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+    glDepthMask(GL_FALSE);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, gDust.texture);
     glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE_MINUS_DST_COLOR, GL_ONE);
     for (const DustParticle& p : gDust.particles) {
         if (!Alive(p))
             break;  // free particles sort last
-        // Puffs fade from full brightness to nothing as they grow (shrinking
-        // ones, never emitted by the game, get the same colour rule).
+        // Puffs fade from full strength to nothing as they grow (shrinking
+        // ones, never emitted by the game, get the same rule).
         const float fade = (p.endSize - p.size) / (p.endSize - p.startSize);
-        glColor3f(fade, fade, fade);
+        const float a = fade * p.opacity;
         const float h = p.size / 2;
+        const float lowest = GroundHeight(p.x, p.z, nullptr, nullptr) + h;
         glPushMatrix();
-        glTranslatef(p.x, p.y, p.z);
+        glTranslatef(p.x, p.y > lowest ? p.y : lowest, p.z);
         FaceCamera(camera);
-        glBegin(GL_QUADS);
-        glTexCoord2f(0, 1);
-        glVertex2f(-h, h);
-        glTexCoord2f(0, 0);
-        glVertex2f(-h, -h);
-        glTexCoord2f(1, 0);
-        glVertex2f(h, -h);
-        glTexCoord2f(1, 1);
-        glVertex2f(h, h);
-        glEnd();
+        glBlendFunc(GL_ZERO, GL_ONE_MINUS_SRC_COLOR);
+        glColor3f(a, a, a);
+        PuffQuad(h);
+        glBlendFunc(GL_ONE, GL_ONE);
+        glColor3f(p.colour[0] * a, p.colour[1] * a, p.colour[2] * a);
+        PuffQuad(h);
         glPopMatrix();
     }
     glDisable(GL_BLEND);
     glDisable(GL_TEXTURE_2D);
+    glDepthMask(depthWrites);
 }
