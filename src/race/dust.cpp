@@ -34,7 +34,7 @@ void DustColourOf(const float ground[3], float colour[3], float* opacity)
 {
     const float r = ground[0], g = ground[1], b = ground[2];
     const float green = Clamp01((g - (r > b ? r : b)) * 5.0f);
-    const float water = Clamp01((b - (r > g ? r : g)) * 5.0f);
+    const float water = Clamp01((b - r) * 3.0f - 0.3f);  // blue and teal water
     static const float kBrown[3] = {0.58f, 0.47f, 0.33f};
     static const float kSpray[3] = {0.9f, 0.94f, 1.0f};
     static const float kDust[3] = {0.82f, 0.76f, 0.66f};

@@ -3,10 +3,10 @@
 //   the shadow pass (all cars, once per frame, into the lower-left corner
 //   that the following clear wipes); one clear for all views; the view key;
 //   per view: camera key, viewport and projection, arrow, world, HUD.
-// Per view the world is: sky (behind everything: it writes no depth), then
-// in distance fog toward the sky's horizon colour: light, cars, gates and
-// their flags, terrain with the scenery ring beyond its edge; then without
-// fog: ground decals, dust, medal markers.
+// Per view the world is, in distance fog toward the sky's horizon colour:
+// light, cars, gates and their flags, terrain with the scenery ring beyond
+// its edge; then without fog: the sky where nothing covers it, ground
+// decals, dust, medal markers.
 #include "render/race_frame.h"
 
 #include <GL/gl.h>
@@ -40,6 +40,7 @@ const float kFogStart = 25.0f;
 const float kFogEnd = 210.0f;
 
 const double kNear = 0.1;
+const float kSkyScale = 1.9f;  // the dome's radius 150 to 285, inside the far plane
 const double kFar = 300.0;
 const float kRadToDeg = 180.0f / 3.141592654f;
 
@@ -148,18 +149,6 @@ void DrawWorld()
     glPushMatrix();
     ApplyCamera(camera);
 
-    // The dome moves with the eye and is seen from inside.  It writes no
-    // depth, so the distant scenery beyond its radius still shows.
-    glPushMatrix();
-    glTranslatef(camera.position[0], camera.position[1], camera.position[2]);
-    glColor3f(1.0f, 1.0f, 1.0f);
-    glDisable(GL_CULL_FACE);
-    glDepthMask(GL_FALSE);
-    gRaceScene.sky.CallDisplayList();
-    glDepthMask(GL_TRUE);
-    glEnable(GL_CULL_FACE);
-    glPopMatrix();
-
     glFogi(GL_FOG_MODE, GL_LINEAR);
     glFogfv(GL_FOG_COLOR, kFogColour);
     glFogf(GL_FOG_START, kFogStart);
@@ -176,6 +165,22 @@ void DrawWorld()
     glCallList(gRaceScene.terrainMaterialList);
     DrawTerrain();
     glDisable(GL_FOG);
+
+    // The dome moves with the eye and is seen from inside.  Drawn after the
+    // ground and enlarged to just inside the far plane, it fills only the
+    // pixels nothing nearer covers (the depth test turns the rest away
+    // before texturing) and writes no depth.
+    glPushMatrix();
+    glTranslatef(camera.position[0], camera.position[1], camera.position[2]);
+    glScalef(kSkyScale, kSkyScale, kSkyScale);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glDisable(GL_CULL_FACE);
+    glDepthMask(GL_FALSE);
+    gRaceScene.sky.CallDisplayList();
+    glDepthMask(GL_TRUE);
+    glEnable(GL_CULL_FACE);
+    glPopMatrix();
+
     if (gPrefs.shadows)
         DrawGroundDecals();
     if (gPrefs.particles)

@@ -154,7 +154,7 @@ void Revolve(Mesh* m, const std::vector<std::pair<float, float>>& profile, int s
 
 // A round tube of radius `r` from a to b with `sides` sides, smooth round
 // its axis and closed by flat caps.
-void Tube(Mesh* m, V3 a, V3 b, float r, int sides = 8) {
+void Tube(Mesh* m, V3 a, V3 b, float r, int sides = 6) {
   const V3 along = Unit(b - a);
   V3 u = Cross(along, {0, 0, 1});
   if (Dot(u, u) < 1e-6f) u = Cross(along, {1, 0, 0});
@@ -175,16 +175,11 @@ void Tube(Mesh* m, V3 a, V3 b, float r, int sides = 8) {
     m->Tri(first + s, first + s1, first + sides + s1, inside);
     m->Tri(first + s, first + sides + s1, first + sides + s, inside);
   }
-  // Caps with vertices of their own (flat).
+  // Caps with vertices of their own (flat), each a fan from its first corner.
   for (int end = 0; end < 2; end++) {
-    const V3 centre = end ? b : a;
-    const uint16_t c = m->Vertex(centre);
     const uint16_t k = static_cast<uint16_t>(m->part.points.size() / 3);
-    for (int s = 0; s < sides; s++) {
-      const float t = 2 * kPi * s / sides;
-      m->Vertex(centre + u * (r * std::cos(t)) + v * (r * std::sin(t)));
-    }
-    for (int s = 0; s < sides; s++) m->Tri(c, k + s, k + (s + 1) % sides, mid);
+    for (int s = 0; s < sides; s++) m->Vertex(m->At(static_cast<uint16_t>(first + end * sides + s)));
+    for (int s = 1; s + 1 < sides; s++) m->Tri(k, k + s, k + s + 1, mid);
   }
 }
 
@@ -243,7 +238,7 @@ void Loft(Mesh* m, const std::vector<Station>& stations) {
 // A fender: an arched plate of thickness 0.025 over a wheel at (y, axle
 // height), from x0 to x1, radius r, from 15 to 165 degrees in pieces.
 void Fender(Mesh* m, float y, float x0, float x1, float r) {
-  const int pieces = 7;
+  const int pieces = 5;
   for (int p = 0; p < pieces; p++) {
     const float a0 = (15.0f + 150.0f * p / pieces) * kPi / 180.0f;
     const float a1 = (15.0f + 150.0f * (p + 1) / pieces) * kPi / 180.0f;
@@ -295,7 +290,7 @@ void WriteBody(const std::string& root) {
                       {-0.15f, -0.34f, 0.55f}, {0.15f, -0.34f, 0.55f}, {0.15f, -0.26f, 0.55f}, {-0.15f, -0.26f, 0.55f}};
   chassis.Hexa(back);
   for (int axle = -1; axle <= 1; axle += 2) {
-    const float y = 0.5f * axle, hub = axle > 0 ? 0.4f : 0.45f;
+    const float y = 0.5f * axle, hub = axle > 0 ? 0.38f : 0.43f;  // just short of the wheel's inner face
     TubePair(&chassis, {0.3f, y - 0.12f, -0.06f}, {hub, y, -0.02f}, 0.018f);
     TubePair(&chassis, {0.3f, y + 0.12f, 0.08f}, {hub, y, 0.06f}, 0.018f);
   }
@@ -319,7 +314,7 @@ void WriteBody(const std::string& root) {
 
   // Lamps: two head lamps on the nose, a light bar on the cage, tail lamps.
   for (int side = -1; side <= 1; side += 2) {
-    Tube(&lamp, {0.2f * side, 0.66f, 0.1f}, {0.2f * side, 0.72f, 0.1f}, 0.045f);
+    Tube(&lamp, {0.2f * side, 0.66f, 0.1f}, {0.2f * side, 0.72f, 0.1f}, 0.045f, 8);
     tail.Box({0.2f * side - 0.05f, -0.84f, 0.12f}, {0.2f * side + 0.05f, -0.8f, 0.18f});
   }
   for (int k = -1; k <= 1; k += 2) Tube(&lamp, {0.13f * k, 0.07f, 0.68f}, {0.13f * k, 0.12f, 0.68f}, 0.035f);
@@ -351,37 +346,35 @@ void WriteBody(const std::string& root) {
 }
 
 // The left wheel (the game turns it round for the right side), its outer
-// face toward -x: a closed rim in the wheel colour (a dished face round a
-// hub, its lip and barrel), a rubber tyre of 24 segments with rounded
-// shoulders and a staggered row of tread blocks, and five metal nuts.
+// face toward -x: a closed rim in the wheel colour (its face sunk inside
+// the tyre, and its barrel), a rubber tyre of 24 segments with rounded
+// shoulders and a staggered row of tread blocks.
 void WriteWheel(const std::string& root) {
   const int segments = 24;
-  Mesh rim, tyre, nuts;
-  Revolve(&rim, {{-0.075f, 0.0f}, {-0.075f, 0.04f}, {-0.055f, 0.06f}, {-0.055f, 0.13f}, {-0.08f, 0.152f},
-                 {0.07f, 0.152f}, {0.07f, 0.0f}},
-          segments);
-  Revolve(&tyre, {{-0.08f, 0.15f}, {-0.1f, 0.18f}, {-0.098f, 0.21f}, {-0.075f, 0.233f}, {0.075f, 0.233f},
-                  {0.098f, 0.21f}, {0.1f, 0.18f}, {0.08f, 0.15f}, {-0.08f, 0.15f}},
+  Mesh rim, tyre;
+  Revolve(&rim, {{-0.06f, 0.0f}, {-0.06f, 0.152f}, {0.07f, 0.152f}, {0.07f, 0.0f}}, segments);
+  // The tyre's inner cylinder lies on the rim and is left out.
+  Revolve(&tyre, {{-0.07f, 0.15f}, {-0.1f, 0.2f}, {-0.075f, 0.232f}, {0.075f, 0.232f}, {0.1f, 0.2f}, {0.07f, 0.15f}},
           segments);
   // Tread blocks: one per segment pair, alternately on the outer and inner
-  // half of the tread, from the tyre's surface up to radius 0.25.
+  // half of the tread, from inside the tyre's surface up to radius 0.25;
+  // their bottoms, inside the tyre, are left out.
   for (int k = 0; k < segments / 2; k++) {
     const float a0 = 2 * kPi * (2 * k + 0.2f) / segments, a1 = 2 * kPi * (2 * k + 1.2f) / segments;
     const float x0 = k % 2 ? -0.09f : -0.015f, x1 = k % 2 ? 0.015f : 0.09f;
     auto at = [](float x, float r, float a) { return V3{x, r * std::cos(a), r * std::sin(a)}; };
-    const float ri = 0.228f, ro = 0.25f;
+    const float ri = 0.226f, ro = 0.25f;
     const V3 c[8] = {at(x0, ri, a0), at(x1, ri, a0), at(x1, ri, a1), at(x0, ri, a1),
                      at(x0, ro, a0), at(x1, ro, a0), at(x1, ro, a1), at(x0, ro, a1)};
-    tyre.Hexa(c);
+    const V3 mid = at((x0 + x1) / 2, (ri + ro) / 2, (a0 + a1) / 2);
+    tyre.Quad(c[4], c[5], c[6], c[7], mid);
+    for (int i = 0; i < 4; i++) {
+      const int j = (i + 1) % 4;
+      tyre.Quad(c[i], c[j], c[j + 4], c[i + 4], mid);
+    }
   }
-  for (int k = 0; k < 5; k++) {
-    const float a = 2 * kPi * k / 5;
-    const float y = 0.085f * std::cos(a), z = 0.085f * std::sin(a);
-    nuts.Box({-0.07f, y - 0.01f, z - 0.01f}, {-0.05f, y + 0.01f, z + 0.01f});
-  }
-  Save(root + "/models/wheel.3ds",
-       {{"paint", 230, 180, 0, ""}, {"rubber", 34, 34, 36, ""}, {"metal", 170, 172, 178, ""}},
-       {Named(rim, "rim", "paint"), Named(tyre, "tyre", "rubber"), Named(nuts, "nuts", "metal")});
+  Save(root + "/models/wheel.3ds", {{"paint", 230, 180, 0, ""}, {"rubber", 34, 34, 36, ""}},
+       {Named(rim, "rim", "paint"), Named(tyre, "tyre", "rubber")});
 }
 
 // A smooth sphere of shared vertices (used for the post's head).
