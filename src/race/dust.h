@@ -32,11 +32,12 @@ struct DustSystem {
     Texture texture;    // "data/textures/dust.tga" (render)
 };
 
-// Per start-up pass: InitDust empties the pool (not between races).
+// Per start-up pass: InitDust empties the pool (not between races).  The
+// ground colours are refilled whenever the renderer loads a track's
+// graphics; ClearDustGround forgets them (tests, headless runs never fill them).
 extern DustSystem gDust;
 
 void ClearDust();
-// Forgets the ground's colours (the next track's renderer fills them).
 void ClearDustGround();
 // The colour and opacity of a puff thrown from ground of colour `ground`
 // (0..1): sand throws a lighter sand, grass a faint brown, water a faint

@@ -5,8 +5,8 @@
 //   per view: camera key, viewport and projection, arrow, world, HUD.
 // Per view the world is, in distance fog toward the sky's horizon colour:
 // light, cars, gates and their flags, terrain with the scenery ring beyond
-// its edge; then the ground's detail near the eye; then without fog: the
-// sky where nothing covers it, ground decals, dust, medal markers.
+// its edge; then without fog: the sky where nothing covers it, ground
+// decals, dust, medal markers.
 #include "render/race_frame.h"
 
 #include <GL/gl.h>
@@ -165,7 +165,6 @@ void DrawWorld()
     glCallList(gRaceScene.terrainMaterialList);
     DrawTerrain();
     glDisable(GL_FOG);
-    DrawGroundDetail(camera.position);
 
     // The dome moves with the eye and is seen from inside.  Drawn after the
     // ground and enlarged to just inside the far plane, it fills only the

@@ -30,7 +30,6 @@ struct TrackGraphics {
     uint32_t gateGeneration;
     uint8_t terrainBuilt;
     uint8_t gatesBuilt;
-    Texture detailTexture;  // "data/textures/detail.tga", with the terrain
 };
 
 // Per start-up pass: ForgetTrackGraphics (race assets load) and
@@ -38,12 +37,6 @@ struct TrackGraphics {
 TrackGraphics gTrackGraphics;
 
 const float kDegToRad = 3.141592654f / 180.0f;
-
-// The detail texture near the eye: repeats per world unit, and the
-// distances (cells) over which it fades out.
-const float kDetailRepeat = 0.5f;
-const float kDetailNear = 3.0f;
-const float kDetailFar = 12.0f;
 
 void BuildSceneryRing();
 
@@ -80,7 +73,6 @@ void FreeTerrainGraphics()
         DeleteTexture(&t);
     DeleteTexture(&gTerrain.lightmapTexture);
     DeleteTexture(&gTerrain.shadowmapTexture);
-    DeleteTexture(&gTrackGraphics.detailTexture);
     if (gTerrain.meshList && glIsList(gTerrain.meshList))
         glDeleteLists(gTerrain.meshList, 1);
     gTerrain.meshList = 0;
@@ -131,7 +123,6 @@ void LoadTerrainGraphics()
     SampleGroundColours(path);
     LoadTexture("data/textures/lightmap.tga", &gTerrain.lightmapTexture);
     LoadTexture("data/textures/shadowmap.tga", &gTerrain.shadowmapTexture);
-    LoadTexture("data/textures/detail.tga", &gTrackGraphics.detailTexture);
 
     const int r = ShadowResolution();
     std::vector<uint8_t> zeros((size_t)r * r * 4, 0);
@@ -487,52 +478,6 @@ void DrawGroundDecals()
     }
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
-}
-
-void DrawGroundDetail(const float eye[3])
-{
-    const int k = Skip();
-    const float s = gTerrain.cellSize;
-    if (!(s > 0.0f) || !gTrackGraphics.detailTexture)
-        return;
-    // Grey haze from kDetailNear to kDetailFar: mid-grey is neutral under
-    // this blend, so the detail fades out with distance.
-    static const float kNeutral[4] = {0.5f, 0.5f, 0.5f, 1.0f};
-    glFogi(GL_FOG_MODE, GL_LINEAR);
-    glFogfv(GL_FOG_COLOR, kNeutral);
-    glFogf(GL_FOG_START, kDetailNear);
-    glFogf(GL_FOG_END, kDetailFar);
-    glEnable(GL_FOG);
-    glColor3f(1.0f, 1.0f, 1.0f);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_DST_COLOR, GL_SRC_COLOR);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, gTrackGraphics.detailTexture);
-    const float reach = kDetailFar * s;
-    for (int j = 0; j < kGridSize - k; j += k) {
-        const float z = ((float)j - 32.5f) * s, z2 = z + (float)k * s;
-        if (z2 < eye[2] - reach || z > eye[2] + reach)
-            continue;
-        bool open = false;
-        for (int i = 0; i < kGridSize; i += k) {
-            const float x = ((float)i - 32.5f) * s;
-            if (x < eye[0] - reach - (float)k * s || x > eye[0] + reach + (float)k * s)
-                continue;
-            if (!open) {
-                glBegin(GL_TRIANGLE_STRIP);
-                open = true;
-            }
-            glTexCoord2f(x * kDetailRepeat, z * kDetailRepeat);
-            glVertex3f(x, GridHeight(i, j), z);
-            glTexCoord2f(x * kDetailRepeat, z2 * kDetailRepeat);
-            glVertex3f(x, GridHeight(i, j + k), z2);
-        }
-        if (open)
-            glEnd();
-    }
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_BLEND);
-    glDisable(GL_FOG);
 }
 
 void PrepareShadowPass()

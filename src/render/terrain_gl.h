@@ -22,9 +22,6 @@ void TerrainVertexNormal(int i, int j);
 void SlopeNormal(const float a[3], const float b[3], float out[3]);
 // Calls the mesh list.
 void DrawTerrain();
-// The detail texture laid over the terrain cells near `eye` (world
-// position), fading out with distance: grit and stones seen up close.
-void DrawGroundDetail(const float eye[3]);
 // Car shadows and the tag holder's light spot laid over the terrain.
 void DrawGroundDecals();
 

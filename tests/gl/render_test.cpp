@@ -100,7 +100,6 @@ void WriteGameData()
     WritePlainTga("data/textures/lightmap.tga", 255, 255, 255);
     WritePlainTga("data/textures/shadowmap.tga", 64, 64, 64);  // a quarter: halves the ground
     WritePlainTga("data/textures/sky.tga", 40, 80, 200);
-    WritePlainTga("data/textures/detail.tga", 128, 128, 128);  // neutral: leaves the ground as it is
     // Glyph sheet: every cell of 8 x 8 texels has a pattern of its own.
     WriteTga("data/fonts/arial_black.tga", 128, 128, [](int x, int y, uint8_t* p) {
         int cell = (x / 8) + 16 * (y / 8);

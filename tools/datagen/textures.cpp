@@ -136,38 +136,6 @@ void WriteSky(const std::string& root) {
   SaveImage(root + "/textures/sky.tga", img, false);
 }
 
-// The ground's detail: grey around mid-grey (the game lays it over the
-// terrain near the eye as 2 x texture x ground, so mid-grey changes
-// nothing), grit and small stones at two scales.  It tiles both ways:
-// 128 texels for two world units.
-void WriteDetail(const std::string& root) {
-  const int n = 128;
-  Mask m(n, n);
-  for (int y = 0; y < n; y++) {
-    for (int x = 0; x < n; x++) {
-      auto tiled = [&](float cells, uint32_t seed) {
-        // Value noise that wraps at the picture's edge both ways: four
-        // shifted copies blended across the seams.
-        const float u = x / static_cast<float>(n), v = y / static_cast<float>(n);
-        const float a = TileFbm(u * cells, v * cells, static_cast<int>(cells), 3, seed);
-        const float b = TileFbm(u * cells, (v - 1.0f) * cells, static_cast<int>(cells), 3, seed);
-        return a + (b - a) * v;
-      };
-      const float coarse = tiled(8.0f, 611u), fine = tiled(32.0f, 612u);
-      float value = 0.5f + 0.16f * (coarse - 0.5f) + 0.2f * (fine - 0.5f);
-      // Small stones: bright tops with a dark lower edge.
-      const uint32_t h = Hash(x / 6, y / 6, 613u);
-      if (h % 11 == 0) {
-        const float cx = (x / 6) * 6 + 1.5f + (h >> 8) % 3, cy = (y / 6) * 6 + 1.5f + (h >> 12) % 3;
-        const float d = std::hypot(x + 0.5f - cx, y + 0.5f - cy);
-        if (d < 1.8f) value += (y + 0.5f < cy ? 0.12f : -0.1f) * Smoothstep(1.8f, 1.0f, d);
-      }
-      m.at(x, y) = Clamp01(value);
-    }
-  }
-  SaveMask(root + "/textures/detail.tga", m, false);
-}
-
 }  // namespace
 
 void GenerateTextures(const std::string& root) {
@@ -176,5 +144,4 @@ void GenerateTextures(const std::string& root) {
   WriteShadowmap(root);
   WriteDust(root);
   WriteSky(root);
-  WriteDetail(root);
 }
