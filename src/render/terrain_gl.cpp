@@ -304,9 +304,24 @@ void BuildSceneryRing()
     glColor3f(1.0f, 1.0f, 1.0f);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, gTerrain.trackTexture);
+    // Beyond the first band every other edge vertex is enough: the skipped
+    // vertices of ring 1 are moved onto the line between their neighbours,
+    // so the finer first band meets the coarser second without a crack.
+    const size_t coarse = count % 2 == 0 ? 2 : 1;
+    if (coarse == 2) {
+        for (size_t e = 1; e < count; e += 2) {
+            const size_t v = e * kRingCount + 1, a = (e - 1) * kRingCount + 1, b = ((e + 1) % count) * kRingCount + 1;
+            px[v] = (px[a] + px[b]) / 2;
+            py[v] = (py[a] + py[b]) / 2;
+            pz[v] = (pz[a] + pz[b]) / 2;
+            tu[v] = (tu[a] + tu[b]) / 2;
+            tv[v] = (tv[a] + tv[b]) / 2;
+        }
+    }
     for (int r = 0; r + 1 < kRingCount; r++) {
+        const size_t step = r == 0 ? 1 : coarse;
         glBegin(GL_TRIANGLE_STRIP);
-        for (size_t k = 0; k <= count; k++) {
+        for (size_t k = 0; k <= count; k += step) {
             const size_t e = k % count;
             for (int q = r + 1; q >= r; q--) {
                 const size_t v = e * kRingCount + (size_t)q;
