@@ -18,6 +18,8 @@ void FreeDust()
     DeleteTexture(&gDust.texture);
 }
 
+static const float kStrength = 0.6f;
+
 static bool Alive(const DustParticle& p)
 {
     return p.startSize < p.size && p.size < p.endSize;
@@ -64,7 +66,9 @@ void DrawDust()
             const DustParticle& p = gDust.particles[k];
             // Puffs fade from full strength to nothing as they grow
             // (shrinking ones, never emitted by the game, get the same rule).
-            const float a = (p.endSize - p.size) / (p.endSize - p.startSize) * p.opacity;
+            // Batched, overlapping puffs add up: each gives kStrength of its
+            // coverage so that a dense cloud does not burn out to white.
+            const float a = (p.endSize - p.size) / (p.endSize - p.startSize) * p.opacity * kStrength;
             if (pass == 0)
                 glColor3f(a, a, a);
             else
