@@ -42,6 +42,10 @@ void Model::BuildDisplayList(bool useColour, bool useTexture)
     glEndList();
 }
 
+// With colours on, an object of the material named "paint" sets no colour
+// of its own: placed before the others it takes the colour current when
+// the list is called (a car's paint, its wheels' rims).  The list leaves
+// the colour of its last coloured object current.
 void Model::Draw(bool useColour, bool useTexture, const Texture* slots) const
 {
     glPushMatrix();
@@ -60,6 +64,7 @@ void Model::Draw(bool useColour, bool useTexture, const Texture* slots) const
             glDisable(GL_TEXTURE_2D);
         }
         const bool texCoords = object.hasTexture && object.texCoordCount > 0;
+        const bool paint = material && strcmp(material->name, "paint") == 0;
         glBegin(GL_TRIANGLES);
         for (const MeshFace& face : object.faces) {
             for (int k = 0; k < 3; k++) {
@@ -71,7 +76,7 @@ void Model::Draw(bool useColour, bool useTexture, const Texture* slots) const
                         glTexCoord2fv(&object.texCoords[2 * (size_t)i]);
                     else
                         glTexCoord2f(0.0f, 0.0f);
-                } else if (!object.hasTexture && useColour && material) {
+                } else if (!object.hasTexture && useColour && material && !paint) {
                     glColor3ubv(material->colour);
                 }
                 glVertex3fv(&object.vertices[3 * (size_t)i]);

@@ -6,5 +6,6 @@ void InitDust();
 // Deletes the sprite.
 void FreeDust();
 // The live puffs of the pool, far to near, as seen by the camera of
-// currentView: camera-facing squares that brighten what lies behind them.
+// currentView: camera-facing squares in the ground's dust colour, laid over
+// what lies behind them.  Leaves the depth write mask as it found it.
 void DrawDust();

@@ -75,8 +75,12 @@ void TearDownRaceLighting()
 
 void LoadCarAssets()
 {
-    LoadModel(gCarAssets.body, "data/models/body.3ds", false);
-    LoadModel(gCarAssets.wheel, "data/models/wheel.3ds", false);
+    // The body and wheels carry their own materials; their "paint" parts
+    // take the colour the caller sets.
+    gCarAssets.body.Load("data/models/body.3ds", kTextureDir);
+    gCarAssets.body.BuildDisplayList(true, false);
+    gCarAssets.wheel.Load("data/models/wheel.3ds", kTextureDir);
+    gCarAssets.wheel.BuildDisplayList(true, false);
     LoadModel(gCarAssets.silhouette, "data/models/LP_body.3ds", false);
     static const char* const squeeze[3] = {"data/seffects/squeeze0.wav", "data/seffects/squeeze1.wav",
                                            "data/seffects/squeeze2.wav"};

@@ -3,8 +3,10 @@
 //   the shadow pass (all cars, once per frame, into the lower-left corner
 //   that the following clear wipes); one clear for all views; the view key;
 //   per view: camera key, viewport and projection, arrow, world, HUD.
-// Per view the world is: sky, light, cars, gates, terrain, ground decals,
-// dust, medal markers.
+// Per view the world is, in distance fog toward the sky's horizon colour:
+// light, cars, gates and their flags, terrain with the scenery ring beyond
+// its edge; then without fog: the sky where nothing covers it, ground
+// decals, dust, medal markers.
 #include "render/race_frame.h"
 
 #include <GL/gl.h>
@@ -32,7 +34,14 @@ const float kLightPosition[4] = {75.0f, 50.0f, 25.0f, 1.0f};
 
 namespace {
 
+// The haze: the sky texture's horizon colour, from a little way out to
+// beyond the far side of the scenery ring.
+const float kFogColour[4] = {0xcf / 255.0f, 0xe3 / 255.0f, 0xf2 / 255.0f, 1.0f};
+const float kFogStart = 25.0f;
+const float kFogEnd = 210.0f;
+
 const double kNear = 0.1;
+const float kSkyScale = 1.9f;  // the dome's radius 150 to 285, inside the far plane
 const double kFar = 300.0;
 const float kRadToDeg = 180.0f / 3.141592654f;
 
@@ -145,23 +154,38 @@ void DrawWorld()
     glPushMatrix();
     ApplyCamera(camera);
 
-    // The dome moves with the eye and is seen from inside.
-    glPushMatrix();
-    glTranslatef(camera.position[0], camera.position[1], camera.position[2]);
-    glColor3f(1.0f, 1.0f, 1.0f);
-    glDisable(GL_CULL_FACE);
-    gRaceScene.sky.CallDisplayList();
-    glEnable(GL_CULL_FACE);
-    glPopMatrix();
-
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogfv(GL_FOG_COLOR, kFogColour);
+    glFogf(GL_FOG_START, kFogStart);
+    glFogf(GL_FOG_END, kFogEnd);
+    glEnable(GL_FOG);
     glLightfv(GL_LIGHT0, GL_POSITION, kLightPosition);
     glCallList(gRaceScene.carMaterialList);
     for (uint32_t c = 0; c < RaceCarCount(); c++)
         DrawCar(gCars[c]);
-    if (gPrefs.gamemode == 1)
+    if (gPrefs.gamemode == 1) {
         DrawGates();
+        DrawGateFlags();
+    }
     glCallList(gRaceScene.terrainMaterialList);
     DrawTerrain();
+    glDisable(GL_FOG);
+
+    // The dome moves with the eye and is seen from inside.  Drawn after the
+    // ground and enlarged to just inside the far plane, it fills only the
+    // pixels nothing nearer covers (the depth test turns the rest away
+    // before texturing) and writes no depth.
+    glPushMatrix();
+    glTranslatef(camera.position[0], camera.position[1], camera.position[2]);
+    glScalef(kSkyScale, kSkyScale, kSkyScale);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glDisable(GL_CULL_FACE);
+    glDepthMask(GL_FALSE);
+    gRaceScene.sky.CallDisplayList();
+    glDepthMask(GL_TRUE);
+    glEnable(GL_CULL_FACE);
+    glPopMatrix();
+
     if (gPrefs.shadows)
         DrawGroundDecals();
     if (gPrefs.particles)
@@ -233,6 +257,15 @@ void DrawDirectionArrow()
     glDisable(GL_LIGHTING);
 }
 
+float MedalFade(float distance)
+{
+    if (distance <= 3.0f)
+        return 0.0f;
+    if (distance >= 6.0f)
+        return 1.0f;
+    return (distance - 3.0f) / 3.0f;
+}
+
 void DrawMedalMarkers()
 {
     const Camera& camera = gCameras[currentView % kMaxCars];
@@ -256,33 +289,55 @@ void DrawMedalMarkers()
             }
         }
     }
+    // Each medal is laid over the scene as a solid gold emblem through the
+    // texture's brightness (first pass: darken by it, second: add gold by
+    // it), fading out between 6 and 3 units from the eye so that it never
+    // fills the view.
+    GLboolean depthWrites = GL_TRUE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+    glDepthMask(GL_FALSE);
     glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE);
     glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, gStandings.medalTexture[0]);
     for (uint32_t p = 0; p < cars; p++) {
         const uint32_t c = order[p];
         if (!gStandings.medalShown[c][0])
             continue;
         const Car& car = gCars[c];
         const float h = car.heading / kRadToDeg;
+        const float at[3] = {car.position[0] - sinf(h) * car.rearAxleOffset, car.position[1] + 1.5f,
+                             car.position[2] - cosf(h) * car.rearAxleOffset};
+        float eye = 0.0f;
+        for (int k = 0; k < 3; k++)
+            eye += (at[k] - camera.position[k]) * (at[k] - camera.position[k]);
+        const float fade = MedalFade(sqrtf(eye));
+        if (fade <= 0.0f)
+            continue;
         glPushMatrix();
-        glTranslatef(car.position[0] - sinf(h) * car.rearAxleOffset, car.position[1] + 1.5f,
-                     car.position[2] - cosf(h) * car.rearAxleOffset);
+        glTranslatef(at[0], at[1], at[2]);
         FaceCamera(camera);
-        glColor3f(0.0f, 0.5f, 0.0f);
-        glBindTexture(GL_TEXTURE_2D, gStandings.medalTexture[0]);
-        glBegin(GL_QUADS);
-        glTexCoord2f(0, 1);
-        glVertex2f(-0.35f, 0.35f);
-        glTexCoord2f(0, 0);
-        glVertex2f(-0.35f, -0.35f);
-        glTexCoord2f(1, 0);
-        glVertex2f(0.35f, -0.35f);
-        glTexCoord2f(1, 1);
-        glVertex2f(0.35f, 0.35f);
-        glEnd();
+        for (int pass = 0; pass < 2; pass++) {
+            if (pass == 0) {
+                glBlendFunc(GL_ZERO, GL_ONE_MINUS_SRC_COLOR);
+                glColor3f(fade, fade, fade);
+            } else {
+                glBlendFunc(GL_ONE, GL_ONE);
+                glColor3f(1.0f * fade, 0.78f * fade, 0.2f * fade);
+            }
+            glBegin(GL_QUADS);
+            glTexCoord2f(0, 1);
+            glVertex2f(-0.35f, 0.35f);
+            glTexCoord2f(0, 0);
+            glVertex2f(-0.35f, -0.35f);
+            glTexCoord2f(1, 0);
+            glVertex2f(0.35f, -0.35f);
+            glTexCoord2f(1, 1);
+            glVertex2f(0.35f, 0.35f);
+            glEnd();
+        }
         glPopMatrix();
     }
+    glDepthMask(depthWrites);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
 }

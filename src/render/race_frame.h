@@ -20,5 +20,8 @@ void DrawWorld();
 void DrawDirectionArrow();
 // The leader's medal above its car, camera-facing, far ones first.
 void DrawMedalMarkers();
+// How much of a medal marker shows at `distance` from the eye: none within
+// 3 units, all from 6 on, in between in proportion.
+float MedalFade(float distance);
 // Full-window viewport and camera 0's projection; identity modelview.
 void SetPerspective();

@@ -12,12 +12,15 @@
 #include <vector>
 
 #include "app/config.h"
+#include "assets/tga.h"
 #include "game/prefs.h"
 #include "race/car.h"
 #include "race/checkpoints.h"
+#include "race/dust.h"
 #include "race/standings.h"
 #include "race/terrain.h"
 #include "render/race_assets.h"
+#include "render/race_frame.h"
 
 namespace {
 
@@ -34,6 +37,8 @@ struct TrackGraphics {
 TrackGraphics gTrackGraphics;
 
 const float kDegToRad = 3.141592654f / 180.0f;
+
+void BuildSceneryRing();
 
 // Grid step of the mesh and the decals (a step of 0 could never advance).
 int Skip()
@@ -73,6 +78,40 @@ void FreeTerrainGraphics()
     gTerrain.meshList = 0;
 }
 
+// The track texture averaged over each terrain cell, for the dust colours.
+// The picture lies over the grid as the mesh's texture coordinates say
+// (u = i / 64, t = 1 - j / 64): column c belongs to cell column
+// i = c * 64 / width and, the file's rows being bottom first, the row r
+// from the top to cell row j = r * 64 / height.  A picture under 64 texels
+// gives every cell at least one texel.
+void SampleGroundColours(const char* path)
+{
+    TgaImage image;
+    ReadTgaImage(path, &image);
+    const uint32_t w = image.width, h = image.height, bytes = image.bitsPerPixel / 8;
+    DustGround& ground = gDust.ground;
+    for (int j = 0; j < kGridSize; j++) {
+        const uint32_t top0 = (uint32_t)j * h / kGridSize, top1 = ((uint32_t)j + 1) * h / kGridSize;
+        for (int i = 0; i < kGridSize; i++) {
+            const uint32_t x0 = (uint32_t)i * w / kGridSize, x1 = ((uint32_t)i + 1) * w / kGridSize;
+            uint32_t sum[3] = {0, 0, 0}, count = 0;
+            for (uint32_t top = top0; top < top1 || (top == top0 && top < h); top++) {
+                const uint32_t row = h - 1 - top;
+                for (uint32_t x = x0; x < x1 || (x == x0 && x < w); x++) {
+                    const uint8_t* p = image.pixels + ((size_t)row * w + x) * bytes;
+                    for (int c = 0; c < 3; c++)
+                        sum[c] += p[c];
+                    count++;
+                }
+            }
+            for (int c = 0; c < 3; c++)
+                ground.rgb[i + kGridSize * j][c] = (uint8_t)(count ? sum[c] / count : 255);
+        }
+    }
+    ground.known = true;
+    FreeTgaImage(&image);
+}
+
 void LoadTerrainGraphics()
 {
     int track = gPrefs.track;
@@ -81,6 +120,7 @@ void LoadTerrainGraphics()
     char path[256];
     snprintf(path, sizeof path, "data/tracks/textures/%s.tga", gConfig.trackNames[track]);
     LoadTexture(path, &gTerrain.trackTexture);
+    SampleGroundColours(path);
     LoadTexture("data/textures/lightmap.tga", &gTerrain.lightmapTexture);
     LoadTexture("data/textures/shadowmap.tga", &gTerrain.shadowmapTexture);
 
@@ -99,6 +139,7 @@ void LoadTerrainGraphics()
     gTerrain.meshList = glGenLists(1);
     glNewList(gTerrain.meshList, GL_COMPILE);
     BuildTerrainMesh();
+    BuildSceneryRing();
     glEndList();
 }
 
@@ -161,6 +202,154 @@ void DrawPatch(float cx, float cz)
         }
         glEnd();
     }
+}
+
+// --- the scenery ring ------------------------------------------------------
+// Beyond the playable square the ground goes on: each vertex of the mesh's
+// outer edge is carried outward (away from the middle) through a few rings,
+// its height eased from the edge's own to a common level and then rising
+// into hills that differ round the horizon.  The ring is drawn, never driven
+// on: the race's ground query still ends at the edge.  It takes the track
+// texture's border mirrored at the edge, so the ground runs on without a
+// seam.
+
+const int kRingCount = 8;
+const float kRingDistance[kRingCount] = {0.0f, 2.0f, 6.0f, 13.0f, 24.0f, 42.0f, 70.0f, 105.0f};
+const float kEdgeBand = 6.0f;  // grid cells of the texture's border that the ring repeats
+
+// Deterministic value noise over one periodic coordinate t (period `cells`).
+float PeriodicNoise(float t, int cells, uint32_t seed)
+{
+    const float f = t * (float)cells;
+    const int i = (int)floorf(f);
+    const float u = f - (float)i;
+    auto hash = [&](int k) {
+        uint32_t h = (uint32_t)(((k % cells) + cells) % cells) * 374761393u + seed * 668265263u;
+        h = (h ^ (h >> 13)) * 1274126177u;
+        return (float)((h ^ (h >> 16)) & 0xffff) / 65535.0f;
+    };
+    const float s = u * u * (3.0f - 2.0f * u);
+    return hash(i) + (hash(i + 1) - hash(i)) * s;
+}
+
+float SmoothStep(float e0, float e1, float x)
+{
+    float t = (x - e0) / (e1 - e0);
+    t = t < 0.0f ? 0.0f : (t > 1.0f ? 1.0f : t);
+    return t * t * (3.0f - 2.0f * t);
+}
+
+// The mesh's outer edge, counter-clockwise seen from above, as grid indexes.
+void EdgeLoop(std::vector<int>* is, std::vector<int>* js)
+{
+    const int k = Skip();
+    std::vector<int> columns, rows;
+    for (int i = 0; i < kGridSize; i += k)
+        columns.push_back(i);
+    for (int j = 0; j < kGridSize - k; j += k)
+        rows.push_back(j);
+    rows.push_back(rows.empty() ? 0 : rows.back() + k);
+    const int n = (int)columns.size(), m = (int)rows.size();
+    for (int a = 0; a < n - 1; a++) { is->push_back(columns[a]); js->push_back(rows[0]); }
+    for (int b = 0; b < m - 1; b++) { is->push_back(columns[n - 1]); js->push_back(rows[b]); }
+    for (int a = n - 1; a > 0; a--) { is->push_back(columns[a]); js->push_back(rows[m - 1]); }
+    for (int b = m - 1; b > 0; b--) { is->push_back(columns[0]); js->push_back(rows[b]); }
+}
+
+void BuildSceneryRing()
+{
+    std::vector<int> is, js;
+    EdgeLoop(&is, &js);
+    const size_t count = is.size();
+    if (count < 3)
+        return;
+    const float s = gTerrain.cellSize;
+    float level = 0.0f;
+    for (size_t e = 0; e < count; e++)
+        level += GridHeight(is[e], js[e]);
+    level /= (float)count;
+    // Ring positions, heights and texture points first, normals after.
+    std::vector<float> px(count * kRingCount), py(count * kRingCount), pz(count * kRingCount);
+    std::vector<float> tu(count * kRingCount), tv(count * kRingCount);
+    for (size_t e = 0; e < count; e++) {
+        const float ex = ((float)is[e] - 32.5f) * s, ez = ((float)js[e] - 32.5f) * s;
+        const float cx = ex + 1.0f * s, cz = ez + 1.0f * s;  // the middle of the square
+        const float length = sqrtf(cx * cx + cz * cz);
+        const float dx = length > 0.0f ? cx / length : 1.0f, dz = length > 0.0f ? cz / length : 0.0f;
+        const float around = atan2f(dz, dx) / (2.0f * 3.141592654f) + 0.5f;
+        const float hill = 2.0f + 11.0f * PeriodicNoise(around, 7, 11u) + 5.0f * PeriodicNoise(around, 23, 12u);
+        const float edge = GridHeight(is[e], js[e]);
+        for (int r = 0; r < kRingCount; r++) {
+            const float d = kRingDistance[r] * s;
+            const float x = ex + dx * d, z = ez + dz * d;
+            const float bumps = 1.2f * (PeriodicNoise(around + 0.013f * (float)r, 61, 13u + (uint32_t)r) - 0.5f);
+            const float settle = SmoothStep(0.0f, 14.0f * s, d);
+            float h = edge + (level - edge) * settle + bumps * settle;
+            h += hill * SmoothStep(16.0f * s, 100.0f * s, d);
+            const size_t v = e * kRingCount + (size_t)r;
+            px[v] = x;
+            py[v] = h;
+            pz[v] = z;
+            // The ground mirrored at the edge: the texture point as far
+            // inside as the vertex is outside, but never deeper than the
+            // band along the edge (where no road runs), so the ring repeats
+            // the edge's ground outward without folds.
+            const float inward = kEdgeBand * (1.0f - expf(-kRingDistance[r] / kEdgeBand));
+            const float sx = (float)is[e] - dx * inward, sz = (float)js[e] - dz * inward;
+            tu[v] = sx / 64.0f;
+            tv[v] = 1.0f - sz / 64.0f;
+        }
+    }
+    glEnable(GL_LIGHTING);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, gTerrain.trackTexture);
+    // Beyond the first band every other edge vertex is enough: the skipped
+    // vertices of ring 1 are moved onto the line between their neighbours,
+    // so the finer first band meets the coarser second without a crack.
+    const size_t coarse = count % 2 == 0 ? 2 : 1;
+    if (coarse == 2) {
+        for (size_t e = 1; e < count; e += 2) {
+            const size_t v = e * kRingCount + 1, a = (e - 1) * kRingCount + 1, b = ((e + 1) % count) * kRingCount + 1;
+            px[v] = (px[a] + px[b]) / 2;
+            py[v] = (py[a] + py[b]) / 2;
+            pz[v] = (pz[a] + pz[b]) / 2;
+            tu[v] = (tu[a] + tu[b]) / 2;
+            tv[v] = (tv[a] + tv[b]) / 2;
+        }
+    }
+    for (int r = 0; r + 1 < kRingCount; r++) {
+        const size_t step = r == 0 ? 1 : coarse;
+        glBegin(GL_TRIANGLE_STRIP);
+        for (size_t k = 0; k <= count; k += step) {
+            const size_t e = k % count;
+            for (int q = r + 1; q >= r; q--) {
+                const size_t v = e * kRingCount + (size_t)q;
+                // Normal from the neighbours along the ring and across it.
+                const size_t prev = ((e + count - 1) % count) * kRingCount + (size_t)q;
+                const size_t next = ((e + 1) % count) * kRingCount + (size_t)q;
+                const size_t in = e * kRingCount + (size_t)(q > 0 ? q - 1 : q);
+                const size_t out = e * kRingCount + (size_t)(q + 1 < kRingCount ? q + 1 : q);
+                const float a[3] = {px[next] - px[prev], py[next] - py[prev], pz[next] - pz[prev]};
+                const float b[3] = {px[out] - px[in], py[out] - py[in], pz[out] - pz[in]};
+                float n[3] = {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+                if (n[1] < 0.0f)
+                    n[0] = -n[0], n[1] = -n[1], n[2] = -n[2];
+                const float l = sqrtf(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+                if (q == 0)
+                    TerrainVertexNormal(is[e], js[e]);  // the mesh's own normal at the seam
+                else if (l > 0.0f)
+                    glNormal3f(n[0] / l, n[1] / l, n[2] / l);
+                else
+                    glNormal3f(0.0f, 1.0f, 0.0f);
+                glTexCoord2f(tu[v], tv[v]);
+                glVertex3f(px[v], py[v], pz[v]);
+            }
+        }
+        glEnd();
+    }
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_LIGHTING);
 }
 
 void BodyCentre(const Car& car, float* x, float* z)
@@ -330,6 +519,43 @@ void CaptureShadow(int i)
 void DrawGates()
 {
     glCallList(gCheckpoints.gateList);
+}
+
+void DrawGateFlags()
+{
+    const Car& viewer = gCars[currentView % kMaxCars];
+    const uint32_t count = gCheckpoints.gateCount <= (uint32_t)kMaxGates ? gCheckpoints.gateCount : kMaxGates;
+    glDisable(GL_CULL_FACE);
+    for (uint32_t n = 0; n < count; n++) {
+        if (!gCheckpoints.visible[n])
+            continue;
+        const Checkpoint& gate = gCheckpoints.gates[n];
+        const bool next = n == viewer.nextCheckpoint;
+        const float colour[3] = {1.0f, next ? 0.5f : 0.95f, next ? 0.0f : 0.92f};
+        for (int side = 0; side < 2; side++) {
+            const float* post = side == 0 ? gate.leftPost : gate.rightPost;
+            const float* other = side == 0 ? gate.rightPost : gate.leftPost;
+            float dx = other[0] - post[0], dz = other[2] - post[2];
+            const float length = sqrtf(dx * dx + dz * dz);
+            if (length <= 0.0f)
+                continue;
+            dx /= length;
+            dz /= length;
+            // A cloth of four strips, 1.1 along and 0.8 high, rippling.
+            glBegin(GL_QUAD_STRIP);
+            for (int k = 0; k <= 4; k++) {
+                const float along = 0.08f + 1.1f * (float)k / 4.0f;
+                const float ripple = 0.08f * sinf((float)k * 1.6f);
+                const float x = post[0] + dx * along - dz * ripple, z = post[2] + dz * along + dx * ripple;
+                const float shade = 0.8f + 0.2f * cosf((float)k * 1.6f);
+                glColor3f(colour[0] * shade, colour[1] * shade, colour[2] * shade);
+                glVertex3f(x, 4.55f, z);
+                glVertex3f(x, 3.75f - 0.06f * (float)k, z);
+            }
+            glEnd();
+        }
+    }
+    glEnable(GL_CULL_FACE);
 }
 
 void FreeGateList()

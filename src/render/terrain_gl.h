@@ -32,4 +32,8 @@ void CaptureShadow(int i);
 
 // Calls the gate list (checkpoint mode).
 void DrawGates();
+// A banner on every visible post, hanging toward the gate's middle: orange
+// (the goal arrow's colour) on the gate the car of currentView drives to
+// next, white on the others.
+void DrawGateFlags();
 void FreeGateList();

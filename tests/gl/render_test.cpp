@@ -292,8 +292,11 @@ TEST_F(RaceFrameTest, TheTagHolderShinesAndTheLeaderWearsTheMedal)
     gStandings.medalShown[2][0] = 1;  // the medal square, 0.7 across, 1.5 above it
     RenderRaceFrame();
     Pixel medal = ReadPixel(kWidth / 2, kHeight / 2);
-    EXPECT_NEAR(medal.g, plain.g + 128, 3);  // (0, 0.5, 0) x the yellow picture, added
-    EXPECT_NEAR(medal.r, plain.r, 2);
+    // The yellow picture covers red and green fully: there the gold
+    // (1, 0.78, 0.2) replaces the car; blue, where the picture is black, stays.
+    EXPECT_NEAR(medal.r, 255, 2);
+    EXPECT_NEAR(medal.g, 199, 3);
+    EXPECT_NEAR(medal.b, plain.b, 2);
     int px, py;
     GroundPixel(gCameras[0], 5 + 0.6f, 4.5f, &px, &py);  // beyond the square's edge
     EXPECT_FALSE(Dominant(ReadPixel(px, py), 1));

@@ -118,124 +118,264 @@ MeshPart Named(const Mesh& m, const char* name, const char* material) {
   return out;
 }
 
-// The buggy: a tapered tub with a pointed nose, side pods, four fenders, a
-// roll cage, seat, engine, exhaust pipes, a rear wing and a front bumper.
-// Origin at the body's centre at axle height; the wheels (radius 0.25) sit
-// at y = +-0.5, x = +-0.5 (front) and +-0.55 (rear), outside the tub.
-void WriteBody(const std::string& root) {
-  Mesh hull, cage, parts;
-  const V3 tub[8] = {{-0.36f, -0.66f, -0.1f}, {0.36f, -0.66f, -0.1f}, {0.34f, 0.46f, -0.08f}, {-0.34f, 0.46f, -0.08f},
-                     {-0.38f, -0.66f, 0.2f},  {0.38f, -0.66f, 0.2f},  {0.36f, 0.46f, 0.18f},  {-0.36f, 0.46f, 0.18f}};
-  hull.Hexa(tub);
-  const V3 nose[8] = {{-0.34f, 0.46f, -0.08f}, {0.34f, 0.46f, -0.08f}, {0.2f, 0.84f, 0.0f},  {-0.2f, 0.84f, 0.0f},
-                      {-0.36f, 0.46f, 0.18f},  {0.36f, 0.46f, 0.18f},  {0.2f, 0.84f, 0.07f}, {-0.2f, 0.84f, 0.07f}};
-  hull.Hexa(nose);
-  // Side pods between the wheels, sloping at the front.
-  for (int side = -1; side <= 1; side += 2) {
-    const float a = 0.36f * side, b = 0.5f * side;
-    const V3 pod[8] = {{a, -0.18f, -0.04f}, {b, -0.18f, -0.04f}, {b, 0.16f, 0.0f},  {a, 0.16f, 0.0f},
-                       {a, -0.18f, 0.15f},  {b, -0.18f, 0.15f},  {b, 0.12f, 0.12f}, {a, 0.16f, 0.15f}};
-    hull.Hexa(pod);
+// A ring of `n` shared vertices round the x axis at `x`, radius `r`.
+uint16_t Ring(Mesh* m, float x, float r, int n) {
+  const uint16_t first = static_cast<uint16_t>(m->part.points.size() / 3);
+  for (int s = 0; s < n; s++) {
+    const float a = 2 * kPi * s / n;
+    m->Vertex({x, r * std::cos(a), r * std::sin(a)});
   }
-  // Fenders: a plate over every wheel rising from the tub's side, with a
-  // sloped lip at each end.
-  for (int axle = -1; axle <= 1; axle += 2) {
-    const float y = 0.5f * axle, outer = axle > 0 ? 0.66f : 0.72f;
-    for (int side = -1; side <= 1; side += 2) {
-      const float in = 0.34f * side, out = outer * side;
-      const V3 plate[8] = {{in, y - 0.18f, 0.14f}, {out, y - 0.18f, 0.29f}, {out, y + 0.18f, 0.29f}, {in, y + 0.18f, 0.14f},
-                           {in, y - 0.18f, 0.18f}, {out, y - 0.18f, 0.33f}, {out, y + 0.18f, 0.33f}, {in, y + 0.18f, 0.18f}};
-      parts.Hexa(plate);
-      const float mid = (0.5f + outer) / 2 * side;
-      parts.Beam({mid, y + 0.18f, 0.3f}, {mid, y + 0.3f, 0.18f}, 0.04f);
-      parts.Beam({mid, y - 0.18f, 0.3f}, {mid, y - 0.3f, 0.18f}, 0.04f);
-    }
-  }
-  // Roll cage: main hoop behind the seat, front hoop, roof rails, braces.
-  const float t = 0.045f;
-  cage.BeamPair({0.3f, -0.26f, 0.18f}, {0.28f, -0.26f, 0.64f}, t);
-  cage.Beam({-0.28f, -0.26f, 0.64f}, {0.28f, -0.26f, 0.64f}, t);
-  cage.BeamPair({0.32f, 0.3f, 0.18f}, {0.26f, 0.06f, 0.6f}, t);
-  cage.Beam({-0.26f, 0.06f, 0.6f}, {0.26f, 0.06f, 0.6f}, t);
-  cage.BeamPair({0.27f, 0.06f, 0.61f}, {0.28f, -0.26f, 0.64f}, t);
-  cage.BeamPair({0.28f, -0.26f, 0.64f}, {0.3f, -0.62f, 0.22f}, t);
-  cage.Beam({0.0f, -0.26f, 0.64f}, {0.0f, 0.06f, 0.6f}, t * 0.8f);
-  // Seat, engine and exhausts.
-  parts.Box({-0.17f, -0.2f, 0.18f}, {0.17f, 0.04f, 0.26f});
-  parts.Box({-0.17f, -0.24f, 0.18f}, {0.17f, -0.17f, 0.5f});
-  parts.Box({-0.24f, -0.64f, 0.2f}, {0.24f, -0.34f, 0.36f});
-  parts.Box({-0.16f, -0.6f, 0.36f}, {0.16f, -0.4f, 0.42f});
-  parts.BeamPair({0.14f, -0.6f, 0.28f}, {0.18f, -0.8f, 0.34f}, 0.05f);
-  // Rear wing on two struts, with end plates.
-  parts.BeamPair({0.22f, -0.5f, 0.36f}, {0.22f, -0.66f, 0.6f}, 0.035f);
-  const V3 wing[8] = {{-0.46f, -0.8f, 0.6f},  {0.46f, -0.8f, 0.6f},  {0.46f, -0.56f, 0.62f}, {-0.46f, -0.56f, 0.62f},
-                      {-0.46f, -0.8f, 0.66f}, {0.46f, -0.8f, 0.66f}, {0.46f, -0.56f, 0.64f}, {-0.46f, -0.56f, 0.64f}};
-  parts.Hexa(wing);
-  parts.BoxPair({0.46f, -0.82f, 0.5f}, {0.49f, -0.54f, 0.72f});
-  // Front bumper and its mounts, two lamps on the front hoop.
-  parts.Beam({-0.3f, 0.9f, 0.02f}, {0.3f, 0.9f, 0.02f}, 0.05f);
-  parts.BeamPair({0.15f, 0.8f, 0.03f}, {0.25f, 0.9f, 0.02f}, 0.04f);
-  parts.BoxPair({0.08f, 0.08f, 0.62f}, {0.18f, 0.14f, 0.7f});
-  std::vector<MeshMaterial> materials = {{"paint", 200, 200, 200, ""}};
-  Save(root + "/models/body.3ds", materials,
-       {Named(hull, "hull", "paint"), Named(cage, "cage", "paint"), Named(parts, "parts", "paint")});
-
-  // The shadow outline: the same footprint in a few blocks.
-  Mesh low;
-  low.Hexa(tub);
-  low.Hexa(nose);
-  low.Box({-0.5f, -0.18f, -0.04f}, {0.5f, 0.16f, 0.15f});
-  low.BoxPair({0.36f, 0.33f, 0.2f}, {0.66f, 0.67f, 0.33f});
-  low.BoxPair({0.38f, -0.67f, 0.2f}, {0.72f, -0.33f, 0.33f});
-  low.Box({-0.46f, -0.8f, 0.5f}, {0.46f, -0.56f, 0.66f});
-  low.Box({-0.3f, -0.28f, 0.58f}, {0.3f, 0.08f, 0.66f});
-  Save(root + "/models/LP_body.3ds", materials, {Named(low, "outline", "paint")});
+  return first;
 }
 
 // A body of revolution about the x axis from a profile of (x, radius)
 // points, ordered so that the outside is on the left of the direction of
-// travel; `knob` raises every other vertex of the two profile points from
-// `treadFrom` on (the tread's edges), giving a knobbly tyre.
-void Revolve(Mesh* m, const std::vector<std::pair<float, float>>& profile, int segments, int treadFrom,
-             float knob) {
-  auto radius = [&](size_t p, int s) {
-    const bool tread = treadFrom >= 0 && (static_cast<int>(p) == treadFrom || static_cast<int>(p) == treadFrom + 1);
-    return profile[p].second + (tread && s % 2 == 0 ? knob : 0.0f);
-  };
+// travel.  Each profile step gets rings of its own (crisp edges between
+// steps, smooth normals round the axis); a step that starts or ends on the
+// axis becomes a fan.  A profile that ends where it began is closed.
+void Revolve(Mesh* m, const std::vector<std::pair<float, float>>& profile, int segments) {
   for (size_t p = 0; p + 1 < profile.size(); p++) {
     const float x0 = profile[p].first, r0 = profile[p].second;
     const float x1 = profile[p + 1].first, r1 = profile[p + 1].second;
+    const uint16_t a = Ring(m, x0, r0, segments), b = Ring(m, x1, r1, segments);
+    // The outside is on the left of the profile's direction: the inside
+    // point lies a little to its right, on the axis side.
+    const float tx = x1 - x0, tr = r1 - r0, len = std::sqrt(tx * tx + tr * tr);
+    const float xm = (x0 + x1) / 2 + tr / len * 0.01f, rm = (r0 + r1) / 2 - tx / len * 0.01f;
     for (int s = 0; s < segments; s++) {
-      const float a0 = 2 * kPi * s / segments, a1 = 2 * kPi * (s + 1) / segments;
-      auto at = [](float x, float r, float a) { return V3{x, r * std::cos(a), r * std::sin(a)}; };
       const int s1 = (s + 1) % segments;
-      const V3 a = at(x0, radius(p, s), a0), b = at(x0, radius(p, s1), a1), c = at(x1, radius(p + 1, s1), a1),
-               d = at(x1, radius(p + 1, s), a0);
-      // The outside is on the left of the profile's direction: the inside point
-      // lies a little to its right, at the middle angle.
-      const float am = (a0 + a1) / 2, xm = (x0 + x1) / 2, rm = (r0 + r1) / 2;
-      const float tx = x1 - x0, tr = r1 - r0, len = std::sqrt(tx * tx + tr * tr);
-      const V3 inside = at(xm + tr / len * 0.01f, rm - tx / len * 0.01f, am);
-      m->Quad(a, b, c, d, inside);
+      const float am = 2 * kPi * (s + 0.5f) / segments;
+      const V3 inside = {xm, rm * std::cos(am), rm * std::sin(am)};
+      m->Tri(a + s, a + s1, b + s1, inside);
+      m->Tri(a + s, b + s1, b + s, inside);
     }
   }
 }
 
-void WriteWheel(const std::string& root) {
-  Mesh wheel;
-  // From the hub cap on the outer (-x) face round the tyre to the inner face.
-  const std::vector<std::pair<float, float>> profile = {
-      {-0.085f, 0.0f},  {-0.085f, 0.045f}, {-0.06f, 0.06f}, {-0.06f, 0.13f},  {-0.1f, 0.155f},
-      {-0.1f, 0.2f},    {-0.078f, 0.238f}, {0.078f, 0.238f}, {0.1f, 0.2f},     {0.1f, 0.155f},
-      {0.06f, 0.13f},   {0.06f, 0.0f}};
-  Revolve(&wheel, profile, 20, 6, 0.012f);
-  // Five wheel nuts on the outer face.
-  for (int k = 0; k < 5; k++) {
-    const float a = 2 * kPi * k / 5;
-    const float y = 0.095f * std::cos(a), z = 0.095f * std::sin(a);
-    wheel.Box({-0.075f, y - 0.012f, z - 0.012f}, {-0.06f, y + 0.012f, z + 0.012f});
+// A round tube of radius `r` from a to b with `sides` sides, smooth round
+// its axis and closed by flat caps.
+void Tube(Mesh* m, V3 a, V3 b, float r, int sides = 6) {
+  const V3 along = Unit(b - a);
+  V3 u = Cross(along, {0, 0, 1});
+  if (Dot(u, u) < 1e-6f) u = Cross(along, {1, 0, 0});
+  u = Unit(u);
+  const V3 v = Unit(Cross(along, u));
+  const V3 mid = (a + b) * 0.5f;
+  const uint16_t first = static_cast<uint16_t>(m->part.points.size() / 3);
+  for (int end = 0; end < 2; end++) {
+    for (int s = 0; s < sides; s++) {
+      const float t = 2 * kPi * s / sides;
+      m->Vertex((end ? b : a) + u * (r * std::cos(t)) + v * (r * std::sin(t)));
+    }
   }
-  Save(root + "/models/wheel.3ds", {{"rubber", 40, 40, 40, ""}}, {Named(wheel, "wheel", "rubber")});
+  for (int s = 0; s < sides; s++) {
+    const int s1 = (s + 1) % sides;
+    const float t = 2 * kPi * (s + 0.5f) / sides;
+    const V3 inside = mid + (u * std::cos(t) + v * std::sin(t)) * (r * 0.5f);
+    m->Tri(first + s, first + s1, first + sides + s1, inside);
+    m->Tri(first + s, first + sides + s1, first + sides + s, inside);
+  }
+  // Caps with vertices of their own (flat), each a fan from its first corner.
+  for (int end = 0; end < 2; end++) {
+    const uint16_t k = static_cast<uint16_t>(m->part.points.size() / 3);
+    for (int s = 0; s < sides; s++) m->Vertex(m->At(static_cast<uint16_t>(first + end * sides + s)));
+    for (int s = 1; s + 1 < sides; s++) m->Tri(k, k + s, k + s + 1, mid);
+  }
+}
+
+void TubePair(Mesh* m, V3 a, V3 b, float r) {
+  Tube(m, a, b, r);
+  Tube(m, {-a.x, a.y, a.z}, {-b.x, b.y, b.z}, r);
+}
+
+// One cross-section of the shell: at length y, half width w, from zb to
+// zt, its corners rounded with radii rb (bottom) and rt (top).
+struct Station {
+  float y, w, zb, zt, rb, rt;
+};
+
+// The shell lofted through its stations (tail first), smooth all round,
+// closed by a flat cap at each end.  Each section has 16 points: four
+// corners of four points each.
+void Loft(Mesh* m, const std::vector<Station>& stations) {
+  const int n = 16;
+  std::vector<uint16_t> first;
+  for (const Station& st : stations) {
+    first.push_back(static_cast<uint16_t>(m->part.points.size() / 3));
+    // Corner centres counter-clockwise seen from the nose: bottom right,
+    // top right, top left, bottom left.
+    const float cx[4] = {st.w - st.rb, st.w - st.rt, -st.w + st.rt, -st.w + st.rb};
+    const float cz[4] = {st.zb + st.rb, st.zt - st.rt, st.zt - st.rt, st.zb + st.rb};
+    const float rad[4] = {st.rb, st.rt, st.rt, st.rb};
+    for (int c = 0; c < 4; c++) {
+      for (int k = 0; k < 4; k++) {
+        const float a = (-90.0f + 90.0f * c + 30.0f * k) * kPi / 180.0f;
+        m->Vertex({cx[c] + rad[c] * std::cos(a), st.y, cz[c] + rad[c] * std::sin(a)});
+      }
+    }
+  }
+  for (size_t k = 0; k + 1 < stations.size(); k++) {
+    const V3 inside = {0.0f, (stations[k].y + stations[k + 1].y) / 2,
+                       (stations[k].zb + stations[k].zt + stations[k + 1].zb + stations[k + 1].zt) / 4};
+    for (int s = 0; s < n; s++) {
+      const int s1 = (s + 1) % n;
+      m->Tri(first[k] + s, first[k] + s1, first[k + 1] + s1, inside);
+      m->Tri(first[k] + s, first[k + 1] + s1, first[k + 1] + s, inside);
+    }
+  }
+  for (int end = 0; end < 2; end++) {
+    const Station& st = end ? stations.back() : stations.front();
+    const Station& next = end ? stations[stations.size() - 2] : stations[1];
+    const V3 centre = {0.0f, st.y, (st.zb + st.zt) / 2};
+    const V3 inside = {0.0f, next.y, (next.zb + next.zt) / 2};
+    const uint16_t c = m->Vertex(centre);
+    const uint16_t k = static_cast<uint16_t>(m->part.points.size() / 3);
+    for (int s = 0; s < n; s++) m->Vertex(m->At(static_cast<uint16_t>((end ? first.back() : first.front()) + s)));
+    for (int s = 0; s < n; s++) m->Tri(c, k + s, k + (s + 1) % n, inside);
+  }
+}
+
+// A fender: an arched plate of thickness 0.025 over a wheel at (y, axle
+// height), from x0 to x1, radius r, from 15 to 165 degrees in pieces.
+void Fender(Mesh* m, float y, float x0, float x1, float r) {
+  const int pieces = 4;
+  for (int p = 0; p < pieces; p++) {
+    const float a0 = (15.0f + 150.0f * p / pieces) * kPi / 180.0f;
+    const float a1 = (15.0f + 150.0f * (p + 1) / pieces) * kPi / 180.0f;
+    auto at = [&](float x, float rr, float a) { return V3{x, y + rr * std::cos(a), rr * std::sin(a)}; };
+    const float ri = r, ro = r + 0.025f;
+    const V3 c[8] = {at(x0, ri, a0), at(x1, ri, a0), at(x1, ri, a1), at(x0, ri, a1),
+                     at(x0, ro, a0), at(x1, ro, a0), at(x1, ro, a1), at(x0, ro, a1)};
+    m->Hexa(c);
+  }
+}
+
+// The buggy, in five materials: the painted shell (nose to tail, fenders,
+// side pods, rear wing), the dark chassis (floor, seat, arms, bumpers,
+// engine), the metal roll cage and exhausts, the head lamps and the tail
+// lamps.  Origin at the body's centre at axle height; the wheels (radius
+// 0.25) sit at y = +-0.5, x = +-0.5 (front) and +-0.55 (rear), outside the
+// tub.
+void WriteBody(const std::string& root) {
+  Mesh paint, chassis, metal, lamp, tail;
+  Loft(&paint, {{-0.82f, 0.24f, 0.02f, 0.2f, 0.04f, 0.06f},
+                {-0.74f, 0.33f, -0.05f, 0.26f, 0.05f, 0.08f},
+                {-0.4f, 0.37f, -0.09f, 0.26f, 0.06f, 0.09f},
+                {0.28f, 0.35f, -0.09f, 0.19f, 0.06f, 0.09f},
+                {0.56f, 0.28f, -0.06f, 0.13f, 0.05f, 0.07f},
+                {0.78f, 0.18f, -0.02f, 0.07f, 0.03f, 0.04f},
+                {0.86f, 0.1f, 0.0f, 0.04f, 0.015f, 0.015f}});
+  // Side pods between the wheels.
+  for (int side = -1; side <= 1; side += 2) {
+    const float a = 0.33f * side, b = 0.5f * side;
+    const V3 pod[8] = {{a, -0.22f, -0.04f}, {b, -0.2f, -0.02f}, {b, 0.18f, 0.0f},  {a, 0.2f, -0.02f},
+                       {a, -0.22f, 0.16f},  {b, -0.2f, 0.12f},  {b, 0.14f, 0.1f}, {a, 0.18f, 0.15f}};
+    paint.Hexa(pod);
+  }
+  Fender(&paint, 0.5f, 0.36f, 0.66f, 0.31f);
+  Fender(&paint, 0.5f, -0.66f, -0.36f, 0.31f);
+  Fender(&paint, -0.5f, 0.38f, 0.72f, 0.31f);
+  Fender(&paint, -0.5f, -0.72f, -0.38f, 0.31f);
+  // Rear wing with end plates.
+  const V3 wing[8] = {{-0.46f, -0.82f, 0.6f},  {0.46f, -0.82f, 0.6f},  {0.46f, -0.58f, 0.63f}, {-0.46f, -0.58f, 0.63f},
+                      {-0.46f, -0.82f, 0.65f}, {0.46f, -0.82f, 0.65f}, {0.46f, -0.58f, 0.66f}, {-0.46f, -0.58f, 0.66f}};
+  paint.Hexa(wing);
+  paint.BoxPair({0.46f, -0.84f, 0.52f}, {0.48f, -0.56f, 0.72f});
+
+  // Chassis: floor pan, seat, suspension arms, bumpers, engine.
+  chassis.Box({-0.3f, -0.7f, -0.13f}, {0.3f, 0.7f, -0.08f});
+  chassis.Box({-0.16f, -0.22f, 0.2f}, {0.16f, 0.06f, 0.27f});
+  const V3 back[8] = {{-0.16f, -0.3f, 0.2f}, {0.16f, -0.3f, 0.2f}, {0.16f, -0.2f, 0.2f}, {-0.16f, -0.2f, 0.2f},
+                      {-0.15f, -0.34f, 0.55f}, {0.15f, -0.34f, 0.55f}, {0.15f, -0.26f, 0.55f}, {-0.15f, -0.26f, 0.55f}};
+  chassis.Hexa(back);
+  for (int axle = -1; axle <= 1; axle += 2) {
+    const float y = 0.5f * axle, hub = axle > 0 ? 0.38f : 0.43f;  // just short of the wheel's inner face
+    // Suspension arms: thin square bars.
+    for (float side : {-1.0f, 1.0f}) {
+      Tube(&chassis, {0.3f * side, y - 0.12f, -0.06f}, {hub * side, y, -0.02f}, 0.018f, 4);
+      Tube(&chassis, {0.3f * side, y + 0.12f, 0.08f}, {hub * side, y, 0.06f}, 0.018f, 4);
+    }
+  }
+  Tube(&chassis, {-0.34f, 0.89f, 0.02f}, {0.34f, 0.89f, 0.02f}, 0.03f);
+  TubePair(&chassis, {0.12f, 0.76f, 0.0f}, {0.24f, 0.89f, 0.02f}, 0.022f);
+  Tube(&chassis, {-0.3f, -0.85f, 0.06f}, {0.3f, -0.85f, 0.06f}, 0.03f);
+  TubePair(&chassis, {0.18f, -0.76f, 0.06f}, {0.22f, -0.85f, 0.06f}, 0.022f);
+  chassis.Box({-0.22f, -0.7f, 0.26f}, {0.22f, -0.4f, 0.4f});
+
+  // Metal: the roll cage of round tubes, wing struts, exhausts.
+  const float t = 0.022f;
+  TubePair(&metal, {0.3f, -0.3f, 0.22f}, {0.27f, -0.3f, 0.66f}, t);
+  Tube(&metal, {-0.27f, -0.3f, 0.66f}, {0.27f, -0.3f, 0.66f}, t);
+  TubePair(&metal, {0.32f, 0.32f, 0.16f}, {0.25f, 0.06f, 0.62f}, t);
+  Tube(&metal, {-0.25f, 0.06f, 0.62f}, {0.25f, 0.06f, 0.62f}, t);
+  TubePair(&metal, {0.25f, 0.06f, 0.62f}, {0.27f, -0.3f, 0.66f}, t);
+  TubePair(&metal, {0.27f, -0.3f, 0.66f}, {0.28f, -0.7f, 0.26f}, t);
+  Tube(&metal, {0.25f, -0.3f, 0.25f}, {-0.25f, -0.3f, 0.6f}, t * 0.8f);
+  TubePair(&metal, {0.2f, -0.55f, 0.4f}, {0.22f, -0.7f, 0.6f}, 0.016f);
+  TubePair(&metal, {0.14f, -0.62f, 0.3f}, {0.17f, -0.84f, 0.36f}, 0.028f);
+
+  // Lamps: two head lamps on the nose, a light bar on the cage, tail lamps.
+  for (int side = -1; side <= 1; side += 2) {
+    Tube(&lamp, {0.2f * side, 0.66f, 0.1f}, {0.2f * side, 0.72f, 0.1f}, 0.045f);
+    tail.Box({0.2f * side - 0.05f, -0.84f, 0.12f}, {0.2f * side + 0.05f, -0.8f, 0.18f});
+  }
+  for (int k = -1; k <= 1; k += 2) Tube(&lamp, {0.13f * k, 0.07f, 0.68f}, {0.13f * k, 0.12f, 0.68f}, 0.035f);
+
+  std::vector<MeshMaterial> materials = {{"paint", 200, 200, 200, ""},
+                                         {"chassis", 46, 46, 50, ""},
+                                         {"metal", 170, 172, 178, ""},
+                                         {"lamp", 255, 246, 210, ""},
+                                         {"taillamp", 220, 30, 24, ""}};
+  // The painted shell first: the caller's colour is current until the
+  // first object that carries its own.
+  Save(root + "/models/body.3ds", materials,
+       {Named(paint, "shell", "paint"), Named(chassis, "chassis", "chassis"), Named(metal, "cage", "metal"),
+        Named(lamp, "lamps", "lamp"), Named(tail, "taillamps", "taillamp")});
+
+  // The shadow outline: the same footprint in a few blocks.
+  Mesh low;
+  low.Box({-0.36f, -0.82f, -0.1f}, {0.36f, 0.56f, 0.24f});
+  const V3 nose[8] = {{-0.28f, 0.56f, -0.06f}, {0.28f, 0.56f, -0.06f}, {0.1f, 0.86f, 0.0f},  {-0.1f, 0.86f, 0.0f},
+                      {-0.28f, 0.56f, 0.13f},  {0.28f, 0.56f, 0.13f},  {0.1f, 0.86f, 0.04f}, {-0.1f, 0.86f, 0.04f}};
+  low.Hexa(nose);
+  low.Box({-0.5f, -0.2f, -0.02f}, {0.5f, 0.18f, 0.14f});
+  low.BoxPair({0.36f, 0.2f, 0.2f}, {0.66f, 0.8f, 0.33f});
+  low.BoxPair({0.38f, -0.8f, 0.2f}, {0.72f, -0.2f, 0.33f});
+  low.Box({-0.46f, -0.82f, 0.52f}, {0.46f, -0.58f, 0.66f});
+  low.Box({-0.3f, -0.32f, 0.6f}, {0.3f, 0.08f, 0.68f});
+  low.Box({-0.34f, 0.86f, -0.01f}, {0.34f, 0.92f, 0.05f});
+  Save(root + "/models/LP_body.3ds", {{"paint", 200, 200, 200, ""}}, {Named(low, "outline", "paint")});
+}
+
+// The left wheel (the game turns it round for the right side), its outer
+// face toward -x: a closed rim in the wheel colour (its face sunk inside
+// the tyre, and its barrel), a rubber tyre of 24 segments (sloping
+// sidewalls, a flat tread) with a staggered row of tread blocks.
+void WriteWheel(const std::string& root) {
+  const int segments = 24;
+  Mesh rim, tyre;
+  Revolve(&rim, {{-0.06f, 0.0f}, {-0.06f, 0.152f}, {0.07f, 0.152f}, {0.07f, 0.0f}}, segments);
+  // The tyre's inner cylinder lies on the rim and is left out.
+  Revolve(&tyre, {{-0.075f, 0.15f}, {-0.1f, 0.228f}, {0.1f, 0.228f}, {0.075f, 0.15f}}, segments);
+  // Tread blocks: one per segment pair, alternately on the outer and inner
+  // half of the tread, from inside the tyre's surface up to radius 0.25;
+  // their bottoms, inside the tyre, are left out.
+  for (int k = 0; k < segments / 2; k++) {
+    const float a0 = 2 * kPi * (2 * k + 0.2f) / segments, a1 = 2 * kPi * (2 * k + 1.2f) / segments;
+    const float x0 = k % 2 ? -0.09f : -0.015f, x1 = k % 2 ? 0.015f : 0.09f;
+    auto at = [](float x, float r, float a) { return V3{x, r * std::cos(a), r * std::sin(a)}; };
+    const float ri = 0.22f, ro = 0.25f;
+    const V3 c[8] = {at(x0, ri, a0), at(x1, ri, a0), at(x1, ri, a1), at(x0, ri, a1),
+                     at(x0, ro, a0), at(x1, ro, a0), at(x1, ro, a1), at(x0, ro, a1)};
+    const V3 mid = at((x0 + x1) / 2, (ri + ro) / 2, (a0 + a1) / 2);
+    tyre.Quad(c[4], c[5], c[6], c[7], mid);
+    for (int i = 0; i < 4; i++) {
+      const int j = (i + 1) % 4;
+      tyre.Quad(c[i], c[j], c[j + 4], c[i + 4], mid);
+    }
+  }
+  Save(root + "/models/wheel.3ds", {{"paint", 230, 180, 0, ""}, {"rubber", 34, 34, 36, ""}},
+       {Named(rim, "rim", "paint"), Named(tyre, "tyre", "rubber")});
 }
 
 // A smooth sphere of shared vertices (used for the post's head).
@@ -264,7 +404,7 @@ void WriteGateModels(const std::string& root) {
   const std::vector<std::pair<float, float>> pole = {{0.0f, 0.22f}, {0.3f, 0.2f}, {0.35f, 0.08f},
                                                       {5.0f, 0.07f}, {5.0f, 0.0f}};
   Mesh turned;
-  Revolve(&turned, pole, 8, -1, 0.0f);
+  Revolve(&turned, pole, 8);
   // Revolve turns about x: a cyclic swap of the axes (a rotation, so the
   // winding holds) stands the pole on z.
   for (size_t i = 0; i < turned.part.points.size(); i += 3) {

@@ -92,7 +92,7 @@ void WriteShadowmap(const std::string& root) {
   SaveMask(root + "/textures/shadowmap.tga", m, false);
 }
 
-// A soft white puff: round, cloudy, black at the edge.
+// A soft white puff: round, cloudy, black at the edge (the game tints it).
 void WriteDust(const std::string& root) {
   const int n = 64;
   Mask m(n, n);
@@ -102,7 +102,8 @@ void WriteDust(const std::string& root) {
       const float r = std::sqrt(dx * dx + dy * dy);
       const float cloud = Fbm(x / 9.0f, y / 9.0f, 4, 77u);
       const float edge = Smoothstep(1.0f, 0.35f, r + (cloud - 0.5f) * 0.45f);
-      m.at(x, y) = Clamp01(edge * (0.55f + 0.6f * cloud));
+      // Black well inside the border, so no straight edge ever shows.
+      m.at(x, y) = Clamp01(edge * (0.55f + 0.6f * cloud)) * Smoothstep(0.97f, 0.8f, r);
     }
   }
   SaveMask(root + "/textures/dust.tga", m, false);

@@ -112,7 +112,8 @@ void PaintTrack(const std::string& path, const TrackPlan& plan, const TrackData&
       const float n1 = Noise(x, z, 6.0f, s + 11), n2 = Noise(x, z, 1.2f, s + 12), n3 = Noise(x, z, 0.25f, s + 13, 2);
       // Open ground: low and high colours by height, broken up by noise.
       Rgb c = Mix(pal.low, pal.high, Clamp01(up * 0.8f + (n1 - 0.5f) * 0.8f));
-      c = Scale(c, 0.85f + 0.25f * n2 + 0.12f * (n3 - 0.5f));
+      // Fine grit (n3, a quarter unit) shows at the chase camera's distance.
+      c = Scale(c, 0.85f + 0.25f * n2 + 0.24f * (n3 - 0.5f));
       float shade = 0.0f;
       switch (plan.ground) {
         case Ground::kMeadow:
