@@ -34,17 +34,17 @@ seeds_for() {
     esac
 }
 
-status=0
 targets=("$@")
 if (( ${#targets[@]} == 0 )); then
     for f in build-fuzz/fuzz_*; do targets+=("$(basename "$f" | sed 's/^fuzz_//')"); done
 fi
-for target in "${targets[@]}"; do
-    saved="tests/data/fuzz/$target"
+
+# fuzz_one TARGET: one run; prints its line and returns non-zero on a crash.
+fuzz_one() {
+    local target="$1" saved="tests/data/fuzz/$1" corpus log result runs n=0 file
     corpus="$(mktemp -d /tmp/quibbit-corpus.XXXXXX)"
     mkdir -p "$saved"
     cp "$saved"/* "$corpus"/ 2>/dev/null
-    n=0
     for file in $(seeds_for "$target"); do
         [[ -f "$file" ]] && cp "$file" "$corpus/seed-$((n++))-$(basename "$file")"
     done
@@ -59,8 +59,29 @@ for target in "${targets[@]}"; do
     else
         echo "fuzz $target: FAILED (input saved in $saved)"
         tail -n 30 "$log"
-        status=1
     fi
     rm -rf "$corpus" "$log"
+    return $result
+}
+
+# One target per processor at a time; each target's output is printed whole.
+jobs_at_once="$(nproc)"
+status=0
+pids=()
+outs=()
+for target in "${targets[@]}"; do
+    out="$(mktemp /tmp/quibbit-fuzz-out.XXXXXX)"
+    fuzz_one "$target" > "$out" 2>&1 &
+    pids+=($!)
+    outs+=("$out")
+    if (( ${#pids[@]} >= jobs_at_once )); then
+        wait "${pids[0]}" || status=1
+        cat "${outs[0]}"; rm -f "${outs[0]}"
+        pids=("${pids[@]:1}"); outs=("${outs[@]:1}")
+    fi
+done
+for i in "${!pids[@]}"; do
+    wait "${pids[$i]}" || status=1
+    cat "${outs[$i]}"; rm -f "${outs[$i]}"
 done
 exit $status
