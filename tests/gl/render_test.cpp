@@ -92,10 +92,12 @@ void WriteGameData()
 {
     WriteText("data/config.txt", "width 320\nheight 240\ndepth 32\nfullscreen 0\nframeratecounter 0\n"
                                  "loghwinfo 0\naudiodevice 0\n");
-    // A flat track at height 0 with one gate far behind every camera.
+    // A flat track at height 0 whose gates stand in the far corner, behind
+    // every camera (the game lists only tracks a car can race: 3 gates and
+    // a texture of 512 x 512).
     WriteTga("data/tracks/terrains/flat.tga", 64, 64, [](int, int, uint8_t* p) { p[0] = p[1] = p[2] = 0; });
-    WritePlainTga("data/tracks/textures/flat.tga", 160, 160, 160);
-    WriteText("data/tracks/checkpoints/flat.txt", "20 20 0 2\n");
+    WriteTga("data/tracks/textures/flat.tga", 512, 512, [](int, int, uint8_t* p) { p[0] = p[1] = p[2] = 160; });
+    WriteText("data/tracks/checkpoints/flat.txt", "20 20 0 2\n20 12 0 2\n12 20 0 2\n");
     WritePlainTga("data/textures/dust.tga", 255, 255, 255);
     WritePlainTga("data/textures/medal_1.tga", 255, 255, 0);
     WritePlainTga("data/textures/lightmap.tga", 255, 255, 255);
