@@ -11,6 +11,7 @@
 #include "app/shell.h"
 #include "assets/screenshot.h"
 #include "game/game_state.h"
+#include "input/controls.h"
 #include "input/devices.h"
 #include "net/net_session.h"
 #include "platform/sys.h"
@@ -43,10 +44,12 @@ static void DrawNetworkMarks()
 
 void RunFrame()
 {
-    // The race exchange: a client sends its keys and takes the host's state
-    // before the steps; the host takes the client's keys before and answers
-    // after them.
+    // The controls records of the people here, then the race exchange: a
+    // client sends its keys and takes the host's state before the steps; the
+    // host takes the client's keys (car 1's record) before and answers after
+    // them.
     if (IsRaceState(gGame.state)) {
+        WriteLocalControls();
         if (gNet.role == kRoleHost) {
             raceRecv();
         } else if (gNet.role == kRoleClient) {

@@ -1,6 +1,7 @@
 #include "game/demo.h"
 
 #include "game/game_state.h"
+#include "game/race_prefs.h"
 #include "race/race.h"
 #include "race/standings.h"
 
@@ -9,6 +10,7 @@ void StartDemoRace()
     gGame.demo = 1;
     gGame.tournament = 0;
     ClearTotals();
+    TakeRaceSetupFromPrefs();
     LoadTrack();
     ResetCars();
     gGame.state = Race;

@@ -49,14 +49,14 @@ void UpdateState()
         UpdateCredits();
         break;
     case Race:
-        UpdateRace();
+        UpdateRace(kRaceDriving);
         break;
     case RaceMenu:
-        UpdateRace();
+        UpdateRace(kRacePaused);
         UpdateRaceMenu();
         break;
     case RaceResults:
-        UpdateRace();
+        UpdateRace(kRaceResults);
         UpdateResults();
         break;
     default:  // 14 and 16: the main loop acts on them

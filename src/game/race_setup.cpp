@@ -5,6 +5,7 @@
 #include "game/menu_logic.h"
 #include "game/menus.h"
 #include "game/prefs.h"
+#include "game/race_prefs.h"
 #include "race/race.h"
 #include "race/standings.h"
 
@@ -20,6 +21,7 @@ bool StartRaceOnTrack()
         return false;
     if (gPrefs.track < 0 || gPrefs.track >= gConfig.trackCount)
         gPrefs.track = 0;
+    TakeRaceSetupFromPrefs();
     LoadTrack();
     ResetCars();
     gGame.state = Race;

@@ -13,16 +13,14 @@
 #include <cmath>
 
 #include "app/clock.h"
-#include "game/game_state.h"
-#include "game/prefs.h"
-#include "input/devices.h"
-#include "net/net_session.h"
 #include "race/driver.h"
 #include "race/dust.h"
+#include "race/race.h"
 #include "race/standings.h"
 #include "race/terrain.h"
 
 Car gCars[kMaxCars];
+CarControls gControls[kMaxCars];
 
 static const float kDegToRad = 3.141592654f / 180.0f;
 static const float kRadToDeg = 180.0f / 3.141592654f;
@@ -34,51 +32,24 @@ static float Clamp(float value, float low, float high) { return value < low ? lo
 
 bool IsHumanCar(uint32_t index)
 {
-    if (gGame.demo)  // every car computer-driven
-        return false;
-    if ((int64_t)index < (int64_t)gPrefs.nplayers)
-        return true;
-    return index == 1 && (gNet.role == kRoleHost || gNet.role == kRoleClient);
+    return index < (uint32_t)kMaxCars && gRaceSetup.human[index] != 0;
 }
 
-// A device (mouse, gamepad, wheel) assigned to `index` by the preferences;
-// only people at this machine use one, never the network peer's car.
-static bool UsesDevice(int32_t assigned, uint32_t index)
+// A person's controls for this step: throttle and brake only once the
+// countdown allows driving; a steering wheel's pedal drives towards the
+// wheel speed it asks for.
+static CarControls PersonControls(const Car& car)
 {
-    return assigned == (int32_t)index && (int64_t)index < (int64_t)gPrefs.nplayers;
-}
-
-struct Controls {
-    bool accelerate, left, brake, right;
-};
-
-// The four flags of a person's car: keys, or the joystick as gamepad or
-// wheel.  Throttle and brake only once the countdown allows driving.
-static void ReadPersonControls(const Car& car, Controls* in)
-{
-    if (car.index >= 4)  // no control set
-        return;
-    const int32_t* keys = gPrefs.playerctrls[car.index];
-    if (UsesDevice(gPrefs.gamepadsteering, car.index)) {
-        in->left = gJoystick.x < -0.5f;
-        in->right = gJoystick.x > 0.5f;
-    } else {
-        in->left = KeyDown(keys[kCtrlLeft]);
-        in->right = KeyDown(keys[kCtrlRight]);
+    CarControls in = gControls[car.index];
+    if (!(gStandings.countdown < 1.0f)) {
+        in.accelerate = 0;
+        in.brake = 0;
+    } else if (in.wheelSteering) {
+        const float y = in.wheelY;
+        in.accelerate = -car.maxWheelSpeed * y > car.wheelSpeed && y < -0.01f;
+        in.brake = -car.maxWheelSpeed * y < car.wheelSpeed && y > 0.01f;
     }
-    if (!(gStandings.countdown < 1.0f))
-        return;
-    if (UsesDevice(gPrefs.gamepadsteering, car.index)) {
-        in->accelerate = gJoystick.button2 != 0;
-        in->brake = gJoystick.button1 != 0;
-    } else if (UsesDevice(gPrefs.wheelsteering, car.index)) {
-        const float y = gJoystick.y;
-        in->accelerate = -car.maxWheelSpeed * y > car.wheelSpeed && y < -0.01f;
-        in->brake = -car.maxWheelSpeed * y < car.wheelSpeed && y > 0.01f;
-    } else {
-        in->accelerate = KeyDown(keys[kCtrlAccelerate]);
-        in->brake = KeyDown(keys[kCtrlBrake]);
-    }
+    return in;
 }
 
 void UpdateCar(Car& car)
@@ -95,20 +66,26 @@ void UpdateCar(Car& car)
         car.stepDelta[3 + k] = v[k];
     }
 
-    // 2. Control flags.
-    Controls in = {false, false, false, false};
-    if (person)
-        ReadPersonControls(car, &in);
-    else if (gStandings.countdown < 1.0f)
-        DriveComputerCar(car, &in.accelerate, &in.left, &in.brake, &in.right);
+    // 2. Control flags: the controls record, or the computer driver.
+    CarControls in = {};
+    if (person) {
+        in = PersonControls(car);
+    } else if (gStandings.countdown < 1.0f) {
+        bool accelerate = false, left = false, brake = false, right = false;
+        DriveComputerCar(car, &accelerate, &left, &brake, &right);
+        in.accelerate = accelerate;
+        in.left = left;
+        in.brake = brake;
+        in.right = right;
+    }
 
     // 3. Score.
-    if (gPrefs.gamemode == 0) {
+    if (gRaceSetup.gamemode == 0) {
         if (gStandings.tagHolder == (int32_t)car.index)
             UpdateScore(car.index);
         if (car.tagCooldown > 0.0f)
             car.tagCooldown -= dt;
-    } else if (gPrefs.gamemode == 1) {
+    } else if (gRaceSetup.gamemode == 1) {
         UpdateScore(car.index);
     }
 
@@ -116,11 +93,11 @@ void UpdateCar(Car& car)
     const float c = CosDeg(car.heading);
 
     // 4. Steering: the mouse, the wheel, or the flags.
-    if (person && UsesDevice(gPrefs.mousesteering, car.index)) {
-        car.steer -= (float)(gMouse.dx / 250.0) * (float)gPrefs.mousesensitivity;
+    if (in.mouseSteering) {
+        car.steer -= in.mouseSteer;
         car.steer = Clamp(car.steer, -car.maxSteer, car.maxSteer);
-    } else if (person && UsesDevice(gPrefs.wheelsteering, car.index)) {
-        car.steer += (-gJoystick.x * car.maxSteer - car.steer) * 25.0f * dt;
+    } else if (in.wheelSteering) {
+        car.steer += (-in.wheelX * car.maxSteer - car.steer) * 25.0f * dt;
     } else if (in.left) {
         if (car.steer < car.maxSteer)
             car.steer += car.steerRate * dt;
@@ -133,7 +110,7 @@ void UpdateCar(Car& car)
 
     // 5. Wheel speed, while the rear wheels grip.
     if (car.rearOnGround) {
-        const float k = person && UsesDevice(gPrefs.wheelsteering, car.index) ? fabsf(gJoystick.y) : 1.0f;
+        const float k = in.wheelSteering ? fabsf(in.wheelY) : 1.0f;
         float& ws = car.wheelSpeed;
         if (in.accelerate) {
             if (ws >= 0.0f && ws < car.maxWheelSpeed)
@@ -257,7 +234,7 @@ void UpdateCar(Car& car)
 
     // 19. Contact: a wheel that would pass below the ground lands on it
     // (the tag holder's wheels bounce back at half speed instead).
-    const bool bouncy = gStandings.tagHolder == (int32_t)car.index && gPrefs.funnywheels;
+    const bool bouncy = gStandings.tagHolder == (int32_t)car.index && gRaceSetup.funnywheels;
     car.frontOnGround = 0;
     for (int k = 0; k < 4; k++)
         car.wheelOnGround[k] = 0;
@@ -357,7 +334,7 @@ void UpdateCar(Car& car)
                      AtanDeg(((w[0].y + w[2].y) / 2.0f - (w[1].y + w[3].y) / 2.0f) / car.bodyLength);
 
     // 28. The leader medal: a score strictly above every other car's.
-    const uint32_t cars = gPrefs.carCount > (uint32_t)kMaxCars ? (uint32_t)kMaxCars : gPrefs.carCount;
+    const uint32_t cars = gRaceSetup.carCount > (uint32_t)kMaxCars ? (uint32_t)kMaxCars : gRaceSetup.carCount;
     bool leader = cars > 1 && car.index < (uint32_t)kMaxCars;
     for (uint32_t o = 0; leader && o < cars; o++) {
         if (o != car.index && !(gStandings.score[car.index] > gStandings.score[o]))

@@ -6,7 +6,6 @@
 
 #include <cmath>
 
-#include "game/prefs.h"
 #include "race/checkpoints.h"
 #include "race/race.h"
 #include "race/standings.h"
@@ -23,14 +22,14 @@ void DriveComputerCar(const Car& car, bool* accelerate, bool* left, bool* brake,
 {
     (void)brake;  // a computer car never brakes, so it never reverses
     const float s = gTerrain.cellSize;
-    const uint32_t cars = gPrefs.carCount > (uint32_t)kMaxCars ? (uint32_t)kMaxCars : gPrefs.carCount;
+    const uint32_t cars = gRaceSetup.carCount > (uint32_t)kMaxCars ? (uint32_t)kMaxCars : gRaceSetup.carCount;
     const float x = car.position[0];
     const float z = car.position[2];
     const bool holder = gStandings.tagHolder == (int32_t)car.index;
     float tx, tz;
 
     // 1. The target point.
-    if (gPrefs.gamemode == 0 && holder) {
+    if (gRaceSetup.gamemode == 0 && holder) {
         tx = x;
         tz = z;
         float best = 999.0f;
@@ -52,7 +51,7 @@ void DriveComputerCar(const Car& car, bool* accelerate, bool* left, bool* brake,
             tz = -32.0f * s - 1.0f;
         else if (z > 28.0f * s / 2.0f)
             tz = 28.0f * s + 1.0f;
-    } else if (gPrefs.gamemode == 0) {
+    } else if (gRaceSetup.gamemode == 0) {
         // Chase a point ahead of the holder; with no valid holder, the
         // middle of the world.
         tx = 0.0f;
@@ -67,7 +66,7 @@ void DriveComputerCar(const Car& car, bool* accelerate, bool* left, bool* brake,
             tx = h.position[0] - sinf(g) * lead * k + 0.25f * h.velocity[0];
             tz = h.position[2] - cosf(g) * lead * k + 0.25f * h.velocity[2];
         }
-    } else if (gPrefs.gamemode == 1) {
+    } else if (gRaceSetup.gamemode == 1) {
         // The next gate's aim point from afar, its centre when close; with
         // no such gate, the middle of the world.
         tx = 0.0f;
@@ -102,14 +101,14 @@ void DriveComputerCar(const Car& car, bool* accelerate, bool* left, bool* brake,
     // 4. Steer toward it; the holder steers away.
     const float pointing = car.heading + car.steer;
     if (theta > pointing)
-        *(holder && gPrefs.gamemode == 0 ? right : left) = true;
+        *(holder && gRaceSetup.gamemode == 0 ? right : left) = true;
     else if (theta < pointing)
-        *(holder && gPrefs.gamemode == 0 ? left : right) = true;
+        *(holder && gRaceSetup.gamemode == 0 ? left : right) = true;
 
     // 5. Throttle by the angle to the target.
     const float e = fabsf(theta - car.heading);
     const bool slow = car.wheelSpeed < car.maxWheelSpeed / 3.0f;
-    if (gPrefs.gamemode == 0 ? (holder || e < 35.0f || slow) : (e < 45.0f || slow))
+    if (gRaceSetup.gamemode == 0 ? (holder || e < 35.0f || slow) : (e < 45.0f || slow))
         *accelerate = true;
 
     // 6. Wobble.
@@ -121,8 +120,8 @@ void DriveComputerCar(const Car& car, bool* accelerate, bool* left, bool* brake,
     }
 
     // 7. The difficulty caps the speed up to which the driver accelerates.
-    if (gPrefs.opponentskill == 0 && car.wheelSpeed > car.maxWheelSpeed / 1.5f)
+    if (gRaceSetup.opponentskill == 0 && car.wheelSpeed > car.maxWheelSpeed / 1.5f)
         *accelerate = false;
-    else if (gPrefs.opponentskill == 1 && car.wheelSpeed > car.maxWheelSpeed / 1.25f)
+    else if (gRaceSetup.opponentskill == 1 && car.wheelSpeed > car.maxWheelSpeed / 1.25f)
         *accelerate = false;
 }

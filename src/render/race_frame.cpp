@@ -15,6 +15,7 @@
 #include "app/config.h"
 #include "game/game_state.h"
 #include "game/prefs.h"
+#include "input/controls.h"
 #include "race/camera.h"
 #include "race/car.h"
 #include "race/checkpoints.h"
@@ -115,7 +116,7 @@ void RenderRaceFrame()
     for (uint32_t v = 0; LayoutView(v, &layout); v++) {
         currentView = v;
         Camera& camera = gCameras[v];
-        PollCameraKey(camera);
+        PollCameraKey(camera, CameraKeyHeld(camera.player));
         if (gPrefs.screenmode == 1 || gPrefs.screenmode == 2) {
             glViewport(layout.x, layout.y, layout.w, layout.h);
             glMatrixMode(GL_PROJECTION);

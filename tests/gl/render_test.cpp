@@ -22,6 +22,7 @@
 #include "app/log.h"
 #include "game/game_state.h"
 #include "game/prefs.h"
+#include "game/race_prefs.h"
 #include "platform/window.h"
 #include "race/camera.h"
 #include "race/car.h"
@@ -215,6 +216,7 @@ protected:
     void SetUp() override
     {
         SetRacePrefs();
+        TakeRaceSetupFromPrefs();
         LoadTrack();
         ResetCars();
         PlaceCars();
@@ -247,6 +249,7 @@ protected:
     {
         gPrefs.shadows = resolution != 0;
         gPrefs.shadow_resolution = resolution;
+        TakeRaceSetupFromPrefs();
         LoadTrack();  // the shadow textures are made with the track
     }
 };

@@ -21,6 +21,7 @@
 #include "app/config.h"
 #include "game/game_state.h"
 #include "game/prefs.h"
+#include "game/race_prefs.h"
 #include "platform/sys.h"
 #include "race/camera.h"
 #include "race/car.h"
@@ -185,6 +186,7 @@ Result RunRace(int track, const Options& o)
     ResetRandom();
     ClearDust();
     ClearTotals();
+    TakeRaceSetupFromPrefs();
     LoadTrack();
     ResetCars();
     gGame.state = Race;
@@ -198,7 +200,7 @@ Result RunRace(int track, const Options& o)
     long step = 0;
     while (step < maxSteps) {
         const int32_t holder = gStandings.tagHolder;
-        UpdateRace();
+        UpdateRace(kRaceDriving);
         step++;
         if (gStandings.tagHolder != holder)
             r.tagChanges++;
@@ -398,6 +400,7 @@ SoakResult Soak(int track, int mode, int seconds)
         gClock.stepRate = kStepRate;
         ClearDust();
         ClearTotals();
+        TakeRaceSetupFromPrefs();
         LoadTrack();
         ResetCars();
         gGame.state = Race;
@@ -410,7 +413,7 @@ SoakResult Soak(int track, int mode, int seconds)
             lastChange[c] = 0;
         }
         while (s.steps < total) {
-            UpdateRace();
+            UpdateRace(kRaceDriving);
             s.steps++;
             raceStep++;
             for (int c = 0; c < o.cars; c++) {

@@ -1,0 +1,44 @@
+#include "input/controls.h"
+
+#include "game/prefs.h"
+#include "input/devices.h"
+#include "race/car.h"
+
+void WriteLocalControls()
+{
+    const int64_t players = gPrefs.nplayers < 4 ? gPrefs.nplayers : 4;  // four control sets
+    for (int64_t i = 0; i < players && i < kMaxCars; i++) {
+        if (!IsHumanCar((uint32_t)i))  // a demonstration: nobody drives
+            continue;
+        const int32_t* keys = gPrefs.playerctrls[i];
+        CarControls c = {};
+        if (gPrefs.gamepadsteering == (int32_t)i) {
+            c.left = gJoystick.x < -0.5f;
+            c.right = gJoystick.x > 0.5f;
+            c.accelerate = gJoystick.button2 != 0;
+            c.brake = gJoystick.button1 != 0;
+        } else {
+            c.left = KeyDown(keys[kCtrlLeft]);
+            c.right = KeyDown(keys[kCtrlRight]);
+            if (gPrefs.wheelsteering != (int32_t)i) {
+                c.accelerate = KeyDown(keys[kCtrlAccelerate]);
+                c.brake = KeyDown(keys[kCtrlBrake]);
+            }
+        }
+        if (gPrefs.wheelsteering == (int32_t)i) {
+            c.wheelSteering = 1;
+            c.wheelX = gJoystick.x;
+            c.wheelY = gJoystick.y;
+        }
+        if (gPrefs.mousesteering == (int32_t)i) {
+            c.mouseSteering = 1;
+            c.mouseSteer = (float)(gMouse.dx / 250.0) * (float)gPrefs.mousesensitivity;
+        }
+        gControls[i] = c;
+    }
+}
+
+bool CameraKeyHeld(uint32_t player)
+{
+    return player < 4 && KeyDown(gPrefs.playerctrls[player][kCtrlCamera]);
+}
