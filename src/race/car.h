@@ -1,4 +1,4 @@
-// The cars: five records, a race uses the first Prefs::carCount.  Units:
+// The cars: five records, a race uses the first RaceSetup::carCount.  Units:
 // world units (the wheelbase is 1.0), seconds, degrees; y is up; heading h
 // faces (-sin h, 0, -cos h), so heading 0 faces -z and positive turns left.
 #pragma once
