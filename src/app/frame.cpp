@@ -11,6 +11,7 @@
 #include "app/shell.h"
 #include "assets/screenshot.h"
 #include "game/game_state.h"
+#include "game/recording.h"
 #include "input/controls.h"
 #include "input/devices.h"
 #include "net/net_session.h"
@@ -67,6 +68,7 @@ void RunFrame()
         raceSend();
     PlayRaceSounds();
     DrawState();
+    CheckRaceRecording();
     SetOrtho2D(1, 1);
     DrawNetworkMarks();
     // F12 (123): one screenshot per press, of the frame just drawn.

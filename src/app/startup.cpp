@@ -7,6 +7,7 @@
 #include "app/shell.h"
 #include "assets/texture.h"
 #include "game/demo.h"
+#include "game/recording.h"
 #include "game/game_state.h"
 #include "game/menus.h"
 #include "game/prefs.h"
@@ -100,6 +101,8 @@ bool StartUp()
     PlaySample(gGame.menuMusic, &gGame.menuChannel, false, false);  // 20
     if (!firstStart)                            // 21
         gGame.state = GraphicsOptions;
+    else if (gLaunch.replay)
+        StartWatching(gLaunch.replay);
     else if (gLaunch.demo)
         StartDemoRace();
     return true;
@@ -108,6 +111,8 @@ bool StartUp()
 void ShutDown()
 {
     finalShutdown = gGame.state != ApplyGraphics;
+    if (finalShutdown)
+        EndRaceRecording(false);  // a race left by closing the window
     firstStart = 0;
     ReleaseJoystick();
     DeleteTexture(&logoTexture);

@@ -2,6 +2,7 @@
 
 #include "game/game_state.h"
 #include "game/race_prefs.h"
+#include "game/recording.h"
 #include "race/race.h"
 #include "race/standings.h"
 
@@ -12,6 +13,7 @@ void StartDemoRace()
     ClearTotals();
     TakeRaceSetupFromPrefs();
     LoadTrack();
+    BeginRaceRecording();
     ResetCars();
     gGame.state = Race;
 }

@@ -7,6 +7,7 @@
 #include "game/game_state.h"
 #include "game/menus.h"
 #include "game/prefs.h"
+#include "game/recording.h"
 #include "input/devices.h"
 #include "race/race.h"
 #include "render/gl_util.h"
@@ -49,7 +50,12 @@ void UpdateState()
         UpdateCredits();
         break;
     case Race:
-        UpdateRace(kRaceDriving);
+        if (gWatch.active) {
+            WatchStep();
+        } else {
+            RecordRaceStep();
+            UpdateRace(kRaceDriving);
+        }
         break;
     case RaceMenu:
         UpdateRace(kRacePaused);
@@ -138,8 +144,14 @@ void DrawState()
         break;
     case Race:
         RenderRaceFrame();
-        if (RaceIsOver()) {
+        if (gWatch.active) {
+            // A recording ends after its last step, not by the race-over test.
+            WatchKeys();
+            if (escapeDown && gGame.escapeLatch)
+                gGame.state = MainMenu;
+        } else if (RaceIsOver()) {
             FinishRace(gGame.tournament != 0);
+            EndRaceRecording(true);
             gGame.state = RaceResults;
         } else if (escapeDown && gGame.escapeLatch) {
             gGame.state = RaceMenu;

@@ -6,6 +6,7 @@
 #include "game/menus.h"
 #include "game/prefs.h"
 #include "game/race_prefs.h"
+#include "game/recording.h"
 #include "race/race.h"
 #include "race/standings.h"
 
@@ -23,6 +24,7 @@ bool StartRaceOnTrack()
         gPrefs.track = 0;
     TakeRaceSetupFromPrefs();
     LoadTrack();
+    BeginRaceRecording();
     ResetCars();
     gGame.state = Race;
     return true;

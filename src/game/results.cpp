@@ -5,6 +5,7 @@
 #include "game/menu_logic.h"
 #include "game/menus.h"
 #include "game/prefs.h"
+#include "game/recording.h"
 #include "race/race.h"
 #include "race/standings.h"
 #include "render/font.h"
@@ -22,6 +23,9 @@ void DrawResults()
     if (continueShown)
         UpdateButton(b[BtnResultsContinue], true);
     UpdateButton(b[BtnBack], true);
+    const char* replay = ReplayOfResults();
+    if (replay)
+        UpdateButton(b[BtnReplay], true);
 
     ResultsTable table;
     BuildResultsTable(gStandings, gPrefs, gGame.tournament != 0, &table);
@@ -37,6 +41,10 @@ void DrawResults()
         StartRaceOnTrack();
     } else if (b[BtnBack].state == 3) {
         LeaveRace();
+    } else if (replay && b[BtnReplay].state == 3) {
+        char path[512];
+        snprintf(path, sizeof path, "%s", replay);  // StartWatching may overwrite the source
+        StartWatching(path);
     }
 }
 
@@ -45,4 +53,6 @@ void UpdateResults()
     if (ContinueShown())
         AnimateButton(gGame.buttons[BtnResultsContinue]);
     AnimateButton(gGame.buttons[BtnBack]);
+    if (ReplayOfResults())
+        AnimateButton(gGame.buttons[BtnReplay]);
 }

@@ -20,6 +20,7 @@
 #include "game/game_state.h"
 #include "game/prefs.h"
 #include "game/race_prefs.h"
+#include "game/recording.h"
 #include "input/devices.h"
 #include "net/net_session.h"
 #include "net/udp_endpoint.h"
@@ -75,6 +76,7 @@ void gotoRace()
     ClearTotals();
     TakeRaceSetupFromPrefs();
     LoadTrack();
+    BeginRaceRecording();
     ResetCars();
     gGame.state = Race;
     LogMessage("Network race: %s, track %d", gNet.role == kRoleHost ? "host" : "client", gPrefs.track);

@@ -473,7 +473,6 @@ bool StartReplay(const Replay& r, char* error, size_t errorSize)
     gRaceSetup = r.setup;
     gRaceSetup.track = track;
     ClearDust();
-    ClearTotals();
     LoadTrack();
     SetRandomState(r.randomState);  // the grid draws the first tag holder
     ResetCars();

@@ -83,7 +83,8 @@ bool SaveReplay(const Replay& r, char* path, size_t pathSize);
 // absolute); false with a reason.
 bool LoadReplayFile(const char* path, Replay* out, char* error, size_t errorSize);
 
-// Puts the race of `r` on the grid: set-up, track, cars, random state.
+// Puts the race of `r` on the grid: set-up, track, cars, random state (the
+// tournament totals stay).
 // False with a reason when its version differs from this game's, its track
 // is missing or its track files have changed since it was recorded.
 bool StartReplay(const Replay& r, char* error, size_t errorSize);

@@ -15,6 +15,7 @@
 #include "app/config.h"
 #include "game/game_state.h"
 #include "game/prefs.h"
+#include "game/recording.h"
 #include "input/controls.h"
 #include "race/camera.h"
 #include "race/car.h"
@@ -116,7 +117,10 @@ void RenderRaceFrame()
     for (uint32_t v = 0; LayoutView(v, &layout); v++) {
         currentView = v;
         Camera& camera = gCameras[v];
-        PollCameraKey(camera, CameraKeyHeld(camera.player));
+        if (!gWatch.active)
+            PollCameraKey(camera, CameraKeyHeld(camera.player));
+        else if (v == 0)
+            WatchCameraKey(camera, CameraKeyHeld(0));
         if (gPrefs.screenmode == 1 || gPrefs.screenmode == 2) {
             glViewport(layout.x, layout.y, layout.w, layout.h);
             glMatrixMode(GL_PROJECTION);

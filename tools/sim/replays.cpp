@@ -92,6 +92,7 @@ int RunReplay(const char* file)
         return 2;
     }
     gClock.stepRate = 500.0;  // every step of a race is 2 ms
+    ClearTotals();
     if (!StartReplay(r, error, sizeof error)) {
         fprintf(stderr, "quibbit-sim: %s: %s\n", file, error);
         return 2;
