@@ -58,6 +58,16 @@ static CarControls Stored(const Replay& r, uint32_t car, const CarControls& c)
     return s;
 }
 
+static bool SameControls(const CarControls* a, const CarControls* b)
+{
+    for (int c = 0; c < kMaxCars; c++) {
+        if (Flags(a[c]) != Flags(b[c]) || a[c].mouseSteer != b[c].mouseSteer || a[c].wheelX != b[c].wheelX ||
+            a[c].wheelY != b[c].wheelY)
+            return false;
+    }
+    return true;
+}
+
 void AppendReplayStep(Replay& r, const CarControls* controls)
 {
     if (r.steps >= kReplayMaxSteps)
@@ -66,10 +76,12 @@ void AppendReplayStep(Replay& r, const CarControls* controls)
     run.steps = 1;
     for (uint32_t c = 0; c < (uint32_t)kMaxCars; c++)
         run.controls[c] = Stored(r, c, controls[c]);
-    if (!r.runs.empty() && memcmp(r.runs.back().controls, run.controls, sizeof run.controls) == 0)
+    if (!r.runs.empty() && SameControls(r.runs.back().controls, run.controls))
         r.runs.back().steps++;
-    else
+    else if (r.runs.size() < kReplayMaxRuns)
         r.runs.push_back(run);
+    else
+        return;
     r.steps++;
 }
 
@@ -275,7 +287,7 @@ bool DecodeReplay(const uint8_t* data, size_t size, Replay* out, char* error, si
     if (!in.ok)
         return Fail(error, errorSize, "header cut short");
     // Each run takes at least its four-byte length: no count beyond the bytes left.
-    if (runCount > (in.size - in.at) / 4)
+    if (runCount > (in.size - in.at) / 4 || runCount > kReplayMaxRuns)
         return Fail(error, errorSize, "more runs than the file holds");
     r.runs.reserve(runCount);
     for (uint32_t i = 0; i < runCount; i++) {

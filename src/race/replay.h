@@ -30,7 +30,8 @@
 
 static const uint32_t kReplayFormat = 1;
 static const uint32_t kReplayMaxSteps = 500u * 3600u * 4u;  // four hours of driving
-static const size_t kReplayMaxBytes = 16u << 20;
+static const uint32_t kReplayMaxRuns = 1u << 19;  // changes of controls; bounds a file's memory
+static const size_t kReplayMaxBytes = 8u << 20;
 static const int kReplayKept = 50;  // the newest recordings kept in data/replays
 
 // A stretch of steps with the same controls (only people's cars are used).
@@ -56,7 +57,8 @@ struct Replay {
 // Empties `r` (no runs, no results).
 void ClearReplay(Replay& r);
 
-// Appends one driving step with the controls of the people's cars.
+// Appends one driving step with the controls of the people's cars (nothing
+// beyond kReplayMaxSteps steps or kReplayMaxRuns runs).
 void AppendReplayStep(Replay& r, const CarControls* controls);
 
 // The results as the race stands now: gStandings scores and places by
