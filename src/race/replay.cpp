@@ -16,7 +16,6 @@
 #include "race/standings.h"
 
 static const char kMagic[4] = {'Q', 'B', 'R', 0x1a};
-static const size_t kControlsBytes = 13;  // flags and three floats
 
 void ClearReplay(Replay& r)
 {
