@@ -14,6 +14,7 @@
 #include "game/recording.h"
 #include "input/controls.h"
 #include "input/devices.h"
+#include "input/pads.h"
 #include "net/net_session.h"
 #include "platform/sys.h"
 #include "platform/window.h"
@@ -139,5 +140,6 @@ void RunMessageLoop()
         glClear(GL_COLOR_BUFFER_BIT);
         gMouse.clicked = 0;
         EndKeyboardFrame();
+        EndPadFrame();
     }
 }

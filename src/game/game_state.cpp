@@ -9,6 +9,7 @@
 #include "game/prefs.h"
 #include "game/recording.h"
 #include "input/devices.h"
+#include "input/pads.h"
 #include "race/race.h"
 #include "render/gl_util.h"
 #include "render/race_frame.h"
@@ -22,6 +23,8 @@ void UpdateState()
     // A menu screen brightens from black in about 0.57 s.
     if (gGame.fade < 1.0f && gGame.state != QuitFading && gGame.state != Quit)
         gGame.fade += (float)(1.75 * dt);
+    if (!IsRaceState(gGame.state))
+        gPads.pausedPlayer = -1;  // the next race starts without waiting
     switch (gGame.state) {
     case MainMenu:
     case QuitFading:
@@ -52,7 +55,7 @@ void UpdateState()
     case Race:
         if (gWatch.active) {
             WatchStep();
-        } else {
+        } else if (!RaceWaitsForPad()) {  // held while a player's pad is unplugged
             RecordRaceStep();
             UpdateRace(kRaceDriving);
         }

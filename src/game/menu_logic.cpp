@@ -6,6 +6,7 @@
 
 #include "app/clock.h"
 #include "game/prefs.h"
+#include "input/pads.h"
 #include "race/standings.h"
 
 #define GREEN {0.0f, 1.0f, 0.0f}
@@ -248,7 +249,7 @@ SteeringDevice PlayerDevice(const Prefs& p, int32_t player)
 {
     if (p.mousesteering == player)
         return kDeviceKeyboardMouse;
-    if (p.gamepadsteering == player)
+    if (PlayerPad(p, player) >= 0)
         return kDeviceGamepad;
     if (p.wheelsteering == player)
         return kDeviceWheel;
@@ -269,19 +270,34 @@ const char* DeviceName(SteeringDevice device)
     }
 }
 
-void StepDevice(Prefs& p, int32_t player)
+// The first pad from `from` on that the step offers player p, or -1.
+static int NextOfferedPad(const Prefs& p, int32_t player, int from, uint32_t connectedPads)
 {
+    for (int k = from; k < kMaxPads; k++)
+        if (k == 0 || (connectedPads & (1u << k)) || PadPlayer(p, k) == player)
+            return k;
+    return -1;
+}
+
+void StepDevice(Prefs& p, int32_t player, uint32_t connectedPads)
+{
+    int pad = -1;
     switch (PlayerDevice(p, player)) {
     case kDeviceKeyboard:  // the mouse is taken from whoever had it
         p.mousesteering = player;
         break;
     case kDeviceKeyboardMouse:
         p.mousesteering = kNoDevicePlayer;
-        p.gamepadsteering = player;
+        AssignPad(p, NextOfferedPad(p, player, 0, connectedPads), player);
         break;
     case kDeviceGamepad:
-        p.gamepadsteering = kNoDevicePlayer;
-        p.wheelsteering = player;
+        pad = PlayerPad(p, player);
+        SetPadPlayer(p, pad, kNoDevicePlayer);
+        pad = NextOfferedPad(p, player, pad + 1, connectedPads);
+        if (pad >= 0)
+            AssignPad(p, pad, player);
+        else
+            p.wheelsteering = player;
         break;
     case kDeviceWheel:
         p.wheelsteering = kNoDevicePlayer;

@@ -96,11 +96,14 @@ bool ApplyShown(int32_t pendingWidth, int32_t pendingHeight, int32_t pendingDept
 
 enum SteeringDevice { kDeviceKeyboard, kDeviceKeyboardMouse, kDeviceGamepad, kDeviceWheel };
 
-// The device of player p by the three assignments.
+// The device of player p by the assignments (kDeviceGamepad: any pad).
 SteeringDevice PlayerDevice(const Prefs& prefs, int32_t p);
 const char* DeviceName(SteeringDevice device);
-// Keyboard -> Keyboard & Mouse -> Gamepad -> Wheel -> Keyboard.
-void StepDevice(Prefs& prefs, int32_t p);
+// Keyboard -> Keyboard & Mouse -> Pad 1 -> the other pads offered -> Wheel
+// -> Keyboard.  Pad 1 is always offered; Pads 2..4 when bit k of
+// `connectedPads` (Pad k + 1) is set or the player holds them already.
+// Taking a pad takes it from whoever had it.
+void StepDevice(Prefs& prefs, int32_t p, uint32_t connectedPads = 0);
 // 3, 6, 9, 12, 15, 3.
 int32_t StepSensitivity(int32_t sensitivity);
 // "Very Low", "Low", "Normal", "Fast", "Very Fast", or "" for other values.

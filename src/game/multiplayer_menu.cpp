@@ -10,6 +10,7 @@
 #include "game/prefs.h"
 #include "input/devices.h"
 #include "net/net_session.h"
+#include "render/font.h"
 
 static void DrawMenu()
 {
@@ -22,6 +23,9 @@ static void DrawMenu()
     DrawButtonValue(b[BtnHost], "%s", gNet.localAddress);
     DrawButtonValue(b[BtnPlayerName], "%s", gPrefs.playername[0]);
     DrawButtonValue(b[BtnPeerAddress], "%s", gPrefs.p2p_ip);
+    // Why the last session ended by itself (the other machine went silent).
+    if (gNet.notice[0])
+        PrintText(gMainFont, 0.5f, 0.2f, 1.0f, 0.5f, 0.3f, 1, 1, 0.015f, "%s", gNet.notice);
 
     // Typing while the pointer rests on the address field.
     if (b[BtnPeerAddress].state == 1 && gKeyboard.lastKey != -1) {

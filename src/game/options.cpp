@@ -7,6 +7,7 @@
 #include "game/menus.h"
 #include "game/prefs.h"
 #include "input/devices.h"
+#include "input/pads.h"
 #include "render/font.h"
 
 static const int kShiftKey = 16;
@@ -171,12 +172,14 @@ static void DrawControllerOptions()
 
     UpdateButton(b[BtnSteering], true);
     if (b[BtnSteering].state == 3) {
-        StepDevice(gPrefs, p);
+        StepDevice(gPrefs, p, ConnectedPads());
         SavePrefs();
     }
     // The rest of the screen follows the device as it is now.
     device = PlayerDevice(gPrefs, p);
-    DrawButtonValue(b[BtnSteering], "%s", DeviceName(device));
+    char padLabel[64];
+    PadLabel(PlayerPad(gPrefs, p), padLabel, sizeof padLabel);
+    DrawButtonValue(b[BtnSteering], "%s", device == kDeviceGamepad ? padLabel : DeviceName(device));
 
     if (device == kDeviceKeyboardMouse) {
         UpdateButton(b[BtnMouseSensitivity], true);

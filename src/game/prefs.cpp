@@ -38,6 +38,8 @@ void SetDefaultPrefs()
     gPrefs.mousesensitivity = 9;
     gPrefs.gamepadsteering = kNoDevicePlayer;
     gPrefs.wheelsteering = kNoDevicePlayer;
+    for (int32_t& pad : gPrefs.padsteering)
+        pad = kNoDevicePlayer;
     gPrefs.laps = 3;
     gPrefs.timelimit = 60;
     gPrefs.viewKeyReleased = 1;
@@ -102,6 +104,8 @@ static void ReadPrefs(SettingsReader& reader)
         {"opponentskill", &gPrefs.opponentskill}, {"mousesteering", &gPrefs.mousesteering},
         {"mousesensitivity", &gPrefs.mousesensitivity}, {"gamepadsteering", &gPrefs.gamepadsteering},
         {"wheelsteering", &gPrefs.wheelsteering}, {"laps", &gPrefs.laps}, {"timelimit", &gPrefs.timelimit},
+        {"pad2steering", &gPrefs.padsteering[0]}, {"pad3steering", &gPrefs.padsteering[1]},
+        {"pad4steering", &gPrefs.padsteering[2]},
     };
     char word[256];
     while (reader.NextWord(word, sizeof word)) {
@@ -145,6 +149,7 @@ static bool IsPrefsKey(const char* word)
         "mousesensitivity", "gamepadsteering", "wheelsteering", "laps", "timelimit", "p2p_ip",
         "player1name", "player2name", "player3name", "player4name", "player5name", "player6name",
         "player1ctrls", "player2ctrls", "player3ctrls", "player4ctrls",
+        "pad2steering", "pad3steering", "pad4steering",
     };
     for (const char* key : keys)
         if (strcmp(word, key) == 0)
@@ -187,7 +192,8 @@ void NormalisePrefs()
         gPrefs.terrain_pixelskip = 1;
     gPrefs.musicvolume = Clamp(gPrefs.musicvolume, 0, 255);
     gPrefs.soundeffectsvolume = Clamp(gPrefs.soundeffectsvolume, 0, 255);
-    int32_t* devices[] = {&gPrefs.mousesteering, &gPrefs.gamepadsteering, &gPrefs.wheelsteering};
+    int32_t* devices[] = {&gPrefs.mousesteering, &gPrefs.gamepadsteering, &gPrefs.wheelsteering,
+                          &gPrefs.padsteering[0], &gPrefs.padsteering[1], &gPrefs.padsteering[2]};
     for (int32_t* d : devices)
         if (*d < 0 || *d > 3)
             *d = kNoDevicePlayer;
@@ -257,6 +263,8 @@ void SavePrefs()
     }
     fprintf(file, "player5name %s\n", p.playername[4]);
     fprintf(file, "player6name %s\n", p.p2p_ip);
+    for (int k = 0; k < 3; k++)  // added with more pads: older files end above
+        fprintf(file, "pad%dsteering %d\n", k + 2, p.padsteering[k]);
     if (!EndSettingsSave(file, kPrefsName)) {
         LogMessage("ERROR (not found): %s", kPrefsName);
         ExitProgram();

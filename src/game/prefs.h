@@ -33,6 +33,7 @@ struct Prefs {
     int32_t mousesensitivity;     // mouse steering factor 3..15
     int32_t gamepadsteering;      // player on the joystick as gamepad, or 99
     int32_t wheelsteering;        // player on the joystick as wheel, or 99
+    int32_t padsteering[3];       // keys pad2steering .. pad4steering: player on Pads 2..4, or 99
     int32_t laps;                 // checkpoint race length, 3..12
     int32_t timelimit;            // tag race length in seconds, 10..60
     uint8_t viewKeyReleased;      // latch of the view key "0"
@@ -49,7 +50,7 @@ extern Prefs gPrefs;
 
 // Defaults, the file (written at once when missing), NormalisePrefs.
 void LoadPrefs();
-// NormalisePrefs, then the 33-line file (nothing in a demo).  A file that
+// NormalisePrefs, then the 36-line file (nothing in a demo).  A file that
 // cannot be written ends the program.
 void SavePrefs();
 // Derives carCount, viewCount and screenmode, keeps track inside the track

@@ -7,6 +7,7 @@
 #include "game/prefs.h"
 #include "game/race_prefs.h"
 #include "game/recording.h"
+#include "input/pads.h"
 #include "race/race.h"
 #include "race/standings.h"
 
@@ -76,7 +77,7 @@ void DrawRaceSetup(bool withTrack)
     else if (b[length].state == 3)
         CycleTimeLimit(gPrefs);
     else
-        changed = false;
+        changed = ClaimPlayersByStart();
     if (changed)
         SavePrefs();
 

@@ -2,6 +2,7 @@
 
 #include "game/prefs.h"
 #include "input/devices.h"
+#include "input/pads.h"
 #include "race/car.h"
 
 void WriteLocalControls()
@@ -12,23 +13,25 @@ void WriteLocalControls()
             continue;
         const int32_t* keys = gPrefs.playerctrls[i];
         CarControls c = {};
-        if (gPrefs.gamepadsteering == (int32_t)i) {
-            c.left = gJoystick.x < -0.5f;
-            c.right = gJoystick.x > 0.5f;
-            c.accelerate = gJoystick.button2 != 0;
-            c.brake = gJoystick.button1 != 0;
+        PadDrive pad;
+        if (ReadPadDrive((int32_t)i, &pad)) {
+            // A pad drives as a wheel does: the stick steers, the triggers
+            // (or buttons) are the pedal.  An unplugged pad reads all zero;
+            // the race waits for it meanwhile.
+            c.wheelSteering = 1;
+            c.wheelX = pad.steer;
+            c.wheelY = pad.pedal;
         } else {
             c.left = KeyDown(keys[kCtrlLeft]);
             c.right = KeyDown(keys[kCtrlRight]);
-            if (gPrefs.wheelsteering != (int32_t)i) {
+            if (gPrefs.wheelsteering == (int32_t)i) {
+                c.wheelSteering = 1;
+                c.wheelX = gJoystick.x;
+                c.wheelY = gJoystick.y;
+            } else {
                 c.accelerate = KeyDown(keys[kCtrlAccelerate]);
                 c.brake = KeyDown(keys[kCtrlBrake]);
             }
-        }
-        if (gPrefs.wheelsteering == (int32_t)i) {
-            c.wheelSteering = 1;
-            c.wheelX = gJoystick.x;
-            c.wheelY = gJoystick.y;
         }
         if (gPrefs.mousesteering == (int32_t)i) {
             c.mouseSteering = 1;

@@ -14,6 +14,7 @@
 #include "app/log.h"
 #include "game/game_state.h"
 #include "game/prefs.h"
+#include "net/net_checks.h"
 #include "net/udp_endpoint.h"
 #include "platform/sys.h"
 
@@ -93,7 +94,8 @@ void StartNetwork()
     CopyText(gNet.savedPlayer2Name, gPrefs.playername[1]);
 }
 
-void CloseSession()
+// Deletes the endpoints and leaves no session, without a word in the log.
+static void DropEndpoints()
 {
     delete gNet.lobbyReceiver;
     delete gNet.raceReceiver;
@@ -106,6 +108,54 @@ void CloseSession()
     gNet.peerJoined = 0;
     gNet.sendTimer = 0;
     gNet.role = kRoleNone;
+}
+
+void CloseSession()
+{
+    if (gNet.role == kRoleHost || gNet.role == kRoleClient)
+        LogMessage("Network session ended: dropped %u datagrams from other addresses",
+                   (unsigned)gNet.droppedForeign);
+    DropEndpoints();
+    gNet.droppedForeign = 0;
+    gNet.peerSource = 0;
+}
+
+void ReopenLobby(int32_t role)
+{
+    const uint32_t dropped = gNet.droppedForeign;
+    const uint32_t source = gNet.peerSource;
+    DropEndpoints();
+    init_lobbyTalk(role);
+    gNet.droppedForeign = dropped;
+    if (role == kRoleHost)
+        gNet.peerSource = source;
+}
+
+bool NotePeer(bool heard)
+{
+    if (heard || !gNet.peerJoined) {
+        gNet.peerSilence = 0;
+        return false;
+    }
+    // The frame simulates 1 / frameRate seconds; a frame slower than a
+    // second counts as one.
+    gNet.peerSilence += gClock.frameRate >= 1.0 ? (float)(1.0 / gClock.frameRate) : 1.0f;
+    if (gNet.peerSilence < kPeerSilenceLimit)
+        return false;
+    LogMessage("Network: nothing from %s for %d seconds", gNet.peerAddress, (int)kPeerSilenceLimit);
+    const bool race = IsRaceState(gGame.state);
+    if (race)
+        LogNetworkRaceEnd();
+    const bool host = gNet.role == kRoleHost;
+    CloseSession();
+    if (host)
+        RestorePlayer2Name();
+    else
+        LoadPrefs();
+    snprintf(gNet.notice, sizeof gNet.notice, "%s",
+             host ? "The other player has gone silent" : "The host has gone silent");
+    gGame.state = MultiplayerMenu;
+    return true;
 }
 
 void RestorePlayer2Name()
@@ -149,6 +199,10 @@ void init_lobbyTalk(int32_t role)
     gNet.role = role;
     gNet.peerJoined = 0;
     gNet.sendTimer = 0;
+    gNet.peerSource = 0;
+    gNet.peerSilence = 0;
+    gNet.droppedForeign = 0;
+    gNet.notice[0] = 0;
     CopyText(gNet.savedPlayer2Name, gPrefs.playername[1]);
     if (!gNet.lobbyReceiver)
         gNet.lobbyReceiver = new (std::nothrow) UdpReceiver;
@@ -185,6 +239,14 @@ void init_lobbyTalk(int32_t role)
 
     // JoinRequest out, 33 bytes.
     gNet.lobbySender->Open(gNet.peerAddress, gNet.ports.lobbyPeer);
+    // Only datagrams from the address the typed text leads to are the host's.
+    gNet.peerSource = gNet.lobbySender->Destination();
+    // The host takes a join request only from the address written in it:
+    // write the one this machine sends from towards the host (on a machine
+    // with several networks, not necessarily the first).
+    UdpAddress source = 0;
+    if (gNet.peerSource != 0 && UdpSourceFor(gNet.peerSource, gNet.ports.lobbyPeer, &source))
+        UdpAddressText(source, gNet.outAddress);
     gNet.lobbySender->AddBytes(&gNet.outKind, 1);
     gNet.lobbySender->AddBytes(gNet.outAddress, 16);
     gNet.lobbySender->AddBytes(gNet.outName, 16);
@@ -245,14 +307,40 @@ static void ApplyLobbySettings()
     NormalisePrefs();
 }
 
+// Host: every waiting datagram of the lobby port.  A join request counts
+// only when the address written in it is its own source; once a client has
+// joined, only its source is heard.
 static void HostLobbyTalk()
 {
-    const bool stored = gNet.lobbyReceiver->Receive() == 1;
-    // The texts are ended as soon as they arrive, whatever the kind.
-    gNet.inAddress[15] = 0;
-    gNet.inName[15] = 0;
-    if (stored && gNet.inKind == kKindJoinRequest) {
+    bool heard = false;
+    for (int i = 0; i < kMaxDatagramsPerFrame; i++) {
+        uint32_t from = 0;
+        const int taken = gNet.lobbyReceiver->Take(&from);
+        if (taken < 0)
+            break;
+        if (gNet.peerJoined && !FromPeer(from, gNet.peerSource)) {
+            gNet.droppedForeign++;
+            continue;
+        }
+        if (taken == 0)
+            continue;
+        const NetSession before = gNet;
+        const bool numbers = gNet.lobbyReceiver->Store();
+        // The texts are ended as soon as they arrive, whatever the kind.
+        gNet.inAddress[15] = 0;
+        gNet.inName[15] = 0;
+        if (!numbers || gNet.inKind != kKindJoinRequest) {
+            RestoreReceived(gNet, before);
+            continue;
+        }
+        if (!AddressIsSource(gNet.inAddress, from)) {
+            gNet.droppedForeign++;
+            RestoreReceived(gNet, before);
+            continue;
+        }
+        heard = true;
         gNet.received = 1;
+        gNet.peerSource = from;
         CopyText(gNet.peerAddress, gNet.inAddress);
         CopyPeerName(gPrefs.playername[1], gNet.inName);
         if (!gNet.peerJoined) {
@@ -262,6 +350,8 @@ static void HostLobbyTalk()
         }
         gNet.sendTimer = 0;
     }
+    if (NotePeer(heard))
+        return;
     if (gNet.sendTimer > 0)
         return;
     gNet.outSettings[0] = (uint8_t)gPrefs.gamemode;
@@ -274,6 +364,25 @@ static void HostLobbyTalk()
     gNet.sendTimer = 1.0f;
 }
 
+// Client: a LobbyInfo from the host, as it was before the change.
+static void TakeLobbyInfo()
+{
+    const Prefs before = gPrefs;
+    CopyPeerName(gPrefs.playername[1], gNet.inName);
+    ApplyLobbySettings();
+    const int32_t length = gPrefs.gamemode == 1 ? gPrefs.laps : gPrefs.timelimit;
+    if (!gNet.peerJoined || strcmp(before.playername[1], gPrefs.playername[1]) != 0 ||
+        before.gamemode != gPrefs.gamemode || before.track != gPrefs.track ||
+        length != (before.gamemode == 1 ? before.laps : before.timelimit))
+        LogMessage("Network lobby: host %s, mode %d, track %d, length %d", gPrefs.playername[1],
+                   gPrefs.gamemode, gPrefs.track, length);
+    gNet.peerJoined = 1;
+}
+
+// Client: asks to join, then takes every waiting datagram of both ports
+// that comes from the host's address.  Lobby messages must also carry the
+// very address this player typed; the host's first race message starts the
+// race.
 static void ClientLobbyTalk()
 {
     gNet.inFrameRate = 500;
@@ -281,42 +390,69 @@ static void ClientLobbyTalk()
     gNet.lobbySender->Send();
     gNet.sent = 1;
 
-    gNet.lobbyReceiver->Receive();
-    gNet.inAddress[15] = 0;
-    gNet.inName[15] = 0;
-    // The host writes the very address that this player typed; the last
-    // message received counts even when none arrived in this frame.
-    if (strcmp(gNet.inAddress, gNet.peerAddress) == 0) {
+    bool heard = false;
+    for (int i = 0; i < kMaxDatagramsPerFrame; i++) {
+        uint32_t from = 0;
+        const int taken = gNet.lobbyReceiver->Take(&from);
+        if (taken < 0)
+            break;
+        if (!FromPeer(from, gNet.peerSource)) {
+            gNet.droppedForeign++;
+            continue;
+        }
+        if (taken == 0)
+            continue;
+        const NetSession before = gNet;
+        const bool numbers = gNet.lobbyReceiver->Store();
+        gNet.inAddress[15] = 0;
+        gNet.inName[15] = 0;
+        if (!numbers || !LobbyInfoIsSound(gNet) || strcmp(gNet.inAddress, gNet.peerAddress) != 0) {
+            RestoreReceived(gNet, before);
+            continue;
+        }
+        heard = true;
         gNet.received = 1;
-        if (gNet.inKind == kKindLobbyInfo) {
-            const Prefs before = gPrefs;
-            CopyPeerName(gPrefs.playername[1], gNet.inName);
-            ApplyLobbySettings();
-            const int32_t length = gPrefs.gamemode == 1 ? gPrefs.laps : gPrefs.timelimit;
-            if (!gNet.peerJoined || strcmp(before.playername[1], gPrefs.playername[1]) != 0 ||
-                before.gamemode != gPrefs.gamemode || before.track != gPrefs.track ||
-                length != (before.gamemode == 1 ? before.laps : before.timelimit))
-                LogMessage("Network lobby: host %s, mode %d, track %d, length %d", gPrefs.playername[1],
-                           gPrefs.gamemode, gPrefs.track, length);
-            gNet.peerJoined = 1;
-        } else if (gNet.inKind == kKindLobbyClosed) {
+        if (gNet.inKind == kKindLobbyClosed) {
+            LogMessage("Network: the host closed its lobby");
             CloseSession();
             LoadPrefs();
             gGame.state = MultiplayerMenu;
             return;
         }
+        TakeLobbyInfo();
     }
+    bool start = false;
     if (gNet.peerJoined) {
-        gNet.inKind = 0;
-        gNet.raceReceiver->Receive();
-        gNet.received = 1;
+        const RaceLimits limits = CurrentRaceLimits();
+        for (int i = 0; i < kMaxDatagramsPerFrame; i++) {
+            uint32_t from = 0;
+            const int taken = gNet.raceReceiver->Take(&from);
+            if (taken < 0)
+                break;
+            if (!FromPeer(from, gNet.peerSource)) {
+                gNet.droppedForeign++;
+                continue;
+            }
+            if (taken == 0)
+                continue;
+            const NetSession before = gNet;
+            if (!gNet.raceReceiver->Store() || !RaceStateIsSound(gNet, limits)) {
+                RestoreReceived(gNet, before);
+                continue;
+            }
+            heard = true;
+            gNet.received = 1;
+            // A back-to-lobby message left over from the last race starts nothing.
+            start = gNet.inTagHolder != kTagHolderBackToLobby;
+        }
         // In the lobby a race message only starts the race: its collision
-        // sound, not checked here, must not reach the first steps.
+        // sound must not reach the first steps.
         gNet.inSound = -1;
-        // A back-to-lobby message left over from the last race starts nothing.
-        if (gNet.inKind == kKindRaceState && gNet.inTagHolder != kTagHolderBackToLobby)
-            gotoRace();
     }
+    if (NotePeer(heard))
+        return;
+    if (start)
+        gotoRace();
 }
 
 void lobbyTalk()

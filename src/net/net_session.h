@@ -66,6 +66,10 @@ struct NetSession {
     float inCarState[28];
     NetPorts ports;
     int32_t refusedTrack;      // client: the host's last track index not found here, or -1 (logged once)
+    uint32_t peerSource;       // the peer's IPv4 address as its datagrams show it (network order); 0 unknown
+    uint32_t droppedForeign;   // datagrams of this session dropped for coming from another address
+    float peerSilence;         // seconds since the last valid message from the known peer
+    char notice[48];           // why the last session ended by itself ("" if it did not); shown in state 3
 };
 
 // Per process: StartNetwork at every start-up pass, CloseSession on leaving a
@@ -89,7 +93,19 @@ void lobbyTalk();
 void LeaveLobby();
 
 // Deletes the four endpoints, clears peerJoined and sendTimer, role none.
+// Ending a session logs "dropped N datagrams from other addresses".
 void CloseSession();
+
+// Closes the endpoints and opens the lobby again as `role` within the same
+// session (the peer, its source and the dropped count are kept): the way
+// back from a race to the lobby.
+void ReopenLobby(int32_t role);
+
+// Once per frame of a lobby or race: `heard` is whether a valid message
+// came from the known peer in this frame.  After kPeerSilenceLimit seconds
+// of silence the session ends as if the peer had left (the notice says
+// so) and the game goes to the multiplayer menu.  Returns true when it did.
+bool NotePeer(bool heard);
 
 // player2name = savedPlayer2Name.
 void RestorePlayer2Name();

@@ -22,6 +22,7 @@
 #include "game/race_prefs.h"
 #include "game/recording.h"
 #include "input/devices.h"
+#include "net/net_checks.h"
 #include "net/net_session.h"
 #include "net/udp_endpoint.h"
 #include "platform/sys.h"
@@ -51,6 +52,10 @@ void gotoRace()
         return;
     if (gConfig.trackCount <= 0)
         return;  // nothing to race on: stay in the lobby
+    if (gNet.role == kRoleHost && !gNet.peerJoined) {
+        LogMessage("Network race not started: nobody has joined");
+        return;
+    }
     if (gNet.role == kRoleHost) {
         gNet.raceSender->Open(gNet.peerAddress, gNet.ports.racePeer, true);
         gNet.raceSender->AddBytes(&gNet.outKind, 1);
@@ -79,7 +84,8 @@ void gotoRace()
     BeginRaceRecording();
     ResetCars();
     gGame.state = Race;
-    LogMessage("Network race: %s, track %d", gNet.role == kRoleHost ? "host" : "client", gPrefs.track);
+    LogMessage("Network race: %s, track %d, against %s", gNet.role == kRoleHost ? "host" : "client",
+               gPrefs.track, gPrefs.playername[1]);
 }
 
 void LogNetworkRaceEnd()
@@ -101,16 +107,9 @@ static void ApplyControls()
     gControls[1] = c;
 }
 
-// Takes a received float only when it is a number.
-static void TakeFinite(float* field, float value)
-{
-    if (std::isfinite(value))
-        *field = value;
-}
-
-// Client: the host's state, mirrored.  Values that cannot be right (a tag
-// holder other than 0 or 1, negative laps, a gate the course lacks, floats
-// that are not finite) leave the local value in place.
+// Client: the host's state, mirrored; RaceStateIsSound has passed it.  A
+// gate beyond this machine's course (the track files differ) leaves the
+// local value in place.
 static void ApplyRaceState()
 {
     if (gNet.inTagHolder == 0 || gNet.inTagHolder == 1)
@@ -119,23 +118,51 @@ static void ApplyRaceState()
     for (int local = 0; local < 2; local++) {
         const int remote = 1 - local;
         Car& car = gCars[local];
-        if (gNet.inLaps[remote] >= 0)
-            car.lapsDone = (uint32_t)gNet.inLaps[remote];
-        int32_t next = gNet.inNextCheckpoint[remote];
-        if (next >= 0 && ((uint32_t)next < gates || next == 0))
-            car.nextCheckpoint = (uint32_t)next;
+        car.lapsDone = (uint32_t)gNet.inLaps[remote];
+        const uint32_t next = (uint32_t)gNet.inNextCheckpoint[remote];
+        if (next < gates || next == 0)
+            car.nextCheckpoint = next;
         const float* s = gNet.inCarState + kFloatsPerCar * remote;
-        TakeFinite(&car.position[0], s[0]);
-        TakeFinite(&car.position[1], s[1]);
-        TakeFinite(&car.position[2], s[2]);
-        TakeFinite(&car.heading, s[3]);
-        TakeFinite(&car.steer, s[4]);
-        TakeFinite(&gStandings.score[local], s[5]);
+        car.position[0] = s[0];
+        car.position[1] = s[1];
+        car.position[2] = s[2];
+        car.heading = s[3];
+        car.steer = s[4];
+        gStandings.score[local] = s[5];
         for (int w = 0; w < 4; w++) {
-            TakeFinite(&car.wheelPoint[w].y, s[6 + 2 * w]);
-            TakeFinite(&car.wheelAngles[w].spin, s[7 + 2 * w]);
+            car.wheelPoint[w].y = s[6 + 2 * w];
+            car.wheelAngles[w].spin = s[7 + 2 * w];
         }
     }
+}
+
+// Every waiting datagram of the race port: those from the peer's address
+// whose message passes `sound` are kept (the newest stands in the received
+// fields), others are dropped and those from other addresses counted.
+// True when one was kept.
+template <typename Check>
+static bool TakeRaceMessages(const Check& sound)
+{
+    bool kept = false;
+    for (int i = 0; i < kMaxDatagramsPerFrame; i++) {
+        uint32_t from = 0;
+        const int taken = gNet.raceReceiver->Take(&from);
+        if (taken < 0)
+            break;
+        if (!FromPeer(from, gNet.peerSource)) {
+            gNet.droppedForeign++;
+            continue;
+        }
+        if (taken == 0)
+            continue;
+        const NetSession before = gNet;
+        if (!gNet.raceReceiver->Store() || !sound()) {
+            RestoreReceived(gNet, before);
+            continue;
+        }
+        kept = true;
+    }
+    return kept;
 }
 
 void raceRecv()
@@ -151,33 +178,27 @@ void raceRecv()
     }
     gNet.inKind = 0;
     if (gNet.role == kRoleHost) {
-        if (gNet.raceReceiver->Receive() == 1 && gNet.inKind == kKindControls) {
+        const bool heard = TakeRaceMessages([] { return ControlsAreSound(gNet); });
+        if (heard) {
             gNet.received = 1;
             ApplyControls();
             gNet.sendTimer = 0;  // answered after this frame's steps
         }
+        NotePeer(heard);
         return;
     }
     if (gNet.role != kRoleClient)
         return;
     gNet.inTagHolder = 0;
-    bool stored = gNet.raceReceiver->Receive() == 1;
-    if (!stored || gNet.inKind != kKindRaceState) {
-        // A message of another kind leaves nothing of itself behind.
-        gNet.inFrameRate = 500;
-        gNet.inSound = -1;
+    const RaceLimits limits = CurrentRaceLimits();
+    const bool heard = TakeRaceMessages([&limits] { return RaceStateIsSound(gNet, limits); });
+    if (NotePeer(heard) || !heard)
         return;
-    }
     gNet.received = 1;
-    // The host's collision sound: 0..3, anything else is no sound (also when
-    // the message takes the client back to its lobby).
-    if (gNet.inSound < 0 || gNet.inSound > 3)
-        gNet.inSound = -1;
     if (gNet.inTagHolder == kTagHolderBackToLobby) {
         LogNetworkRaceEnd();
-        CloseSession();
         LoadPrefs();
-        init_lobbyTalk(kRoleClient);
+        ReopenLobby(kRoleClient);
         gNet.peerJoined = 1;  // the host is known
         gGame.state = ClientLobby;
         return;
@@ -241,9 +262,8 @@ void ReturnToLobby()
         gNet.raceSender->Send();
     gNet.sent = 1;
     LogNetworkRaceEnd();
-    CloseSession();
     RestorePlayer2Name();
-    init_lobbyTalk(kRoleHost);
+    ReopenLobby(kRoleHost);
     if (gNet.lobbySender) {
         OpenLobbyInfoSender();
         gNet.peerJoined = 1;  // the client is known

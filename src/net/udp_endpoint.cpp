@@ -92,8 +92,9 @@ void EncodeLayout(const Layout& layout, uint8_t* out)
     }
 }
 
-void DecodeLayout(const Layout& layout, const uint8_t* in)
+bool DecodeLayout(const Layout& layout, const uint8_t* in)
 {
+    bool numbers = true;
     size_t at = 0;
     for (int f = 0; f < layout.fieldCount; f++) {
         const FieldDescriptor& d = layout.fields[f];
@@ -105,17 +106,20 @@ void DecodeLayout(const Layout& layout, const uint8_t* in)
         for (uint32_t i = 0; i < d.count; i++) {
             const uint8_t* slot = in + at + i * kSlotSize;
             if (d.type == kFieldInts) {
-                ParseIntSlot(slot, (int32_t*)d.address + i);
+                numbers &= ParseIntSlot(slot, (int32_t*)d.address + i);
             } else if (d.type == kFieldFloats) {
-                ParseFloatSlot(slot, (float*)d.address + i);
+                numbers &= ParseFloatSlot(slot, (float*)d.address + i);
             } else {
                 float v;
-                if (ParseFloatSlot(slot, &v))
+                const bool parsed = ParseFloatSlot(slot, &v);
+                if (parsed)
                     ((double*)d.address)[i] = v;
+                numbers &= parsed;
             }
         }
         at += kSlotSize * d.count;
     }
+    return numbers;
 }
 
 UdpSender::UdpSender()
@@ -161,7 +165,7 @@ int UdpSender::Send()
     return UdpSendTo(socket, buffer.data(), layout.size, destination, port) ? 1 : -1;
 }
 
-UdpReceiver::UdpReceiver() : socket(-1), lastSender(0), layout(), layoutChanged(true) {}
+UdpReceiver::UdpReceiver() : socket(-1), lastSender(0), layout(), layoutChanged(true), taken(false) {}
 
 UdpReceiver::~UdpReceiver()
 {
@@ -185,21 +189,41 @@ void UdpReceiver::Add(void* address, FieldType type, uint32_t count)
 
 int UdpReceiver::Receive()
 {
+    UdpAddress from = 0;
+    if (Take(&from) != 1)
+        return -1;
+    Store();
+    return 1;
+}
+
+int UdpReceiver::Take(UdpAddress* from)
+{
     if (layoutChanged) {
         // One byte more than the message, so that a longer datagram shows
         // as longer rather than cut to fit.
         buffer.assign(layout.size + 1, 0);
         layoutChanged = false;
     }
+    taken = false;
     if (socket < 0)
         return -1;
-    UdpAddress from = 0;
-    long n = UdpReceiveFrom(socket, buffer.data(), buffer.size(), &from);
+    UdpAddress source = 0;
+    long n = UdpReceiveFrom(socket, buffer.data(), buffer.size(), &source);
     if (n < 0)
         return -1;
-    lastSender = from;
+    lastSender = source;
+    if (from)
+        *from = source;
     if (layout.overfull || layout.size == 0 || (size_t)n != layout.size)
-        return -1;
-    DecodeLayout(layout, buffer.data());
+        return 0;
+    taken = true;
     return 1;
+}
+
+bool UdpReceiver::Store()
+{
+    if (!taken)
+        return false;
+    taken = false;
+    return DecodeLayout(layout, buffer.data());
 }

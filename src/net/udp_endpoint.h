@@ -56,8 +56,9 @@ bool ParseFloatSlot(const uint8_t slot[kSlotSize], float* value);
 
 // Writes layout.size bytes from the registered variables' current values.
 void EncodeLayout(const Layout& layout, uint8_t* out);
-// Writes the registered variables from layout.size bytes.
-void DecodeLayout(const Layout& layout, const uint8_t* in);
+// Writes the registered variables from layout.size bytes.  False when a
+// number slot held no number (that variable is left as it was).
+bool DecodeLayout(const Layout& layout, const uint8_t* in);
 
 // Sending endpoint: one socket, one destination, one layout.
 class UdpSender {
@@ -78,6 +79,8 @@ public:
     int Send();
 
     size_t MessageSize() const { return layout.size; }
+    // Where Send goes: 0 until Open has succeeded.
+    UdpAddress Destination() const { return hasDestination ? destination : 0; }
 
 private:
     void Add(void* address, FieldType type, uint32_t count);
@@ -111,6 +114,16 @@ public:
     // Otherwise -1 and no variable changes.
     int Receive();
 
+    // The two halves of Receive, for callers that look at the source and
+    // the contents before they keep a message.  Take takes at most one
+    // datagram: 1 when its length is the layout's size (its bytes wait for
+    // Store), 0 when it has another length, -1 when none is waiting; `from`
+    // receives its source.  Store writes the registered variables from the
+    // datagram last taken with result 1, and is false when one of its
+    // number slots held no number.
+    int Take(UdpAddress* from);
+    bool Store();
+
     size_t MessageSize() const { return layout.size; }
     int BoundPort() const { return UdpLocalPort(socket); }
     UdpAddress LastSender() const { return lastSender; }
@@ -123,4 +136,5 @@ private:
     Layout layout;
     std::vector<uint8_t> buffer;
     bool layoutChanged;
+    bool taken;  // the buffer holds a datagram of the layout's size not yet stored
 };

@@ -1,13 +1,14 @@
 // SDL events into device records: the game's window procedure.  Keys are
 // mapped by their physical position (scancode), key repeat delivers further
 // key-downs, and the first joystick is opened when it is attached and closed
-// when it is removed.
+// when it is removed.  Up to four pads: events_pads.cpp.
 #include <SDL.h>
 
 #include "app/clock.h"
 #include "app/config.h"
 #include "input/devices.h"
 #include "input/keymap.h"
+#include "platform/events_pads.h"
 #include "platform/window.h"
 
 // SDL's scancodes are the USB HID usages the key table is written in.
@@ -112,8 +113,10 @@ static void HandleWindowEvent(const SDL_WindowEvent& event)
 PollResult PollWindowEvent()
 {
     SDL_Event event;
-    if (!SDL_PollEvent(&event))
+    if (!SDL_PollEvent(&event)) {
+        RunTestPadCommands();
         return kNoEvent;
+    }
     switch (event.type) {
     case SDL_QUIT:
         return kQuitEvent;
@@ -144,6 +147,12 @@ PollResult PollWindowEvent()
     case SDL_JOYBUTTONDOWN:
     case SDL_JOYBUTTONUP:
         HandleJoystickEvent(event);
+        HandlePadEvent(event);
+        break;
+    case SDL_CONTROLLERAXISMOTION:
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+        HandlePadEvent(event);
         break;
     default:
         break;
@@ -185,10 +194,12 @@ void InitJoystick()
     gJoyDevice.heldButtons = 0;
     gJoyDevice.started = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
     OpenFirstJoystick();
+    InitPadDevices();
 }
 
 void ReleaseJoystick()
 {
+    ReleasePadDevices();
     CloseJoystick();
     if (gJoyDevice.started)
         SDL_QuitSubSystem(SDL_INIT_JOYSTICK);

@@ -111,6 +111,28 @@ long UdpReceiveFrom(int socket, void* buffer, size_t capacity, UdpAddress* from)
     return (long)n;
 }
 
+bool UdpSourceFor(UdpAddress address, int port, UdpAddress* source)
+{
+    int s = UdpOpenSocket();
+    if (s < 0)
+        return false;
+    struct sockaddr_in to;
+    memset(&to, 0, sizeof to);
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = address;
+    to.sin_port = htons((uint16_t)port);
+    // Connecting a datagram socket only picks the route and the source.
+    struct sockaddr_in local;
+    socklen_t length = sizeof local;
+    memset(&local, 0, sizeof local);
+    bool ok = connect(s, (const struct sockaddr*)&to, sizeof to) == 0 &&
+              getsockname(s, (struct sockaddr*)&local, &length) == 0 && local.sin_addr.s_addr != 0;
+    if (ok)
+        *source = local.sin_addr.s_addr;
+    close(s);
+    return ok;
+}
+
 int UdpLocalPort(int socket)
 {
     struct sockaddr_in local;

@@ -32,6 +32,11 @@ bool UdpSendTo(int socket, const void* data, size_t size, UdpAddress address, in
 // is waiting or on an error.  `from` receives the sender's address.
 long UdpReceiveFrom(int socket, void* buffer, size_t capacity, UdpAddress* from);
 
+// The local address this machine sends from when it sends to `address`
+// (the routing table's choice; nothing is sent).  False when there is no
+// route.
+bool UdpSourceFor(UdpAddress address, int port, UdpAddress* source);
+
 // The port a socket is bound to (0 when unknown).
 int UdpLocalPort(int socket);
 

@@ -11,6 +11,8 @@
 #include "race/car.h"
 
 #include <cmath>
+#include <cstddef>
+#include <cstring>
 
 #include "app/clock.h"
 #include "race/driver.h"
@@ -344,4 +346,68 @@ void UpdateCar(Car& car)
         AwardMedal(car.index, 0);
     else
         ClearMedal(car.index, 0);
+
+    RepairCar(car);
+}
+
+// The motion fields, position .. turnRadius, as one block of the record.
+static const size_t kMotionStart = offsetof(Car, position);
+static const size_t kMotionSize = offsetof(Car, turnRadius) + sizeof(float) - kMotionStart;
+static_assert(kMotionSize <= (size_t)kCarMotionBytes, "kCarMotionBytes too small for the motion fields");
+
+static bool Finite(const float* values, int count)
+{
+    for (int i = 0; i < count; i++)
+        if (!std::isfinite(values[i]))
+            return false;
+    return true;
+}
+
+bool CarStateIsSound(const Car& car)
+{
+    const float singles[] = {car.pitch, car.heading, car.roll, car.slideHeading, car.slideRate,
+                             car.suspensionPitch, car.suspensionRoll, car.suspensionPitchRate,
+                             car.suspensionRollRate, car.groundPitch, car.groundRoll, car.steer,
+                             car.wheelSpeed, car.turnCircle, car.turnRadius};
+    if (!Finite(singles, (int)(sizeof singles / sizeof singles[0])) || !Finite(car.position, 3) ||
+        !Finite(car.velocity, 3) || !Finite(car.angularVelocity, 3) || !Finite(car.dustTimer, 4) ||
+        !Finite(&car.corner[0][0], 12) || !Finite(car.stepDelta, 6))
+        return false;
+    for (int k = 0; k < 4; k++) {
+        const WheelPoint& w = car.wheelPoint[k];
+        const WheelAngles& a = car.wheelAngles[k];
+        const float values[] = {w.x, w.y, w.z, w.vx, w.vy, w.vz, a.spin, a.steer, a.camber};
+        if (!Finite(values, 9) || fabsf(w.vy) > kAbsurdSpeed)
+            return false;
+    }
+    // The world's box widened by a car's length; from below the lowest
+    // ground to far above any jump (a wheel thrown up at the speed limit
+    // rises 8 units).
+    const float s = gTerrain.cellSize;
+    const float low = -32.0f * s - car.bodyLength, high = 30.0f * s + car.bodyLength;
+    const float* p = car.position;
+    if (p[0] < low || p[0] > high || p[2] < low || p[2] > high || p[1] < -car.bodyLength || p[1] > 40.0f)
+        return false;
+    for (int k = 0; k < 3; k++)
+        if (fabsf(car.velocity[k]) > kAbsurdSpeed)
+            return false;
+    return true;
+}
+
+void RepairCar(Car& car)
+{
+    uint8_t* motion = (uint8_t*)&car + kMotionStart;
+    if (CarStateIsSound(car)) {
+        memcpy(car.goodState, motion, kMotionSize);
+        car.hasGoodState = 1;
+        return;
+    }
+    car.repairs++;
+    if (car.hasGoodState) {
+        memcpy(motion, car.goodState, kMotionSize);
+        car.hasGoodState = 0;  // going bad again at once puts it on the course
+    } else {
+        memset(motion, 0, kMotionSize);
+        PutCarOnCourse(car);
+    }
 }

@@ -8,6 +8,9 @@
 #include "sound/sound.h"
 
 static const int kMaxCars = 5;
+// Room for the car's motion fields (position .. turnRadius) in the copy kept
+// by the after-step repair; car.cpp checks that they fit.
+static const int kCarMotionBytes = 384;
 
 struct WheelPoint {
     float x, y, z;     // x, z placed from the car each step; y its own height
@@ -70,6 +73,19 @@ struct Car {
     float turnCircle;
     float turnRadius;
     uint8_t onOnlyGate;         // a body edge lay across the gate of a one-gate course in the last step
+
+    // Getting unstuck (computer cars only; kept by DriveComputerCar).
+    float stuckTimer;           // seconds spent within one unit of stuckFrom while driving
+    float stuckFrom[2];         // x, z where the car last was a unit away from
+    float stuckOrigin[2];       // x, z where the first try of the current trouble began
+    float reverseTimer;         // seconds of reversing left; 0 while driving on
+    int8_t reverseSteer;        // while reversing: 1 steer left, -1 right, 0 straight
+    uint8_t stuckTries;         // reversals since the car last got clear, 0..3
+
+    // The after-step repair (RepairCar).
+    uint8_t hasGoodState;       // goodState holds a sound state of this race
+    uint32_t repairs;           // times this race the car was put back to goodState
+    uint8_t goodState[kCarMotionBytes];  // position .. turnRadius after the last sound step
 };
 
 // Per race: ResetCars puts all five back on the grid.
@@ -82,7 +98,7 @@ extern Car gCars[kMaxCars];
 struct CarControls {
     uint8_t accelerate, left, brake, right;  // 0 or 1; throttle and brake count from countdown 1.0
     uint8_t mouseSteering;  // 1: mouseSteer turns the wheels instead of left and right
-    uint8_t wheelSteering;  // 1: a steering wheel: wheelX steers (unless mouse steering), wheelY is the pedal
+    uint8_t wheelSteering;  // 1: a steering wheel or pad: wheelX steers (unless mouse steering), wheelY is the pedal
     float mouseSteer;       // degrees the wheels turn to the right in each step of the frame
     float wheelX;           // wheel position, -1 full left .. 1 full right
     float wheelY;           // pedal, -1 full throttle .. 1 full brake
@@ -92,6 +108,17 @@ extern CarControls gControls[kMaxCars];
 
 // One simulation step of one car (state 6, countdown below 4.0).
 void UpdateCar(Car& car);
+
+// The after-step repair, called at the end of UpdateCar: a car whose state
+// is unsound goes back to its state after its last sound step (twice in a
+// row: back on the course, PutCarOnCourse), and `repairs` counts it; a sound
+// state is kept as the new last good one.
+void RepairCar(Car& car);
+// Every motion value finite, the position within the world's box widened by
+// a car's length (y from -bodyLength to 40), no speed above kAbsurdSpeed.
+bool CarStateIsSound(const Car& car);
+// Far above the step's own limit of 20 units per second.
+static const float kAbsurdSpeed = 40.0f;
 
 // True when car `index` follows its controls record (RaceSetup::human);
 // false for computer cars and indexes beyond the five.

@@ -59,11 +59,56 @@ static bool CornerOutside(const Car& car, float low, float high)
     return false;
 }
 
-// `bounce` false: the cars touch (sound, tag) but keep their speeds.  A car
-// being pushed back from the world's edge is not bounced: the bounce would
-// undo the push-back, or hand its speed of hundreds of units per second to
-// the other car and throw that one out of the world.
-static void Contact(Car& car, Car& other, bool bounce)
+// Moves a car by (dx, dz) as far as its body stays within the world's edges
+// on each axis (a car already beyond an edge is not moved further out), the
+// body corners with it; returns the distance moved along (nx, nz).
+static float ShiftInside(Car& car, float dx, float dz, float nx, float nz, float low, float high)
+{
+    float shift[2] = {dx, dz};
+    const int axes[2] = {0, 2};
+    for (int a = 0; a < 2; a++) {
+        float least = car.corner[0][axes[a]], most = least;
+        for (int k = 1; k < 4; k++) {
+            least = fminf(least, car.corner[k][axes[a]]);
+            most = fmaxf(most, car.corner[k][axes[a]]);
+        }
+        const float down = fminf(0.0f, low - least), up = fmaxf(0.0f, high - most);
+        shift[a] = shift[a] < down ? down : (shift[a] > up ? up : shift[a]);
+    }
+    car.position[0] += shift[0];
+    car.position[2] += shift[1];
+    for (int k = 0; k < 4; k++) {
+        car.corner[k][0] += shift[0];
+        car.corner[k][2] += shift[1];
+    }
+    return shift[0] * nx + shift[1] * nz;
+}
+
+// Two touching cars whose contact points lie `distance` apart in the plane,
+// along (nx, nz) from `other` to `car`, are pushed apart until they lie
+// kContactReach + kContactGap apart: half each, and what one cannot take
+// because of the world's edge, the other.  So no pair stays merged; the
+// small gap keeps a pair from touching again in the very next steps.
+static const float kContactReach = 1.6f;
+static const float kContactGap = 0.3f;
+static void Separate(Car& car, Car& other, float nx, float nz, float distance, float low, float high)
+{
+    float rest = kContactReach + kContactGap - distance;
+    if (rest <= 0.0f)
+        return;
+    rest -= ShiftInside(car, nx * rest / 2.0f, nz * rest / 2.0f, nx, nz, low, high);
+    rest -= -ShiftInside(other, -nx * rest, -nz * rest, nx, nz, low, high);
+    if (rest > 0.0f)
+        ShiftInside(car, nx * rest, nz * rest, nx, nz, low, high);
+}
+
+// One handling of a touching pair from `car`'s side: the bounce, the
+// collision sound, `car` taking the tag from `other`.  `bounce` false: the
+// cars touch (sound, tag) but keep their speeds.  A car being pushed back
+// from the world's edge is not bounced: the bounce would undo the push-back,
+// or hand its speed of hundreds of units per second to the other car and
+// throw that one out of the world.
+static void Touch(Car& car, Car& other, bool bounce)
 {
     const float u[3] = {other.velocity[0], other.velocity[1], other.velocity[2]};
     const float v[3] = {car.velocity[0], car.velocity[1], car.velocity[2]};
@@ -141,21 +186,41 @@ void ApplyWorldRules(uint32_t index)
     // 4. Contacts with every other car of the race.
     const float f = car.frontAxleOffset;
     const float h = car.heading * kDegToRad;
-    const float ax = car.position[0] - f * sinf(h);
-    const float ay = car.position[1];
-    const float az = car.position[2] - f * cosf(h);
     for (uint32_t o = 0; o < cars; o++) {
         if (o == index)
             continue;
+        // The contact point from the position as earlier pushes left it.
+        const float ax = car.position[0] - f * sinf(h);
+        const float ay = car.position[1];
+        const float az = car.position[2] - f * cosf(h);
         Car& other = gCars[o];
         const float oh = other.heading * kDegToRad;
         const float dx = ax - (other.position[0] - f * sinf(oh));
         const float dy = ay - other.position[1];
         const float dz = az - (other.position[2] - f * cosf(oh));
-        if (sqrtf(dx * dx + 1.5f * dy * dy + dz * dz) < 1.6f) {
+        if (sqrtf(dx * dx + 1.5f * dy * dy + dz * dz) < kContactReach) {
             const bool bounce = !CornerOutside(car, -32.0f * s, 30.0f * s) &&
                                 !CornerOutside(other, -32.0f * s, 30.0f * s);
-            Contact(car, other, bounce);
+            // The pair is handled from both sides, as the pass of the other
+            // car would handle it with the speeds just written; then pushed
+            // apart, so that pass finds it no longer touching.
+            Touch(car, other, bounce);
+            Touch(other, car, bounce);
+            // Apart along the line between the contact points (on top
+            // of each other: along the line between the cars, or x).
+            float distance = sqrtf(dx * dx + dz * dz), nx = 1.0f, nz = 0.0f;
+            if (distance > 1e-4f) {
+                nx = dx / distance;
+                nz = dz / distance;
+            } else {
+                const float px = car.position[0] - other.position[0], pz = car.position[2] - other.position[2];
+                const float len = sqrtf(px * px + pz * pz);
+                if (len > 1e-4f) {
+                    nx = px / len;
+                    nz = pz / len;
+                }
+            }
+            Separate(car, other, nx, nz, distance, -32.0f * s, 30.0f * s);
         }
     }
 }

@@ -4,6 +4,7 @@
 #include "game/prefs.h"
 #include "race/car.h"
 #include "race/standings.h"
+#include "render/device_badge.h"
 #include "render/font.h"
 #include "render/gl_util.h"
 #include "render/race_frame.h"
@@ -14,6 +15,7 @@ static const float kLineHeight = 0.025f;
 void DrawRaceHud(float x, float y)
 {
     SetOrtho2D(1, 1);
+    DrawViewDevice(x, y);
     if (gGame.state == RaceResults)
         return;
     const uint32_t cars = gPrefs.carCount <= (uint32_t)kMaxCars ? gPrefs.carCount : kMaxCars;

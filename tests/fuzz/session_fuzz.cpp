@@ -351,6 +351,7 @@ static size_t SessionMessageSize(FuzzLayoutKind kind)
         if (kind == kJoinRequestLayout) {
             size = gNet.lobbyReceiver->MessageSize();
         } else {
+            gNet.peerJoined = 1;  // the race button needs a client
             gotoRace();
             size = gNet.raceReceiver->MessageSize();
         }

@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "input/pads.h"
 #include "race_world.h"
 
 namespace {
@@ -31,6 +32,7 @@ protected:
 
 TEST_F(CarTest, AcceleratingFromRestFollowsTheWheelSpeedCurveUpToTen)
 {
+    PlaceCar(0, 0.0f, 29.0f);  // room for 45 units towards -z inside the world
     OnKeyDown(kAccelerate);
     Steps(1);
     EXPECT_FLOAT_EQ(car.wheelSpeed, 0.06f);  // 30 / (0 + 1) * 0.002
@@ -323,18 +325,23 @@ TEST_F(CarTest, MouseWheelAndGamepadSteering)
     EXPECT_LT(car.wheelSpeed, 6.0f);
     EXPECT_GT(car.wheelSpeed, 6.0f - 0.2f);
 
+    // Pad 1: the stick past its dead zone steers like the wheel, A is full throttle.
     gPrefs.wheelsteering = kNoDevicePlayer;
     gPrefs.gamepadsteering = 0;
     gJoystick.y = 0.0f;
-    gJoystick.x = -0.7f;
-    gJoystick.button2 = 1;
+    InitPads();
+    const uint8_t guid[16] = {0};
+    OnPadAdded(7, guid, "pad");
+    OnPadAxis(7, kPadSteerAxis, -22937);  // -0.7
+    OnPadButton(7, kPadThrottleButton, true);
     car.steer = 0.0f;
     car.wheelSpeed = 0.0f;
     Steps(1);
-    EXPECT_FLOAT_EQ(car.steer, 0.36f);
+    EXPECT_NEAR(car.steer, 0.625f * 45.0f * 25.0f * 0.002f, 1e-3);
     EXPECT_FLOAT_EQ(car.wheelSpeed, 0.06f);
-    // The gamepad belongs to player 0 only; the arrow keys no longer steer.
-    gJoystick.x = 0.0f;
+    // The pad belongs to player 0 only; the arrow keys no longer steer.
+    OnPadAxis(7, kPadSteerAxis, 0);
+    OnPadButton(7, kPadThrottleButton, false);
     OnKeyDown(kRight);
     car.steer = 0.0f;
     Steps(1);

@@ -13,9 +13,10 @@ struct Flags {
     bool accelerate = false, left = false, brake = false, right = false;
 };
 
-Flags Drive(const Car& car)
+Flags Drive(Car& car)
 {
     Flags f;
+    car.stuckTimer = 0.0f;  // the car stands still here: keep the stuck watch out
     DriveComputerCar(car, &f.accelerate, &f.left, &f.brake, &f.right);
     EXPECT_FALSE(f.brake);
     return f;

@@ -26,6 +26,8 @@ protected:
         p.mousesteering = 3;
         p.gamepadsteering = kNoDevicePlayer;
         p.wheelsteering = kNoDevicePlayer;
+        for (int32_t& pad : p.padsteering)
+            pad = kNoDevicePlayer;
         p.mousesensitivity = 9;
     }
     Prefs p;

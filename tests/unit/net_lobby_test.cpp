@@ -108,12 +108,9 @@ TEST_F(NetLobbyTest, TheHostAnswersEveryRequestAtOnceAndOtherwiseOnceASecond)
     net->OnHost([] { gNet.sendTimer = 0.0f; lobbyTalk(); });
     EXPECT_TRUE(net->host.net.sent);
     EXPECT_GT(net->host.net.sendTimer, 0.99f);
-    // A change of track reaches the client with the next message; the two
-    // older answers are read first, one per frame.
+    // A change of track reaches the client with the next message; the
+    // older answers waiting before it are read in the same frame.
     net->OnHost([] { gPrefs.track = 0; gNet.sendTimer = 0.0f; lobbyTalk(); });
-    net->OnClient(lobbyTalk);
-    net->OnClient(lobbyTalk);
-    EXPECT_EQ(net->client.prefs.track, 1);
     net->OnClient(lobbyTalk);
     EXPECT_EQ(net->client.prefs.track, 0);
     // A request is answered in the same frame even while the timer runs.
@@ -125,21 +122,21 @@ TEST_F(NetLobbyTest, TheHostAnswersEveryRequestAtOnceAndOtherwiseOnceASecond)
 TEST_F(NetLobbyTest, HostilePeerTextIsEndedInsideItsSixteenBytes)
 {
     net->OnHost([] { init_lobbyTalk(kRoleHost); });
-    // Address and name without any terminator, the name with control bytes.
-    std::string join = std::string(1, '\x02') + std::string(16, '9') + "ABC\x01\x7f\xff" + std::string(10, 'z');
+    // An address without any terminator is not the sender's: refused.
+    const std::string name = "ABC\x01\x7f\xff" + std::string(10, 'z');
+    SendRaw(net->hostPorts.lobbyLocal, std::string(1, '\x02') + std::string(16, '9') + name);
+    net->OnHost(lobbyTalk);
+    EXPECT_FALSE(net->host.net.peerJoined);
+    EXPECT_LT(strnlen(net->host.net.inAddress, 16), 16u);
+    // A name without a terminator, with control bytes.
+    std::string join = std::string(1, '\x02') + std::string("127.0.0.1") + std::string(7, '\0') + name;
     ASSERT_EQ(join.size(), 33u);
     SendRaw(net->hostPorts.lobbyLocal, join);
     net->OnHost(lobbyTalk);
     const Machine& h = net->host;
     EXPECT_TRUE(h.net.peerJoined);
-    EXPECT_EQ(strlen(h.net.peerAddress), 15u);
     EXPECT_EQ(strlen(h.prefs.playername[1]), 15u);
     EXPECT_EQ(std::string(h.prefs.playername[1]), "ABC???zzzzzzzzz");
-    // The address is not a number, so it is not looked up: the answer has
-    // nowhere to go and the host carries on.
-    net->OnHost([] { gNet.sendTimer = 0; lobbyTalk(); });
-    EXPECT_EQ(net->host.game.state, MultiplayerMenu);
-    EXPECT_EQ(net->host.net.role, kRoleHost);
 }
 
 TEST_F(NetLobbyTest, PeerTextOfAMessageOfAnotherKindIsEndedToo)
@@ -151,8 +148,8 @@ TEST_F(NetLobbyTest, PeerTextOfAMessageOfAnotherKindIsEndedToo)
     net->OnHost(lobbyTalk);
     const Machine& h = net->host;
     EXPECT_FALSE(h.net.peerJoined);
-    EXPECT_EQ(strnlen(h.net.inAddress, 16), 15u);
-    EXPECT_EQ(strnlen(h.net.inName, 16), 15u);
+    EXPECT_LT(strnlen(h.net.inAddress, 16), 16u);
+    EXPECT_LT(strnlen(h.net.inName, 16), 16u);
 }
 
 TEST_F(NetLobbyTest, OutOfRangeSettingsFromTheHostAreHeldOrRefused)

@@ -177,15 +177,19 @@ protected:
 TEST_F(ContactTest, CarsTouchWithinOnePointSix)
 {
     ApplyWorldRules(0);
-    // car = (0.505 * delta - 1.01 * u) * 1.025, other = (0.505 * delta + 1.01 * v) * -1.025
-    EXPECT_FLOAT_EQ(gCars[0].velocity[0], (0.505f * -1.59f + 1.01f) * 1.025f);
-    EXPECT_FLOAT_EQ(gCars[1].velocity[0], (0.505f * -1.59f + 1.01f) * -1.025f);
-    EXPECT_EQ(gCars[0].velocity[2], 0.0f);
-    // The pass of the higher index handles the pair again with the new velocities.
-    const float v0 = gCars[0].velocity[0], v1 = gCars[1].velocity[0];
-    ApplyWorldRules(1);
+    // car = (0.505 * delta - 1.01 * u) * 1.025, other = (0.505 * delta + 1.01 * v) * -1.025,
+    // then the same from the other car's side with the speeds just written.
+    const float v0 = (0.505f * -1.59f + 1.01f) * 1.025f, v1 = (0.505f * -1.59f + 1.01f) * -1.025f;
     EXPECT_FLOAT_EQ(gCars[1].velocity[0], (0.505f * 1.59f - 1.01f * v0) * 1.025f);
     EXPECT_FLOAT_EQ(gCars[0].velocity[0], (0.505f * 1.59f + 1.01f * v1) * -1.025f);
+    EXPECT_EQ(gCars[0].velocity[2], 0.0f);
+    // Then pushed apart beyond reach, so the pass of the higher index finds
+    // no contact and leaves the velocities.
+    EXPECT_GE(gCars[1].position[0] - gCars[0].position[0], 1.6f);
+    const float after0 = gCars[0].velocity[0], after1 = gCars[1].velocity[0];
+    ApplyWorldRules(1);
+    EXPECT_EQ(gCars[0].velocity[0], after0);
+    EXPECT_EQ(gCars[1].velocity[0], after1);
 }
 
 TEST_F(ContactTest, HeightCountsOneAndAHalfTimes)
@@ -298,8 +302,12 @@ TEST_F(ContactTest, ACarPushedBackFromTheEdgeIsNotBouncedButStillTags)
     EXPECT_NEAR(gCars[0].velocity[0], 0.4 * gClock.stepRate, 0.01);
     EXPECT_EQ(gCars[1].velocity[0], -3.0f);
     EXPECT_EQ(gStandings.tagHolder, 0);
-    // Both inside again: the bounce is back.
+    // Both inside again (and touching again): the bounce is back.
+    PlaceCar(0, -31.0f, 0.0f);
+    PlaceCar(1, -29.41f, 0.0f);
+    gCars[1].velocity[0] = -3.0f;
     SetSquareCorners(0, -31.0f, 0.0f, 0.5f);
+    SetSquareCorners(1, -29.4f, 0.0f, 0.5f);
     ApplyWorldRules(1);
     EXPECT_NE(gCars[1].velocity[0], -3.0f);
 }

@@ -1,0 +1,9 @@
+// Per split-screen view: the badge of the device that drives its player
+// (keyboard, mouse, pad or wheel symbol and its name) for the first
+// seconds of a race, and the message while the race waits for that
+// player's unplugged pad.
+#pragma once
+
+// Draws for the view being drawn (currentView) whose HUD corner is at
+// (hudX, hudY) in window fractions; the 2-D projection must be set.
+void DrawViewDevice(float hudX, float hudY);

@@ -1,0 +1,332 @@
+// One machine of a network game fed with recorded datagrams through the
+// socket detour, each with its source address: who may join and drive,
+// which values are taken, how a flood is read, what the host's race button
+// does alone, and how a silent peer is noticed.
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+
+#include <cmath>
+#include <cstring>
+#include <deque>
+#include <string>
+
+#include "app/clock.h"
+#include "app/log.h"
+#include "net/net_checks.h"
+#include "net/udp_endpoint.h"
+#include "net_test_util.h"
+#include "platform/udp_socket.h"
+#include "race/race.h"
+#include "test_util.h"
+
+namespace {
+
+const char* const kHostIp = "10.7.0.1";
+const char* const kClientIp = "10.7.0.2";
+const char* const kThirdIp = "10.7.0.3";
+
+struct Datagram {
+    std::string bytes;
+    UdpAddress from;
+};
+
+// The datagrams waiting on the two local ports, and how many were sent.
+struct Wire {
+    int lobbyPort = 0, racePort = 0;
+    std::deque<Datagram> lobby, race;
+    int sent = 0;
+};
+Wire gWire;
+
+bool DetourSend(int, const void*, size_t, UdpAddress, int)
+{
+    gWire.sent++;
+    return true;
+}
+
+long DetourReceive(int socket, void* buffer, size_t capacity, UdpAddress* from)
+{
+    const int port = UdpLocalPort(socket);
+    std::deque<Datagram>* queue = port == gWire.lobbyPort ? &gWire.lobby : port == gWire.racePort ? &gWire.race : nullptr;
+    if (!queue || queue->empty())
+        return -1;
+    const Datagram d = queue->front();
+    queue->pop_front();
+    memcpy(buffer, d.bytes.data(), d.bytes.size() < capacity ? d.bytes.size() : capacity);
+    *from = d.from;
+    return (long)d.bytes.size();
+}
+
+const UdpDetour kDetour = {DetourSend, DetourReceive};
+
+std::string JoinBytes(const char* address, const char* name)
+{
+    std::string m(33, '\0');
+    m[0] = kKindJoinRequest;
+    memcpy(&m[1], address, strlen(address));
+    memcpy(&m[17], name, strlen(name));
+    return m;
+}
+
+// Both cars on the grid: car 0 at (-2, 5), car 1 at (0, 7).
+std::string GridState(int tagHolder = -1, float car0x = -2.0f)
+{
+    float car[28] = {};
+    car[0] = car0x;
+    car[2] = 5.0f;
+    car[14] = 0.0f;
+    car[16] = 7.0f;
+    return RaceStateBytes(kKindRaceState, 60, tagHolder, 0, 0, 0, 0, -1, car);
+}
+
+class NetSourceTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        memset(&gConfig, 0, sizeof gConfig);
+        WriteTestTracks(dir.path());
+        OpenLog();
+        gClock.frameRate = 60.0;
+        gWire = Wire();
+        gWire.lobbyPort = FreeUdpPort();
+        gWire.racePort = FreeUdpPort();
+        UdpSetDetour(&kDetour);
+        CloseSession();
+        SetDefaultPrefs();
+        NormalisePrefs();
+        snprintf(gPrefs.playername[0], 16, "%s", "local");
+        memset(gCars, 0, sizeof gCars);
+        memset(&gStandings, 0, sizeof gStandings);
+        memset(&gGame, 0, sizeof gGame);
+        gGame.state = MultiplayerMenu;
+        InitKeyboard();
+        gNet.ports = NetPorts{gWire.lobbyPort, gWire.racePort, kLobbyPort, kRacePort};
+    }
+    void TearDown() override
+    {
+        CloseSession();
+        UdpSetDetour(nullptr);
+    }
+
+    void ToLobby(const std::string& bytes, const char* from) { gWire.lobby.push_back({bytes, inet_addr(from)}); }
+    void ToRace(const std::string& bytes, const char* from) { gWire.race.push_back({bytes, inet_addr(from)}); }
+
+    void StartHost()
+    {
+        snprintf(gNet.localAddress, 16, "%s", kHostIp);
+        init_lobbyTalk(kRoleHost);
+        gGame.state = HostLobby;
+    }
+    // The client joins; the host is in its lobby.
+    void HostWithClient()
+    {
+        StartHost();
+        ToLobby(JoinBytes(kClientIp, "bob"), kClientIp);
+        lobbyTalk();
+        ASSERT_TRUE(gNet.peerJoined);
+    }
+    void StartClient()
+    {
+        snprintf(gNet.localAddress, 16, "%s", kClientIp);
+        snprintf(gPrefs.p2p_ip, 16, "%s", kHostIp);
+        init_lobbyTalk(kRoleClient);
+        gGame.state = ClientLobby;
+    }
+    // The client heard the host and is in the race the host started.
+    void ClientInRace()
+    {
+        StartClient();
+        ToLobby(LobbyInfoBytes(kKindLobbyInfo, 60, kHostIp, "anna", 1, 0, 5), kHostIp);
+        lobbyTalk();
+        ToRace(GridState(), kHostIp);
+        lobbyTalk();
+        ASSERT_EQ(gGame.state, Race);
+    }
+    std::string Log() const { return dir.Read("log.txt"); }
+
+    ScratchAppDir dir;
+};
+
+TEST_F(NetSourceTest, TheHostTakesAJoinOnlyFromTheAddressWrittenInIt)
+{
+    StartHost();
+    // A third machine asks in the client's name, then in the host's own.
+    ToLobby(JoinBytes(kClientIp, "mallory"), kThirdIp);
+    ToLobby(JoinBytes(kHostIp, "mallory"), kThirdIp);
+    lobbyTalk();
+    EXPECT_FALSE(gNet.peerJoined);
+    EXPECT_EQ(gNet.droppedForeign, 2u);
+
+    ToLobby(JoinBytes(kClientIp, "bob"), kClientIp);
+    lobbyTalk();
+    EXPECT_TRUE(gNet.peerJoined);
+    EXPECT_STREQ(gNet.peerAddress, kClientIp);
+    EXPECT_STREQ(gPrefs.playername[1], "bob");
+    EXPECT_EQ(gNet.lobbySender->Destination(), inet_addr(kClientIp));
+
+    // Once joined, only the client's address is heard, whatever is written.
+    ToLobby(JoinBytes(kThirdIp, "mallory"), kThirdIp);
+    ToLobby(JoinBytes(kClientIp, "mallory"), kThirdIp);
+    lobbyTalk();
+    EXPECT_STREQ(gPrefs.playername[1], "bob");
+    EXPECT_STREQ(gNet.peerAddress, kClientIp);
+    EXPECT_EQ(gNet.droppedForeign, 4u);
+    CloseSession();
+    EXPECT_NE(Log().find("Network session ended: dropped 4 datagrams from other addresses"), std::string::npos);
+}
+
+TEST_F(NetSourceTest, OnlyTheJoinedClientDrivesCarOne)
+{
+    HostWithClient();
+    gotoRace();
+    ASSERT_EQ(gGame.state, Race);
+    ToRace(ControlsBytes(kKindControls, 1, 0, 0, 0), kThirdIp);
+    raceRecv();
+    EXPECT_FALSE(gControls[1].accelerate);
+    EXPECT_EQ(gNet.droppedForeign, 1u);
+    // From the client, but not a key flag: the whole message is refused.
+    ToRace(ControlsBytes(kKindControls, 1, 0, 0, 7), kClientIp);
+    gNet.received = 0;
+    raceRecv();
+    EXPECT_FALSE(gControls[1].accelerate);
+    EXPECT_FALSE(gNet.received);
+    ToRace(ControlsBytes(kKindControls, 1, 0, 0, 0), kClientIp);
+    raceRecv();
+    EXPECT_TRUE(gControls[1].accelerate);
+}
+
+TEST_F(NetSourceTest, TheHostsRaceButtonDoesNothingWithNobodyJoined)
+{
+    StartHost();
+    gotoRace();
+    EXPECT_EQ(gGame.state, HostLobby);
+    EXPECT_NE(Log().find("Network race not started: nobody has joined"), std::string::npos);
+}
+
+TEST_F(NetSourceTest, TheClientHearsOnlyTheHostItJoined)
+{
+    StartClient();
+    EXPECT_EQ(gNet.peerSource, inet_addr(kHostIp));
+    // Forged from a third machine with the host's address written in them.
+    ToLobby(LobbyInfoBytes(kKindLobbyInfo, 60, kHostIp, "mallory", 0, 1, 20), kThirdIp);
+    lobbyTalk();
+    EXPECT_FALSE(gNet.peerJoined);
+    ToLobby(LobbyInfoBytes(kKindLobbyInfo, 60, kHostIp, "anna", 1, 0, 5), kHostIp);
+    lobbyTalk();
+    ASSERT_TRUE(gNet.peerJoined);
+    EXPECT_STREQ(gPrefs.playername[1], "anna");
+    ToLobby(LobbyInfoBytes(kKindLobbyClosed, 60, kHostIp, "anna", 1, 0, 5), kThirdIp);
+    ToRace(GridState(), kThirdIp);
+    lobbyTalk();
+    EXPECT_EQ(gGame.state, ClientLobby);
+    EXPECT_EQ(gNet.role, kRoleClient);
+    EXPECT_EQ(gNet.droppedForeign, 3u);
+
+    ToRace(GridState(), kHostIp);
+    lobbyTalk();
+    ASSERT_EQ(gGame.state, Race);
+    // In the race: a forged state moves nothing, a forged way back does nothing.
+    ToRace(GridState(-1, 20.0f), kThirdIp);
+    ToRace(GridState(kTagHolderBackToLobby), kThirdIp);
+    raceRecv();
+    EXPECT_EQ(gCars[1].position[0], 0.0f);
+    EXPECT_EQ(gGame.state, Race);
+    ToRace(GridState(-1, 20.0f), kHostIp);
+    raceRecv();
+    EXPECT_EQ(gCars[1].position[0], 20.0f);
+}
+
+TEST_F(NetSourceTest, AnyValueOutsideTheWorldDropsTheWholeRaceState)
+{
+    ClientInRace();
+    ToRace(GridState(-1, 3.0f), kHostIp);
+    raceRecv();
+    ASSERT_EQ(gCars[1].position[0], 3.0f);
+    float car[28] = {};
+    car[0] = 4.0f;
+    car[14] = 1e38f;  // becomes the client's car 0
+    ToRace(RaceStateBytes(kKindRaceState, 60, -1, 0, 0, 0, 0, -1, car), kHostIp);
+    car[14] = 0.0f;
+    ToRace(RaceStateBytes(kKindRaceState, 60, -1, 2147483647, 0, 0, 0, -1, car), kHostIp);
+    std::string nan = RaceStateBytes(kKindRaceState, 60, -1, 0, 0, 0, 0, -1, car);
+    memcpy(&nan[1 + 7 * 16 + 16], "            nan ", 16);  // car 0 y
+    ToRace(nan, kHostIp);
+    for (int i = 0; i < 3; i++) {
+        gNet.received = 0;
+        raceRecv();
+        EXPECT_FALSE(gNet.received);
+    }
+    EXPECT_EQ(gCars[1].position[0], 3.0f);
+    EXPECT_EQ(gCars[0].position[0], 0.0f);
+    EXPECT_EQ(gCars[1].lapsDone, 0u);
+    // The client's own steps go on from a sound state.
+    gClock.stepRate = 500.0;
+    for (int i = 0; i < 50; i++)
+        UpdateRace(kRaceDriving);
+    for (int c = 0; c < 2; c++)
+        for (int k = 0; k < 3; k++) {
+            EXPECT_TRUE(std::isfinite(gCars[c].position[k]));
+            EXPECT_TRUE(std::isfinite(gCars[c].velocity[k]));
+        }
+}
+
+TEST_F(NetSourceTest, AFrameReadsTheWholeBacklogAndKeepsTheNewestState)
+{
+    ClientInRace();
+    ToRace(GridState(-1, 1.0f), kHostIp);
+    for (int i = 0; i < 100; i++)
+        ToRace(std::string(561, 'x'), kThirdIp);
+    ToRace(GridState(-1, 2.0f), kHostIp);
+    ToRace(std::string(17, 'y'), kHostIp);
+    raceRecv();
+    EXPECT_TRUE(gWire.race.empty());
+    EXPECT_EQ(gCars[1].position[0], 2.0f);
+
+    // A flood larger than one frame's reading holds the real state back by
+    // one frame only.
+    for (int i = 0; i < kMaxDatagramsPerFrame; i++)
+        ToRace(std::string(561, 'x'), kThirdIp);
+    ToRace(GridState(-1, 5.0f), kHostIp);
+    raceRecv();
+    EXPECT_EQ(gCars[1].position[0], 2.0f);
+    EXPECT_EQ(gWire.race.size(), 1u);
+    raceRecv();
+    EXPECT_EQ(gCars[1].position[0], 5.0f);
+}
+
+TEST_F(NetSourceTest, ASilentPeerEndsTheSessionAfterTenSeconds)
+{
+    gClock.frameRate = 2.0;  // half a second a frame
+    ClientInRace();
+    for (int i = 0; i < 19; i++) {
+        if (i == 10)
+            ToRace(GridState(), kThirdIp);  // not the host: still silence
+        raceRecv();
+    }
+    ASSERT_EQ(gGame.state, Race);
+    ToRace(GridState(), kHostIp);
+    raceRecv();
+    for (int i = 0; i < 19; i++)
+        raceRecv();
+    ASSERT_EQ(gGame.state, Race);
+    raceRecv();
+    EXPECT_EQ(gGame.state, MultiplayerMenu);
+    EXPECT_EQ(gNet.role, kRoleNone);
+    EXPECT_STREQ(gNet.notice, "The host has gone silent");
+    EXPECT_NE(Log().find("Network: nothing from 10.7.0.1 for 10 seconds"), std::string::npos);
+
+    // The host's lobby gives up on a client that stopped asking.
+    HostWithClient();
+    for (int i = 0; i < 20; i++)
+        lobbyTalk();
+    EXPECT_EQ(gGame.state, MultiplayerMenu);
+    EXPECT_STREQ(gNet.notice, "The other player has gone silent");
+    // Nobody joined: the host waits as long as its player wants.
+    StartHost();
+    for (int i = 0; i < 40; i++)
+        lobbyTalk();
+    EXPECT_EQ(gGame.state, HostLobby);
+}
+
+}  // namespace

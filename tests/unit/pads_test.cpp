@@ -1,0 +1,256 @@
+// Pads without a window: numbers handed out as devices come and go (plug,
+// unplug, another port, identical models, a fifth pad), pads to players
+// through the preferences, the waiting race, the set-up screen's start
+// button, the controller screen's device step, and a pad driving a car.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/config.h"
+#include "game/menu_logic.h"
+#include "input/pads.h"
+#include "race_world.h"
+#include "test_util.h"
+
+namespace {
+
+struct Guid {
+    uint8_t bytes[16];
+};
+Guid Model(uint8_t tag)
+{
+    Guid g;
+    memset(g.bytes, tag, sizeof g.bytes);
+    return g;
+}
+const Guid kXbox = Model(1), kOther = Model(2), kThird = Model(3);
+
+class PadsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        InitPads();
+        SetDefaultPrefs();
+        gGame.demo = 0;
+        gNet.role = kRoleNone;
+    }
+};
+
+TEST_F(PadsTest, NumbersAcrossPlugUnplugAndAnotherPort)
+{
+    // Each row: device id, model, added (true) or removed, expected number.
+    const struct {
+        int32_t id;
+        const Guid* model;
+        bool add;
+        int pad;
+    } steps[] = {
+        {10, &kXbox, true, 0},    // first pad
+        {11, &kOther, true, 1},   // second
+        {10, &kXbox, true, 0},    // the same device again: no new number
+        {10, nullptr, false, 0},  // Pad 1 pulled out
+        {10, nullptr, false, -1}, // twice: unknown now
+        {12, &kThird, true, 2},   // a new model keeps off Pad 1's number
+        {13, &kXbox, true, 0},    // Pad 1 back in another port (new id): its number again
+        {11, nullptr, false, 1},
+        {14, &kXbox, true, 3},    // another model than Pad 2's keeps off its number too
+        {15, &kOther, true, 1},   // Pad 2's model: its number back
+        {16, &kOther, true, -1},  // a fifth pad: no number
+        {99, nullptr, false, -1}, // never seen
+    };
+    for (const auto& s : steps) {
+        const int pad = s.add ? OnPadAdded(s.id, s.model->bytes, "Pad") : OnPadRemoved(s.id);
+        EXPECT_EQ(pad, s.pad) << "device " << s.id << (s.add ? " added" : " removed");
+    }
+    EXPECT_EQ(ConnectedPads(), 0xFu);
+}
+
+TEST_F(PadsTest, TwoIdenticalPadsKeepTheirOwnNumbers)
+{
+    EXPECT_EQ(OnPadAdded(20, kXbox.bytes, "Xbox 360 Controller"), 0);
+    EXPECT_EQ(OnPadAdded(21, kXbox.bytes, "Xbox 360 Controller"), 1);
+    OnPadAxis(21, kPadSteerAxis, 32767);
+    EXPECT_EQ(gPads.slot[0].steer, 0.0f);  // only the pad that moved
+    EXPECT_EQ(gPads.slot[1].steer, 1.0f);
+    EXPECT_EQ(OnPadRemoved(21), 1);
+    EXPECT_EQ(gPads.slot[1].steer, 0.0f);  // released on the way out
+    EXPECT_EQ(ConnectedPads(), 1u);
+    EXPECT_EQ(OnPadAdded(22, kXbox.bytes, "Xbox 360 Controller"), 1);
+    EXPECT_EQ(OnPadRemoved(20), 0);
+    EXPECT_EQ(OnPadRemoved(22), 1);
+    EXPECT_EQ(OnPadAdded(23, kXbox.bytes, "Xbox 360 Controller"), 0);  // both gone: lowest first
+    EXPECT_EQ(OnPadAdded(24, kXbox.bytes, "Xbox 360 Controller"), 1);
+    char label[64];
+    PadLabel(1, label, sizeof label);
+    EXPECT_STREQ(label, "Pad 2: Xbox 360 Controller");
+    PadLabel(3, label, sizeof label);
+    EXPECT_STREQ(label, "Pad 4: not connected");
+    PadLabel(0, label, 12);
+    EXPECT_STREQ(label, "Pad 1: Xbox");
+}
+
+TEST_F(PadsTest, AxesButtonsAndDeadZone)
+{
+    const struct {
+        float in, out;
+    } zone[] = {{0.0f, 0.0f}, {0.1f, 0.0f}, {-0.2f, 0.0f}, {0.6f, 0.5f}, {-0.6f, -0.5f}, {1.0f, 1.0f}, {-3.0f, -1.0f}};
+    for (const auto& z : zone)
+        EXPECT_FLOAT_EQ(PadDeadZone(z.in), z.out) << z.in;
+
+    ASSERT_EQ(OnPadAdded(5, kXbox.bytes, "Pad"), 0);
+    gPrefs.gamepadsteering = 1;  // player 2 on Pad 1
+    PadDrive d;
+    EXPECT_FALSE(ReadPadDrive(0, &d));
+    OnPadAxis(5, kPadSteerAxis, -32768);
+    OnPadAxis(5, kPadThrottleAxis, 16384);
+    OnPadAxis(6, kPadBrakeAxis, 32767);  // another device: ignored
+    ASSERT_TRUE(ReadPadDrive(1, &d));
+    EXPECT_FLOAT_EQ(d.steer, -1.0f);
+    EXPECT_NEAR(d.pedal, -0.5f, 1e-4);
+    EXPECT_TRUE(d.left && d.accelerate && !d.right && !d.brake);
+    OnPadAxis(5, kPadThrottleAxis, 1000);  // inside the trigger's dead zone
+    OnPadButton(5, kPadBrakeButton, true);
+    ReadPadDrive(1, &d);
+    EXPECT_FLOAT_EQ(d.pedal, 1.0f);
+    EXPECT_TRUE(d.brake && !d.accelerate);
+    OnPadButton(5, kPadThrottleButton, true);  // both held: they cancel
+    ReadPadDrive(1, &d);
+    EXPECT_FLOAT_EQ(d.pedal, 0.0f);
+    gPrefs.mousesteering = 1;  // the mouse comes first
+    EXPECT_FALSE(ReadPadDrive(1, &d));
+}
+
+TEST_F(PadsTest, RaceWaitsForAnUnpluggedPadOfAPlayer)
+{
+    ScratchAppDir dir;
+    gPrefs.nplayers = 2;
+    gPrefs.mousesteering = kNoDevicePlayer;
+    gPrefs.gamepadsteering = 0;
+    gPrefs.padsteering[0] = 1;  // player 2 on Pad 2
+    OnPadAdded(30, kXbox.bytes, "A");
+    OnPadAdded(31, kXbox.bytes, "B");
+    EXPECT_FALSE(RaceWaitsForPad());
+    OnPadButton(31, kPadThrottleButton, true);
+    OnPadRemoved(31);
+    EXPECT_EQ(PlayerMissingPad(), 1);
+    EXPECT_TRUE(RaceWaitsForPad());
+    EXPECT_TRUE(RaceWaitsForPad());
+    PadDrive d;
+    EXPECT_TRUE(ReadPadDrive(1, &d));
+    EXPECT_FALSE(d.accelerate);  // the held button went with the pad
+    gNet.role = kRoleHost;       // a network race never waits
+    EXPECT_EQ(PlayerMissingPad(), -1);
+    gNet.role = kRoleNone;
+    gPrefs.nplayers = 1;  // a pad of a player who does not play
+    EXPECT_EQ(PlayerMissingPad(), -1);
+    gPrefs.nplayers = 2;
+    EXPECT_EQ(OnPadAdded(32, kXbox.bytes, "B"), 1);  // plugged in again
+    EXPECT_FALSE(RaceWaitsForPad());
+    const std::string log = dir.Read("log.txt");
+    const size_t paused = log.find("Race paused: player 2 has no pad");
+    ASSERT_NE(paused, std::string::npos) << log;
+    EXPECT_EQ(log.find("Race paused", paused + 1), std::string::npos);  // logged once
+    EXPECT_GT(log.find("Race resumed: player 2 has a pad"), paused);
+}
+
+TEST_F(PadsTest, StartButtonClaimsTheNextPlayer)
+{
+    ScratchAppDir dir;
+    gPrefs.nplayers = 1;
+    gPrefs.nopponents = 4;
+    gPrefs.mousesteering = 1;  // player 2 had the mouse
+    OnPadAdded(40, kXbox.bytes, "A");
+    OnPadAdded(41, kOther.bytes, "B");
+    OnPadButton(41, kPadStartButton, true);
+    EXPECT_TRUE(ClaimPlayersByStart());
+    EXPECT_EQ(gPrefs.nplayers, 2);
+    EXPECT_EQ(gPrefs.nopponents, 3);
+    EXPECT_EQ(PlayerPad(gPrefs, 1), 1);
+    EXPECT_EQ(gPrefs.mousesteering, kNoDevicePlayer);
+    EXPECT_FALSE(ClaimPlayersByStart());  // the press is used up
+    OnPadButton(41, kPadStartButton, true);
+    EXPECT_FALSE(ClaimPlayersByStart());  // already playing
+    OnPadButton(40, kPadStartButton, true);
+    EndPadFrame();                        // a press of an earlier frame
+    EXPECT_FALSE(ClaimPlayersByStart());
+    EXPECT_EQ(ClaimNextPlayer(gPrefs, 0), 2);
+    EXPECT_EQ(ClaimNextPlayer(gPrefs, 2), 3);
+    EXPECT_EQ(gPrefs.nopponents, 1);
+    EXPECT_EQ(ClaimNextPlayer(gPrefs, 3), -1);  // four play
+    EXPECT_NE(dir.Read("log.txt").find("Pad 2 joins as player 2"), std::string::npos);
+}
+
+TEST_F(PadsTest, DeviceStepOffersConnectedPads)
+{
+    Prefs p = gPrefs;
+    p.mousesteering = 0;
+    p.gamepadsteering = 2;  // player 3 holds Pad 1
+    const uint32_t pads1and3 = 0x5;
+    const char* names[] = {"Keyboard & Mouse", "Gamepad", "Gamepad", "Wheel", "Keyboard", "Keyboard & Mouse"};
+    const int pads[] = {-1, 0, 2, -1, -1, -1};
+    StepDevice(p, 1, pads1and3);  // Keyboard -> the mouse, taken from player 1
+    EXPECT_EQ(PlayerDevice(p, 0), kDeviceKeyboard);
+    for (int i = 0; i < 6; i++) {
+        EXPECT_STREQ(DeviceName(PlayerDevice(p, 1)), names[i]) << i;
+        EXPECT_EQ(PlayerPad(p, 1), pads[i]) << i;
+        if (i == 1) {
+            EXPECT_EQ(PlayerPad(p, 2), -1);  // Pad 1 taken from player 3
+        }
+        StepDevice(p, 1, pads1and3);
+    }
+    AssignPad(p, 3, 1);  // a pad held though not connected stays offered
+    StepDevice(p, 1, 0);
+    EXPECT_EQ(PlayerDevice(p, 1), kDeviceWheel);
+    EXPECT_EQ(p.padsteering[2], kNoDevicePlayer);
+}
+
+TEST_F(PadsTest, PrefsFileWithoutPadKeysReadsAsBefore)
+{
+    ScratchAppDir dir;
+    memset(&gConfig, 0, sizeof gConfig);
+    gConfig.depth = 32;
+    gConfig.trackCount = 6;
+    dir.Write("data/prefs.txt", "nplayers 2\ngamepadsteering 1\n");
+    LoadPrefs();
+    EXPECT_EQ(PlayerPad(gPrefs, 1), 0);
+    for (int32_t player : gPrefs.padsteering)
+        EXPECT_EQ(player, kNoDevicePlayer);
+    dir.Write("data/prefs.txt", "pad2steering 3\npad3steering 7\npad4steering -1\n");
+    LoadPrefs();
+    EXPECT_EQ(gPrefs.padsteering[0], 3);
+    EXPECT_EQ(gPrefs.padsteering[1], kNoDevicePlayer);  // out of range
+    EXPECT_EQ(gPrefs.padsteering[2], kNoDevicePlayer);
+    SavePrefs();
+    const std::string file = dir.Read("data/prefs.txt");
+    EXPECT_EQ(file.substr(file.size() - 47), "pad2steering 3\npad3steering 99\npad4steering 99\n");
+}
+
+TEST_F(PadsTest, PadDrivesTheCarLikeAWheel)
+{
+    ResetRaceWorld(1);
+    gStandings.countdown = 0.0f;
+    InitPads();
+    PlaceCar(0, 0.0f, 0.0f);
+    gPrefs.mousesteering = kNoDevicePlayer;
+    gPrefs.padsteering[1] = 0;  // Pad 3
+    Car& car = gCars[0];
+    ASSERT_EQ(OnPadAdded(1, kXbox.bytes, "A"), 0);
+    ASSERT_EQ(OnPadAdded(2, kXbox.bytes, "B"), 1);
+    ASSERT_EQ(OnPadAdded(3, kXbox.bytes, "C"), 2);
+    OnPadAxis(1, kPadThrottleAxis, 32767);  // another player's pad
+    OnPadAxis(3, kPadSteerAxis, 19660);     // 0.6: half way past the dead zone
+    OnPadAxis(3, kPadThrottleAxis, 16384);  // about half throttle
+    WriteLocalControls();
+    UpdateCar(car);
+    EXPECT_NEAR(car.steer, (-0.5f * car.maxSteer) * 25.0f * 0.002f, 1e-4);
+    const float pedal = 16384.0f / 32767.0f;
+    EXPECT_NEAR(car.wheelSpeed, pedal * car.driveAccel * 0.002f, 1e-5);
+    OnPadRemoved(3);
+    const float before = car.wheelSpeed;
+    WriteLocalControls();
+    UpdateCar(car);
+    EXPECT_LT(car.wheelSpeed, before);  // no throttle once unplugged
+}
+
+}  // namespace
