@@ -55,6 +55,8 @@ void UpdateState()
     case Race:
         if (gWatch.active) {
             WatchStep();
+            if (gGame.state == RaceResults)  // the recording has ended
+                BeginResults();
         } else if (!RaceWaitsForPad()) {  // held while a player's pad is unplugged
             RecordRaceStep();
             UpdateRace(kRaceDriving);
@@ -155,6 +157,7 @@ void DrawState()
         } else if (RaceIsOver()) {
             FinishRace(gGame.tournament != 0);
             EndRaceRecording(true);
+            BeginResults();
             gGame.state = RaceResults;
         } else if (escapeDown && gGame.escapeLatch) {
             gGame.state = RaceMenu;
@@ -169,7 +172,8 @@ void DrawState()
         break;
     case RaceResults:
         RenderRaceFrame();
-        DimScreen();
+        if (!RaceOverShowing())
+            DimScreen();
         DrawResults();
         break;
     case Credits:

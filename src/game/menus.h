@@ -50,6 +50,11 @@ void DrawRaceMenu();    // state 7
 void UpdateRaceMenu();
 void DrawResults();     // state 8
 void UpdateResults();
+// The race has just ended: the results screen starts with "Race over".
+void BeginResults();
+// True during the results screen's first two seconds, while the race stays
+// in view undimmed and the HUD shows "Race over" and the places.
+bool RaceOverShowing();
 void DrawOptions();     // states 9 to 12
 void UpdateOptions();
 void DrawCredits();     // state 13

@@ -29,6 +29,7 @@ void ResetStandings()
             gStandings.medalShown[c][k] = 0;
     }
     gStandings.countdown = 4.0f;
+    gStandings.raceClock = 0.0f;
 }
 
 void ClearTotals()
@@ -96,6 +97,8 @@ void TickStandings()
                 gStandings.medalShown[c][k] = 0;
         }
     }
+    if (gStandings.countdown < 1.0f)  // the cars may drive
+        gStandings.raceClock += dt;
     if (gStandings.countdown > 0.0f)
         gStandings.countdown -= dt;
 }

@@ -16,6 +16,7 @@ struct RaceStandings {
     float medalTimer[5][4];     // seconds each medal stays up
     float countdown;            // start countdown, 4.0 falling
     uint8_t medalShown[5][4];
+    float raceClock;            // seconds driven since the start ("Go!"), per race
 };
 
 // Per race (ResetStandings) and per tournament (ClearTotals).

@@ -77,21 +77,17 @@ static void DrawSymbol(BadgeKind kind, float x, float y)
     glPopAttrib();
 }
 
-void DrawViewDevice(float hudX, float hudY)
+void DrawViewDevice(float left, float bottom, float width, float height, float badgeTop)
 {
     if (gGame.state != Race && gGame.state != RaceMenu)
         return;
     const int32_t player = (int32_t)currentView;
     if (player >= gPrefs.nplayers || player > 3 || gGame.demo)
         return;
-    // The view's rectangle, from its HUD corner (0.01, 0.03 inside).
-    const float left = hudX - 0.01f, bottom = hudY - 0.03f;
-    const float width = gPrefs.screenmode == 2 ? 0.5f : 1.0f;
-    const float height = gPrefs.screenmode == 0 ? 1.0f : 0.5f;
     const float textSize = gPrefs.screenmode == 2 ? 0.011f : 0.0125f;
 
     if (gGame.state == Race && gPads.pausedPlayer == player)
-        PrintText(gMainFont, left + width / 2.0f, bottom + height / 2.0f, 1.0f, 0.9f, 0.2f, 1, 0, textSize,
+        PrintTextOutlined(gMainFont, left + width / 2.0f, bottom + height / 2.0f, 1.0f, 0.9f, 0.2f, 1, 0, textSize,
                   "Player %d: reconnect your pad or press Escape", player + 1);
 
     if (!(gStandings.countdown > 0.0f))
@@ -110,7 +106,7 @@ void DrawViewDevice(float hudX, float hudY)
         kind = kBadgeWheel;
         snprintf(label, sizeof label, "Wheel");
     }
-    const float x = left + width - 0.16f, y = bottom + height - 0.06f;
+    const float x = left + 0.012f, y = badgeTop - 0.035f;
     DrawSymbol(kind, x, y);
-    PrintText(gMainFont, x + 0.075f, y + 0.008f, 1, 1, 1, 0, 0, textSize, "%s", label);
+    PrintTextOutlined(gMainFont, x + 0.075f, y + 0.008f, 1, 1, 1, 0, 0, textSize, "%s", label);
 }

@@ -4,6 +4,7 @@
 // player's unplugged pad.
 #pragma once
 
-// Draws for the view being drawn (currentView) whose HUD corner is at
-// (hudX, hudY) in window fractions; the 2-D projection must be set.
-void DrawViewDevice(float hudX, float hudY);
+// Draws for the view being drawn (currentView), whose rectangle in window
+// fractions is (left, bottom, width, height); the badge hangs from `badgeTop`
+// at the view's left edge.  The 2-D projection must be set.
+void DrawViewDevice(float left, float bottom, float width, float height, float badgeTop);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/config.h"
 #include "render/gl_util.h"
 
 Font gMainFont;
@@ -73,4 +74,48 @@ void PrintText(const Font& font, float x, float y, float red, float green, float
     DrawGlyphs(text, set, x, y, size, advance);
     glDisable(GL_BLEND);
     glDisable(GL_TEXTURE_2D);
+}
+
+void PrintTextOutlined(const Font& font, float x, float y, float red, float green, float blue,
+                       int align, int set, float size, const char* format, ...)
+{
+    char text[256];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    const float advance = size * font.spacing;
+    x = TextPenStart(x, (int)strlen(text), align, advance);
+    // The outline is the mask pass repeated around the glyph, about a tenth
+    // of the character's height and never under one pixel.
+    const float height = gConfig.height > 0 ? (float)gConfig.height : 600.0f;
+    const float width = gConfig.width > 0 ? (float)gConfig.width : 800.0f;
+    float pixels = size * height * 0.12f;
+    if (pixels < 1.0f)
+        pixels = 1.0f;
+    const float dx = pixels / width, dy = pixels / height;
+    static const float kRing[8][2] = {{-1, -1}, {0, -1}, {1, -1}, {-1, 0}, {1, 0}, {-1, 1}, {0, 1}, {1, 1}};
+    SetOrtho2D(1, 1);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, font.texture);
+    glEnable(GL_BLEND);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glBlendFunc(GL_ZERO, GL_ONE_MINUS_SRC_COLOR);
+    for (const float* o : kRing)
+        DrawGlyphs(text, set, x + o[0] * dx, y + o[1] * dy, size, advance);
+    // A drop shadow one more step down and right deepens the lower edge.
+    DrawGlyphs(text, set, x + 2.0f * dx, y - 2.0f * dy, size, advance);
+    DrawGlyphs(text, set, x, y, size, advance);
+    glColor3f(red, green, blue);
+    glBlendFunc(GL_ONE, GL_ONE);
+    DrawGlyphs(text, set, x, y, size, advance);
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+}
+
+float TextWidth(const Font& font, int length, float size)
+{
+    if (length <= 0)
+        return 0.0f;
+    return (float)(length - 1) * size * font.spacing + 2.0f * size / 1.2f;
 }

@@ -25,6 +25,17 @@ void PrintText(const Font& font, float x, float y, float red, float green, float
                int align, int set, float size, const char* format, ...)
     __attribute__((format(printf, 10, 11)));
 
+// PrintText with a dark outline and drop shadow around every glyph (the
+// mask pass repeated at offsets of about a tenth of the character's height),
+// so that race text reads on bright sand and sky alike.
+void PrintTextOutlined(const Font& font, float x, float y, float red, float green, float blue,
+                       int align, int set, float size, const char* format, ...)
+    __attribute__((format(printf, 10, 11)));
+
+// Width in window fractions of a text of `length` characters at `size`,
+// from the left edge of its first glyph to the right edge of its last.
+float TextWidth(const Font& font, int length, float size);
+
 // The sheet cell of character code `c` (a signed byte) in `set` (row 0 at
 // the top): index c + 128 * set - 32, row index / 16, column index % 16.
 // Bytes above 127 are negative; a code whose index falls off the 256 cells

@@ -83,6 +83,7 @@ void LoadCarAssets()
     for (int k = 0; k < 3; k++)
         LoadSample(squeeze[k], &gCarAssets.squeezeSample[k], false);
     LoadSample("data/seffects/tag.wav", &gCarAssets.tagSample, false);
+    LoadSample("data/seffects/engine.wav", &gCarAssets.engineSample, true);
 }
 
 void FreeCarAssets()
@@ -93,6 +94,8 @@ void FreeCarAssets()
     for (int k = 0; k < 3; k++)
         FreeSample(&gCarAssets.squeezeSample[k]);
     FreeSample(&gCarAssets.tagSample);
+    StopEngineVoices();
+    FreeSample(&gCarAssets.engineSample);
 }
 
 void LoadRaceAssets()
@@ -136,4 +139,5 @@ void PlayRaceSounds()
         }
     }
     memset(&gRaceSounds, 0, sizeof gRaceSounds);
+    UpdateEngineSounds();
 }

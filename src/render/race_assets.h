@@ -15,6 +15,7 @@ struct CarAssets {
     Model silhouette;  // "data/models/LP_body.3ds": the low-detail body of the shadows
     Sample squeezeSample[3];  // "data/seffects/squeeze0.wav" .. "squeeze2.wav"
     Sample tagSample;         // "data/seffects/tag.wav"
+    Sample engineSample;      // "data/seffects/engine.wav", looping
 };
 
 // The post and head of a checkpoint gate.
@@ -53,6 +54,9 @@ void TearDownRaceLighting();
 // Start-up step 16: "data/textures/medal_1.tga" into the standings' slot 0.
 void LoadMedalTexture();
 
+// Per frame: the engine voices of the race's cars (silent outside state 6
+// and with the race effects off).
+void UpdateEngineSounds();
 // Plays the sounds the race steps of this frame asked for (gRaceSounds) on
 // each car's own channels, then clears the requests.  Silent unless the
 // sound-effects preference is on.

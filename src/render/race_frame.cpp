@@ -25,6 +25,7 @@
 #include "render/car_gl.h"
 #include "render/dust_gl.h"
 #include "render/hud.h"
+#include "render/hud_logic.h"
 #include "render/race_assets.h"
 #include "render/terrain_gl.h"
 
@@ -61,7 +62,6 @@ void RenderShadowTextures()
 struct ViewLayout {
     int x, y, w, h;      // viewport, pixels
     double fov, aspect;  // projection
-    float hudX, hudY;    // window fractions
 };
 
 // The layout of view v in the current screenmode; false when the mode has no such view.
@@ -74,19 +74,18 @@ bool LayoutView(uint32_t v, ViewLayout* out)
     case 1:
         if (v >= 2 || v >= players)
             return false;
-        *out = {0, (int)v * (height / 2), width, height / 2, fov / 1.5, (double)width / (height / 2),
-                0.01f, (float)v * 0.5f + 0.03f};
+        *out = {0, (int)v * (height / 2), width, height / 2, fov / 1.5, (double)width / (height / 2)};
         return true;
     case 2:
         if (v >= 4 || v >= players)
             return false;
         *out = {(int)(v % 2) * (width / 2), v < 2 ? height / 2 : 0, width / 2, height / 2, fov,
-                (double)width / height, (float)(v % 2) * 0.5f + 0.01f, v < 2 ? 0.53f : 0.03f};
+                (double)width / height};
         return true;
     default:  // viewport and projection by SetPerspective
         if (v >= 1)
             return false;
-        *out = {0, 0, width, height, fov, (double)width / height, 0.01f, 0.03f};
+        *out = {0, 0, width, height, fov, (double)width / height};
         return true;
     }
 }
@@ -132,11 +131,17 @@ void RenderRaceFrame()
         } else {
             SetPerspective();  // the one full-window view
         }
-        if (gGame.state != RaceMenu && gGame.state != RaceResults && camera.mode != 1)
+        if (gGame.state != RaceMenu && gGame.state != RaceResults)
             DrawDirectionArrow();
         DrawWorld();
-        DrawRaceHud(layout.hudX, layout.hudY);
+        const float w = (float)gConfig.width, h = (float)gConfig.height;
+        const ViewRect rect = {(float)layout.x / w, (float)layout.y / h, (float)layout.w / w, (float)layout.h / h};
+        DrawViewOverlays(rect, v);
+        DrawRaceHud(rect);
     }
+    // Three players in quarters: the fourth shows the whole course.
+    if (gPrefs.screenmode == 2 && gPrefs.nplayers == 3)
+        DrawOverviewMap({0.5f, 0.0f, 0.5f, 0.5f});
 }
 
 void DrawWorld()
@@ -207,13 +212,29 @@ void DrawDirectionArrow()
     else if (relative > 180.0f)
         relative -= 360.0f;
 
+    // High in the view, over the sky and clear of every car: a fixed share
+    // of the view's half-height at the arrow's distance, whatever the
+    // layout's field of view.
     glEnable(GL_LIGHTING);
     glPushMatrix();
-    glTranslatef(0.0f, gPrefs.screenmode == 1 ? -0.2f : -0.3f, -0.75f);
+    if (gPrefs.screenmode == 0) {
+        glTranslatef(0.0f, -0.3f, -0.75f);
+    } else {
+        // Split views: high in the view over the sky, where no car is, scaled
+        // to the view's field of view and tipped towards the eye.
+        float projection[16];
+        glGetFloatv(GL_PROJECTION_MATRIX, projection);
+        const ArrowPlace place = PlaceArrow(projection[5] != 0.0f ? 1.0f / projection[5] : 0.5f, 0.75f);
+        glTranslatef(0.0f, place.height, -0.75f);
+        glRotatef(place.tilt, 1.0f, 0.0f, 0.0f);
+        glScalef(place.scale, place.scale, place.scale);
+        glEnable(GL_NORMALIZE);
+    }
     glRotatef(relative, 0.0f, 1.0f, 0.0f);
     glColor3f(colour[0], colour[1], colour[2]);
     gRaceScene.arrow.CallDisplayList();
     glPopMatrix();
+    glDisable(GL_NORMALIZE);
     glDisable(GL_LIGHTING);
 }
 

@@ -31,6 +31,23 @@ void PlaySample(Sample sample, Channel* channel, bool restart, bool isEffect);
 bool IsChannelPlaying(Channel channel);
 void StopChannel(Channel channel);
 // Volume 0..255 (held to that range), e.g. the music fading out on quitting.
+// All channels share the mix's headroom: when the playing sounds' peaks at
+// their volumes would add up past 0.9 of full scale, every channel plays
+// quieter by the same factor.
 void SetChannelVolume(Channel channel, int volume);
 // Frees the sample (stopping any channel playing it) and sets it to 0.
 void FreeSample(Sample* sample);
+
+// ---- Engines ----
+// A voice plays a looping sample resampled continuously to a rate (1.0 as
+// recorded), at a loudness 0..1 of the effects volume, with left and right
+// gains 0..1.  Voices need a 16-bit stereo device; otherwise they stay off.
+
+static const int kEngineVoices = 5;  // one per car
+
+// Starts voice `voice` (silent until set) on `loop`, unless it runs already.
+void StartEngineVoice(int voice, Sample loop);
+void SetEngineVoice(int voice, float rate, float loudness, float left, float right);
+// Stops every voice (before their sample is freed; FreeSample does it too).
+void StopEngineVoices();
+bool EngineVoiceRunning(int voice);

@@ -81,7 +81,7 @@ start_game
 click 0.5 0.7
 click 0.5 0.7
 wait_for_log "Loading checkpoints" 10 || fail "second race did not start"
-sleep 9           # countdown and one second held by somebody
+sleep 11          # countdown, one second held by somebody, "Race over"
 results_shot="$(shot results)"
 click 0.5 0.4     # no continue button after a single race
 sleep 0.5

@@ -23,7 +23,7 @@ for ((t = 0; t < ${#tracks[@]}; t++)); do
     wait_for_log "Loading checkpoints: data/tracks/checkpoints/${tracks[$t]}.txt" 10 ||
         fail "track $t (${tracks[$t]}) was not loaded"
     [[ "$(grep -c 'Loading checkpoints' "$GAME_DIR/log.txt")" -eq $((t + 1)) ]] || fail "tracks out of order"
-    sleep 9       # countdown, one second of tag, the results
+    sleep 11      # countdown, one second of tag, "Race over", the results
     point 0.5 0.9
     shot "tournament_$t" > /dev/null
     if ((t + 1 < ${#tracks[@]})); then

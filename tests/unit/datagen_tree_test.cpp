@@ -634,7 +634,8 @@ TEST_F(DataTree, SoundsAreValidAndLoopsJoin) {
                           Expect{"music/race.wav", 20.0f, 120.0f, true}, Expect{"seffects/r.wav", 0.02f, 1.0f, false},
                           Expect{"seffects/c.wav", 0.02f, 1.0f, false}, Expect{"seffects/squeeze0.wav", 0.1f, 2.0f, false},
                           Expect{"seffects/squeeze1.wav", 0.1f, 2.0f, false},
-                          Expect{"seffects/squeeze2.wav", 0.1f, 2.0f, false}, Expect{"seffects/tag.wav", 0.1f, 2.0f, false}}) {
+                          Expect{"seffects/squeeze2.wav", 0.1f, 2.0f, false}, Expect{"seffects/tag.wav", 0.1f, 2.0f, false},
+                          Expect{"seffects/engine.wav", 0.2f, 2.0f, true}}) {
     SCOPED_TRACE(e.name);
     Sound s;
     std::string why;

@@ -279,6 +279,38 @@ float TagBell(float s, Noise*) {
   return bell(1318.5f, s) + bell(1760.0f, s - 0.12f);
 }
 
+// The engine: a loop of exactly 0.5 s whose every partial is a whole
+// multiple of 2 Hz, so it joins without a click at any playback rate the
+// game resamples it to.  A 56 Hz four-stroke rumble, its firing pulses and
+// a band of loop-periodic noise for the intake.
+void WriteEngineLoop(const std::string& root) {
+  const size_t frames = kRate / 2;
+  Track t(frames, true);
+  // Noise that is periodic over the loop: a smoothed random walk run twice
+  // round the circle so its start and end agree.
+  std::vector<float> noise(frames, 0.0f);
+  Noise n{4242u};
+  float smooth = 0.0f;
+  for (int pass = 0; pass < 2; pass++) {
+    for (size_t i = 0; i < frames; i++) {
+      smooth += (n.Next() - smooth) * 0.2f;
+      noise[i] = smooth;
+    }
+  }
+  const float f0 = 56.0f;
+  const float amp[8] = {1.0f, 0.7f, 0.55f, 0.35f, 0.3f, 0.18f, 0.12f, 0.08f};
+  for (size_t i = 0; i < frames; i++) {
+    const float s = i / static_cast<float>(kRate);
+    float v = 0.0f;
+    for (int h = 0; h < 8; h++) v += amp[h] * std::sin(kTwoPi * f0 * (h + 1) * s + 0.7f * h);
+    // Firing pulses at half the fundamental give the engine its beat.
+    const float pulse = 0.75f + 0.25f * std::sin(kTwoPi * f0 * 0.5f * s);
+    v = v * pulse + 0.35f * noise[i] * (0.6f + 0.4f * std::sin(kTwoPi * f0 * s));
+    t.left[i] = v;
+  }
+  SaveTrack(root + "/seffects/engine.wav", t, false, 0.5f);
+}
+
 }  // namespace
 
 void GenerateSounds(const std::string& root) {
@@ -291,4 +323,5 @@ void GenerateSounds(const std::string& root) {
   Effect(root + "/seffects/squeeze1.wav", 0.4f, 0.55f, Squeeze<1>);
   Effect(root + "/seffects/squeeze2.wav", 0.55f, 0.9f, Squeeze<2>);
   Effect(root + "/seffects/tag.wav", 0.8f, 0.75f, TagBell);
+  WriteEngineLoop(root);
 }
