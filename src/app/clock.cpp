@@ -12,12 +12,33 @@ uint8_t finalShutdown = 0;
 uint8_t windowActive = 1;
 uint8_t screenshotLatch = 0;
 
+static const int64_t kStepsPerSecond = 500;
+
+int32_t StepsForFrame(int64_t frameTicks, int64_t frequency, int64_t* carry)
+{
+    if (frequency <= 0 || frameTicks <= 0)
+        return 0;
+    // Times are counted in 1 / (500 * frequency) seconds, in which a step
+    // is exactly `frequency` units and a tick exactly 500: no rounding.
+    const int64_t maxTicks = (int64_t)(kMaxFrameTime * (double)frequency);
+    int64_t total;
+    if (frameTicks > maxTicks)
+        total = maxTicks * kStepsPerSecond;
+    else
+        total = *carry + frameTicks * kStepsPerSecond;
+    *carry = total % frequency;
+    return (int32_t)(total / frequency);
+}
+
 void InitClock()
 {
     gClock.measureNext = 1;
-    gClock.timeLeft = 999.0;
+    gClock.carry = 0;
+    gClock.lastFrameTicks = 0;
+    gClock.stepsLeft = 0;
+    gClock.frameSteps = 0;
     gClock.frameRate = 999.0;
-    gClock.stepRate = 999.0;
+    gClock.stepRate = (double)kStepsPerSecond;
     gClock.displayRate = 1.0;
     gClock.raceRate = 1.0;
 }
@@ -43,16 +64,20 @@ static int64_t WaitForFrameEnd(int64_t last, int64_t limit)
     }
 }
 
-void MeasureFrame(int64_t rate, bool measured)
+void MeasureFrame(int64_t ticks, bool measured)
 {
-    if (gClock.measureNext && measured && rate > 0)
-        gClock.frameRate = (double)rate;
+    gClock.stepRate = (double)kStepsPerSecond;
+    if (!measured || ticks <= 0 || gClock.frequency <= 0) {
+        gClock.frameSteps = gClock.stepsLeft = 0;
+        gClock.measureNext = 1;
+        return;
+    }
+    if (!gClock.measureNext && gClock.lastFrameTicks > 0)
+        ticks = gClock.lastFrameTicks;
     gClock.measureNext = 1;
-    gClock.stepRate = gClock.frameRate;
-    if (gClock.stepRate < 1.0)
-        gClock.timeLeft = 1.0;
-    else
-        gClock.timeLeft = 1.0 / gClock.stepRate;
+    gClock.lastFrameTicks = ticks;
+    gClock.frameRate = (double)gClock.frequency / (double)ticks;
+    gClock.frameSteps = gClock.stepsLeft = StepsForFrame(ticks, gClock.frequency, &gClock.carry);
 }
 
 void UpdateClock()
@@ -75,24 +100,15 @@ void UpdateClock()
     int64_t now = WaitForFrameEnd(gClock.lastCounter, limit);
     int64_t elapsed = now - gClock.lastCounter;
     gClock.lastCounter = now;
-    if (elapsed <= 0) {
-        MeasureFrame(0, false);
-        return;
-    }
-    MeasureFrame(gClock.frequency / elapsed, true);
+    MeasureFrame(elapsed, elapsed > 0);
 }
 
 bool NextStep(bool inRace)
 {
-    if (!(gClock.timeLeft > kStepLength))
+    if (gClock.stepsLeft <= 0)
         return false;
-    if (gClock.timeLeft - kStepLength > kStepLength) {
-        gClock.stepRate = 500.0;
-        gClock.timeLeft -= kStepLength;
-    } else {
-        gClock.stepRate = 1.0 / gClock.timeLeft;
-        gClock.timeLeft = 0.0;
-    }
+    gClock.stepsLeft--;
+    gClock.stepRate = (double)kStepsPerSecond;
     gClock.displayRate += (gClock.frameRate - gClock.displayRate) * 0.5 / gClock.frameRate;
     if (inRace)
         gClock.raceRate += (gClock.frameRate - gClock.raceRate) * 0.05 / gClock.frameRate;

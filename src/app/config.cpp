@@ -29,29 +29,40 @@ static void SetDefaults()
     gConfig.loghwinfo = 1;
 }
 
+// The keys in the order SaveConfig writes them; bit i of Config::keysRead
+// stands for kKeys[i].
+struct ConfigKey {
+    const char* name;
+    int32_t Config::*field;
+};
+static const ConfigKey kKeys[] = {
+    {"width", &Config::width},
+    {"height", &Config::height},
+    {"depth", &Config::depth},
+    {"frameratecounter", &Config::frameratecounter},
+    {"zdepth", &Config::zdepth},
+    {"frameratelimit", nullptr},
+    {"texturefilter", &Config::texturefilter},
+    {"audiodevice", &Config::audiodevice},
+    {"loghwinfo", &Config::loghwinfo},
+    {"fullscreen", &Config::fullscreen},
+};
+static const int kKeyCount = (int)(sizeof kKeys / sizeof kKeys[0]);
+static const int kAlwaysWritten = 4;  // width .. frameratecounter
+
+static int32_t* KeyField(const ConfigKey& key)
+{
+    return key.field ? &(gConfig.*key.field) : (int32_t*)&gConfig.frameratelimit;
+}
+
 static void ReadConfig(SettingsReader& reader)
 {
-    struct Key {
-        const char* name;
-        int32_t* field;
-    };
-    const Key keys[] = {
-        {"width", &gConfig.width},
-        {"height", &gConfig.height},
-        {"depth", &gConfig.depth},
-        {"zdepth", &gConfig.zdepth},
-        {"fullscreen", &gConfig.fullscreen},
-        {"frameratecounter", &gConfig.frameratecounter},
-        {"frameratelimit", (int32_t*)&gConfig.frameratelimit},
-        {"texturefilter", &gConfig.texturefilter},
-        {"audiodevice", &gConfig.audiodevice},
-        {"loghwinfo", &gConfig.loghwinfo},
-    };
     char word[256];
     while (reader.NextWord(word, sizeof word)) {
-        for (const Key& key : keys) {
-            if (strcmp(word, key.name) == 0) {
-                reader.ReadInt(key.field);
+        for (int i = 0; i < kKeyCount; i++) {
+            if (strcmp(word, kKeys[i].name) == 0) {
+                if (reader.ReadInt(KeyField(kKeys[i])))
+                    gConfig.keysRead |= 1u << i;
                 break;
             }
         }
@@ -158,16 +169,12 @@ void SaveConfig()
     if (!file) {
         LogMessage("ERROR (not found): %s", kConfigName);
     } else {
-        fprintf(file, "width %d\n", gConfig.width);
-        fprintf(file, "height %d\n", gConfig.height);
-        fprintf(file, "depth %d\n", gConfig.depth);
-        fprintf(file, "frameratecounter %d\n", gConfig.frameratecounter);
-        if (gConfig.audiodevice == 0)
-            fprintf(file, "audiodevice %d\n", gConfig.audiodevice);
-        if (gConfig.loghwinfo == 0)
-            fprintf(file, "loghwinfo %d\n", gConfig.loghwinfo);
-        if (gConfig.fullscreen == 0)
-            fprintf(file, "fullscreen %d\n", gConfig.fullscreen);
+        for (int i = 0; i < kKeyCount; i++) {
+            int32_t value = *KeyField(kKeys[i]);
+            bool zeroSwitch = i > kKeyCount - 4 && value == 0;  // audiodevice, loghwinfo, fullscreen
+            if (i < kAlwaysWritten || (gConfig.keysRead & (1u << i)) || zeroSwitch)
+                fprintf(file, "%s %d\n", kKeys[i].name, value);
+        }
         if (!EndSettingsSave(file, kConfigName))
             LogMessage("ERROR (not found): %s", kConfigName);
     }

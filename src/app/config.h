@@ -20,6 +20,7 @@ struct Config {
     int32_t screenshotCount;   // number of the next screenshot (from the folder scan)
     int32_t trackCount;        // usable entries of trackNames
     int32_t loghwinfo;         // non-zero: log the hardware report (1)
+    uint32_t keysRead;         // keys found in the file (bit per key), written back by SaveConfig
     char trackNames[kMaxTracks][kTrackNameSize];  // base names, sorted
 };
 
@@ -29,8 +30,10 @@ extern Config gConfig;
 // Defaults, the file, the limits, the screenshot and track scans.
 void LoadConfig();
 
-// Writes width, height, depth and frameratecounter, then audiodevice,
-// loghwinfo and fullscreen when they are 0.
+// Writes width, height, depth and frameratecounter, then every other key
+// the file held when it was read (zdepth, frameratelimit, texturefilter,
+// audiodevice, loghwinfo, fullscreen, in that order), and audiodevice,
+// loghwinfo and fullscreen also when they are 0.
 void SaveConfig();
 
 // The directory scans of LoadConfig (also used after a screenshot folder or

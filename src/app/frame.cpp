@@ -8,6 +8,7 @@
 
 #include "app/clock.h"
 #include "app/config.h"
+#include "app/log.h"
 #include "app/shell.h"
 #include "assets/screenshot.h"
 #include "game/game_state.h"
@@ -42,6 +43,22 @@ static void DrawNetworkMarks()
     }
     gNet.received = 0;
     gNet.sent = 0;
+}
+
+// Per start-up pass: 1 while Alt+Enter is held after it acted.
+static uint8_t fullscreenLatch;
+
+// The running window between full screen and a window of its size; kept in
+// the configuration when the display allows it.
+static void ToggleDisplayMode()
+{
+    if (ToggleFullscreen()) {
+        gGame.pendingFullscreen = gConfig.fullscreen;
+        SaveConfig();
+    } else {
+        LogMessage("MINOR ERROR (display mode not available): %dx%d full screen [keeping the window]",
+                   gConfig.width, gConfig.height);
+    }
 }
 
 void RunFrame()
@@ -80,6 +97,14 @@ void RunFrame()
         }
     } else {
         screenshotLatch = 0;
+    }
+    // Alt (18) + Enter (13): full screen <-> window, once per press.
+    if (KeyDown(18) && KeyDown(13)) {
+        if (!fullscreenLatch)
+            ToggleDisplayMode();
+        fullscreenLatch = 1;
+    } else {
+        fullscreenLatch = 0;
     }
 }
 
@@ -138,7 +163,7 @@ void RunMessageLoop()
         glFlush();
         SwapGameWindow();
         glClear(GL_COLOR_BUFFER_BIT);
-        gMouse.clicked = 0;
+        EndMouseFrame();
         EndKeyboardFrame();
         EndPadFrame();
     }

@@ -78,10 +78,14 @@ void OpenLog()
     LogMessage("%sx", AppDirectory());
     const char* home = getenv("HOME");
     LogMessage("%s/x", home ? home : "");
+    if (UserConfigDirectory()[0]) {
+        LogMessage("Game folder not writable: settings in %s", UserConfigDirectory());
+        LogMessage("Game folder not writable: log and screenshots in %s", UserDataDirectory());
+    }
     LogSeparator();
 }
 
 void ExitProgram()
 {
-    SysExit(0);
+    SysExit(1);
 }

@@ -19,7 +19,7 @@ void LogSeparator();
 // Processor and OpenGL report (needs a current rendering context).
 void LogHardwareInfo();
 
-// Ends the program at once with status 0: the reaction to fatal errors, which
+// Ends the program at once with status 1: the reaction to fatal errors, which
 // callers first log with an "ERROR" line.
 [[noreturn]] void ExitProgram();
 

@@ -29,5 +29,6 @@ void RunFrame();
 // The frame-rate counter in the top-right corner.
 void DrawFrameRate();
 
-// Whole start-up/loop/shut-down cycle; returns the process exit code.
+// Whole start-up/loop/shut-down cycle; returns the process exit code: 0
+// after a normal quit, 1 when no display could be opened.
 int RunGame();

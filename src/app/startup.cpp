@@ -3,6 +3,7 @@
 
 #include "app/clock.h"
 #include "app/config.h"
+#include "app/display_mode.h"
 #include "app/log.h"
 #include "app/shell.h"
 #include "assets/texture.h"
@@ -55,15 +56,58 @@ static void ShowSplash()
     }
 }
 
-// Polls the intro's channel until it has ended; with sound off it never
-// started and there is nothing to wait for.
+// Waits while the intro plays; with sound off it never started and there is
+// nothing to wait for.  A click or Escape ends it early (the menu then waits
+// for the button to be let go, so the click does not also press a menu
+// button); a close request ends the program.
 static void WaitForIntro()
 {
-    while (IsChannelPlaying(introChannel))
+    while (IsChannelPlaying(introChannel)) {
+        PollResult event;
+        while ((event = PollWindowEvent()) != kNoEvent) {
+            if (event == kQuitEvent)
+                gGame.state = Quit;
+        }
+        if (gGame.state == Quit || gMouse.leftPressed || KeyDown(27))
+            break;
         SysSleepMs(10);
+    }
+    while (gMouse.leftDown && gGame.state != Quit) {
+        if (PollWindowEvent() == kQuitEvent)
+            gGame.state = Quit;
+        SysSleepMs(5);
+    }
+    EndMouseFrame();
     StopChannel(introChannel);
     FreeSample(&introSample);
     introChannel = 0;
+}
+
+// The window of this start-up pass.  After "Apply" in the graphics options
+// the asked mode is tried exactly and saved only once its window exists;
+// when it cannot be had, the mode that ran before comes back.
+static bool OpenGameWindow()
+{
+    DisplayChange& change = gDisplayChange;
+    if (change.pending) {
+        change.pending = 0;
+        gConfig.depth = change.depth;
+        if (CreateGameWindowIn(change.asked)) {
+            change.refused = 0;
+            SaveConfig();
+            return true;
+        }
+        char asked[64], previous[64];
+        DescribeDisplayMode(change.asked, asked, sizeof asked);
+        DescribeDisplayMode(change.previous, previous, sizeof previous);
+        LogMessage("MINOR ERROR (display mode not available): %s [keeping %s]", asked, previous);
+        change.refused = 1;
+        gConfig.width = change.previous.width;
+        gConfig.height = change.previous.height;
+        gConfig.fullscreen = change.previous.fullscreen;
+        gConfig.depth = change.previousDepth;
+    }
+    return CreateGameWindow();
 }
 
 bool StartUp()
@@ -71,7 +115,7 @@ bool StartUp()
     OpenLog();                                  // 1
     StartNetwork();                             // 2
     LoadConfig();                               // 3
-    if (!CreateGameWindow())                    // 4
+    if (!OpenGameWindow())                      // 4
         return false;
     InitGlState();                              // 5
     if (gConfig.loghwinfo)                      // 6
@@ -99,7 +143,9 @@ bool StartUp()
     LoadRaceAssets();                           // 18
     WaitForIntro();                             // 19
     PlaySample(gGame.menuMusic, &gGame.menuChannel, false, false);  // 20
-    if (!firstStart)                            // 21
+    if (gGame.state == Quit)                    // 21: closed during the intro
+        return true;
+    if (!firstStart)
         gGame.state = GraphicsOptions;
     else if (gLaunch.replay)
         StartWatching(gLaunch.replay);
@@ -131,7 +177,7 @@ int RunGame()
     firstStart = 1;
     for (;;) {
         if (!StartUp())
-            return 0;
+            return 1;
         RunMessageLoop();
         ShutDown();
         if (gGame.state != ApplyGraphics)

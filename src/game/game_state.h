@@ -51,7 +51,7 @@ struct MenuButton {
     float colour[3];      // colour drawn now
 };
 
-static const int kButtonCount = 43;
+static const int kButtonCount = 44;
 
 // Button indexes in the table (pictures "data/menu/" + name + ".tga").
 enum ButtonId {
@@ -63,11 +63,13 @@ enum ButtonId {
     BtnCtrlPlayer, BtnAccelerate, BtnBrake, BtnSteering, BtnMouseSensitivity, BtnLeft, BtnRight, BtnCamera,
     BtnRaceMenuContinue, BtnResultsContinue, BtnRestart, BtnBack,
     BtnReplay,
+    BtnDisplayMode,
 };
 
 struct GameState {
     int32_t state;                    // GameStateId
     int32_t pendingWidth, pendingHeight, pendingDepth;  // graphics options being chosen
+    int32_t pendingFullscreen;        // graphics options: 1 full screen, 0 a window
     Texture pointerTexture;           // "data/textures/mouse.tga"
     Texture backgroundTexture;        // "data/bg/menu.tga"
     uint8_t escapeLatch;              // 1 while Escape has been up since it last acted

@@ -1,5 +1,5 @@
 // The menus' assets of one start-up pass: pointer and background pictures,
-// the 42 buttons, the menu and race music and the two menu effects.  A
+// the buttons, the menu and race music and the two menu effects.  A
 // rebuild of the shell (state 14) frees them all and loads them again.
 #include "app/config.h"
 #include "game/menu_logic.h"
@@ -12,6 +12,7 @@ void LoadMenuAssets()
     gGame.pendingWidth = gConfig.width;
     gGame.pendingHeight = gConfig.height;
     gGame.pendingDepth = gConfig.depth;
+    gGame.pendingFullscreen = gConfig.fullscreen;
     LoadTexture("data/textures/mouse.tga", &gGame.pointerTexture);
     LoadTexture("data/bg/menu.tga", &gGame.backgroundTexture);
     gGame.escapeLatch = 0;

@@ -28,7 +28,7 @@ void UpdateButton(MenuButton& button, bool draw)
 {
     float mx = (float)gMouse.x / (float)gConfig.width;
     float my = (float)gMouse.y / (float)gConfig.height;
-    uint32_t sounds = ButtonMouseStep(button, mx, my, gMouse.leftDown != 0);
+    uint32_t sounds = ButtonMouseStep(button, mx, my, LeftDownThisFrame());
     if (sounds & kPlayClick)
         PlaySample(gGame.clickSample, &gGame.clickChannel, false, true);
     if (sounds & kPlayRollover)
@@ -37,6 +37,19 @@ void UpdateButton(MenuButton& button, bool draw)
         StopChannel(gGame.rolloverChannel);
     if (draw)
         DrawButton(button);
+}
+
+int ClickStep(const MenuButton& button)
+{
+    if (button.state == 3)
+        return 1;
+    float mx = (float)gMouse.x / (float)gConfig.width;
+    float my = (float)gMouse.y / (float)gConfig.height;
+    if (gMouse.rightClicked && PointerOverButton(button, mx, my)) {
+        PlaySample(gGame.clickSample, &gGame.clickChannel, false, true);
+        return -1;
+    }
+    return 0;
 }
 
 // One centred, textured quad of size w x h at (x, y) (unit square).

@@ -31,7 +31,7 @@ const ButtonSpec kButtonTable[kButtonCount] = {
     {"host", 0.6f, 128, 64, BLUE},
     {"join", 0.5f, 128, 64, BLUE},
     {"player", 0.55f, 256, 32, BLUE},
-    {"player", 0.45f, 256, 32, BLUE},
+    {"address", 0.45f, 256, 32, BLUE},
     {"audio", 0.575f, 256, 32, BLUE},
     {"musicvolume", 0.575f, 512, 32, BLUE},
     {"soundeffectsvolume", 0.525f, 512, 32, BLUE},
@@ -57,6 +57,7 @@ const ButtonSpec kButtonTable[kButtonCount] = {
     {"restart", 0.4f, 256, 64, GREEN},
     {"back", 0.3f, 128, 64, RED},
     {"replay", 0.2f, 256, 64, GREEN},
+    {"display", 0.375f, 256, 32, GREEN},
 };
 
 #undef GREEN
@@ -138,45 +139,49 @@ static int32_t Wrap(int64_t a, int64_t m)
     return (int32_t)(r < 0 ? r + m : r);
 }
 
-void CycleGameMode(Prefs& p)
+void CycleGameMode(Prefs& p, int step)
 {
-    p.gamemode = Wrap((int64_t)p.gamemode + 1, 2);
+    p.gamemode = Wrap((int64_t)p.gamemode + step, 2);
 }
 
-void CycleTrack(Prefs& p, int32_t trackCount)
+void CycleTrack(Prefs& p, int32_t trackCount, int step)
 {
     if (trackCount > 0)
-        p.track = Wrap((int64_t)p.track + 1, trackCount);
+        p.track = Wrap((int64_t)p.track + step, trackCount);
 }
 
-void CyclePlayers(Prefs& p)
+void CyclePlayers(Prefs& p, int step)
 {
-    p.nplayers = Wrap((int64_t)p.nplayers + 1, 5);
-    if (p.nplayers == 0)
-        p.nplayers = 1;
+    if (step > 0) {
+        p.nplayers = Wrap((int64_t)p.nplayers + 1, 5);
+        if (p.nplayers == 0)
+            p.nplayers = 1;
+    } else {
+        p.nplayers = Wrap((int64_t)p.nplayers - 2, 4) + 1;
+    }
     if (p.nopponents > 5 - p.nplayers)
         p.nopponents = 5 - p.nplayers;
 }
 
-void CycleOpponents(Prefs& p)
+void CycleOpponents(Prefs& p, int step)
 {
     int32_t players = p.nplayers < 1 ? 1 : p.nplayers > 4 ? 4 : p.nplayers;
-    p.nopponents = Wrap((int64_t)p.nopponents + 1, 6 - players);
+    p.nopponents = Wrap((int64_t)p.nopponents + step, 6 - players);
 }
 
-void CycleSkill(Prefs& p)
+void CycleSkill(Prefs& p, int step)
 {
-    p.opponentskill = Wrap((int64_t)p.opponentskill + 1, 3);
+    p.opponentskill = Wrap((int64_t)p.opponentskill + step, 3);
 }
 
-void CycleTimeLimit(Prefs& p)
+void CycleTimeLimit(Prefs& p, int step)
 {
-    p.timelimit = Wrap((int64_t)p.timelimit - 5, 55) + 10;
+    p.timelimit = Wrap((int64_t)p.timelimit - 10 + 5 * step, 55) + 10;
 }
 
-void CycleLaps(Prefs& p)
+void CycleLaps(Prefs& p, int step)
 {
-    p.laps = Wrap((int64_t)p.laps - 2, 10) + 3;
+    p.laps = Wrap((int64_t)p.laps - 3 + step, 10) + 3;
 }
 
 const char* GameModeName(int32_t gamemode)
@@ -192,7 +197,8 @@ const char* SkillName(int32_t skill)
 
 int32_t StepVolume(int32_t volume, bool leftHalf)
 {
-    return Wrap((int64_t)volume + (leftHalf ? -32 : 32), 256);
+    int64_t v = (int64_t)volume + (leftHalf ? -32 : 32);
+    return (int32_t)(v < 0 ? 0 : v > 224 ? 224 : v);
 }
 
 int32_t VolumePercent(int32_t volume)
@@ -200,32 +206,27 @@ int32_t VolumePercent(int32_t volume)
     return (int32_t)((int64_t)volume * 100 / 224);
 }
 
-void StepResolution(int32_t* width, int32_t* height)
-{
-    static const int32_t kSizes[6][2] = {{640, 480},   {800, 600},   {1024, 768},
-                                         {1152, 864},  {1280, 960},  {1600, 1200}};
-    for (int i = 0; i < 6; i++) {
-        if (*width == kSizes[i][0] && *height == kSizes[i][1]) {
-            *width = kSizes[(i + 1) % 6][0];
-            *height = kSizes[(i + 1) % 6][1];
-            return;
-        }
-    }
-}
-
 int32_t StepColourDepth(int32_t depth)
 {
     return depth == 32 ? 16 : 32;
 }
 
-void StepShadows(Prefs& p)
+void StepShadows(Prefs& p, int step)
 {
-    if (p.shadow_resolution == 0)
+    if (step < 0) {
+        static const int32_t kBefore[][2] = {{0, 128}, {1, 0}, {32, 1}, {64, 32}, {128, 64}};
+        int32_t before = 0;
+        for (const auto& pair : kBefore)
+            if (pair[0] == p.shadow_resolution)
+                before = pair[1];
+        p.shadow_resolution = before;
+    } else if (p.shadow_resolution == 0) {
         p.shadow_resolution = 1;
-    else if (p.shadow_resolution == 1)
+    } else if (p.shadow_resolution == 1) {
         p.shadow_resolution = 32;
-    else
+    } else {
         p.shadow_resolution = Wrap(2 * (int64_t)p.shadow_resolution, 256);
+    }
     p.shadows = p.shadow_resolution != 0 ? 1 : 0;
 }
 
@@ -305,9 +306,9 @@ void StepDevice(Prefs& p, int32_t player, uint32_t connectedPads)
     }
 }
 
-int32_t StepSensitivity(int32_t sensitivity)
+int32_t StepSensitivity(int32_t sensitivity, int step)
 {
-    return Wrap(sensitivity, 15) + 3;
+    return Wrap((int64_t)sensitivity - 3 + 3 * step, 15) + 3;
 }
 
 const char* SensitivityName(int32_t sensitivity)
@@ -336,28 +337,26 @@ int32_t HeldKey(const uint8_t down[255])
     return -1;
 }
 
-bool EditName(char name[16], int32_t lastKey, bool shiftHeld, bool spaceHeld)
+bool EditName(char name[16], const char* typed, bool backspace)
 {
-    if (lastKey < 0)
-        return false;
     size_t length = strnlen(name, 15);
     name[length] = 0;
-    if (lastKey == 8) {
-        if (length == 0)
-            return false;
-        name[length - 1] = 0;
-        return true;
+    bool changed = false;
+    if (backspace && length > 0) {
+        name[--length] = 0;
+        changed = true;
     }
-    if (length >= (size_t)kMaxTypedName)
-        return false;
-    int32_t c = lastKey + (shiftHeld || spaceHeld ? 0 : 32);
-    // Control codes would split the name in the preferences file, codes
-    // above 126 have no picture on the glyph sheet.
-    if (c < 32 || c > 126)
-        return false;
-    name[length] = (char)c;
-    name[length + 1] = 0;
-    return true;
+    // The preferences file stores a name as one word, and the glyph sheet
+    // has pictures for printable ASCII only: spaces, control codes and the
+    // bytes of other characters are refused.
+    for (const char* c = typed; *c; c++) {
+        if (*c <= 32 || *c > 126 || length >= (size_t)kMaxTypedName)
+            continue;
+        name[length++] = *c;
+        name[length] = 0;
+        changed = true;
+    }
+    return changed;
 }
 
 void BuildResultsTable(const RaceStandings& s, const Prefs& p, bool tournament, ResultsTable* t)

@@ -22,7 +22,7 @@ struct ButtonSpec {
     float hover[3];
 };
 
-// The 42 buttons in table order (ButtonId).
+// The buttons in table order (ButtonId).
 extern const ButtonSpec kButtonTable[kButtonCount];
 
 // Geometry and colours of the button from its table row: state 0, idle
@@ -57,14 +57,16 @@ void AnimateButtonColour(MenuButton& button, double dt);
 void AnimateButton(MenuButton& button);
 
 // ---- Set-up screens (prefs in memory; the caller saves) ----
+// step 1 moves to the next value (a left click), -1 to the one before (a
+// right click); both wrap at the ends of the cycle.
 
-void CycleGameMode(Prefs& prefs);                  // 0 <-> 1
-void CycleTrack(Prefs& prefs, int32_t trackCount); // next track; nothing without tracks
-void CyclePlayers(Prefs& prefs);                   // 1..4, opponents lowered to fit 5 cars
-void CycleOpponents(Prefs& prefs);                 // 0..5 - nplayers
-void CycleSkill(Prefs& prefs);                     // 0, 1, 2
-void CycleTimeLimit(Prefs& prefs);                 // 10, 15, .. 60, 10
-void CycleLaps(Prefs& prefs);                      // 3 .. 12, 3
+void CycleGameMode(Prefs& prefs, int step = 1);                  // 0 <-> 1
+void CycleTrack(Prefs& prefs, int32_t trackCount, int step = 1); // nothing without tracks
+void CyclePlayers(Prefs& prefs, int step = 1);     // 1..4, opponents lowered to fit 5 cars
+void CycleOpponents(Prefs& prefs, int step = 1);   // 0..5 - nplayers
+void CycleSkill(Prefs& prefs, int step = 1);       // 0, 1, 2
+void CycleTimeLimit(Prefs& prefs, int step = 1);   // 10, 15, .. 60, 10
+void CycleLaps(Prefs& prefs, int step = 1);        // 3 .. 12, 3
 
 const char* GameModeName(int32_t gamemode);   // "Tag!", "Checkpoint"
 const char* SkillName(int32_t skill);         // "Easy", "Medium", "Hard"
@@ -72,19 +74,17 @@ const char* SkillName(int32_t skill);         // "Easy", "Medium", "Hard"
 // ---- Audio options ----
 
 // A click on a volume button: 32 down when the pointer is left of the
-// button's centre, else 32 up, wrapping modulo 256.
+// button's centre, else 32 up, held to 0 .. 224 (0 % .. 100 %).
 int32_t StepVolume(int32_t volume, bool leftHalf);
 // The shown percentage: volume * 100 / 224, truncated.
 int32_t VolumePercent(int32_t volume);
 
 // ---- Graphics options ----
 
-// The pending size steps through the six listed sizes; any other size is
-// left as it is.
-void StepResolution(int32_t* width, int32_t* height);
 int32_t StepColourDepth(int32_t depth);  // 32 -> 16, anything else -> 32
-// shadow_resolution 0 -> 1 -> 32 -> 64 -> 128 -> 0; shadows follows it.
-void StepShadows(Prefs& prefs);
+// shadow_resolution 0 -> 1 -> 32 -> 64 -> 128 -> 0 (step -1: the other way,
+// any other value to 0); shadows follows it.
+void StepShadows(Prefs& prefs, int step = 1);
 // "Off", "Static" or "%dx%d Dynamic" into text (size at least 32).
 void ShadowText(const Prefs& prefs, char* text, int size);
 // The apply button is shown only while the pending mode differs from the
@@ -104,17 +104,18 @@ const char* DeviceName(SteeringDevice device);
 // `connectedPads` (Pad k + 1) is set or the player holds them already.
 // Taking a pad takes it from whoever had it.
 void StepDevice(Prefs& prefs, int32_t p, uint32_t connectedPads = 0);
-// 3, 6, 9, 12, 15, 3.
-int32_t StepSensitivity(int32_t sensitivity);
+// 3, 6, 9, 12, 15, 3 (step -1: the other way).
+int32_t StepSensitivity(int32_t sensitivity, int step = 1);
 // "Very Low", "Low", "Normal", "Fast", "Very Fast", or "" for other values.
 const char* SensitivityName(int32_t sensitivity);
 // The highest key code 0..254 whose down flag is set, or -1.
 int32_t HeldKey(const uint8_t down[255]);
-// One key press into a player name (at most 12 characters typed): Backspace
-// removes the last character, other keys append lastKey + 32 unless Shift or
-// Space is held.  Keys that would give a character outside printable ASCII
-// are refused.  Returns whether the name changed.
-bool EditName(char name[16], int32_t lastKey, bool shiftHeld, bool spaceHeld);
+// One frame of typing into a player name (at most 12 characters typed):
+// Backspace removes the last character, then the characters of `typed`
+// (the text the keys gave) are appended.  Spaces and anything outside
+// printable ASCII are refused, so the name stays one word.  Returns whether
+// the name changed.
+bool EditName(char name[16], const char* typed, bool backspace);
 
 static const int kMaxTypedName = 12;
 

@@ -10,7 +10,7 @@
 // ---- Menu assets (one start-up pass) ----
 
 // State 0, pending display mode from Config, pointer and background
-// textures, latches and flags cleared, the 42 buttons, fade 0, the menu and
+// textures, latches and flags cleared, the buttons, fade 0, the menu and
 // race music (looping) and the two menu effects.
 void LoadMenuAssets();
 // Deletes every texture and stops and frees the four sounds of LoadMenuAssets.
@@ -26,6 +26,9 @@ void InitButton(MenuButton& button, const char* picture, float y, int widthPixel
                 const float hover[3]);
 // The per-frame mouse logic with its sounds, then DrawButton when draw is set.
 void UpdateButton(MenuButton& button, bool draw);
+// The step a click on a value button asks for this frame: 1 for a left
+// click (state 3), -1 when the right button went up over it, else 0.
+int ClickStep(const MenuButton& button);
 void DrawButton(const MenuButton& button);
 // The mouse pointer picture, 16 pixels right of and below the cursor.
 void DrawPointer();

@@ -3,15 +3,16 @@
 // display settings go to the configuration file; a new resolution or colour
 // depth takes effect through a rebuild of the shell (state 14).
 #include "app/config.h"
+#include "app/display_mode.h"
 #include "game/menu_logic.h"
 #include "game/menus.h"
 #include "game/prefs.h"
 #include "input/devices.h"
 #include "input/pads.h"
+#include "platform/window.h"
 #include "render/font.h"
 
-static const int kShiftKey = 16;
-static const int kSpaceKey = 32;
+static const int kBackspaceKey = 8;
 
 // ---- Hub ----
 
@@ -63,7 +64,35 @@ static void DrawAudioOptions()
 static bool ApplyVisible()
 {
     return ApplyShown(gGame.pendingWidth, gGame.pendingHeight, gGame.pendingDepth, gConfig.width,
-                      gConfig.height, gConfig.depth);
+                      gConfig.height, gConfig.depth) ||
+           gGame.pendingFullscreen != gConfig.fullscreen;
+}
+
+// The sizes the display reports plus the running one, and for a window the
+// common sizes that fit on the desktop.
+static void StepPendingResolution(bool forward)
+{
+    int32_t reported[kMaxResolutions][2];
+    int32_t list[kMaxResolutions][2];
+    int reportedCount = ListDisplaySizes(reported, kMaxResolutions);
+    DisplayMode desktop = GetDesktopMode();
+    int count = BuildResolutionList(reported, reportedCount, gConfig.width, gConfig.height,
+                                    gGame.pendingFullscreen ? nullptr : &desktop, list);
+    StepResolutionIn(list, count, forward, &gGame.pendingWidth, &gGame.pendingHeight);
+}
+
+// Apply: the shell is rebuilt in the pending mode; the configuration is
+// saved only once the new window exists (app/startup.cpp).
+static void ApplyPendingMode()
+{
+    DisplayChange& change = gDisplayChange;
+    change.pending = 1;
+    change.refused = 0;
+    change.asked = {gGame.pendingWidth, gGame.pendingHeight, gGame.pendingFullscreen};
+    change.depth = gGame.pendingDepth;
+    change.previous = {gConfig.width, gConfig.height, gConfig.fullscreen};
+    change.previousDepth = gConfig.depth;
+    gGame.state = ApplyGraphics;
 }
 
 static void DrawGraphicsOptions()
@@ -78,22 +107,26 @@ static void DrawGraphicsOptions()
     UpdateButton(b[BtnDust], true);
     UpdateButton(b[BtnTerrainDetail], true);
     UpdateButton(b[BtnDrawFps], true);
+    UpdateButton(b[BtnDisplayMode], true);
     UpdateButton(b[BtnBack], true);
 
-    if (b[BtnResolution].state == 3) {
-        StepResolution(&gGame.pendingWidth, &gGame.pendingHeight);
-    } else if (b[BtnColourDepth].state == 3) {
+    int step;
+    if ((step = ClickStep(b[BtnResolution])) != 0) {
+        StepPendingResolution(step > 0);
+    } else if (ClickStep(b[BtnColourDepth]) != 0) {
         gGame.pendingDepth = StepColourDepth(gGame.pendingDepth);
-    } else if (b[BtnShadows].state == 3) {
-        StepShadows(gPrefs);
+    } else if (ClickStep(b[BtnDisplayMode]) != 0) {
+        gGame.pendingFullscreen = !gGame.pendingFullscreen;
+    } else if ((step = ClickStep(b[BtnShadows])) != 0) {
+        StepShadows(gPrefs, step);
         SavePrefs();
-    } else if (b[BtnDust].state == 3) {
+    } else if (ClickStep(b[BtnDust]) != 0) {
         gPrefs.particles = !gPrefs.particles;
         SavePrefs();
-    } else if (b[BtnTerrainDetail].state == 3) {
+    } else if (ClickStep(b[BtnTerrainDetail]) != 0) {
         gPrefs.terrain_pixelskip = gPrefs.terrain_pixelskip == 1 ? 2 : 1;
         SavePrefs();
-    } else if (b[BtnDrawFps].state == 3) {
+    } else if (ClickStep(b[BtnDrawFps]) != 0) {
         gConfig.frameratecounter = !gConfig.frameratecounter;
         SaveConfig();
     }
@@ -106,17 +139,19 @@ static void DrawGraphicsOptions()
     DrawButtonValue(b[BtnDust], "%s", gPrefs.particles ? "Yes" : "No");
     DrawButtonValue(b[BtnTerrainDetail], "%s", gPrefs.terrain_pixelskip == 1 ? "High" : "Low");
     DrawButtonValue(b[BtnDrawFps], "%s", gConfig.frameratecounter ? "Yes" : "No");
+    DrawButtonValue(b[BtnDisplayMode], "%s", gGame.pendingFullscreen ? "Fullscreen" : "Window");
+    if (gDisplayChange.refused)
+        PrintText(gMainFont, 0.5f, 0.13f, 1.0f, 0.3f, 0.3f, 1, 0, 0.02f, "%s",
+                  "That display mode is not available");
 
     if (applyShown && b[BtnApply].state == 3) {
-        gConfig.width = gGame.pendingWidth;
-        gConfig.height = gGame.pendingHeight;
-        gConfig.depth = gGame.pendingDepth;
-        SaveConfig();
-        gGame.state = ApplyGraphics;
+        ApplyPendingMode();
     } else if (b[BtnBack].state == 3) {
         gGame.pendingWidth = gConfig.width;
         gGame.pendingHeight = gConfig.height;
         gGame.pendingDepth = gConfig.depth;
+        gGame.pendingFullscreen = gConfig.fullscreen;
+        gDisplayChange.refused = 0;
         gGame.state = OptionsMenu;
     }
 }
@@ -148,13 +183,14 @@ static void DrawControllerOptions()
     for (int c = 0; c < 3; c++)
         player.colours[1][c] = gPrefs.playerColour[p][c];
     UpdateButton(player, false);
-    if (player.state == 3) {
-        p = gGame.selectedPlayer = (p + 1) % 4;
+    int step = ClickStep(player);
+    if (step != 0) {
+        p = gGame.selectedPlayer = (p + step + 4) % 4;
         device = PlayerDevice(gPrefs, p);
         keyThrottle = device == kDeviceKeyboard || device == kDeviceKeyboardMouse;
         keys = gPrefs.playerctrls[p];
-    } else if (player.state == 1 && gKeyboard.lastKey != -1) {
-        if (EditName(gPrefs.playername[p], gKeyboard.lastKey, KeyDown(kShiftKey), KeyDown(kSpaceKey)))
+    } else if (player.state == 1) {
+        if (EditName(gPrefs.playername[p], gKeyboard.typed, gKeyboard.lastKey == kBackspaceKey))
             SavePrefs();
     }
     PrintText(gMainFont, player.x, player.y, player.colour[0], player.colour[1], player.colour[2], 1, 0,
@@ -171,7 +207,7 @@ static void DrawControllerOptions()
     }
 
     UpdateButton(b[BtnSteering], true);
-    if (b[BtnSteering].state == 3) {
+    if (ClickStep(b[BtnSteering]) != 0) {
         StepDevice(gPrefs, p, ConnectedPads());
         SavePrefs();
     }
@@ -183,8 +219,8 @@ static void DrawControllerOptions()
 
     if (device == kDeviceKeyboardMouse) {
         UpdateButton(b[BtnMouseSensitivity], true);
-        if (b[BtnMouseSensitivity].state == 3) {
-            gPrefs.mousesensitivity = StepSensitivity(gPrefs.mousesensitivity);
+        if ((step = ClickStep(b[BtnMouseSensitivity])) != 0) {
+            gPrefs.mousesensitivity = StepSensitivity(gPrefs.mousesensitivity, step);
             SavePrefs();
         }
         DrawButtonValue(b[BtnMouseSensitivity], "%s", SensitivityName(gPrefs.mousesensitivity));
@@ -240,8 +276,8 @@ void UpdateOptions()
         AnimateButton(b[BtnEffectsVolume]);
         break;
     case GraphicsOptions: {
-        static const int kButtons[] = {BtnResolution, BtnColourDepth, BtnApply,        BtnDust,
-                                       BtnTerrainDetail, BtnDrawFps};
+        static const int kButtons[] = {BtnResolution,    BtnColourDepth, BtnApply,      BtnDust,
+                                       BtnTerrainDetail, BtnDrawFps,     BtnDisplayMode};
         for (int id : kButtons)
             AnimateButton(b[id]);
         if (gConfig.depth == 32)

@@ -9,53 +9,61 @@
 #include "app/settings_file.h"
 #include "game/game_state.h"
 #include "input/devices.h"
+#include "input/keymap.h"
 
 Prefs gPrefs;
 
 static const char kPrefsName[] = "data/prefs.txt";
 
-void SetDefaultPrefs()
+static void FillDefaults(Prefs& p)
 {
-    memset(&gPrefs, 0, sizeof gPrefs);
-    gPrefs.shadows = 1;
-    gPrefs.particles = 1;
-    gPrefs.seffects = 1;
-    gPrefs.music = 1;
-    gPrefs.funnywheels = 1;
-    gPrefs.shadow_resolution = 64;
-    gPrefs.terrain_pixelskip = 1;
-    gPrefs.musicvolume = 224;
-    gPrefs.soundeffectsvolume = 224;
-    gPrefs.gamemode = 0;
-    gPrefs.screenmode = 0;
-    gPrefs.track = 1;
-    gPrefs.nplayers = 1;
-    gPrefs.nopponents = 1;
-    gPrefs.opponentskill = 0;
-    gPrefs.carCount = 2;
-    gPrefs.viewCount = 1;
-    gPrefs.mousesteering = 3;
-    gPrefs.mousesensitivity = 9;
-    gPrefs.gamepadsteering = kNoDevicePlayer;
-    gPrefs.wheelsteering = kNoDevicePlayer;
-    for (int32_t& pad : gPrefs.padsteering)
+    memset(&p, 0, sizeof p);
+    p.shadows = 1;
+    p.particles = 1;
+    p.seffects = 1;
+    p.music = 1;
+    p.funnywheels = 1;
+    p.shadow_resolution = 64;
+    p.terrain_pixelskip = 1;
+    p.musicvolume = 224;
+    p.soundeffectsvolume = 224;
+    p.gamemode = 0;
+    p.screenmode = 0;
+    p.track = 1;
+    p.nplayers = 1;
+    p.nopponents = 1;
+    p.opponentskill = 0;
+    p.carCount = 2;
+    p.viewCount = 1;
+    p.mousesteering = 3;
+    p.mousesensitivity = 9;
+    p.gamepadsteering = kNoDevicePlayer;
+    p.wheelsteering = kNoDevicePlayer;
+    for (int32_t& pad : p.padsteering)
         pad = kNoDevicePlayer;
-    gPrefs.laps = 3;
-    gPrefs.timelimit = 60;
-    gPrefs.viewKeyReleased = 1;
+    p.laps = 3;
+    p.timelimit = 60;
+    p.viewKeyReleased = 1;
+    // Each car's default name is its colour, so the standings tell them apart.
+    static const char* const names[5] = {"Blue", "Green", "Red", "Yellow", "Cyan"};
     for (int i = 0; i < 5; i++)
-        snprintf(gPrefs.playername[i], sizeof gPrefs.playername[i], "%s", "player");
-    snprintf(gPrefs.p2p_ip, sizeof gPrefs.p2p_ip, "%s", "192.168.0.2");
+        snprintf(p.playername[i], sizeof p.playername[i], "%s", names[i]);
+    snprintf(p.p2p_ip, sizeof p.p2p_ip, "%s", "192.168.0.2");
     static const float colours[5][3] = {{0, 0, 1}, {0, 1, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 1}};
-    memcpy(gPrefs.playerColour, colours, sizeof colours);
-    gPrefs.medalshowtime = 10.0f;
+    memcpy(p.playerColour, colours, sizeof colours);
+    p.medalshowtime = 10.0f;
     static const int32_t keys[4][5] = {
         {38, 37, 40, 39, 16},      // arrows, Shift
         {87, 65, 83, 68, 81},      // W A S D, Q
         {73, 74, 75, 76, 85},      // I J K L, U
         {109, 104, 107, 105, 106}, // keypad - 8 + 9 *
     };
-    memcpy(gPrefs.playerctrls, keys, sizeof keys);
+    memcpy(p.playerctrls, keys, sizeof keys);
+}
+
+void SetDefaultPrefs()
+{
+    FillDefaults(gPrefs);
 }
 
 static void ReadFlag(SettingsReader& reader, uint8_t* flag)
@@ -174,33 +182,55 @@ void LoadPrefs()
     NormalisePrefs();
 }
 
-static int32_t Clamp(int32_t v, int32_t lo, int32_t hi)
+// `value` when it lies in lo..hi, else the default.
+static int32_t InRangeOr(int32_t value, int32_t lo, int32_t hi, int32_t fallback)
 {
-    return v < lo ? lo : v > hi ? hi : v;
+    return value >= lo && value <= hi ? value : fallback;
+}
+
+// True for a code some key of the keyboard gives (the key table).
+static bool IsKeyCode(int32_t code)
+{
+    if (code < 0 || code >= kKeyCount)
+        return false;
+    for (int usage = 0; usage < 256; usage++)
+        if (KeyCodeFromUsage(usage) == code)
+            return true;
+    return false;
 }
 
 void NormalisePrefs()
 {
-    // Values a hand-edited file may hold out of range, held where they are
-    // used as counts, indexes or sizes.
-    gPrefs.nplayers = Clamp(gPrefs.nplayers, 1, 4);
-    gPrefs.nopponents = Clamp(gPrefs.nopponents, 0, 4);
-    gPrefs.gamemode = Clamp(gPrefs.gamemode, 0, 1);
-    gPrefs.opponentskill = Clamp(gPrefs.opponentskill, 0, 2);
-    gPrefs.shadow_resolution = Clamp(gPrefs.shadow_resolution, 0, 128);
-    if (gPrefs.terrain_pixelskip < 1 || gPrefs.terrain_pixelskip > 32)
-        gPrefs.terrain_pixelskip = 1;
-    gPrefs.musicvolume = Clamp(gPrefs.musicvolume, 0, 255);
-    gPrefs.soundeffectsvolume = Clamp(gPrefs.soundeffectsvolume, 0, 255);
-    int32_t* devices[] = {&gPrefs.mousesteering, &gPrefs.gamepadsteering, &gPrefs.wheelsteering,
-                          &gPrefs.padsteering[0], &gPrefs.padsteering[1], &gPrefs.padsteering[2]};
-    for (int32_t* d : devices)
-        if (*d < 0 || *d > 3)
-            *d = kNoDevicePlayer;
-    for (auto& keys : gPrefs.playerctrls)
-        for (int32_t& key : keys)
-            if (key < 0 || key > 254)
-                key = 0;
+    // Values a hand-edited file may hold out of range go back to their
+    // defaults (never to 0, which is no usable race length or key).
+    Prefs defaults;
+    FillDefaults(defaults);
+    Prefs& p = gPrefs;
+    const Prefs& d = defaults;
+    p.nplayers = InRangeOr(p.nplayers, 1, 4, d.nplayers);
+    p.nopponents = InRangeOr(p.nopponents, 0, 4, d.nopponents);
+    p.gamemode = InRangeOr(p.gamemode, 0, 1, d.gamemode);
+    p.opponentskill = InRangeOr(p.opponentskill, 0, 2, d.opponentskill);
+    if (p.shadow_resolution != 0 && p.shadow_resolution != 1 && p.shadow_resolution != 32 &&
+        p.shadow_resolution != 64 && p.shadow_resolution != 128)
+        p.shadow_resolution = d.shadow_resolution;
+    p.terrain_pixelskip = InRangeOr(p.terrain_pixelskip, 1, 32, d.terrain_pixelskip);
+    p.musicvolume = InRangeOr(p.musicvolume, 0, 255, d.musicvolume);
+    p.soundeffectsvolume = InRangeOr(p.soundeffectsvolume, 0, 255, d.soundeffectsvolume);
+    p.mousesensitivity = InRangeOr(p.mousesensitivity, 1, 100, d.mousesensitivity);
+    p.laps = InRangeOr(p.laps, 1, 99, d.laps);
+    p.timelimit = InRangeOr(p.timelimit, 1, 3600, d.timelimit);
+    if (!(p.medalshowtime >= 0.0f && p.medalshowtime <= 3600.0f))
+        p.medalshowtime = d.medalshowtime;
+    int32_t* devices[] = {&p.mousesteering, &p.gamepadsteering, &p.wheelsteering,
+                          &p.padsteering[0], &p.padsteering[1], &p.padsteering[2]};
+    for (int32_t* device : devices)
+        if (*device < 0 || *device > 3)
+            *device = kNoDevicePlayer;
+    for (int i = 0; i < 4; i++)
+        for (int k = 0; k < 5; k++)
+            if (!IsKeyCode(p.playerctrls[i][k]))
+                p.playerctrls[i][k] = d.playerctrls[i][k];
     for (auto& name : gPrefs.playername)
         name[15] = 0;
     gPrefs.p2p_ip[15] = 0;

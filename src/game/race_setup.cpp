@@ -51,6 +51,11 @@ void DrawRaceSetup(bool withTrack)
 {
     MenuButton* b = gGame.buttons;
     int length = LengthButton();
+    // Without the track row (a tournament plays every track), the rows
+    // below it move up into its place.
+    static const int kBelowTrack[] = {BtnPlayers, BtnOpponents, BtnDifficulty, BtnLaps, BtnTimeLimit};
+    for (int id : kBelowTrack)
+        b[id].y = kButtonTable[id].y + (withTrack ? 0.0f : 0.05f);
     UpdateButton(b[BtnRace], true);
     UpdateButton(b[BtnGameMode], true);
     if (withTrack)
@@ -62,20 +67,21 @@ void DrawRaceSetup(bool withTrack)
     UpdateButton(b[BtnBack], true);
 
     bool changed = true;
-    if (b[BtnGameMode].state == 3)
-        CycleGameMode(gPrefs);
-    else if (withTrack && b[BtnTrack].state == 3 && gConfig.trackCount > 0)
-        CycleTrack(gPrefs, gConfig.trackCount);
-    else if (b[BtnPlayers].state == 3)
-        CyclePlayers(gPrefs);
-    else if (b[BtnOpponents].state == 3)
-        CycleOpponents(gPrefs);
-    else if (b[BtnDifficulty].state == 3)
-        CycleSkill(gPrefs);
-    else if (b[length].state == 3 && length == BtnLaps)
-        CycleLaps(gPrefs);
-    else if (b[length].state == 3)
-        CycleTimeLimit(gPrefs);
+    int step;
+    if ((step = ClickStep(b[BtnGameMode])) != 0)
+        CycleGameMode(gPrefs, step);
+    else if (withTrack && (step = ClickStep(b[BtnTrack])) != 0 && gConfig.trackCount > 0)
+        CycleTrack(gPrefs, gConfig.trackCount, step);
+    else if ((step = ClickStep(b[BtnPlayers])) != 0)
+        CyclePlayers(gPrefs, step);
+    else if ((step = ClickStep(b[BtnOpponents])) != 0)
+        CycleOpponents(gPrefs, step);
+    else if ((step = ClickStep(b[BtnDifficulty])) != 0)
+        CycleSkill(gPrefs, step);
+    else if ((step = ClickStep(b[length])) != 0 && length == BtnLaps)
+        CycleLaps(gPrefs, step);
+    else if (step != 0)
+        CycleTimeLimit(gPrefs, step);
     else
         changed = ClaimPlayersByStart();
     if (changed)

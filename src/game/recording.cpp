@@ -70,7 +70,9 @@ void EndRaceRecording(bool finished)
         LogMessage("Could not write the race recording to data/replays");
         return;
     }
-    snprintf(gRecording.lastPath, sizeof gRecording.lastPath, "%s%s", AppDirectory(), path);
+    snprintf(gRecording.lastPath, sizeof gRecording.lastPath, "%s", path);
+    if (!MakeAbsolutePath(gRecording.lastPath, sizeof gRecording.lastPath))
+        gRecording.lastPath[0] = 0;
     LogMessage("Race recorded: %s (%u steps, %s)", path, r.steps, finished ? "finished" : "left early");
 }
 

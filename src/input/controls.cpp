@@ -1,5 +1,6 @@
 #include "input/controls.h"
 
+#include "app/clock.h"
 #include "game/prefs.h"
 #include "input/devices.h"
 #include "input/pads.h"
@@ -35,7 +36,11 @@ void WriteLocalControls()
         }
         if (gPrefs.mousesteering == (int32_t)i) {
             c.mouseSteering = 1;
-            c.mouseSteer = (float)(gMouse.dx / 250.0) * (float)gPrefs.mousesensitivity;
+            // A frame's movement turns the wheels by dx / 250 * sensitivity
+            // * 8 degrees in all, spread over the frame's steps: the same
+            // hand movement gives the same turn at any frame rate.
+            const int32_t steps = gClock.frameSteps > 0 ? gClock.frameSteps : 1;
+            c.mouseSteer = (float)(gMouse.dx / 250.0 * 8.0 / steps) * (float)gPrefs.mousesensitivity;
         }
         gControls[i] = c;
     }

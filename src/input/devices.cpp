@@ -10,11 +10,34 @@ void InitKeyboard()
 {
     memset(gKeyboard.down, 0, sizeof gKeyboard.down);
     gKeyboard.lastKey = -1;
+    gKeyboard.typed[0] = 0;
 }
 
 void EndKeyboardFrame()
 {
     gKeyboard.lastKey = -1;
+    gKeyboard.typed[0] = 0;
+}
+
+void EndMouseFrame()
+{
+    gMouse.clicked = 0;
+    gMouse.leftPressed = 0;
+    gMouse.rightClicked = 0;
+}
+
+bool LeftDownThisFrame()
+{
+    return gMouse.leftDown || gMouse.leftPressed;
+}
+
+void OnTextInput(const char* text)
+{
+    size_t used = strlen(gKeyboard.typed);
+    size_t room = sizeof gKeyboard.typed - 1 - used;
+    size_t n = strnlen(text, room);
+    memcpy(gKeyboard.typed + used, text, n);
+    gKeyboard.typed[used + n] = 0;
 }
 
 bool KeyDown(int code)
@@ -47,10 +70,14 @@ void OnMouseMove(int x, int y)
 void OnMouseButton(int button, bool down)
 {
     if (button == 0) {
-        if (!down)
+        if (down)
+            gMouse.leftPressed = 1;
+        else
             gMouse.clicked = 1;
         gMouse.leftDown = down ? 1 : 0;
     } else if (button == 1) {
+        if (!down)
+            gMouse.rightClicked = 1;
         gMouse.rightDown = down ? 1 : 0;
     }
 }

@@ -12,11 +12,14 @@ static const int kKeyCount = 255;  // codes 0..254
 struct Keyboard {
     uint8_t down[kKeyCount];  // 1 while the key is held
     int32_t lastKey;          // last key pressed this frame other than Shift; -1 when none
+    char typed[32];           // text typed this frame (UTF-8 as the system composed it), "" when none
 };
 
 struct Mouse {
     uint8_t leftDown, rightDown;
     uint8_t clicked;          // the left button went up this frame
+    uint8_t leftPressed;      // the left button went down this frame (latched: kept even if it went up again)
+    uint8_t rightClicked;     // the right button went up this frame
     int32_t x, y;             // cursor in window pixels, origin top left
     int32_t prevX, prevY;     // position at the previous frame's update
     int32_t dx, dy;           // movement since the previous frame's update
@@ -34,13 +37,20 @@ extern Mouse gMouse;
 extern Joystick gJoystick;
 
 void InitKeyboard();
-void EndKeyboardFrame();     // lastKey = -1, after each presented frame
+void EndKeyboardFrame();     // lastKey = -1, typed = "", after each presented frame
+// Clears the per-frame mouse latches (clicked, leftPressed, rightClicked),
+// after each presented frame.
+void EndMouseFrame();
+// The left button as a menu sees it this frame: held now, or pressed since
+// the last frame, so a press and release between two frames still clicks.
+bool LeftDownThisFrame();
 // True while key `code` is held; codes outside 0..254 are never down.
 bool KeyDown(int code);
 
 // Window-procedure semantics, one call per event.
 void OnKeyDown(int code);           // codes outside 0..254 are ignored
 void OnKeyUp(int code);
+void OnTextInput(const char* text); // appended to typed (cut when full)
 void OnMouseMove(int x, int y);
 void OnMouseButton(int button, bool down);  // 0 left, 1 right
 void OnJoystickAxes(uint32_t rawX, uint32_t rawY);

@@ -131,6 +131,9 @@ PollResult PollWindowEvent()
     case SDL_KEYUP:
         OnKeyUp(KeyCodeFromUsage(event.key.keysym.scancode));
         break;
+    case SDL_TEXTINPUT:
+        OnTextInput(event.text.text);
+        break;
     case SDL_MOUSEMOTION:
         OnMouseMove(event.motion.x, event.motion.y);
         break;
@@ -162,7 +165,8 @@ PollResult PollWindowEvent()
 
 void InitMouse()
 {
-    gMouse.leftDown = gMouse.rightDown = gMouse.clicked = 0;
+    gMouse.leftDown = gMouse.rightDown = 0;
+    EndMouseFrame();
     gMouse.x = gMouse.prevX = gConfig.width / 2;
     gMouse.y = gMouse.prevY = gConfig.height / 2;
     gMouse.dx = gMouse.dy = 0;

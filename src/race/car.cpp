@@ -94,7 +94,7 @@ void UpdateCar(Car& car)
     const float s = SinDeg(car.heading);
     const float c = CosDeg(car.heading);
 
-    // 4. Steering: the mouse, the wheel, or the flags.
+    // 4. Steering: the mouse, the wheel or pad, or the flags.
     if (in.mouseSteering) {
         car.steer -= in.mouseSteer;
         car.steer = Clamp(car.steer, -car.maxSteer, car.maxSteer);

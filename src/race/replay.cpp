@@ -389,8 +389,11 @@ static long RecordingNumber(const std::string& name)
 
 bool SaveReplay(const Replay& r, char* path, size_t pathSize)
 {
-    char dir[512];
-    snprintf(dir, sizeof dir, "%sdata/replays", AppDirectory());
+    // Beside the executable, or in the player's folder for an installed game.
+    char dir[512] = "data/replays/";
+    if (!MakeAbsolutePath(dir, sizeof dir))
+        return false;
+    dir[strlen(dir) - 1] = 0;  // no trailing "/"
     SysMakeDirectory(dir);
     std::vector<std::string> names;
     SysListDirectory(dir, names);

@@ -34,7 +34,7 @@ xdotool keydown Up
 wait_for_log "Race recorded: data/replays/000.qbr" 60 || { xdotool keyup Up; fail "the race was not recorded"; }
 xdotool keyup Up
 grep -q "Race recorded: data/replays/000.qbr .*finished" "$GAME_DIR/log.txt" || fail "the recording does not say finished"
-sleep 1
+sleep 3           # "Race over" stands for 2 s before the buttons
 click 0.5 0.2     # Replay on the results screen
 wait_for_log "Replay .*data/replays/000.qbr: track" 10 || fail "the Replay button did not play the race"
 sleep 2

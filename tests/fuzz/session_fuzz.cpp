@@ -64,7 +64,9 @@ long DetourReceive(int socket, void* buffer, size_t capacity, UdpAddress* from)
     if (!datagram || !*waiting)
         return -1;
     *waiting = false;
-    memcpy(buffer, datagram->data(), datagram->size() < capacity ? datagram->size() : capacity);
+    const size_t take = datagram->size() < capacity ? datagram->size() : capacity;
+    if (take)  // an empty datagram's vector has no storage at all
+        memcpy(buffer, datagram->data(), take);
     if (from)
         *from = htonl(INADDR_LOOPBACK);
     return (long)datagram->size();
@@ -378,7 +380,8 @@ int FuzzDatagramLayout(FuzzLayoutKind kind, const uint8_t* data, size_t size)
         checked[kind] = true;
     }
     std::vector<uint8_t> message(layout.size, 0);
-    memcpy(message.data(), data, size < layout.size ? size : layout.size);
+    if (size)
+        memcpy(message.data(), data, size < layout.size ? size : layout.size);
 
     // Only the registered fields may change.
     std::vector<uint8_t> mask(sizeof gNet, 0);

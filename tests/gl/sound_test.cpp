@@ -85,7 +85,7 @@ TEST_F(SoundTest, AMissingFileEndsTheProgram)
             Sample sample;
             LoadSample("data/music/missing.wav", &sample, true);
         },
-        testing::ExitedWithCode(0), "ERROR \\(not found\\): data/music/missing.wav");
+        testing::ExitedWithCode(1), "ERROR \\(not found\\): data/music/missing.wav");
 }
 
 TEST_F(SoundTest, ASamplePlaysAndEnds)

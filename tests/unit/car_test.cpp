@@ -301,8 +301,13 @@ TEST_F(CarTest, MouseWheelAndGamepadSteering)
     gPrefs.mousesteering = 0;
     gPrefs.mousesensitivity = 10;
     gMouse.dx = 25;
+    gClock.frameSteps = 8;  // one of the eight steps of a 16 ms frame
     Steps(1);
-    EXPECT_FLOAT_EQ(car.steer, -1.0f);  // 25 / 250 * 10 to the right
+    EXPECT_FLOAT_EQ(car.steer, -1.0f);  // 25 / 250 * 10 * 8 / 8 to the right
+    gClock.frameSteps = 16;  // half the frame rate: twice the steps and the movement
+    gMouse.dx = 50;
+    Steps(16);
+    EXPECT_FLOAT_EQ(car.steer, -17.0f);  // 16 more: what two 8-step frames of 25 give
     gMouse.dx = -10000;
     Steps(1);
     EXPECT_EQ(car.steer, 45.0f);

@@ -103,7 +103,7 @@ TEST_F(CourseTest, AtMost99Gates)
 
 TEST_F(CourseTest, AMissingCourseEndsTheProgram)
 {
-    EXPECT_EXIT(LoadCheckpoints(), ::testing::ExitedWithCode(0),
+    EXPECT_EXIT(LoadCheckpoints(), ::testing::ExitedWithCode(1),
                 "ERROR \\(not found\\): data/tracks/checkpoints/t.txt");
 }
 

@@ -1,76 +1,92 @@
-// The frame clock: steps of a frame, the last long step, smoothing.
+// The frame clock: whole 2 ms steps, the carried remainder, the stall cap,
+// the screenshot frame and the smoothing.
 #include <gtest/gtest.h>
 
 #include "app/clock.h"
 
 namespace {
 
-int CountSteps(double* lastStep)
+// Simulated seconds of a run of frames (lengths in ms at a 1 kHz counter).
+double Simulated(std::initializer_list<int> frames, int64_t frequency = 1000)
 {
-    int steps = 0;
-    while (NextStep(true)) {
-        steps++;
-        *lastStep = 1.0 / gClock.stepRate;
-    }
-    return steps;
+    int64_t carry = 0;
+    int64_t steps = 0;
+    for (int ms : frames)
+        steps += StepsForFrame(ms * frequency / 1000, frequency, &carry);
+    return (double)steps * kStepLength + (double)carry / (500.0 * (double)frequency);
 }
 
-TEST(Clock, FrameOf59PerSecondGivesSevenStepsAndALongLast)
+TEST(Clock, FramesSimulateTheirSumWhateverTheirLengths)
+{
+    EXPECT_DOUBLE_EQ(Simulated({70, 22, 70, 22, 70, 22}), 0.276);
+    EXPECT_DOUBLE_EQ(Simulated({71, 22, 69, 23, 71, 21}, 1000000000), 0.277);
+    int64_t carry = 0;
+    // 14 fps and 45 fps frames of a 1 MHz counter: 71.428 ms, 22.222 ms.
+    int64_t steps = 0;
+    for (int i = 0; i < 14; i++)
+        steps += StepsForFrame(71428, 1000000, &carry);
+    EXPECT_EQ(steps, 499);  // 999.992 ms: 499 steps, 1.992 ms carried
+    EXPECT_EQ(carry, 1992 * 500);
+    EXPECT_EQ(StepsForFrame(22222, 1000000, &carry), 12);  // 24.214 ms
+    EXPECT_EQ(carry, 214 * 500);
+}
+
+TEST(Clock, OddFramesCarryTheirRemainder)
+{
+    int64_t carry = 0;
+    EXPECT_EQ(StepsForFrame(15, 1000, &carry), 7);  // 1 ms left over
+    EXPECT_EQ(carry, 500);
+    EXPECT_EQ(StepsForFrame(7, 1000, &carry), 4);   // 1 + 7 = 8 ms
+    EXPECT_EQ(carry, 0);
+    EXPECT_EQ(StepsForFrame(1, 1000, &carry), 0);   // a short frame runs no step
+    EXPECT_EQ(StepsForFrame(1, 1000, &carry), 1);
+    EXPECT_EQ(StepsForFrame(0, 1000, &carry), 0);
+    EXPECT_EQ(StepsForFrame(-5, 1000, &carry), 0);
+    EXPECT_EQ(StepsForFrame(10, 0, &carry), 0);
+}
+
+TEST(Clock, AStallSimulatesAQuarterOfASecond)
+{
+    int64_t carry = 700;  // left over from before the stall: dropped
+    EXPECT_EQ(StepsForFrame(3000, 1000, &carry), 125);
+    EXPECT_EQ(carry, 0);
+    EXPECT_EQ(StepsForFrame(INT64_MAX / 1000, 1000000000, &carry), 125);
+}
+
+TEST(Clock, MeasuredFramesRunTheirStepsAtFiveHundredPerSecond)
 {
     InitClock();
-    MeasureFrame(59, true);
-    double last = 0;
+    gClock.frequency = 1000;
+    MeasureFrame(0, false);  // the first frame runs nothing
+    EXPECT_FALSE(NextStep(false));
+    MeasureFrame(17, true);
+    EXPECT_DOUBLE_EQ(gClock.frameRate, 1000.0 / 17);
     int steps = 0;
-    double total = 0;
     while (NextStep(false)) {
+        EXPECT_DOUBLE_EQ(gClock.stepRate, 500.0);
         steps++;
-        last = 1.0 / gClock.stepRate;
-        total += last;
     }
-    EXPECT_EQ(steps, 8);  // seven of 0.002 s and the last of the rest
-    EXPECT_NEAR(last, 1.0 / 59 - 7 * 0.002, 1e-9);
-    EXPECT_NEAR(last, 0.0029492, 1e-7);
-    EXPECT_NEAR(total, 1.0 / 59, 1e-12);
-}
-
-TEST(Clock, ShortFramesRunNoStep)
-{
-    InitClock();
-    double last;
-    MeasureFrame(500, true);
-    EXPECT_EQ(CountSteps(&last), 0);
-    MeasureFrame(1000, true);
-    EXPECT_EQ(CountSteps(&last), 0);
-    MeasureFrame(300, true);  // 3.33 ms: one step takes all of it
-    EXPECT_EQ(CountSteps(&last), 1);
-    EXPECT_NEAR(last, 1.0 / 300, 1e-12);
-}
-
-TEST(Clock, UnmeasuredAndScreenshotFramesKeepTheLastRate)
-{
-    InitClock();
-    MeasureFrame(0, false);
-    EXPECT_DOUBLE_EQ(gClock.frameRate, 999.0);  // first frames: 1/999 s
-    EXPECT_DOUBLE_EQ(gClock.timeLeft, 1.0 / 999);
-    MeasureFrame(60, true);
-    EXPECT_DOUBLE_EQ(gClock.frameRate, 60.0);
-    gClock.measureNext = 0;  // a screenshot was taken
-    MeasureFrame(3, true);
-    EXPECT_DOUBLE_EQ(gClock.frameRate, 60.0);
+    EXPECT_EQ(steps, 8);
+    EXPECT_EQ(gClock.frameSteps, 8);
+    MeasureFrame(17, true);  // 17 + 1 carried
+    EXPECT_EQ(gClock.frameSteps, 9);
+    gClock.measureNext = 0;  // a screenshot frame counts as long as the last one
+    MeasureFrame(400, true);
+    EXPECT_EQ(gClock.frameSteps, 8);
     EXPECT_EQ(gClock.measureNext, 1);
-    MeasureFrame(0, true);   // a frame longer than a second
-    EXPECT_DOUBLE_EQ(gClock.frameRate, 60.0);
 }
 
 TEST(Clock, SmoothingRunsPerStep)
 {
     InitClock();
-    MeasureFrame(100, true);  // 10 ms: five steps
-    double last;
-    ASSERT_EQ(CountSteps(&last), 4);
-    // displayRate moves half of the way per frame-rate-weighted step.
+    gClock.frequency = 1000;
+    MeasureFrame(10, true);  // 10 ms: five steps
+    int steps = 0;
+    while (NextStep(true))
+        steps++;
+    ASSERT_EQ(steps, 5);
     double display = 1.0, race = 1.0;
-    for (int i = 0; i < 4; i++) {
+    for (int i = 0; i < 5; i++) {
         display += (100.0 - display) * 0.5 / 100.0;
         race += (100.0 - race) * 0.05 / 100.0;
     }

@@ -79,7 +79,7 @@ TEST(Config, NonNumberValueIsReadAsTheNextKey)
     EXPECT_EQ(gConfig.depth, 32);    // 12 is no colour depth the game offers
 }
 
-TEST(Config, SaveDropsHandWrittenKeysAndAddsZeroSwitches)
+TEST(Config, SaveKeepsHandWrittenKeysAndAddsZeroSwitches)
 {
     ScratchAppDir dir;
     dir.Write("data/config.txt", "zdepth 24 frameratelimit 60 texturefilter 0 audiodevice 0 fullscreen 0 width 1024 height 768");
@@ -88,7 +88,8 @@ TEST(Config, SaveDropsHandWrittenKeysAndAddsZeroSwitches)
     EXPECT_EQ(gConfig.fullscreen, 0);
     SaveConfig();
     EXPECT_EQ(dir.Read("data/config.txt"),
-              "width 1024\nheight 768\ndepth 32\nframeratecounter 1\naudiodevice 0\nfullscreen 0\n");
+              "width 1024\nheight 768\ndepth 32\nframeratecounter 1\nzdepth 24\nframeratelimit 60\n"
+              "texturefilter 0\naudiodevice 0\nfullscreen 0\n");
 }
 
 TEST(Config, DamagedFilesNeverCrash)

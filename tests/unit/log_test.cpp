@@ -79,7 +79,7 @@ TEST(Log, FatalErrorEndsTheProgram)
             LogMessage("ERROR (bad file): %s", "x");
             ExitProgram();
         },
-        testing::ExitedWithCode(0), "ERROR \\(bad file\\): x");
+        testing::ExitedWithCode(1), "ERROR \\(bad file\\): x");
 }
 
 }  // namespace

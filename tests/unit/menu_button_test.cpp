@@ -205,7 +205,7 @@ TEST(MenuButtonTable, GeometryAndColoursOfTheLayout)
         if (strcmp(kButtonTable[i].picture, "player") == 0)
             players++;
     }
-    EXPECT_EQ(players, 3);
+    EXPECT_EQ(players, 2);
     MenuButton quit = MakeButton(BtnQuit);
     EXPECT_FLOAT_EQ(quit.w, 0.125f);
     EXPECT_FLOAT_EQ(quit.h, 64.0f / 768.0f);

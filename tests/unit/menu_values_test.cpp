@@ -112,17 +112,18 @@ TEST_F(MenuValues, HandEditedExtremesStayInTheMenusRanges)
     CycleTrack(p, 6);
     EXPECT_GE(p.track, 0);
     EXPECT_LT(p.track, 6);
-    EXPECT_EQ(StepVolume(INT32_MIN, true), 224);
+    EXPECT_EQ(StepVolume(INT32_MIN, true), 0);
     EXPECT_EQ(VolumePercent(INT32_MAX), (int32_t)((int64_t)INT32_MAX * 100 / 224));
 }
 
-TEST(MenuVolume, StepsOf32WrapAtBothEnds)
+TEST(MenuVolume, StepsOf32StopAtBothEnds)
 {
-    EXPECT_EQ(StepVolume(224, false), 0);
+    EXPECT_EQ(StepVolume(224, false), 224);
     EXPECT_EQ(StepVolume(224, true), 192);
-    EXPECT_EQ(StepVolume(0, true), 224);
-    EXPECT_EQ(StepVolume(16, true), 240);
-    EXPECT_EQ(StepVolume(255, false), 31);
+    EXPECT_EQ(StepVolume(0, true), 0);
+    EXPECT_EQ(StepVolume(16, true), 0);
+    EXPECT_EQ(StepVolume(255, false), 224);
+    EXPECT_EQ(StepVolume(200, false), 224);
     EXPECT_EQ(VolumePercent(224), 100);
     EXPECT_EQ(VolumePercent(192), 85);
     EXPECT_EQ(VolumePercent(0), 0);
@@ -153,35 +154,15 @@ TEST_F(MenuValues, ShadowsStepOffStaticAndThreeDynamicSizes)
     EXPECT_STREQ(text, "Off");
 }
 
-TEST(MenuGraphics, ResolutionStepsThroughTheListAndKeepsOtherSizes)
+TEST(MenuGraphics, ColourDepthAndApplyShownOnlyWhileThePendingModeDiffers)
 {
-    int32_t w = 640, h = 480;
-    std::vector<std::string> seen;
-    for (int i = 0; i < 6; i++) {
-        StepResolution(&w, &h);
-        seen.push_back(std::to_string(w) + "x" + std::to_string(h));
-    }
-    EXPECT_EQ(seen, (std::vector<std::string>{"800x600", "1024x768", "1152x864", "1280x960", "1600x1200",
-                                               "640x480"}));
-    w = 1024;
-    h = 600;  // not in the list
-    StepResolution(&w, &h);
-    EXPECT_EQ(w, 1024);
-    EXPECT_EQ(h, 600);
     EXPECT_EQ(StepColourDepth(32), 16);
     EXPECT_EQ(StepColourDepth(16), 32);
     EXPECT_EQ(StepColourDepth(24), 32);
-}
-
-TEST(MenuGraphics, ApplyShownOnlyWhileThePendingModeDiffers)
-{
     int32_t w = 1024, h = 768, d = 32;
     EXPECT_FALSE(ApplyShown(w, h, d, 1024, 768, 32));
-    StepResolution(&w, &h);
-    EXPECT_TRUE(ApplyShown(w, h, d, 1024, 768, 32));
-    for (int i = 0; i < 5; i++)  // round the list back to 1024 x 768
-        StepResolution(&w, &h);
-    EXPECT_FALSE(ApplyShown(w, h, d, 1024, 768, 32));
+    EXPECT_TRUE(ApplyShown(1280, h, d, 1024, 768, 32));
+    EXPECT_TRUE(ApplyShown(w, 1024, d, 1024, 768, 32));
     d = StepColourDepth(d);
     EXPECT_TRUE(ApplyShown(w, h, d, 1024, 768, 32));
     d = StepColourDepth(d);
@@ -241,51 +222,38 @@ TEST(MenuControllers, TheHighestHeldKeyBinds)
     EXPECT_EQ(HeldKey(down), 87);
 }
 
-TEST(MenuNameEntry, BobWithShiftOnTheFirstLetter)
+TEST(MenuNameEntry, TypedTextIsAppendedAndBackspaceRemoves)
 {
     char name[16] = "";
-    EXPECT_TRUE(EditName(name, 66, true, false));  // Shift+B
-    EXPECT_TRUE(EditName(name, 79, false, false));
-    EXPECT_TRUE(EditName(name, 66, false, false));
+    EXPECT_TRUE(EditName(name, "B", false));
+    EXPECT_TRUE(EditName(name, "ob7", false));  // digits type digits
+    EXPECT_STREQ(name, "Bob7");
+    EXPECT_FALSE(EditName(name, " ", false));  // one word: no spaces
+    EXPECT_TRUE(EditName(name, "", true));
     EXPECT_STREQ(name, "Bob");
-    EXPECT_TRUE(EditName(name, 32, false, true));  // Space gives a space
-    EXPECT_STREQ(name, "Bob ");
-    EXPECT_TRUE(EditName(name, 8, false, false));  // Backspace
-    EXPECT_STREQ(name, "Bob");
-    EXPECT_FALSE(EditName(name, -1, false, false));  // no key this frame
-    EXPECT_STREQ(name, "Bob");
+    EXPECT_FALSE(EditName(name, "", false));  // nothing typed this frame
+    EXPECT_TRUE(EditName(name, "\xc3\xa9!", false));  // a UTF-8 letter has no glyph; "!" does
+    EXPECT_STREQ(name, "Bob!");
+    EXPECT_TRUE(EditName(name, "x", true));  // Backspace first, then the text
+    EXPECT_STREQ(name, "Bobx");
 }
 
 TEST(MenuNameEntry, TwelveCharactersAtMostAndBackspaceOnEmpty)
 {
     char name[16] = "";
+    EXPECT_TRUE(EditName(name, "abcdefghijklm", false));
+    EXPECT_STREQ(name, "abcdefghijkl");  // the thirteenth is refused
+    EXPECT_FALSE(EditName(name, "z", false));
     for (int i = 0; i < 12; i++)
-        EXPECT_TRUE(EditName(name, 65 + i, false, false));
-    EXPECT_STREQ(name, "abcdefghijkl");
-    EXPECT_FALSE(EditName(name, 77, false, false));  // the thirteenth is refused
-    EXPECT_STREQ(name, "abcdefghijkl");
-    for (int i = 0; i < 12; i++)
-        EXPECT_TRUE(EditName(name, 8, false, false));
+        EXPECT_TRUE(EditName(name, "", true));
     EXPECT_STREQ(name, "");
-    EXPECT_FALSE(EditName(name, 8, false, false));
-    EXPECT_STREQ(name, "");
-}
-
-TEST(MenuNameEntry, HostileNamesAndKeysStayInsideTheField)
-{
-    char name[16];
-    memset(name, 'x', sizeof name);  // no terminator at all
-    EXPECT_FALSE(EditName(name, 65, false, false));  // 15 characters: longer than typing allows
-    EXPECT_EQ(name[15], 0);
-    EXPECT_TRUE(EditName(name, 8, false, false));
-    EXPECT_EQ(strlen(name), 14u);
-    char empty[16] = "";
-    EXPECT_FALSE(EditName(empty, 9, true, false));   // Shift+Tab: a control code
-    EXPECT_FALSE(EditName(empty, 190, false, false));  // beyond the glyph sheet
-    EXPECT_FALSE(EditName(empty, 254, true, false));
-    EXPECT_STREQ(empty, "");
-    EXPECT_TRUE(EditName(empty, 49, true, false));  // Shift+1 keeps the digit
-    EXPECT_STREQ(empty, "1");
+    EXPECT_FALSE(EditName(name, "", true));
+    char full[16];
+    memset(full, 'x', sizeof full);  // no terminator at all
+    EXPECT_FALSE(EditName(full, "a", false));  // 15 characters: longer than typing allows
+    EXPECT_EQ(full[15], 0);
+    EXPECT_TRUE(EditName(full, "", true));
+    EXPECT_EQ(strlen(full), 14u);
 }
 
 }  // namespace

@@ -18,10 +18,10 @@ const char kDefaultFile[] =
     "terrain_pixelskip 1\nmusicvolume 224\nsoundeffectsvolume 224\ngamemode 0\nscreenmode 0\n"
     "track 1\nnplayers 1\nnopponents 1\nopponentskill 0\nmedalshowtime 10.000000\n"
     "mousesteering 3\nmousesensitivity 9\ngamepadsteering 99\nwheelsteering 99\nlaps 3\n"
-    "timelimit 60\np2p_ip 192.168.0.2\nplayer1name player\nplayer1ctrls 38 37 40 39 16\n"
-    "player2name player\nplayer2ctrls 87 65 83 68 81\nplayer3name player\n"
-    "player3ctrls 73 74 75 76 85\nplayer4name player\nplayer4ctrls 109 104 107 105 106\n"
-    "player5name player\nplayer6name 192.168.0.2\npad2steering 99\npad3steering 99\npad4steering 99\n";
+    "timelimit 60\np2p_ip 192.168.0.2\nplayer1name Blue\nplayer1ctrls 38 37 40 39 16\n"
+    "player2name Green\nplayer2ctrls 87 65 83 68 81\nplayer3name Red\n"
+    "player3ctrls 73 74 75 76 85\nplayer4name Yellow\nplayer4ctrls 109 104 107 105 106\n"
+    "player5name Cyan\nplayer6name 192.168.0.2\npad2steering 99\npad3steering 99\npad4steering 99\n";
 
 class PrefsTest : public ::testing::Test {
 protected:
@@ -159,10 +159,10 @@ TEST_F(PrefsTest, OverlongAndHostileValuesStayInRange)
     EXPECT_GE(gPrefs.opponentskill, 0);
     EXPECT_LE(gPrefs.shadow_resolution, 128);
     EXPECT_EQ(gPrefs.terrain_pixelskip, 1);
-    EXPECT_EQ(gPrefs.musicvolume, 255);
+    EXPECT_EQ(gPrefs.musicvolume, 224);
     EXPECT_EQ(gPrefs.mousesteering, 99);
-    EXPECT_EQ(gPrefs.playerctrls[1][0], 0);
-    EXPECT_EQ(gPrefs.playerctrls[1][1], 0);
+    EXPECT_EQ(gPrefs.playerctrls[1][0], 87);
+    EXPECT_EQ(gPrefs.playerctrls[1][1], 65);
     EXPECT_EQ(gPrefs.playerctrls[1][2], 65);
     EXPECT_FLOAT_EQ(gPrefs.medalshowtime, 10.0f);
 }

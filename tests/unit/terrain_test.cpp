@@ -148,7 +148,7 @@ TEST_F(TerrainLoadTest, PixelSkipZeroIsTreatedAsOne)
 
 TEST_F(TerrainLoadTest, AMissingHeightmapEndsTheProgram)
 {
-    EXPECT_EXIT(LoadTerrain(1.0f, 0.0125f, 1), ::testing::ExitedWithCode(0),
+    EXPECT_EXIT(LoadTerrain(1.0f, 0.0125f, 1), ::testing::ExitedWithCode(1),
                 "ERROR \\(not found\\): data/tracks/terrains/t.tga");
 }
 
@@ -172,7 +172,7 @@ TEST_F(TerrainLoadTest, UnusableHeightmapsEndTheProgram)
     };
     for (const std::string& bytes : bad) {
         WriteMap(bytes);
-        EXPECT_EXIT(LoadTerrain(1.0f, 0.0125f, 1), ::testing::ExitedWithCode(0),
+        EXPECT_EXIT(LoadTerrain(1.0f, 0.0125f, 1), ::testing::ExitedWithCode(1),
                     "ERROR \\(bad file\\): data/tracks/terrains/t.tga")
             << bytes.size() << " bytes";
     }
@@ -189,7 +189,7 @@ TEST_F(TerrainLoadTest, ARunPastTheEndOfTheImageIsCut)
 TEST_F(TerrainLoadTest, TrackOutsideTheListIsNotFound)
 {
     gRaceSetup.track = 5;
-    EXPECT_EXIT(LoadTerrain(1.0f, 0.0125f, 1), ::testing::ExitedWithCode(0), "ERROR \\(not found\\)");
+    EXPECT_EXIT(LoadTerrain(1.0f, 0.0125f, 1), ::testing::ExitedWithCode(1), "ERROR \\(not found\\)");
 }
 
 class GroundHeightTest : public ::testing::Test {

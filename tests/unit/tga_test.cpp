@@ -176,7 +176,7 @@ TEST_F(TgaTest, MissingFileEndsTheProgram)
             TgaImage image;
             ReadTgaImage("data/none.tga", &image);
         },
-        testing::ExitedWithCode(0), "ERROR \\(not found\\): data/none.tga");
+        testing::ExitedWithCode(1), "ERROR \\(not found\\): data/none.tga");
 }
 
 // Each of these is refused before any pixel is allocated or read.
@@ -207,7 +207,7 @@ TEST_F(TgaTest, UnusableHeadersEndTheProgramAsBadFiles)
                 TgaImage image;
                 ReadTgaImage("data/bad.tga", &image);
             },
-            testing::ExitedWithCode(0), "ERROR \\(bad file\\): data/bad.tga");
+            testing::ExitedWithCode(1), "ERROR \\(bad file\\): data/bad.tga");
     }
 }
 

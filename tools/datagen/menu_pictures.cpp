@@ -16,6 +16,7 @@ struct ButtonPicture {
   const char* words;
   int width, height;
   Align align;  // set-up and option labels sit at the right: their value is printed beside them
+  bool arrow = false;  // a start button: a forward arrow follows the words
 };
 
 const ButtonPicture kButtons[] = {
@@ -25,7 +26,7 @@ const ButtonPicture kButtons[] = {
     {"options", "Options", 256, 64, Align::kCentre},
     {"credits", "Credits", 256, 64, Align::kCentre},
     {"quit", "Quit", 128, 64, Align::kCentre},
-    {"race", "Race", 128, 64, Align::kCentre},
+    {"race", "Start race", 128, 64, Align::kCentre, true},
     {"gamemode", "Game Mode", 256, 32, Align::kRight},
     {"flimsel", "Track", 256, 32, Align::kRight},
     {"players", "Players", 256, 32, Align::kRight},
@@ -36,6 +37,7 @@ const ButtonPicture kButtons[] = {
     {"host", "Host", 128, 64, Align::kCentre},
     {"join", "Join", 128, 64, Align::kCentre},
     {"player", "Player", 256, 32, Align::kRight},
+    {"address", "Address", 256, 32, Align::kRight},
     {"audio", "Audio", 256, 32, Align::kCentre},
     {"musicvolume", "Music Volume", 512, 32, Align::kRight},
     {"soundeffectsvolume", "Effects Volume", 512, 32, Align::kRight},
@@ -59,6 +61,7 @@ const ButtonPicture kButtons[] = {
     {"restart", "Restart", 256, 64, Align::kCentre},
     {"back", "Back", 128, 64, Align::kCentre},
     {"replay", "Replay", 256, 64, Align::kCentre},
+    {"display", "Display", 256, 32, Align::kRight},
 };
 
 // The smallest box holding every value above `threshold`.
@@ -86,7 +89,10 @@ void WriteButton(const std::string& root, const ButtonPicture& b) {
   Mask text = RenderText(kFontBold, b.words, size, 1.0f, &baseline);
   int x0, y0, x1, y1;
   InkBounds(text, &x0, &y0, &x1, &y1);
-  const int limit = b.width - 2 * margin;
+  // The arrow is as tall as the capitals and follows the words after a gap.
+  const int arrowSize = b.arrow ? static_cast<int>(b.height * capShare) : 0;
+  const int arrowSpace = b.arrow ? arrowSize + 5 : 0;
+  const int limit = b.width - 2 * margin - arrowSpace;
   if (x1 - x0 + 1 > limit) {
     const float squeeze = static_cast<float>(limit) / (x1 - x0 + 1);
     text = RenderText(kFontBold, b.words, size, squeeze * 0.98f, &baseline);
@@ -97,8 +103,8 @@ void WriteButton(const std::string& root, const ButtonPicture& b) {
   // The capitals are centred vertically; descenders may hang below.
   const int capPixels = baseline - capTop;
   const int top = (b.height - capPixels) / 2 - capTop;
-  const int left = b.align == Align::kCentre ? (b.width - inkWidth) / 2 - x0
-                                             : b.width - margin - inkWidth - x0;
+  const int left = b.align == Align::kCentre ? (b.width - inkWidth - arrowSpace) / 2 - x0
+                                             : b.width - margin - inkWidth - arrowSpace - x0;
   Image picture(b.width, b.height);
   // A faint halo lets the hover colour glow round the letters.
   const int pad = 6;
@@ -106,6 +112,15 @@ void WriteButton(const std::string& root, const ButtonPicture& b) {
   picture.Paint(halo, left - pad, top - pad, {1, 1, 1}, 0.35f);
   // White at the top of the capitals, a little greyer at the baseline.
   picture.PaintGradient(text, left, top, {1.0f, 1.0f, 1.0f}, {0.75f, 0.75f, 0.75f}, capTop + 1, baseline);
+  if (b.arrow) {
+    Mask arrow(b.width, b.height);
+    const float ax = static_cast<float>(left + x0 + inkWidth + 5);
+    const float ay = static_cast<float>(top + capTop);
+    const float s = static_cast<float>(arrowSize);
+    FillPolygon(&arrow, {ax, ay, ax + s * 0.9f, ay + s * 0.5f, ax, ay + s});
+    picture.Paint(Blur(arrow, 2, 3), 0, 0, {1, 1, 1}, 0.35f);
+    picture.Paint(arrow, 0, 0, {1, 1, 1});
+  }
   SaveImage(root + "/menu/" + b.file + ".tga", picture, true);
 }
 

@@ -1,0 +1,51 @@
+// The player's folders of an installed game: which files move there, and
+// the XDG defaults.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/appdir.h"
+#include "app/config.h"
+#include "test_util.h"
+
+namespace {
+
+TEST(UserFolders, XdgVariablesAndTheirDefaults)
+{
+    char config[256], data[256];
+    ASSERT_TRUE(XdgDirectories("/c", "/d", "/home/p", config, data, sizeof config));
+    EXPECT_STREQ(config, "/c/quibbit/");
+    EXPECT_STREQ(data, "/d/quibbit/");
+    ASSERT_TRUE(XdgDirectories(nullptr, "relative", "/home/p", config, data, sizeof config));
+    EXPECT_STREQ(config, "/home/p/.config/quibbit/");
+    EXPECT_STREQ(data, "/home/p/.local/share/quibbit/");
+    EXPECT_FALSE(XdgDirectories(nullptr, "/d", nullptr, config, data, sizeof config));
+    EXPECT_FALSE(XdgDirectories("/c", "/d", "/h", config, data, 8));  // does not fit
+}
+
+TEST(UserFolders, WrittenFilesGoThereAndGameDataStays)
+{
+    ScratchAppDir dir;
+    dir.Write("data/bg/menu.tga", "picture");
+    const std::string config = dir.path() + "/cfg/", data = dir.path() + "/share/";
+    dir.Write("cfg/.keep", "");
+    dir.Write("share/screenshots/.keep", "");
+    SetUserDirectories(config.c_str(), data.c_str());
+    LoadConfig();  // missing: the defaults are written to the player's folder
+    FILE* log = OpenDataFile("log.txt", "w");
+    ASSERT_NE(log, nullptr);
+    fclose(log);
+    FILE* picture = OpenDataFile("data/bg/menu.tga", "r");
+    char shots[256] = "data/screenshots/";
+    bool madeAbsolute = MakeAbsolutePath(shots, sizeof shots);
+    SetUserDirectories("", "");
+    ASSERT_NE(picture, nullptr);
+    fclose(picture);
+    EXPECT_TRUE(dir.Exists("cfg/config.txt"));
+    EXPECT_FALSE(dir.Exists("data/config.txt"));
+    EXPECT_TRUE(dir.Exists("share/log.txt"));
+    ASSERT_TRUE(madeAbsolute);
+    EXPECT_EQ(std::string(shots), data + "screenshots/");
+}
+
+}  // namespace
