@@ -38,7 +38,7 @@ bool IsHumanCar(uint32_t index)
 }
 
 // A person's controls for this step: throttle and brake only once the
-// countdown allows driving; a steering wheel's pedal drives towards the
+// countdown allows driving; the pedal of a wheel or pad drives towards the
 // wheel speed it asks for.
 static CarControls PersonControls(const Car& car)
 {
