@@ -29,6 +29,16 @@ run "unit tests" build/qb_tests --gtest_brief=1
 run "race acceptance on every track (simulator)" build/quibbit-sim --data build --acceptance --quiet
 run "track maker: 300 seeds against the track checker" build/quibbit-trackgen --survey 300
 
+# Recorded races replay headless to their recorded results.
+replays_ok() {
+    local f ok=0
+    for f in tests/data/replays/*.qbr; do
+        build/quibbit-sim --data build --replay "$f" | tail -n 1 || ok=1
+    done
+    return $ok
+}
+run "recorded races replay to their results (simulator)" replays_ok
+
 echo "=== building the sanitizer build"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQB_SANITIZE=ON -DQB_BENCH=OFF > /dev/null &&
     cmake --build build-asan -j"$(nproc)" --target qb_tests quibbit > /dev/null || exit 1

@@ -15,6 +15,7 @@
 #include "app/config.h"
 #include "game/game_state.h"
 #include "game/prefs.h"
+#include "game/race_prefs.h"
 #include "race/camera.h"
 #include "race/car.h"
 #include "race/checkpoints.h"
@@ -102,6 +103,7 @@ const char* SetUpRace(int mode)
     ClearDust();
     const char* name = "in-memory track (no data/)";
     if (gConfig.trackCount > 0) {
+        TakeRaceSetupFromPrefs();
         LoadTrack();
         name = gConfig.trackNames[0];
     } else {
@@ -115,11 +117,11 @@ void BM_UpdateRace(benchmark::State& state)
 {
     const char* track = SetUpRace((int)state.range(0));
     for (int k = 0; k < 2000; k++)  // past the countdown, cars under way
-        UpdateRace();
+        UpdateRace(kRaceDriving);
     long allocations = 0;
     for (auto _ : state) {
         const long before = gAllocations;
-        UpdateRace();
+        UpdateRace(kRaceDriving);
         allocations += gAllocations - before;
         benchmark::ClobberMemory();
     }
@@ -132,7 +134,7 @@ void BM_UpdateCar(benchmark::State& state)
 {
     const char* track = SetUpRace(1);
     for (int k = 0; k < 2000; k++)
-        UpdateRace();
+        UpdateRace(kRaceDriving);
     for (auto _ : state) {
         UpdateCar(gCars[2]);
         benchmark::ClobberMemory();

@@ -17,6 +17,7 @@
 #include "app/config.h"
 #include "game/game_state.h"
 #include "game/prefs.h"
+#include "game/race_prefs.h"
 #include "race/dust.h"
 #include "race/race.h"
 #include "race/standings.h"
@@ -67,6 +68,7 @@ void StartRace(int mode)
     gClock.stepRate = 500.0;
     ClearDust();
     ClearTotals();
+    TakeRaceSetupFromPrefs();
     LoadTrack();
     ResetCars();
     gGame.state = Race;
@@ -82,7 +84,7 @@ void RaceStep(benchmark::State& state)
     ResetRandom();
     StartRace(mode);
     for (auto _ : state) {
-        UpdateRace();
+        UpdateRace(kRaceDriving);
         RankByScore();
         if (RaceIsOver()) {
             state.PauseTiming();

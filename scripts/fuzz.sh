@@ -31,6 +31,7 @@ seeds_for() {
         heightmap) find build/data/tracks/terrains -name '*.tga' 2>/dev/null ;;
         model3ds)  find build/data/models -name '*.3ds' 2>/dev/null ;;
         course)    find build/data/tracks/checkpoints -name '*.txt' 2>/dev/null ;;
+        recording) find tests/data/replays -name '*.qbr' 2>/dev/null ;;
     esac
 }
 

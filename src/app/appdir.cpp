@@ -107,6 +107,7 @@ static int FullPath(const char* name, char* path, size_t size)
         {"data/config.txt", "config.txt", true},
         {"data/prefs.txt", "prefs.txt", true},
         {"data/screenshots/", "screenshots/", false},
+        {"data/replays/", "replays/", false},
         {"log.txt", "log.txt", false},
     };
     if (userConfigDir[0]) {

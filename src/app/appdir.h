@@ -3,7 +3,8 @@
 // cannot be written (an installed game), the files the game writes go to the
 // player's own folders instead:
 //   "data/config.txt", "data/prefs.txt"  ->  $XDG_CONFIG_HOME/quibbit/
-//   "log.txt", "data/screenshots/"       ->  $XDG_DATA_HOME/quibbit/
+//   "log.txt", "data/screenshots/",
+//   "data/replays/"                      ->  $XDG_DATA_HOME/quibbit/
 // ($XDG_CONFIG_HOME defaults to ~/.config, $XDG_DATA_HOME to ~/.local/share).
 #pragma once
 

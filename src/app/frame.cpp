@@ -12,6 +12,8 @@
 #include "app/shell.h"
 #include "assets/screenshot.h"
 #include "game/game_state.h"
+#include "game/recording.h"
+#include "input/controls.h"
 #include "input/devices.h"
 #include "input/pads.h"
 #include "net/net_session.h"
@@ -61,10 +63,12 @@ static void ToggleDisplayMode()
 
 void RunFrame()
 {
-    // The race exchange: a client sends its keys and takes the host's state
-    // before the steps; the host takes the client's keys before and answers
-    // after them.
+    // The controls records of the people here, then the race exchange: a
+    // client sends its keys and takes the host's state before the steps; the
+    // host takes the client's keys (car 1's record) before and answers after
+    // them.
     if (IsRaceState(gGame.state)) {
+        WriteLocalControls();
         if (gNet.role == kRoleHost) {
             raceRecv();
         } else if (gNet.role == kRoleClient) {
@@ -82,6 +86,7 @@ void RunFrame()
         raceSend();
     PlayRaceSounds();
     DrawState();
+    CheckRaceRecording();
     SetOrtho2D(1, 1);
     DrawNetworkMarks();
     // F12 (123): one screenshot per press, of the frame just drawn.

@@ -9,8 +9,9 @@
 static void PrintUsage(FILE* out)
 {
     fprintf(out,
-            "usage: quibbit [--demo] [--quit-after SECONDS]\n"
+            "usage: quibbit [--demo] [--replay FILE] [--quit-after SECONDS]\n"
             "  --demo               start straight into a race of computer cars\n"
+            "  --replay FILE        start by watching a race recording (data/replays/NNN.qbr)\n"
             "  --quit-after SECONDS shut down normally after SECONDS of wall time\n");
 }
 
@@ -19,6 +20,8 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; i++) {
         if (strcmp(argv[i], "--demo") == 0) {
             gLaunch.demo = true;
+        } else if (strcmp(argv[i], "--replay") == 0 && i + 1 < argc) {
+            gLaunch.replay = argv[++i];
         } else if (strcmp(argv[i], "--quit-after") == 0 && i + 1 < argc) {
             char* end = nullptr;
             double seconds = strtod(argv[++i], &end);

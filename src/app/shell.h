@@ -7,6 +7,7 @@
 struct LaunchOptions {
     double quitAfter;  // seconds of wall time before a normal shut-down; 0 = never
     bool demo;         // --demo: straight into a race of computer cars
+    const char* replay;  // --replay FILE: straight into watching a recording; null = none
 };
 
 // Per process: set once by main from the command line.

@@ -8,6 +8,7 @@
 #include "app/shell.h"
 #include "assets/texture.h"
 #include "game/demo.h"
+#include "game/recording.h"
 #include "game/game_state.h"
 #include "game/menus.h"
 #include "game/prefs.h"
@@ -146,6 +147,8 @@ bool StartUp()
         return true;
     if (!firstStart)
         gGame.state = GraphicsOptions;
+    else if (gLaunch.replay)
+        StartWatching(gLaunch.replay);
     else if (gLaunch.demo)
         StartDemoRace();
     return true;
@@ -154,6 +157,8 @@ bool StartUp()
 void ShutDown()
 {
     finalShutdown = gGame.state != ApplyGraphics;
+    if (finalShutdown)
+        EndRaceRecording(false);  // a race left by closing the window
     firstStart = 0;
     ReleaseJoystick();
     DeleteTexture(&logoTexture);

@@ -1,6 +1,8 @@
 #include "game/demo.h"
 
 #include "game/game_state.h"
+#include "game/race_prefs.h"
+#include "game/recording.h"
 #include "race/race.h"
 #include "race/standings.h"
 
@@ -9,7 +11,9 @@ void StartDemoRace()
     gGame.demo = 1;
     gGame.tournament = 0;
     ClearTotals();
+    TakeRaceSetupFromPrefs();
     LoadTrack();
+    BeginRaceRecording();
     ResetCars();
     gGame.state = Race;
 }

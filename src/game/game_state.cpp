@@ -7,6 +7,7 @@
 #include "game/game_state.h"
 #include "game/menus.h"
 #include "game/prefs.h"
+#include "game/recording.h"
 #include "input/devices.h"
 #include "input/pads.h"
 #include "race/race.h"
@@ -51,16 +52,22 @@ void UpdateState()
     case Credits:
         UpdateCredits();
         break;
-    case Race:  // held while a player's pad is unplugged
-        if (!RaceWaitsForPad())
-            UpdateRace();
+    case Race:
+        if (gWatch.active) {
+            WatchStep();
+            if (gGame.state == RaceResults)  // the recording has ended
+                BeginResults();
+        } else if (!RaceWaitsForPad()) {  // held while a player's pad is unplugged
+            RecordRaceStep();
+            UpdateRace(kRaceDriving);
+        }
         break;
     case RaceMenu:
-        UpdateRace();
+        UpdateRace(kRacePaused);
         UpdateRaceMenu();
         break;
     case RaceResults:
-        UpdateRace();
+        UpdateRace(kRaceResults);
         UpdateResults();
         break;
     default:  // 14 and 16: the main loop acts on them
@@ -142,8 +149,14 @@ void DrawState()
         break;
     case Race:
         RenderRaceFrame();
-        if (RaceIsOver()) {
+        if (gWatch.active) {
+            // A recording ends after its last step, not by the race-over test.
+            WatchKeys();
+            if (escapeDown && gGame.escapeLatch)
+                gGame.state = MainMenu;
+        } else if (RaceIsOver()) {
             FinishRace(gGame.tournament != 0);
+            EndRaceRecording(true);
             BeginResults();
             gGame.state = RaceResults;
         } else if (escapeDown && gGame.escapeLatch) {

@@ -2,6 +2,7 @@
 // restart (not for a network client) and back; and the way out of a race
 // that the results screen shares.
 #include "game/menus.h"
+#include "game/recording.h"
 #include "net/net_session.h"
 #include "race/race.h"
 
@@ -28,6 +29,7 @@ void DrawRaceMenu()
     if (b[BtnRaceMenuContinue].state == 3) {
         gGame.state = Race;
     } else if (RestartShown() && b[BtnRestart].state == 3) {
+        BeginRaceRecording();
         ResetCars();
         gGame.state = Race;
     } else if (b[BtnBack].state == 3) {

@@ -5,6 +5,8 @@
 #include "game/menu_logic.h"
 #include "game/menus.h"
 #include "game/prefs.h"
+#include "game/race_prefs.h"
+#include "game/recording.h"
 #include "input/pads.h"
 #include "game/tournament.h"
 #include "race/race.h"
@@ -25,7 +27,9 @@ bool StartRaceOnTrack()
         gPrefs.track = 0;
     if (gGame.tournament)  // in memory only: the set-up keeps its choice
         gPrefs.gamemode = TournamentRaceMode(gPrefs, gPrefs.track);
+    TakeRaceSetupFromPrefs();
     LoadTrack();
+    BeginRaceRecording();
     ResetCars();
     gGame.state = Race;
     return true;

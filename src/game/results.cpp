@@ -12,6 +12,7 @@
 #include "game/menu_logic.h"
 #include "game/menus.h"
 #include "game/prefs.h"
+#include "game/recording.h"
 #include "game/results_panel.h"
 #include "race/car.h"
 #include "game/tournament.h"
@@ -149,11 +150,18 @@ void DrawResults()
     if (continueShown)
         UpdateButton(b[BtnResultsContinue], true);
     UpdateButton(b[BtnBack], true);
+    const char* replay = ReplayOfResults();
+    if (replay)
+        UpdateButton(b[BtnReplay], true);
     if (continueShown && next.state == 3) {
         gPrefs.track += 1;
         StartRaceOnTrack();
     } else if (b[BtnBack].state == 3) {
         LeaveRace();
+    } else if (replay && b[BtnReplay].state == 3) {
+        char path[512];
+        snprintf(path, sizeof path, "%s", replay);  // StartWatching may overwrite the source
+        StartWatching(path);
     }
 }
 
@@ -164,4 +172,6 @@ void UpdateResults()
     if (ContinueShown())
         AnimateButton(gGame.buttons[BtnResultsContinue]);
     AnimateButton(gGame.buttons[BtnBack]);
+    if (ReplayOfResults())
+        AnimateButton(gGame.buttons[BtnReplay]);
 }

@@ -19,6 +19,8 @@
 #include "app/log.h"
 #include "game/game_state.h"
 #include "game/prefs.h"
+#include "game/race_prefs.h"
+#include "game/recording.h"
 #include "input/devices.h"
 #include "net/net_checks.h"
 #include "net/net_session.h"
@@ -77,7 +79,9 @@ void gotoRace()
     // A network race is never part of a tournament, whatever was played before.
     gGame.tournament = 0;
     ClearTotals();
+    TakeRaceSetupFromPrefs();
     LoadTrack();
+    BeginRaceRecording();
     ResetCars();
     gGame.state = Race;
     LogMessage("Network race: %s, track %d, against %s", gNet.role == kRoleHost ? "host" : "client",
@@ -92,14 +96,15 @@ void LogNetworkRaceEnd()
                b[1], b[2]);
 }
 
-// Host: the client's keys become player 2's.
+// Host: the client's four keys drive car 1 until the next message.
 static void ApplyControls()
 {
-    for (int k = 0; k < 4; k++) {
-        int32_t code = gPrefs.playerctrls[1][k];
-        if (code >= 0 && code < kKeyCount)
-            gKeyboard.down[code] = gNet.inControls[k] != 0 ? 1 : 0;
-    }
+    CarControls c = {};
+    c.accelerate = gNet.inControls[kCtrlAccelerate] != 0;
+    c.left = gNet.inControls[kCtrlLeft] != 0;
+    c.brake = gNet.inControls[kCtrlBrake] != 0;
+    c.right = gNet.inControls[kCtrlRight] != 0;
+    gControls[1] = c;
 }
 
 // Client: the host's state, mirrored; RaceStateIsSound has passed it.  A

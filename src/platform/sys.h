@@ -25,6 +25,14 @@ bool SysExecutablePath(char* out, size_t size);
 // False (and no names) when the directory cannot be read.
 bool SysListDirectory(const char* path, std::vector<std::string>& names);
 
+// Creates directory `path` (its parent must exist); true when it exists afterwards.
+bool SysMakeDirectory(const char* path);
+
+// Gives the finished file `temp` its name `final` without ever replacing a
+// file already called `final` (then false and `temp` stays); on success
+// `temp` is gone.
+bool SysPublishFile(const char* temp, const char* final);
+
 // Operating-system name and release, e.g. "Linux" and "6.1.0-18-amd64".
 void SysKernelVersion(char* name, size_t nameSize, char* release, size_t releaseSize);
 

@@ -2,6 +2,7 @@
 #include "platform/sys.h"
 
 #include <dirent.h>
+#include <sys/stat.h>
 #include <sys/utsname.h>
 #include <time.h>
 #include <unistd.h>
@@ -45,6 +46,23 @@ bool SysListDirectory(const char* path, std::vector<std::string>& names)
     }
     closedir(dir);
     std::sort(names.begin(), names.end());
+    return true;
+}
+
+bool SysMakeDirectory(const char* path)
+{
+    struct stat st;
+    if (mkdir(path, 0755) == 0)
+        return true;
+    return stat(path, &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool SysPublishFile(const char* temp, const char* final)
+{
+    // link() fails with EEXIST instead of replacing, unlike rename().
+    if (link(temp, final) != 0)
+        return false;
+    unlink(temp);
     return true;
 }
 

@@ -6,9 +6,6 @@
 #include <cmath>
 
 #include "app/clock.h"
-#include "game/game_state.h"
-#include "game/prefs.h"
-#include "input/devices.h"
 #include "race/car.h"
 #include "race/terrain.h"
 
@@ -35,11 +32,9 @@ void ResetCamera(Camera& camera, uint32_t player, float x, float y, float z,
     camera.keyReleased = 0;
 }
 
-void PollCameraKey(Camera& camera)
+void PollCameraKey(Camera& camera, bool held)
 {
-    if (camera.player >= 4)  // computer cars have no control set
-        return;
-    if (KeyDown(gPrefs.playerctrls[camera.player][kCtrlCamera])) {
+    if (held) {
         if (camera.keyReleased) {
             camera.keyReleased = 0;
             camera.mode++;
@@ -51,7 +46,7 @@ void PollCameraKey(Camera& camera)
     }
 }
 
-void UpdateCamera(Camera& camera)
+void UpdateCamera(Camera& camera, bool frozen)
 {
     if (camera.player >= (uint32_t)kMaxCars)
         return;
@@ -64,7 +59,6 @@ void UpdateCamera(Camera& camera)
     float target[3] = {eye[0], eye[1], eye[2]};
     float targetPitch = camera.pitch, targetYaw = camera.yaw;
     float targetRoll = camera.roll, targetFov = camera.fov;
-    const bool frozen = gGame.state == RaceMenu || gGame.state == RaceResults;
 
     if (!frozen)
         camera.orbitAngle = h;

@@ -23,5 +23,8 @@ extern Camera gCameras[5];
 
 void ResetCamera(Camera& camera, uint32_t player, float x, float y, float z,
                  float pitch, float yaw, float roll, float fov);
-void PollCameraKey(Camera& camera);
-void UpdateCamera(Camera& camera);
+// The camera key of the camera's player, held or not this frame: each press
+// switches to the next view mode.
+void PollCameraKey(Camera& camera, bool held);
+// One step; `frozen` (race menu, results): orbit the car.
+void UpdateCamera(Camera& camera, bool frozen);

@@ -15,17 +15,14 @@
 #include <cstring>
 
 #include "app/clock.h"
-#include "game/game_state.h"
-#include "game/prefs.h"
-#include "input/devices.h"
-#include "input/pads.h"
-#include "net/net_session.h"
 #include "race/driver.h"
 #include "race/dust.h"
+#include "race/race.h"
 #include "race/standings.h"
 #include "race/terrain.h"
 
 Car gCars[kMaxCars];
+CarControls gControls[kMaxCars];
 
 static const float kDegToRad = 3.141592654f / 180.0f;
 static const float kRadToDeg = 180.0f / 3.141592654f;
@@ -37,58 +34,24 @@ static float Clamp(float value, float low, float high) { return value < low ? lo
 
 bool IsHumanCar(uint32_t index)
 {
-    if (gGame.demo)  // every car computer-driven
-        return false;
-    if ((int64_t)index < (int64_t)gPrefs.nplayers)
-        return true;
-    return index == 1 && (gNet.role == kRoleHost || gNet.role == kRoleClient);
+    return index < (uint32_t)kMaxCars && gRaceSetup.human[index] != 0;
 }
 
-// A device (mouse, gamepad, wheel) assigned to `index` by the preferences;
-// only people at this machine use one, never the network peer's car.
-static bool UsesDevice(int32_t assigned, uint32_t index)
+// A person's controls for this step: throttle and brake only once the
+// countdown allows driving; the pedal of a wheel or pad drives towards the
+// wheel speed it asks for.
+static CarControls PersonControls(const Car& car)
 {
-    return assigned == (int32_t)index && (int64_t)index < (int64_t)gPrefs.nplayers;
-}
-
-struct Controls {
-    bool accelerate, left, brake, right;
-    bool analogue;      // steer and pedal drive the car as a wheel does
-    float steer, pedal; // -1 left .. 1 right; -1 full throttle .. 1 full brake
-};
-
-// The four flags of a person's car: keys, a pad, or the joystick as a
-// wheel.  Throttle and brake only once the countdown allows driving.
-static void ReadPersonControls(const Car& car, Controls* in)
-{
-    if (car.index >= 4)  // no control set
-        return;
-    const int32_t* keys = gPrefs.playerctrls[car.index];
-    PadDrive pad;
-    const bool onPad = (int64_t)car.index < (int64_t)gPrefs.nplayers && ReadPadDrive((int32_t)car.index, &pad);
-    if (onPad) {
-        in->analogue = true;
-        in->steer = pad.steer;
-        in->pedal = pad.pedal;
-    } else if (UsesDevice(gPrefs.wheelsteering, car.index)) {
-        in->analogue = true;
-        in->steer = gJoystick.x;
-        in->pedal = gJoystick.y;
+    CarControls in = gControls[car.index];
+    if (!(gStandings.countdown < 1.0f)) {
+        in.accelerate = 0;
+        in.brake = 0;
+    } else if (in.wheelSteering) {
+        const float y = in.wheelY;
+        in.accelerate = -car.maxWheelSpeed * y > car.wheelSpeed && y < -0.01f;
+        in.brake = -car.maxWheelSpeed * y < car.wheelSpeed && y > 0.01f;
     }
-    if (!onPad) {
-        in->left = KeyDown(keys[kCtrlLeft]);
-        in->right = KeyDown(keys[kCtrlRight]);
-    }
-    if (!(gStandings.countdown < 1.0f))
-        return;
-    if (in->analogue) {
-        const float y = in->pedal;
-        in->accelerate = -car.maxWheelSpeed * y > car.wheelSpeed && y < -0.01f;
-        in->brake = -car.maxWheelSpeed * y < car.wheelSpeed && y > 0.01f;
-    } else {
-        in->accelerate = KeyDown(keys[kCtrlAccelerate]);
-        in->brake = KeyDown(keys[kCtrlBrake]);
-    }
+    return in;
 }
 
 void UpdateCar(Car& car)
@@ -105,36 +68,38 @@ void UpdateCar(Car& car)
         car.stepDelta[3 + k] = v[k];
     }
 
-    // 2. Control flags.
-    Controls in = {false, false, false, false, false, 0.0f, 0.0f};
-    if (person)
-        ReadPersonControls(car, &in);
-    else if (gStandings.countdown < 1.0f)
-        DriveComputerCar(car, &in.accelerate, &in.left, &in.brake, &in.right);
+    // 2. Control flags: the controls record, or the computer driver.
+    CarControls in = {};
+    if (person) {
+        in = PersonControls(car);
+    } else if (gStandings.countdown < 1.0f) {
+        bool accelerate = false, left = false, brake = false, right = false;
+        DriveComputerCar(car, &accelerate, &left, &brake, &right);
+        in.accelerate = accelerate;
+        in.left = left;
+        in.brake = brake;
+        in.right = right;
+    }
 
     // 3. Score.
-    if (gPrefs.gamemode == 0) {
+    if (gRaceSetup.gamemode == 0) {
         if (gStandings.tagHolder == (int32_t)car.index)
             UpdateScore(car.index);
         if (car.tagCooldown > 0.0f)
             car.tagCooldown -= dt;
-    } else if (gPrefs.gamemode == 1) {
+    } else if (gRaceSetup.gamemode == 1) {
         UpdateScore(car.index);
     }
 
     const float s = SinDeg(car.heading);
     const float c = CosDeg(car.heading);
 
-    // 4. Steering: the mouse, a wheel or pad, or the flags.
-    if (person && UsesDevice(gPrefs.mousesteering, car.index)) {
-        // A frame's movement turns the wheels by dx / 250 * sensitivity * 8
-        // degrees in all, spread over the frame's steps: the same hand
-        // movement gives the same turn at any frame rate.
-        int32_t steps = gClock.frameSteps > 0 ? gClock.frameSteps : 1;
-        car.steer -= (float)(gMouse.dx / 250.0 * 8.0 / steps) * (float)gPrefs.mousesensitivity;
+    // 4. Steering: the mouse, the wheel or pad, or the flags.
+    if (in.mouseSteering) {
+        car.steer -= in.mouseSteer;
         car.steer = Clamp(car.steer, -car.maxSteer, car.maxSteer);
-    } else if (in.analogue) {
-        car.steer += (-in.steer * car.maxSteer - car.steer) * 25.0f * dt;
+    } else if (in.wheelSteering) {
+        car.steer += (-in.wheelX * car.maxSteer - car.steer) * 25.0f * dt;
     } else if (in.left) {
         if (car.steer < car.maxSteer)
             car.steer += car.steerRate * dt;
@@ -147,7 +112,7 @@ void UpdateCar(Car& car)
 
     // 5. Wheel speed, while the rear wheels grip.
     if (car.rearOnGround) {
-        const float k = in.analogue ? fabsf(in.pedal) : 1.0f;
+        const float k = in.wheelSteering ? fabsf(in.wheelY) : 1.0f;
         float& ws = car.wheelSpeed;
         if (in.accelerate) {
             if (ws >= 0.0f && ws < car.maxWheelSpeed)
@@ -271,7 +236,7 @@ void UpdateCar(Car& car)
 
     // 19. Contact: a wheel that would pass below the ground lands on it
     // (the tag holder's wheels bounce back at half speed instead).
-    const bool bouncy = gStandings.tagHolder == (int32_t)car.index && gPrefs.funnywheels;
+    const bool bouncy = gStandings.tagHolder == (int32_t)car.index && gRaceSetup.funnywheels;
     car.frontOnGround = 0;
     for (int k = 0; k < 4; k++)
         car.wheelOnGround[k] = 0;
@@ -371,7 +336,7 @@ void UpdateCar(Car& car)
                      AtanDeg(((w[0].y + w[2].y) / 2.0f - (w[1].y + w[3].y) / 2.0f) / car.bodyLength);
 
     // 28. The leader medal: a score strictly above every other car's.
-    const uint32_t cars = gPrefs.carCount > (uint32_t)kMaxCars ? (uint32_t)kMaxCars : gPrefs.carCount;
+    const uint32_t cars = gRaceSetup.carCount > (uint32_t)kMaxCars ? (uint32_t)kMaxCars : gRaceSetup.carCount;
     bool leader = cars > 1 && car.index < (uint32_t)kMaxCars;
     for (uint32_t o = 0; leader && o < cars; o++) {
         if (o != car.index && !(gStandings.score[car.index] > gStandings.score[o]))

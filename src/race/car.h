@@ -1,4 +1,4 @@
-// The cars: five records, a race uses the first Prefs::carCount.  Units:
+// The cars: five records, a race uses the first RaceSetup::carCount.  Units:
 // world units (the wheelbase is 1.0), seconds, degrees; y is up; heading h
 // faces (-sin h, 0, -cos h), so heading 0 faces -z and positive turns left.
 #pragma once
@@ -91,6 +91,21 @@ struct Car {
 // Per race: ResetCars puts all five back on the grid.
 extern Car gCars[kMaxCars];
 
+// What drives one car in the steps of a frame, written before the steps:
+// by the input layer for people at this machine, by the network exchange
+// for the peer's car, by a replay from its recording.  Computer cars do not
+// use it (their driver decides inside the step).
+struct CarControls {
+    uint8_t accelerate, left, brake, right;  // 0 or 1; throttle and brake count from countdown 1.0
+    uint8_t mouseSteering;  // 1: mouseSteer turns the wheels instead of left and right
+    uint8_t wheelSteering;  // 1: a steering wheel or pad: wheelX steers (unless mouse steering), wheelY is the pedal
+    float mouseSteer;       // degrees the wheels turn to the right in each step of the frame
+    float wheelX;           // wheel position, -1 full left .. 1 full right
+    float wheelY;           // pedal, -1 full throttle .. 1 full brake
+};
+// Per race: ResetCars clears all five; each frame's writers overwrite them.
+extern CarControls gControls[kMaxCars];
+
 // One simulation step of one car (state 6, countdown below 4.0).
 void UpdateCar(Car& car);
 
@@ -105,6 +120,6 @@ bool CarStateIsSound(const Car& car);
 // Far above the step's own limit of 20 units per second.
 static const float kAbsurdSpeed = 40.0f;
 
-// True when car `index` is driven by a person at this machine or, in a
-// network game, by the peer (car 1); never in a demonstration (gGame.demo).
+// True when car `index` follows its controls record (RaceSetup::human);
+// false for computer cars and indexes beyond the five.
 bool IsHumanCar(uint32_t index);

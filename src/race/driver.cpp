@@ -9,7 +9,6 @@
 #include <cmath>
 
 #include "app/clock.h"
-#include "game/prefs.h"
 #include "race/checkpoints.h"
 #include "race/race.h"
 #include "race/standings.h"
@@ -41,7 +40,7 @@ static float PlaneDistance(float ax, float az, float bx, float bz)
 
 static uint32_t RaceCars()
 {
-    return gPrefs.carCount > (uint32_t)kMaxCars ? (uint32_t)kMaxCars : gPrefs.carCount;
+    return gRaceSetup.carCount > (uint32_t)kMaxCars ? (uint32_t)kMaxCars : gRaceSetup.carCount;
 }
 
 // The car's spot for the stuck watch is where it stands now.
@@ -228,7 +227,7 @@ static int8_t SteerAwayFrom(const Car& car)
     consider(30.0f * s, cz);
     consider(cx, -32.0f * s);
     consider(cx, 30.0f * s);
-    if (gPrefs.gamemode == 1) {
+    if (gRaceSetup.gamemode == 1) {
         for (uint32_t g = 0; g < gCheckpoints.gateCount && g < (uint32_t)kMaxGates; g++) {
             consider(gCheckpoints.gates[g].leftPost[0], gCheckpoints.gates[g].leftPost[2]);
             consider(gCheckpoints.gates[g].rightPost[0], gCheckpoints.gates[g].rightPost[2]);
@@ -246,14 +245,14 @@ void DriveComputerCar(Car& car, bool* accelerate, bool* left, bool* brake, bool*
 {
     const bool reverse = WatchStuck(car, (float)(1.0 / gClock.stepRate));
     const float s = gTerrain.cellSize;
-    const uint32_t cars = gPrefs.carCount > (uint32_t)kMaxCars ? (uint32_t)kMaxCars : gPrefs.carCount;
+    const uint32_t cars = gRaceSetup.carCount > (uint32_t)kMaxCars ? (uint32_t)kMaxCars : gRaceSetup.carCount;
     const float x = car.position[0];
     const float z = car.position[2];
     const bool holder = gStandings.tagHolder == (int32_t)car.index;
     float tx, tz;
 
     // 1. The target point.
-    if (gPrefs.gamemode == 0 && holder) {
+    if (gRaceSetup.gamemode == 0 && holder) {
         tx = x;
         tz = z;
         float best = 999.0f;
@@ -275,7 +274,7 @@ void DriveComputerCar(Car& car, bool* accelerate, bool* left, bool* brake, bool*
             tz = -32.0f * s - 1.0f;
         else if (z > 28.0f * s / 2.0f)
             tz = 28.0f * s + 1.0f;
-    } else if (gPrefs.gamemode == 0) {
+    } else if (gRaceSetup.gamemode == 0) {
         // Chase a point ahead of the holder; with no valid holder, the
         // middle of the world.
         tx = 0.0f;
@@ -290,7 +289,7 @@ void DriveComputerCar(Car& car, bool* accelerate, bool* left, bool* brake, bool*
             tx = h.position[0] - sinf(g) * lead * k + 0.25f * h.velocity[0];
             tz = h.position[2] - cosf(g) * lead * k + 0.25f * h.velocity[2];
         }
-    } else if (gPrefs.gamemode == 1) {
+    } else if (gRaceSetup.gamemode == 1) {
         // The next gate's aim point from afar, its centre when close; with
         // no such gate, the middle of the world.
         tx = 0.0f;
@@ -325,14 +324,14 @@ void DriveComputerCar(Car& car, bool* accelerate, bool* left, bool* brake, bool*
     // 4. Steer toward it; the holder steers away.
     const float pointing = car.heading + car.steer;
     if (theta > pointing)
-        *(holder && gPrefs.gamemode == 0 ? right : left) = true;
+        *(holder && gRaceSetup.gamemode == 0 ? right : left) = true;
     else if (theta < pointing)
-        *(holder && gPrefs.gamemode == 0 ? left : right) = true;
+        *(holder && gRaceSetup.gamemode == 0 ? left : right) = true;
 
     // 5. Throttle by the angle to the target.
     const float e = fabsf(theta - car.heading);
     const bool slow = car.wheelSpeed < car.maxWheelSpeed / 3.0f;
-    if (gPrefs.gamemode == 0 ? (holder || e < 35.0f || slow) : (e < 45.0f || slow))
+    if (gRaceSetup.gamemode == 0 ? (holder || e < 35.0f || slow) : (e < 45.0f || slow))
         *accelerate = true;
 
     // 6. Wobble.
@@ -344,9 +343,9 @@ void DriveComputerCar(Car& car, bool* accelerate, bool* left, bool* brake, bool*
     }
 
     // 7. The difficulty caps the speed up to which the driver accelerates.
-    if (gPrefs.opponentskill == 0 && car.wheelSpeed > car.maxWheelSpeed / 1.5f)
+    if (gRaceSetup.opponentskill == 0 && car.wheelSpeed > car.maxWheelSpeed / 1.5f)
         *accelerate = false;
-    else if (gPrefs.opponentskill == 1 && car.wheelSpeed > car.maxWheelSpeed / 1.25f)
+    else if (gRaceSetup.opponentskill == 1 && car.wheelSpeed > car.maxWheelSpeed / 1.25f)
         *accelerate = false;
 
     // 8. Backing off; with nothing in reach to swing away from, the nose
@@ -355,7 +354,7 @@ void DriveComputerCar(Car& car, bool* accelerate, bool* left, bool* brake, bool*
         car.reverseTimer = kReverseSeconds;
         car.reverseSteer = SteerAwayFrom(car);
         if (car.reverseSteer == 0) {
-            const bool toLeft = (theta > car.heading) != (holder && gPrefs.gamemode == 0);
+            const bool toLeft = (theta > car.heading) != (holder && gRaceSetup.gamemode == 0);
             car.reverseSteer = toLeft ? -1 : 1;
         }
     }

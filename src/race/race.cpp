@@ -4,8 +4,6 @@
 
 #include <cstring>
 
-#include "game/game_state.h"
-#include "game/prefs.h"
 #include "race/camera.h"
 #include "race/car.h"
 #include "race/checkpoints.h"
@@ -14,6 +12,7 @@
 #include "race/terrain.h"
 
 RaceSoundEvents gRaceSounds;
+RaceSetup gRaceSetup;
 
 // Per process: the generator starts at seed 1 like an unseeded runtime
 // generator; ResetRandom puts it back (tests, the simulator).
@@ -30,16 +29,26 @@ void ResetRandom()
     gRandomState = 1;
 }
 
+uint32_t RandomState()
+{
+    return gRandomState;
+}
+
+void SetRandomState(uint32_t state)
+{
+    gRandomState = state;
+}
+
 // Cars of the race, held to the five records.
 static uint32_t RaceCarCount()
 {
-    return gPrefs.carCount > (uint32_t)kMaxCars ? (uint32_t)kMaxCars : gPrefs.carCount;
+    return gRaceSetup.carCount > (uint32_t)kMaxCars ? (uint32_t)kMaxCars : gRaceSetup.carCount;
 }
 
 void LoadTrack()
 {
     LoadCheckpoints();
-    LoadTerrain(1.0f, 0.0125f, (uint32_t)(gPrefs.terrain_pixelskip < 1 ? 1 : gPrefs.terrain_pixelskip));
+    LoadTerrain(1.0f, 0.0125f, (uint32_t)(gRaceSetup.terrainPixelSkip < 1 ? 1 : gRaceSetup.terrainPixelSkip));
 }
 
 void ResetCar(uint32_t i)
@@ -75,7 +84,7 @@ void ResetCar(uint32_t i)
 
     // The grid: a diagonal line towards +x and +z, car 0 in front, all
     // facing -z, 5 above the ground.
-    car.position[0] = 2.0f * ((float)i - (float)gPrefs.carCount / 2.0f);
+    car.position[0] = 2.0f * ((float)i - (float)gRaceSetup.carCount / 2.0f);
     car.position[1] = 5.0f;
     car.position[2] = 2.0f * (float)i + 5.0f;
     for (WheelPoint& w : car.wheelPoint)
@@ -93,24 +102,25 @@ void ResetCars()
     }
     ResetStandings();
     memset(&gRaceSounds, 0, sizeof gRaceSounds);
+    memset(gControls, 0, sizeof gControls);
 }
 
-void UpdateRace()
+void UpdateRace(RacePhase phase)
 {
     const uint32_t cars = RaceCarCount();
-    if (gGame.state == Race) {
+    if (phase == kRaceDriving) {
         if (gStandings.countdown < 4.0f) {
             for (uint32_t i = 0; i < cars; i++)
                 UpdateCar(gCars[i]);
             for (uint32_t i = 0; i < cars; i++)
                 ApplyWorldRules(i);
-            if (gPrefs.particles)
+            if (gRaceSetup.particles)
                 UpdateDust();
         }
         TickStandings();
     }
-    if (IsRaceState(gGame.state)) {
+    if (phase != kRaceOff) {
         for (uint32_t i = 0; i < cars; i++)
-            UpdateCamera(gCameras[i]);
+            UpdateCamera(gCameras[i], phase != kRaceDriving);
     }
 }

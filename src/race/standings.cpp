@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "app/clock.h"
-#include "game/prefs.h"
 #include "race/car.h"
 #include "race/checkpoints.h"
 #include "race/race.h"
@@ -14,13 +13,13 @@ RaceStandings gStandings;
 // Cars of the race, held to the five records.
 static uint32_t RaceCarCount()
 {
-    return gPrefs.carCount > (uint32_t)kMaxCars ? (uint32_t)kMaxCars : gPrefs.carCount;
+    return gRaceSetup.carCount > (uint32_t)kMaxCars ? (uint32_t)kMaxCars : gRaceSetup.carCount;
 }
 
 void ResetStandings()
 {
     uint32_t cars = RaceCarCount();
-    if (gPrefs.gamemode == 0)
+    if (gRaceSetup.gamemode == 0)
         gStandings.tagHolder = cars > 0 ? RandomInt() % (int32_t)cars : -1;
     else
         gStandings.tagHolder = -1;
@@ -59,9 +58,9 @@ void UpdateScore(uint32_t car)
 {
     if (car >= (uint32_t)kMaxCars)
         return;
-    if (gPrefs.gamemode == 0) {
+    if (gRaceSetup.gamemode == 0) {
         gStandings.score[car] += (float)(1.0 / gClock.stepRate);
-    } else if (gPrefs.gamemode == 1) {
+    } else if (gRaceSetup.gamemode == 1) {
         // No gate, no progress; a gate index outside the course counts for nothing.
         if (gCheckpoints.gateCount == 0 || gCars[car].nextCheckpoint >= gCheckpoints.gateCount)
             return;
@@ -76,7 +75,7 @@ void AwardMedal(uint32_t car, int slot)
     if (car >= (uint32_t)kMaxCars || slot < 0 || slot >= 4)
         return;
     gStandings.medalShown[car][slot] = 1;
-    gStandings.medalTimer[car][slot] = gPrefs.medalshowtime;
+    gStandings.medalTimer[car][slot] = gRaceSetup.medalshowtime;
 }
 
 void ClearMedal(uint32_t car, int slot)

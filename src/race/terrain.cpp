@@ -5,7 +5,7 @@
 
 #include "app/config.h"
 #include "app/log.h"
-#include "game/prefs.h"
+#include "race/race.h"
 #include "race/terrain_image.h"
 
 Terrain gTerrain;
@@ -14,9 +14,9 @@ Terrain gTerrain;
 // (the files then cannot be found and the loaders end the program).
 const char* CurrentTrackName()
 {
-    if (gPrefs.track < 0 || gPrefs.track >= gConfig.trackCount || gPrefs.track >= kMaxTracks)
+    if (gRaceSetup.track < 0 || gRaceSetup.track >= gConfig.trackCount || gRaceSetup.track >= kMaxTracks)
         return "";
-    return gConfig.trackNames[gPrefs.track];
+    return gConfig.trackNames[gRaceSetup.track];
 }
 
 void LoadTerrain(float cellSize, float heightScale, uint32_t pixelSkip)

@@ -30,7 +30,7 @@ extern Terrain gTerrain;
 // track) into the grid.  A missing or unusable file ends the program.
 void LoadTerrain(float cellSize, float heightScale, uint32_t pixelSkip);
 
-// Base name of the current track (Prefs track in Config trackNames), or ""
+// Base name of the current track (RaceSetup track in Config trackNames), or ""
 // when the index is outside the list.
 const char* CurrentTrackName();
 

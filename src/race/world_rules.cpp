@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "app/clock.h"
-#include "game/prefs.h"
 #include "net/net_session.h"
 #include "race/car.h"
 #include "race/checkpoints.h"
@@ -16,7 +15,7 @@ static const float kDegToRad = 3.141592654f / 180.0f;
 
 static uint32_t RaceCarCount()
 {
-    return gPrefs.carCount > (uint32_t)kMaxCars ? (uint32_t)kMaxCars : gPrefs.carCount;
+    return gRaceSetup.carCount > (uint32_t)kMaxCars ? (uint32_t)kMaxCars : gRaceSetup.carCount;
 }
 
 // The first corner beyond the low or high edge on `axis` decides: its
@@ -119,7 +118,7 @@ static void Touch(Car& car, Car& other, bool bounce)
         other.velocity[k] = (0.505f * delta + 1.01f * v[k]) * -1.025f;
     }
     const bool client = gNet.role == kRoleClient;
-    if (gPrefs.seffects) {
+    if (gRaceSetup.seffects) {
         if (client) {
             WantSound(car.index, gNet.inSound);
         } else {
@@ -131,11 +130,11 @@ static void Touch(Car& car, Car& other, bool bounce)
             }
         }
     }
-    if (gPrefs.gamemode == 0 && gStandings.tagHolder != (int32_t)car.index &&
+    if (gRaceSetup.gamemode == 0 && gStandings.tagHolder != (int32_t)car.index &&
         gStandings.tagHolder == (int32_t)other.index && car.tagCooldown <= 0.0f) {
         gStandings.tagHolder = (int32_t)car.index;
         other.tagCooldown = 1.0f;
-        if (gPrefs.seffects && !client) {
+        if (gRaceSetup.seffects && !client) {
             WantSound(car.index, 3);
             gNet.outSound = 3;
         }
@@ -155,7 +154,7 @@ void ApplyWorldRules(uint32_t index)
     PushBack(car, 0, -32.0f * s, 30.0f * s, rate);
     PushBack(car, 2, -32.0f * s, 30.0f * s, rate);
 
-    if (gPrefs.gamemode == 1) {
+    if (gRaceSetup.gamemode == 1) {
         // 2. Gates in order, then laps.  An empty course has no laps.
         int32_t crossed = -1;
         for (int e = 0; e < 4 && crossed < 0; e++)
@@ -234,14 +233,14 @@ bool RaceIsOver()
     const uint32_t last = gStandings.rankByScore[cars - 1];
     if (last >= cars)
         return false;
-    if (gPrefs.gamemode == 0)
-        return gStandings.score[last] >= (float)gPrefs.timelimit;
-    if (gPrefs.gamemode == 1) {
+    if (gRaceSetup.gamemode == 0)
+        return gStandings.score[last] >= (float)gRaceSetup.timelimit;
+    if (gRaceSetup.gamemode == 1) {
         // The laps done and gate 0 passed once more.  On a course of one gate
         // the next gate is always gate 0 again, so passing it once more is
         // one more lap.
         const Car& car = gCars[last];
-        const int64_t laps = gPrefs.laps;
+        const int64_t laps = gRaceSetup.laps;
         if (gCheckpoints.gateCount == 0)
             return false;
         if (gCheckpoints.gateCount == 1)
@@ -256,7 +255,7 @@ void FinishRace(bool tournament)
     const uint32_t cars = RaceCarCount();
     // Place points in checkpoint races, and in every race of a tournament
     // that alternates the modes, so that both kinds add up on one table.
-    if (gPrefs.gamemode == 1 || (tournament && gPrefs.alternate)) {
+    if (gRaceSetup.gamemode == 1 || (tournament && gRaceSetup.alternate)) {
         for (uint32_t i = 0; i < cars; i++) {
             const uint32_t c = gStandings.rankByScore[i];
             if (c < (uint32_t)kMaxCars)

@@ -17,6 +17,8 @@
 #include "app/config.h"
 #include "game/game_state.h"
 #include "game/prefs.h"
+#include "game/recording.h"
+#include "input/controls.h"
 #include "race/camera.h"
 #include "race/car.h"
 #include "race/checkpoints.h"
@@ -123,7 +125,10 @@ void RenderRaceFrame()
     for (uint32_t v = 0; LayoutView(v, &layout); v++) {
         currentView = v;
         Camera& camera = gCameras[v];
-        PollCameraKey(camera);
+        if (!gWatch.active)
+            PollCameraKey(camera, CameraKeyHeld(camera.player));
+        else if (v == 0)
+            WatchCameraKey(camera, CameraKeyHeld(0));
         if (gPrefs.screenmode == 1 || gPrefs.screenmode == 2) {
             glViewport(layout.x, layout.y, layout.w, layout.h);
             glMatrixMode(GL_PROJECTION);

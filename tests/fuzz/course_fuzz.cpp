@@ -12,6 +12,7 @@
 #include "fuzz_targets.h"
 #include "game/game_state.h"
 #include "game/prefs.h"
+#include "game/race_prefs.h"
 #include "race/car.h"
 #include "race/checkpoints.h"
 #include "race/dust.h"
@@ -22,6 +23,7 @@ static const int kSteps = 40;
 
 static void Load(void*)
 {
+    TakeRaceSetupFromPrefs();
     LoadTrack();
 }
 
@@ -101,7 +103,7 @@ int FuzzCourse(const uint8_t* data, size_t size)
     ResetCars();
     gGame.state = Race;
     for (int step = 0; step < kSteps; step++) {
-        UpdateRace();
+        UpdateRace(kRaceDriving);
         RankByScore();
         RaceIsOver();
         CheckCars();

@@ -23,6 +23,10 @@ int FuzzModel3ds(const uint8_t* data, size_t size);
 // five-car checkpoint race on it.
 int FuzzCourse(const uint8_t* data, size_t size);
 
+// A race recording (DecodeReplay); one that decodes must encode to the
+// same bytes.
+int FuzzRecording(const uint8_t* data, size_t size);
+
 // One datagram decoded through each message layout the session registers:
 // JoinRequest, LobbyInfo (and LobbyClosed), RaceState, ControlsMessage.
 int FuzzJoinRequest(const uint8_t* data, size_t size);

@@ -11,6 +11,7 @@
 #include "app/config.h"
 #include "fuzz_targets.h"
 #include "game/prefs.h"
+#include "race/race.h"
 #include "race/terrain.h"
 #include "race/terrain_image.h"
 
@@ -49,7 +50,7 @@ int FuzzHeightmap(const uint8_t* data, size_t size)
     FuzzWriteFile((dir + "data/tracks/terrains/fuzz.tga").c_str(), data, size);
     gConfig.trackCount = 1;
     snprintf(gConfig.trackNames[0], kTrackNameSize, "%s", "fuzz");
-    gPrefs.track = 0;
+    gRaceSetup.track = 0;
     const uint32_t generation = gTerrain.generation;
     memset(gTerrain.heights, 0, sizeof gTerrain.heights);
     if (!RunTrappingExit(Load, nullptr)) {

@@ -211,7 +211,7 @@ void RunFrame()
             for (int s = 0; s < 8; s++) {
                 if (gNet.sendTimer > 0)
                     gNet.sendTimer -= 1.0f / 500.0f;
-                UpdateRace();
+                UpdateRace(gGame.state == Race ? kRaceDriving : kRacePaused);
             }
             if (gGame.state == Race) {
                 RankByScore();

@@ -23,6 +23,7 @@
 #include "game/game_state.h"
 #include "game/menus.h"
 #include "game/prefs.h"
+#include "game/race_prefs.h"
 #include "platform/window.h"
 #include "race/camera.h"
 #include "race/car.h"
@@ -218,6 +219,7 @@ protected:
     void SetUp() override
     {
         SetRacePrefs();
+        TakeRaceSetupFromPrefs();
         LoadTrack();
         ResetCars();
         PlaceCars();
@@ -250,6 +252,7 @@ protected:
     {
         gPrefs.shadows = resolution != 0;
         gPrefs.shadow_resolution = resolution;
+        TakeRaceSetupFromPrefs();
         LoadTrack();  // the shadow textures are made with the track
     }
 };

@@ -21,7 +21,7 @@ protected:
     void Steps(int n)
     {
         for (int k = 0; k < n; k++)
-            UpdateCamera(camera);
+            UpdateCamera(camera, gGame.state == RaceMenu || gGame.state == RaceResults);
     }
     Camera& camera = gCameras[0];
 };
@@ -143,22 +143,22 @@ TEST_F(CameraTest, TheOrbitLooksAtTheBodyFromTwoAndAHalfAway)
 
 TEST_F(CameraTest, HoldingTheKeySwitchesOnce)
 {
-    PollCameraKey(camera);  // up: armed
+    PollCameraKey(camera, CameraKeyHeld(camera.player));  // up: armed
     OnKeyDown(kCameraKey);
-    PollCameraKey(camera);
+    PollCameraKey(camera, CameraKeyHeld(camera.player));
     EXPECT_EQ(camera.mode, 1u);
-    PollCameraKey(camera);
-    PollCameraKey(camera);
+    PollCameraKey(camera, CameraKeyHeld(camera.player));
+    PollCameraKey(camera, CameraKeyHeld(camera.player));
     EXPECT_EQ(camera.mode, 1u);
     OnKeyUp(kCameraKey);
-    PollCameraKey(camera);
+    PollCameraKey(camera, CameraKeyHeld(camera.player));
     OnKeyDown(kCameraKey);
-    PollCameraKey(camera);
+    PollCameraKey(camera, CameraKeyHeld(camera.player));
     EXPECT_EQ(camera.mode, 0u);
     OnKeyUp(kCameraKey);
     // A computer car's camera has no key.
     gCameras[4].player = 4;
-    PollCameraKey(gCameras[4]);
+    PollCameraKey(gCameras[4], CameraKeyHeld(gCameras[4].player));
 }
 
 TEST_F(CameraTest, ARestartKeepsTheView)

@@ -22,8 +22,10 @@ protected:
     }
     void Steps(int n)
     {
-        for (int k = 0; k < n; k++)
+        for (int k = 0; k < n; k++) {
+            WriteLocalControls();
             UpdateCar(gCars[0]);
+        }
     }
     Car& car = gCars[0];
 };
@@ -150,8 +152,8 @@ TEST_F(CarTest, SuspensionPitchNeverAboveFifteen)
 
 TEST_F(CarTest, TheTagHoldersWheelsBounceOthersStopDead)
 {
-    gPrefs.gamemode = 0;
-    gPrefs.funnywheels = 1;
+    gRaceSetup.gamemode = 0;
+    gRaceSetup.funnywheels = 1;
     for (WheelPoint& w : car.wheelPoint) {
         w.y = 0.01f;
         w.vy = -10.0f;
@@ -262,7 +264,7 @@ TEST_F(CarTest, SteepGroundPushesTheCarDownTheSlope)
 TEST_F(CarTest, ComputerCarsWaitForTheCountdownAndNeverBrake)
 {
     ResetRaceWorld(2);
-    gPrefs.gamemode = 1;
+    gRaceSetup.gamemode = 1;
     SetGate(0, -1.0f, -20.0f, 1.0f, -20.0f);
     PlaceCar(1, 0.0f, 0.0f);
     gStandings.countdown = 2.0f;
@@ -276,16 +278,20 @@ TEST_F(CarTest, ComputerCarsWaitForTheCountdownAndNeverBrake)
 TEST_F(CarTest, HumanCarsByPlayersAndTheNetworkPeer)
 {
     gPrefs.nplayers = 2;
+    TakeRaceSetupFromPrefs();
     EXPECT_TRUE(IsHumanCar(0));
     EXPECT_TRUE(IsHumanCar(1));
     EXPECT_FALSE(IsHumanCar(2));
     gPrefs.nplayers = 1;
+    TakeRaceSetupFromPrefs();
     EXPECT_FALSE(IsHumanCar(1));
     gNet.role = kRoleHost;
+    TakeRaceSetupFromPrefs();
     EXPECT_TRUE(IsHumanCar(1));
     EXPECT_FALSE(IsHumanCar(2));
     gNet.role = kRoleNone;
     gGame.demo = 1;
+    TakeRaceSetupFromPrefs();
     EXPECT_FALSE(IsHumanCar(0));
     gGame.demo = 0;
 }
@@ -351,7 +357,7 @@ TEST_F(CarTest, TheLeaderMedalNeedsAStrictlyHigherScore)
 {
     ResetRaceWorld(3);
     gStandings.countdown = 0.0f;
-    gPrefs.gamemode = 0;  // scores change only for the holder
+    gRaceSetup.gamemode = 0;  // scores change only for the holder
     gStandings.tagHolder = -1;
     gStandings.score[0] = 5.0f;
     gStandings.score[1] = 5.0f;
@@ -365,12 +371,12 @@ TEST_F(CarTest, TheLeaderMedalNeedsAStrictlyHigherScore)
     EXPECT_EQ(gStandings.medalShown[1][0], 1);
     EXPECT_EQ(gStandings.medalTimer[1][0], 10.0f);
     // A car outside the race does not count.
-    gPrefs.carCount = 2;
+    gRaceSetup.carCount = 2;
     gStandings.score[2] = 100.0f;
     UpdateCar(gCars[1]);
     EXPECT_EQ(gStandings.medalShown[1][0], 1);
     // One car alone never shows the medal.
-    gPrefs.carCount = 1;
+    gRaceSetup.carCount = 1;
     UpdateCar(gCars[0]);
     EXPECT_EQ(gStandings.medalShown[0][0], 0);
 }

@@ -20,7 +20,7 @@ protected:
         gConfig.trackCount = 1;
         snprintf(gConfig.trackNames[0], kTrackNameSize, "%s", "t");
         ResetRaceWorld(1);
-        gPrefs.track = 0;
+        gRaceSetup.track = 0;
     }
     void Load(const std::string& text)
     {
@@ -117,7 +117,7 @@ TEST_F(CourseTest, LoadTrackReadsTheCourseAndTheHeights)
     map += std::string(64 * 64 * 3, (char)80);
     dir.Write("data/tracks/terrains/t.tga", map);
     dir.Write("data/tracks/checkpoints/t.txt", "0 0 0 1 4 4 0 1");
-    gPrefs.terrain_pixelskip = 2;
+    gRaceSetup.terrainPixelSkip = 2;
     const uint32_t terrainBefore = gTerrain.generation;
     LoadTrack();
     EXPECT_EQ(gCheckpoints.gateCount, 2u);

@@ -11,6 +11,7 @@
 #include "app/log.h"
 #include "game/prefs.h"
 #include "race/checkpoints.h"
+#include "race/race.h"
 #include "test_util.h"
 
 namespace {
@@ -22,7 +23,7 @@ protected:
         dir.Write("data/tracks/checkpoints/course.txt", text);
         gConfig.trackCount = 1;
         snprintf(gConfig.trackNames[0], kTrackNameSize, "%s", "course");
-        gPrefs.track = 0;
+        gRaceSetup.track = 0;
         OpenLog();
         LoadCheckpoints();
     }

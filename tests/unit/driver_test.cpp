@@ -27,8 +27,8 @@ protected:
     void SetUp() override
     {
         ResetRaceWorld(2);
-        gPrefs.gamemode = 1;
-        gPrefs.opponentskill = 2;
+        gRaceSetup.gamemode = 1;
+        gRaceSetup.opponentskill = 2;
         PlaceCar(0, 0.0f, 0.0f);
         car.wheelSpeed = 5.0f;
         // Gate 0: centre (-2, -10), aim point (3, -10).
@@ -74,7 +74,7 @@ TEST_F(DriverTest, SkillCapsTheWheelSpeed)
     const Case cases[] = {{0, 6.6f, true}, {0, 6.7f, false}, {1, 7.9f, true},
                           {1, 8.1f, false}, {2, 9.99f, true}, {2, 12.0f, true}};
     for (const Case& c : cases) {
-        gPrefs.opponentskill = c.skill;
+        gRaceSetup.opponentskill = c.skill;
         car.wheelSpeed = c.wheelSpeed;
         EXPECT_EQ(Drive(car).accelerate, c.accelerate) << c.skill << " " << c.wheelSpeed;
     }
@@ -124,7 +124,7 @@ TEST_F(DriverTest, RandomNumbersAreDrawnInOrder)
     Drive(car);
     EXPECT_EQ(RandomInt(), third);
     // An unknown game mode draws nothing and sets nothing.
-    gPrefs.gamemode = 5;
+    gRaceSetup.gamemode = 5;
     ResetRandom();
     const int32_t first = RandomInt();
     ResetRandom();
@@ -146,7 +146,7 @@ TEST_F(DriverTest, WithoutAGateItHeadsForTheMiddle)
 
 TEST_F(DriverTest, TheTagHolderFleesTheNearestCarAndTheEdges)
 {
-    gPrefs.gamemode = 0;
+    gRaceSetup.gamemode = 0;
     gStandings.tagHolder = 0;
     car.wheelSpeed = 9.0f;
     PlaceCar(0, 10.0f, 0.0f);
@@ -165,7 +165,7 @@ TEST_F(DriverTest, TheTagHolderFleesTheNearestCarAndTheEdges)
 
 TEST_F(DriverTest, ChasersAimAheadOfTheHolder)
 {
-    gPrefs.gamemode = 0;
+    gRaceSetup.gamemode = 0;
     gStandings.tagHolder = 1;
     car.wheelSpeed = 5.0f;
     PlaceCar(1, 0.0f, -10.0f, 90.0f);  // the holder faces -x

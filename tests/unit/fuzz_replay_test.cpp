@@ -28,6 +28,7 @@ const Target kTargets[] = {
     {"race_state", FuzzRaceState},
     {"controls", FuzzControls},
     {"session", FuzzSession},
+    {"recording", FuzzRecording},
 };
 
 TEST(FuzzReplay, SavedInputsRunCleanly)

@@ -181,20 +181,19 @@ TEST_F(NetSourceTest, OnlyTheJoinedClientDrivesCarOne)
     HostWithClient();
     gotoRace();
     ASSERT_EQ(gGame.state, Race);
-    const int accelerate = gPrefs.playerctrls[1][0];
     ToRace(ControlsBytes(kKindControls, 1, 0, 0, 0), kThirdIp);
     raceRecv();
-    EXPECT_FALSE(gKeyboard.down[accelerate]);
+    EXPECT_FALSE(gControls[1].accelerate);
     EXPECT_EQ(gNet.droppedForeign, 1u);
     // From the client, but not a key flag: the whole message is refused.
     ToRace(ControlsBytes(kKindControls, 1, 0, 0, 7), kClientIp);
     gNet.received = 0;
     raceRecv();
-    EXPECT_FALSE(gKeyboard.down[accelerate]);
+    EXPECT_FALSE(gControls[1].accelerate);
     EXPECT_FALSE(gNet.received);
     ToRace(ControlsBytes(kKindControls, 1, 0, 0, 0), kClientIp);
     raceRecv();
-    EXPECT_TRUE(gKeyboard.down[accelerate]);
+    EXPECT_TRUE(gControls[1].accelerate);
 }
 
 TEST_F(NetSourceTest, TheHostsRaceButtonDoesNothingWithNobodyJoined)
@@ -264,7 +263,7 @@ TEST_F(NetSourceTest, AnyValueOutsideTheWorldDropsTheWholeRaceState)
     // The client's own steps go on from a sound state.
     gClock.stepRate = 500.0;
     for (int i = 0; i < 50; i++)
-        UpdateRace();
+        UpdateRace(kRaceDriving);
     for (int c = 0; c < 2; c++)
         for (int k = 0; k < 3; k++) {
             EXPECT_TRUE(std::isfinite(gCars[c].position[k]));

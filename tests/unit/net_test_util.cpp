@@ -45,6 +45,8 @@ static void Save(Machine& m)
     memcpy(m.cars, gCars, sizeof gCars);
     memcpy(&m.standings, &gStandings, sizeof gStandings);
     memcpy(&m.keyboard, &gKeyboard, sizeof gKeyboard);
+    memcpy(m.controls, gControls, sizeof gControls);
+    memcpy(&m.setup, &gRaceSetup, sizeof gRaceSetup);
 }
 
 static void Load(const Machine& m)
@@ -55,6 +57,8 @@ static void Load(const Machine& m)
     memcpy(gCars, m.cars, sizeof gCars);
     memcpy(&gStandings, &m.standings, sizeof gStandings);
     memcpy(&gKeyboard, &m.keyboard, sizeof gKeyboard);
+    memcpy(gControls, m.controls, sizeof gControls);
+    memcpy(&gRaceSetup, &m.setup, sizeof gRaceSetup);
 }
 
 static void MakeMachine(Machine& m, const NetPorts& ports, const char* name)

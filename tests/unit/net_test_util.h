@@ -12,6 +12,7 @@
 #include "input/devices.h"
 #include "net/net_session.h"
 #include "race/car.h"
+#include "race/race.h"
 #include "race/standings.h"
 
 // A UDP port that was free a moment ago.
@@ -28,6 +29,8 @@ struct Machine {
     Car cars[kMaxCars];
     RaceStandings standings;
     Keyboard keyboard;
+    CarControls controls[kMaxCars];
+    RaceSetup setup;
 };
 
 // Host and client with their own ports on 127.0.0.1, preferences from the

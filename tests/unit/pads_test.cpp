@@ -241,12 +241,14 @@ TEST_F(PadsTest, PadDrivesTheCarLikeAWheel)
     OnPadAxis(1, kPadThrottleAxis, 32767);  // another player's pad
     OnPadAxis(3, kPadSteerAxis, 19660);     // 0.6: half way past the dead zone
     OnPadAxis(3, kPadThrottleAxis, 16384);  // about half throttle
+    WriteLocalControls();
     UpdateCar(car);
     EXPECT_NEAR(car.steer, (-0.5f * car.maxSteer) * 25.0f * 0.002f, 1e-4);
     const float pedal = 16384.0f / 32767.0f;
     EXPECT_NEAR(car.wheelSpeed, pedal * car.driveAccel * 0.002f, 1e-5);
     OnPadRemoved(3);
     const float before = car.wheelSpeed;
+    WriteLocalControls();
     UpdateCar(car);
     EXPECT_LT(car.wheelSpeed, before);  // no throttle once unplugged
 }

@@ -50,29 +50,27 @@ TEST_F(RaceTest, ResetKeepsTheSoundChannelsAndTotals)
 
 TEST_F(RaceTest, TheFirstStepOnlyStartsTheCountdown)
 {
-    UpdateRace();
+    UpdateRace(kRaceDriving);
     EXPECT_EQ(gCars[0].position[1], 5.0f);  // nothing moved yet
     EXPECT_FLOAT_EQ(gStandings.countdown, 3.998f);
-    UpdateRace();
+    UpdateRace(kRaceDriving);
     EXPECT_LT(gCars[0].wheelPoint[0].y, 5.0f);  // falling from the second step on
 }
 
 TEST_F(RaceTest, OutsideTheRaceStateOnlyTheCamerasMove)
 {
-    UpdateRace();
-    UpdateRace();
+    UpdateRace(kRaceDriving);
+    UpdateRace(kRaceDriving);
     const Car before = gCars[0];
     const float countdown = gStandings.countdown;
     const float eye = gCameras[0].position[1];
-    gGame.state = RaceMenu;
-    UpdateRace();
+    UpdateRace(kRacePaused);
     EXPECT_EQ(gCars[0].position[1], before.position[1]);
     EXPECT_EQ(gCars[0].wheelPoint[0].y, before.wheelPoint[0].y);
     EXPECT_EQ(gStandings.countdown, countdown);
     EXPECT_NE(gCameras[0].position[1], eye);
-    gGame.state = MainMenu;
     const float eyeNow = gCameras[0].position[1];
-    UpdateRace();
+    UpdateRace(kRaceOff);
     EXPECT_EQ(gCameras[0].position[1], eyeNow);
 }
 
@@ -81,11 +79,11 @@ TEST_F(RaceTest, DustIsSteppedOnlyWhenParticlesAreOn)
     gStandings.countdown = 2.0f;
     EmitDust(0, 0, 0, 0, 0, 0, 0.25f, 1.5f, 1.25f);
     const float size = gDust.particles[0].size;
-    gPrefs.particles = 0;
-    UpdateRace();
+    gRaceSetup.particles = 0;
+    UpdateRace(kRaceDriving);
     EXPECT_EQ(gDust.particles[0].size, size);
-    gPrefs.particles = 1;
-    UpdateRace();
+    gRaceSetup.particles = 1;
+    UpdateRace(kRaceDriving);
     EXPECT_FLOAT_EQ(gDust.particles[0].size, size + 1.25f * 0.002f);
 }
 
@@ -128,7 +126,7 @@ TEST_F(RaceTest, GatesCountOnlyInOrder)
     EXPECT_EQ(car.nextCheckpoint, 0u);
     EXPECT_EQ(car.lapsDone, 1u);
     // The tag mode has no gates.
-    gPrefs.gamemode = 0;
+    gRaceSetup.gamemode = 0;
     SetSquareCorners(0, 0.0f, 0.0f, 0.5f);
     ApplyWorldRules(0);
     EXPECT_EQ(car.nextCheckpoint, 0u);
@@ -167,7 +165,7 @@ protected:
     void SetUp() override
     {
         ResetRaceWorld(2);
-        gPrefs.gamemode = 0;
+        gRaceSetup.gamemode = 0;
         gStandings.tagHolder = -1;
         PlaceCar(0, 0.0f, 0.0f);
         PlaceCar(1, 1.59f, 0.0f);
@@ -217,7 +215,7 @@ TEST_F(ContactTest, ContactPointsLieOnTheFrontAxle)
 
 TEST_F(ContactTest, CarsOutsideTheRaceAreIgnored)
 {
-    gPrefs.carCount = 1;
+    gRaceSetup.carCount = 1;
     ApplyWorldRules(0);
     EXPECT_EQ(gCars[0].velocity[0], 1.0f);
     ApplyWorldRules(1);  // not in the race: nothing happens
@@ -240,7 +238,7 @@ TEST_F(ContactTest, CollisionSoundsByTheSpeedDifference)
         EXPECT_EQ(gNet.outSound, c.sound);
     }
     SetUp();
-    gPrefs.seffects = 0;
+    gRaceSetup.seffects = 0;
     gCars[0].velocity[0] = 5.0f;
     gCars[1].velocity[0] = -5.0f;
     ApplyWorldRules(0);
@@ -316,7 +314,7 @@ TEST_F(ContactTest, ACarPushedBackFromTheEdgeIsNotBouncedButStillTags)
 
 TEST_F(ContactTest, NoTagInTheCheckpointMode)
 {
-    gPrefs.gamemode = 1;
+    gRaceSetup.gamemode = 1;
     gStandings.tagHolder = 1;
     ApplyWorldRules(0);
     EXPECT_EQ(gStandings.tagHolder, 1);
@@ -324,8 +322,8 @@ TEST_F(ContactTest, NoTagInTheCheckpointMode)
 
 TEST_F(RaceTest, TagRaceEndsWhenTheBestHeldTimeReachesTheLimit)
 {
-    gPrefs.gamemode = 0;
-    gPrefs.timelimit = 30;
+    gRaceSetup.gamemode = 0;
+    gRaceSetup.timelimit = 30;
     gStandings.score[0] = 29.999f;
     gStandings.score[1] = 3.0f;
     RankByScore();
@@ -342,7 +340,7 @@ TEST_F(RaceTest, CheckpointRaceEndsWhenTheLeaderPassesGateZeroAfterItsLaps)
 {
     for (int g = 0; g < 5; g++)
         SetGate(g, 10.0f * g - 1.0f, 0.0f, 10.0f * g + 1.0f, 0.0f);
-    gPrefs.laps = 3;
+    gRaceSetup.laps = 3;
     gCars[1].lapsDone = 2;
     gCars[1].nextCheckpoint = 4;
     gStandings.score[1] = 10.0f;
@@ -368,7 +366,7 @@ TEST_F(RaceTest, CheckpointRaceEndsWhenTheLeaderPassesGateZeroAfterItsLaps)
 TEST_F(RaceTest, OnACourseOfOneGateTheFinishIsOneMorePass)
 {
     SetGate(0, -1, 0, 1, 0);
-    gPrefs.laps = 3;
+    gRaceSetup.laps = 3;
     Car& car = gCars[0];
     gStandings.score[0] = 10.0f;
     RankByScore();
@@ -394,9 +392,9 @@ TEST_F(RaceTest, LapCountsOutsideTheMenusRange)
     gStandings.score[0] = 10.0f;
     RankByScore();
     gCars[0].nextCheckpoint = 1;
-    gPrefs.laps = -2;  // a hand-edited file: the first gate finishes
+    gRaceSetup.laps = -2;  // a hand-edited file: the first gate finishes
     EXPECT_TRUE(RaceIsOver());
-    gPrefs.laps = 2;
+    gRaceSetup.laps = 2;
     EXPECT_FALSE(RaceIsOver());
 }
 
@@ -425,17 +423,17 @@ TEST_F(RaceTest, FinalCheckpointScoresGoByPlace)
 TEST_F(RaceTest, ARaceRepeatsExactly)
 {
     ResetRaceWorld(3);
-    gPrefs.nplayers = 0;
-    gPrefs.gamemode = 0;
+    gRaceSetup.human[0] = 0;
+    gRaceSetup.gamemode = 0;
     ResetCars();
     for (int k = 0; k < 3000; k++)
-        UpdateRace();
+        UpdateRace(kRaceDriving);
     const Car first = gCars[2];
     const int32_t holder = gStandings.tagHolder;
     ResetRandom();
     ResetCars();
     for (int k = 0; k < 3000; k++)
-        UpdateRace();
+        UpdateRace(kRaceDriving);
     for (int k = 0; k < 3; k++) {
         EXPECT_EQ(first.position[k], gCars[2].position[k]);
         EXPECT_EQ(first.velocity[k], gCars[2].velocity[k]);

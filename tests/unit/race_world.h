@@ -8,6 +8,8 @@
 #include "app/clock.h"
 #include "game/game_state.h"
 #include "game/prefs.h"
+#include "game/race_prefs.h"
+#include "input/controls.h"
 #include "input/devices.h"
 #include "net/net_session.h"
 #include "race/camera.h"
@@ -47,6 +49,7 @@ inline void ResetRaceWorld(uint32_t cars = 2, float groundHeight = 0.0f)
     ResetRandom();
     ClearDust();
     memset(gCameras, 0, sizeof(Camera) * 5);
+    TakeRaceSetupFromPrefs();
     ResetCars();
 }
 

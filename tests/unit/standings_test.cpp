@@ -38,7 +38,7 @@ TEST_F(StandingsTest, RankingPlacesLargeAndNegativeValues)
 
 TEST_F(StandingsTest, ResetGivesTheTagToARandomRacingCar)
 {
-    gPrefs.gamemode = 0;
+    gRaceSetup.gamemode = 0;
     ResetRandom();
     const int32_t first = RandomInt() % 3;
     ResetRandom();
@@ -107,7 +107,7 @@ TEST_F(StandingsTest, ProgressWithCoincidentGatesAndWithoutGates)
 
 TEST_F(StandingsTest, TagScoreGrowsByTheStep)
 {
-    gPrefs.gamemode = 0;
+    gRaceSetup.gamemode = 0;
     UpdateScore(2);
     EXPECT_FLOAT_EQ(gStandings.score[2], 0.002f);
     UpdateScore(7);  // no such car: nothing
@@ -115,7 +115,7 @@ TEST_F(StandingsTest, TagScoreGrowsByTheStep)
 
 TEST_F(StandingsTest, MedalsAndTheCountdownTick)
 {
-    gPrefs.medalshowtime = 0.004f;
+    gRaceSetup.medalshowtime = 0.004f;
     AwardMedal(1, 0);
     EXPECT_EQ(gStandings.medalShown[1][0], 1);
     TickStandings();
@@ -137,7 +137,7 @@ TEST_F(StandingsTest, MedalsAndTheCountdownTick)
 
 TEST_F(StandingsTest, AZeroShowTimeHidesTheMedalAtTheNextTick)
 {
-    gPrefs.medalshowtime = 0.0f;
+    gRaceSetup.medalshowtime = 0.0f;
     AwardMedal(0, 0);
     TickStandings();
     EXPECT_EQ(gStandings.medalShown[0][0], 0);

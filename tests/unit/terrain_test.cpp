@@ -9,6 +9,7 @@
 
 #include "app/config.h"
 #include "game/prefs.h"
+#include "race/race.h"
 #include "race/terrain.h"
 #include "race_world.h"
 #include "test_util.h"
@@ -48,7 +49,7 @@ protected:
         gConfig.trackCount = 1;
         snprintf(gConfig.trackNames[0], kTrackNameSize, "%s", "t");
         SetDefaultPrefs();
-        gPrefs.track = 0;
+        gRaceSetup.track = 0;
         memset(&gTerrain, 0, sizeof gTerrain);
     }
     void WriteMap(const std::string& bytes) { dir.Write("data/tracks/terrains/t.tga", bytes); }
@@ -187,7 +188,7 @@ TEST_F(TerrainLoadTest, ARunPastTheEndOfTheImageIsCut)
 
 TEST_F(TerrainLoadTest, TrackOutsideTheListIsNotFound)
 {
-    gPrefs.track = 5;
+    gRaceSetup.track = 5;
     EXPECT_EXIT(LoadTerrain(1.0f, 0.0125f, 1), ::testing::ExitedWithCode(1), "ERROR \\(not found\\)");
 }
 

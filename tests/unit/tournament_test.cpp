@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "game/race_prefs.h"
 #include "game/tournament.h"
 #include "race/race.h"
 #include "race_world.h"
@@ -38,6 +39,7 @@ TEST(Tournament, RacesAlternateFromTagAndTheButtonCyclesThreeModes)
 void RunRace(int32_t mode, const float (&scores)[3], bool tournament)
 {
     gPrefs.gamemode = mode;
+    TakeRaceSetupFromPrefs();
     for (int c = 0; c < 3; c++)
         gStandings.score[c] = scores[c];
     RankByScore();

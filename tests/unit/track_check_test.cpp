@@ -9,6 +9,7 @@
 #include "app/log.h"
 #include "game/prefs.h"
 #include "race/checkpoints.h"
+#include "race/race.h"
 #include "race/track_check.h"
 #include "test_util.h"
 #include "track_files.h"
@@ -169,7 +170,7 @@ TEST(TrackCheck, ScanLeavesBadTracksOutAndLogsTheirProblems)
     // The race's own reader logs the line too when a course goes bad after
     // the scan.
     dir.Write("data/tracks/checkpoints/good.txt", "-0.8 -1.6 180 4\n8 -8 90 3\n8 x 0 3\n");
-    gPrefs.track = 0;
+    gRaceSetup.track = 0;
     LoadCheckpoints();
     EXPECT_EQ(gCheckpoints.gateCount, 2u);
     EXPECT_NE(dir.Read("log.txt").find("MINOR ERROR (track): good: course line 3: \"x\" is not a number"),

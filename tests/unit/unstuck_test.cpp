@@ -28,6 +28,7 @@ protected:
         ResetRaceWorld(1);
         gPrefs.nplayers = 0;  // computer cars only
         gPrefs.gamemode = 1;
+        TakeRaceSetupFromPrefs();
         // Two gates in the middle of the world, 10 apart along x.
         SetGate(0, -1.0f, -2.0f, -1.0f, 2.0f);
         SetGate(1, 9.0f, -2.0f, 9.0f, 2.0f);
@@ -42,7 +43,7 @@ TEST_F(UnstuckTest, ACarNosedIntoTheCornerFreesItselfWithinAFewSeconds)
     gStandings.countdown = 0.0f;
     float farthest = 0.0f;
     for (int k = 0; k < 5 * 500; k++) {
-        UpdateRace();
+        UpdateRace(kRaceDriving);
         const float dx = gCars[0].position[0] + 30.6f, dz = gCars[0].position[2] + 30.6f;
         farthest = fmaxf(farthest, sqrtf(dx * dx + dz * dz));
     }
@@ -104,16 +105,17 @@ TEST_F(UnstuckTest, CarsMergedAtTheEdgeEndApartAndInside)
     ResetRaceWorld(2);
     gPrefs.nplayers = 0;
     gPrefs.gamemode = 0;
+    TakeRaceSetupFromPrefs();
     gStandings.tagHolder = 1;
     // Both facing the low x edge with their noses past it, almost on top of
     // each other; the countdown keeps them from driving.
     PlaceCar(0, -31.3f, 0.0f, 90.0f);
     PlaceCar(1, -31.1f, 0.3f, 90.0f);
     gStandings.countdown = 3.9f;
-    UpdateRace();
+    UpdateRace(kRaceDriving);
     EXPECT_GE(ContactDistance(gCars[0], gCars[1]), 1.6f - 1e-4f);
     for (int k = 0; k < 500; k++)
-        UpdateRace();
+        UpdateRace(kRaceDriving);
     EXPECT_GE(ContactDistance(gCars[0], gCars[1]), 1.6f - 1e-4f);
     for (int c = 0; c < 2; c++) {
         for (int k = 0; k < 4; k++) {

@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
   std::string root = argv[1];
   while (root.size() > 1 && root.back() == '/') root.pop_back();
   for (const char* folder : {"", "/bg", "/menu", "/textures", "/fonts", "/models", "/music",
-                             "/seffects", "/screenshots", "/tracks/terrains", "/tracks/textures",
+                             "/seffects", "/screenshots", "/replays", "/tracks/terrains", "/tracks/textures",
                              "/tracks/checkpoints"}) {
     MakeFolder(root + folder);
   }

@@ -60,6 +60,7 @@ const ButtonPicture kButtons[] = {
     {"continue", "Continue", 256, 64, Align::kCentre},
     {"restart", "Restart", 256, 64, Align::kCentre},
     {"back", "Back", 128, 64, Align::kCentre},
+    {"replay", "Replay", 256, 64, Align::kCentre},
     {"display", "Display", 256, 32, Align::kRight},
 };
 

@@ -15,6 +15,7 @@
 #include "app/config.h"
 #include "game/game_state.h"
 #include "game/prefs.h"
+#include "game/race_prefs.h"
 #include "race/car.h"
 #include "race/checkpoints.h"
 #include "race/dust.h"
@@ -57,6 +58,7 @@ Lap RaceAtSkill(int skill)
     ResetRandom();
     ClearDust();
     ClearTotals();
+    TakeRaceSetupFromPrefs();
     LoadTrack();
     ResetCars();
     gGame.state = Race;
@@ -64,7 +66,7 @@ Lap RaceAtSkill(int skill)
     const long steps = (long)(kCapSeconds * kStepRate);
     long step = 0;
     while (step < steps) {
-        UpdateRace();
+        UpdateRace(kRaceDriving);
         step++;
         RankByScore();
         if (RaceIsOver()) {

@@ -11,6 +11,10 @@
 //   quibbit-sim [options] --soak S       every track, both modes, five cars:
 //                                        S simulated seconds of races back
 //                                        to back, every car checked each step
+//   quibbit-sim [options] --replay FILE  plays a recording, compares results
+//   quibbit-sim [options] --record FILE --players N TRACK
+//                                        records a race whose first N cars
+//                                        follow a scripted player
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +26,7 @@
 #include "app/config.h"
 #include "game/game_state.h"
 #include "game/prefs.h"
+#include "game/race_prefs.h"
 #include "platform/sys.h"
 #include "race/camera.h"
 #include "race/car.h"
@@ -30,6 +35,7 @@
 #include "race/race.h"
 #include "race/standings.h"
 #include "race/terrain.h"
+#include "replays.h"
 
 namespace {
 
@@ -47,6 +53,10 @@ struct Options {
     bool acceptance = false;
     bool quiet = false;
     int soak = 0;          // simulated seconds per track and mode; 0: no soak
+    const char* replay = nullptr;  // recording to play
+    const char* record = nullptr;  // recording to write
+    int players = 1;       // --record: scripted cars
+    int seed = 1;          // --record: the script's random numbers
 };
 
 // Watches a race step by step: how long each car has stood still (moved
@@ -155,7 +165,11 @@ void Usage()
             "                      races back to back; fails on a car field\n"
             "                      that is not finite, a car outside the world's box, a\n"
             "                      repaired car state, or (checkpoint mode) a car with no\n"
-            "                      new gate for 60 s\n");
+            "                      new gate for 60 s\n"
+            "  --replay FILE       play a recording headless; exit 0 only when every car's\n"
+            "                      final score and place equal the recorded ones\n"
+            "  --record FILE       with TRACK: record a race whose first --players N cars\n"
+            "                      (default 1) follow a scripted player (--seed N)\n");
 }
 
 int ParseSkill(const char* text)
@@ -193,6 +207,16 @@ bool ParseArgs(int argc, char** argv, Options* o)
         } else if (!strcmp(a, "--soak")) {
             if (!ParseInt(argv[++i], 1, 10000000, &o->soak))
                 return false;
+        } else if (!strcmp(a, "--replay")) {
+            o->replay = argv[++i];
+        } else if (!strcmp(a, "--record")) {
+            o->record = argv[++i];
+        } else if (!strcmp(a, "--players")) {
+            if (!ParseInt(argv[++i], 1, kMaxCars, &o->players))
+                return false;
+        } else if (!strcmp(a, "--seed")) {
+            if (!ParseInt(argv[++i], 0, 2147483647, &o->seed))
+                return false;
         } else if (!strcmp(a, "--data")) {
             o->dataDir = argv[++i];
         } else if (!strcmp(a, "--mode")) {
@@ -229,7 +253,9 @@ bool ParseArgs(int argc, char** argv, Options* o)
             return false;
         }
     }
-    return o->acceptance || o->soak > 0 || o->track;
+    if (o->record && (!o->track || o->players > o->cars))
+        return false;
+    return o->acceptance || o->soak > 0 || o->replay || o->track;
 }
 
 // Index of TRACK in the sorted list: its name, or else a number.
@@ -263,6 +289,7 @@ Result RunRace(int track, const Options& o)
     ResetRandom();
     ClearDust();
     ClearTotals();
+    TakeRaceSetupFromPrefs();
     LoadTrack();
     ResetCars();
     gGame.state = Race;
@@ -276,7 +303,7 @@ Result RunRace(int track, const Options& o)
     const uint64_t start = SysCounter();
     long step = 0;
     while (step < maxSteps) {
-        UpdateRace();
+        UpdateRace(kRaceDriving);
         step++;
         r.watch.Step(step, o.cars);
         for (int c = 0; c < o.cars; c++) {
@@ -483,6 +510,7 @@ SoakResult Soak(int track, int mode, int seconds)
         gClock.stepRate = kStepRate;
         ClearDust();
         ClearTotals();
+        TakeRaceSetupFromPrefs();
         LoadTrack();
         ResetCars();
         gGame.state = Race;
@@ -497,7 +525,7 @@ SoakResult Soak(int track, int mode, int seconds)
             lastChange[c] = 0;
         }
         while (s.steps < total) {
-            UpdateRace();
+            UpdateRace(kRaceDriving);
             s.steps++;
             raceStep++;
             watch.Step(raceStep, o.cars);
@@ -632,12 +660,17 @@ int main(int argc, char** argv)
         return RunAcceptance(o);
     if (o.soak > 0)
         return RunSoak(o);
+    if (o.replay)
+        return RunReplay(o.replay);
 
     const int track = FindTrack(o.track);
     if (track < 0) {
         fprintf(stderr, "quibbit-sim: no track \"%s\"\n", o.track);
         return 2;
     }
+    if (o.record)
+        return RecordScripted(o.record, track, o.mode, o.players, o.cars, o.skill, o.laps, o.timeLimit, o.cap,
+                              (uint32_t)o.seed);
     Result r = RunRace(track, o);
     printf("track %s, %s, %d cars, skill %s, %s %d\n", gConfig.trackNames[track], o.mode ? "checkpoint" : "tag",
            o.cars, kSkillNames[o.skill], o.mode ? "laps" : "time limit", o.mode ? o.laps : o.timeLimit);

@@ -1,0 +1,244 @@
+// Race recordings: the file byte for byte, run-length coding, damaged files,
+// numbered files never overwritten and pruned, and the checked-in
+// recordings replaying to their recorded results.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/appdir.h"
+#include "app/clock.h"
+#include "app/config.h"
+#include "app/log.h"
+#include "race/replay.h"
+#include "race_world.h"
+#include "test_util.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Two cars, car 1 driven by a person; three steps: accelerate, accelerate,
+// left with the wheel.
+Replay SmallReplay()
+{
+    Replay r;
+    ClearReplay(r);
+    snprintf(r.gameVersion, sizeof r.gameVersion, "v1.0");
+    snprintf(r.track, sizeof r.track, "dunes");
+    r.trackChecksum = 0x01020304u;
+    r.setup.carCount = 2;
+    r.setup.human[1] = 1;
+    r.setup.gamemode = 1;
+    r.setup.laps = 3;
+    r.setup.timelimit = 60;
+    r.setup.opponentskill = 2;
+    r.setup.medalshowtime = 2.0f;
+    r.setup.terrainPixelSkip = 1;
+    snprintf(r.names[1], sizeof r.names[1], "ann");
+    r.randomState = 0xdeadbeefu;
+    CarControls c[kMaxCars] = {};
+    c[0].brake = 1;  // a computer car: never stored
+    c[1].accelerate = 1;
+    AppendReplayStep(r, c);
+    c[0].brake = 0;
+    AppendReplayStep(r, c);
+    c[1].left = 1;
+    c[1].wheelSteering = 1;
+    c[1].wheelX = -0.5f;
+    AppendReplayStep(r, c);
+    r.finished = 1;
+    r.score[0] = 5.0f;
+    r.place[0] = 1;
+    r.place[1] = 2;
+    return r;
+}
+
+uint32_t U32At(const std::string& b, size_t at)
+{
+    return (uint8_t)b[at] | (uint8_t)b[at + 1] << 8 | (uint8_t)b[at + 2] << 16 | (uint32_t)(uint8_t)b[at + 3] << 24;
+}
+
+TEST(ReplayFile, RunsAndBytesAsDocumented)
+{
+    const Replay r = SmallReplay();
+    ASSERT_EQ(r.runs.size(), 2u);  // the computer car's brake did not split the run
+    EXPECT_EQ(r.runs[0].steps, 2u);
+    EXPECT_EQ(r.runs[0].controls[0].brake, 0);
+    EXPECT_EQ(r.steps, 3u);
+
+    const std::string b = EncodeReplay(r);
+    // Header: 4 + 4 + 16 + 32 + 4 + 4 + 5 + 16 + 3 + 4 + 4 + 80 + 4 = 180; runs:
+    // count 4, then (4 + 13) x 2; results 1 + 20 + 5.
+    ASSERT_EQ(b.size(), 180u + 4u + 34u + 26u);
+    EXPECT_EQ(b.substr(0, 4), std::string("QBR\x1a"));
+    EXPECT_EQ(U32At(b, 4), kReplayFormat);
+    EXPECT_EQ(b.substr(8, 5), std::string("v1.0\0", 5));
+    EXPECT_EQ(b.substr(24, 6), std::string("dunes\0", 6));
+    EXPECT_EQ(U32At(b, 56), 0x01020304u);
+    EXPECT_EQ(U32At(b, 60), 2u);                     // cars
+    EXPECT_EQ(b.substr(64, 5), std::string("\0\1\0\0\0", 5));
+    EXPECT_EQ(b.substr(112, 4), std::string("ann\0", 4));  // names[1]: 96 + 16
+    EXPECT_EQ(U32At(b, 176), 0xdeadbeefu);
+    EXPECT_EQ(U32At(b, 180), 2u);                    // runs
+    EXPECT_EQ(U32At(b, 184), 2u);                    // steps of run 0
+    EXPECT_EQ((uint8_t)b[188], 1);                   // accelerate
+    EXPECT_EQ(U32At(b, 201), 1u);                    // steps of run 1
+    EXPECT_EQ((uint8_t)b[205], 1 | 2 | 32);          // accelerate, left, wheel
+    float x;
+    memcpy(&x, b.data() + 210, 4);
+    EXPECT_EQ(x, -0.5f);
+    EXPECT_EQ((uint8_t)b[218], 1);                   // finished
+    EXPECT_EQ(b.substr(239, 5), std::string("\1\2\0\0\0", 5));
+
+    Replay back;
+    char error[128] = "";
+    ASSERT_TRUE(DecodeReplay((const uint8_t*)b.data(), b.size(), &back, error, sizeof error)) << error;
+    EXPECT_EQ(EncodeReplay(back), b);
+    EXPECT_EQ(back.steps, 3u);
+    EXPECT_EQ(back.runs[1].controls[1].wheelX, -0.5f);
+    EXPECT_STREQ(back.names[1], "ann");
+}
+
+TEST(ReplayFile, DamagedFilesAreRejectedWithAReason)
+{
+    const std::string good = EncodeReplay(SmallReplay());
+    Replay r;
+    char error[128];
+    // Every shorter file, and one byte more.
+    for (size_t n = 0; n < good.size(); n++) {
+        error[0] = 0;
+        EXPECT_FALSE(DecodeReplay((const uint8_t*)good.data(), n, &r, error, sizeof error)) << n;
+        EXPECT_NE(error[0], 0) << n;
+    }
+    const std::string longer = good + '\0';
+    EXPECT_FALSE(DecodeReplay((const uint8_t*)longer.data(), longer.size(), &r, error, sizeof error));
+
+    struct Case {
+        size_t at;
+        std::string bytes;
+        const char* why;
+    };
+    const Case cases[] = {
+        {0, "QBX", "not a Quibbit recording"},
+        {4, std::string("\2\0\0\0", 4), "recording format 2"},
+        {24, "../x", "bad track name"},
+        {30, "z", "bad version or track name"},         // text after the track's NUL
+        {60, std::string("\6\0\0\0", 4), "race settings"},   // six cars
+        {65, std::string("\2", 1), "bad driver list"},
+        {180, std::string("\xff\xff\xff\x0f", 4), "more runs than the file holds"},
+        {184, std::string("\0\0\0\0", 4), "bad step count"},
+        {188, std::string("\x40", 1), "bad control flags"},
+        {193, std::string("\0\0\xc0\x7f", 4), "control values out of range"},  // wheel x NaN
+        {197, std::string("\0\0\0\x40", 4), "control values out of range"},  // wheel y 2.0
+        {218, std::string("\2", 1), "bad finish mark"},
+        {241, std::string("\3", 1), "bad results"},  // place 3 of two cars
+    };
+    for (const Case& c : cases) {
+        std::string bad = good;
+        bad.replace(c.at, c.bytes.size(), c.bytes);
+        error[0] = 0;
+        const bool ok = DecodeReplay((const uint8_t*)bad.data(), bad.size(), &r, error, sizeof error);
+        EXPECT_FALSE(ok) << c.why;
+        EXPECT_NE(strstr(error, c.why), nullptr) << error << " / " << c.why;
+    }
+}
+
+TEST(ReplayFile, NumberedNeverOverwrittenAndTheNewestFiftyKept)
+{
+    ScratchAppDir dir;
+    const Replay r = SmallReplay();
+    char path[64];
+    ASSERT_TRUE(SaveReplay(r, path, sizeof path));
+    EXPECT_STREQ(path, "data/replays/000.qbr");
+    ASSERT_TRUE(SaveReplay(r, path, sizeof path));
+    EXPECT_STREQ(path, "data/replays/001.qbr");
+    // Files of other programs stay; a gap does not get filled.
+    dir.Write("data/replays/notes.txt", "mine");
+    dir.Write("data/replays/060.qbr", "an older file of that name");
+    ASSERT_TRUE(SaveReplay(r, path, sizeof path));
+    EXPECT_STREQ(path, "data/replays/061.qbr");
+    for (int i = 0; i < 49; i++)
+        ASSERT_TRUE(SaveReplay(r, path, sizeof path));
+    EXPECT_STREQ(path, "data/replays/110.qbr");
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(std::string(AppDirectory()) + "data/replays"))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    ASSERT_EQ(names.size(), 51u);  // 50 recordings and notes.txt, no temporary file
+    EXPECT_EQ(names.front(), "061.qbr");
+    EXPECT_EQ(names[49], "110.qbr");
+    EXPECT_EQ(names.back(), "notes.txt");
+    std::ifstream in(std::string(AppDirectory()) + "data/replays/110.qbr", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes, EncodeReplay(r));
+}
+
+// The game's data (built by the generator) with its tracks listed.
+class RecordedRaces : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetRaceWorld(1);
+        SetAppDirectory(QB_BUILD_DIR);
+        ScanTracks();
+        gClock.stepRate = 500.0;
+    }
+};
+
+TEST_F(RecordedRaces, ReplayToTheirRecordedResults)
+{
+    int played = 0;
+    for (const auto& e : fs::directory_iterator(fs::path(QB_TEST_DATA_DIR) / "replays")) {
+        SCOPED_TRACE(e.path().string());
+        Replay r;
+        char error[256] = "";
+        ASSERT_TRUE(LoadReplayFile(e.path().c_str(), &r, error, sizeof error)) << error;
+        ASSERT_TRUE(StartReplay(r, error, sizeof error)) << error;
+        ReplayCursor cursor = {};
+        while (ReplayStep(r, cursor)) {
+        }
+        EXPECT_EQ(cursor.step, r.steps);
+        RankByScore();
+        if (r.finished)
+            FinishRace(false);
+        Replay now;
+        ClearReplay(now);
+        now.setup = r.setup;
+        TakeReplayResults(now, r.finished);
+        for (uint32_t c = 0; c < r.setup.carCount; c++) {
+            EXPECT_EQ(now.score[c], r.score[c]) << "car " << c;
+            EXPECT_EQ(now.place[c], r.place[c]) << "car " << c;
+        }
+        played++;
+    }
+    EXPECT_GE(played, 4);
+}
+
+TEST_F(RecordedRaces, AChangedTrackOrVersionIsNotPlayed)
+{
+    Replay r;
+    char error[256] = "";
+    const fs::path file = fs::path(QB_TEST_DATA_DIR) / "replays" / "dunes_tag.qbr";
+    ASSERT_TRUE(LoadReplayFile(file.c_str(), &r, error, sizeof error)) << error;
+    r.trackChecksum ^= 1;
+    EXPECT_FALSE(StartReplay(r, error, sizeof error));
+    EXPECT_NE(strstr(error, "track \"dunes\" has changed"), nullptr) << error;
+    r.trackChecksum ^= 1;
+    snprintf(r.gameVersion, sizeof r.gameVersion, "v0.9");
+    EXPECT_FALSE(StartReplay(r, error, sizeof error));
+    EXPECT_NE(strstr(error, "recorded by version v0.9"), nullptr) << error;
+    snprintf(r.gameVersion, sizeof r.gameVersion, "%s", kProgramVersion);
+    snprintf(r.track, sizeof r.track, "nowhere");
+    EXPECT_FALSE(StartReplay(r, error, sizeof error));
+    EXPECT_NE(strstr(error, "missing"), nullptr) << error;
+    // A missing file says which.
+    EXPECT_FALSE(LoadReplayFile("/nonexistent/1.qbr", &r, error, sizeof error));
+    EXPECT_NE(strstr(error, "cannot open /nonexistent/1.qbr"), nullptr) << error;
+}
+
+}  // namespace
