@@ -15,6 +15,7 @@
 #include "platform/sys.h"
 #include "platform/window.h"
 #include "render/font.h"
+#include "render/frame_meter.h"
 #include "render/gl_util.h"
 #include "render/race_assets.h"
 #include "sound/sound.h"
@@ -91,6 +92,7 @@ bool StartUp()
     gMouse.y = gMouse.prevY = (int)(gConfig.height / 3.25);
     HoverStartButton();
     InitClock();                                // 14
+    ResetFrameMeter();
     LoadFont(gMainFont, "data/fonts/arial_black.tga", 0.85f);  // 15
     LoadFont(gKeyFont, "data/fonts/key.tga", 0.85f);
     LoadMedalTexture();                         // 16
@@ -114,6 +116,7 @@ void ShutDown()
     FreeMenuAssets();
     FreeRaceAssets();
     LogMessage("Framerate estimate: %.2f", gClock.raceRate);
+    LogFrameMeter();
     FreeFont(gKeyFont);
     FreeFont(gMainFont);
     DestroyGameWindow();

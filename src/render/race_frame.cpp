@@ -24,6 +24,7 @@
 #include "render/camera_gl.h"
 #include "render/car_gl.h"
 #include "render/dust_gl.h"
+#include "render/frame_meter.h"
 #include "render/hud.h"
 #include "render/race_assets.h"
 #include "render/terrain_gl.h"
@@ -114,11 +115,14 @@ void SetPerspective()
 void RenderRaceFrame()
 {
     UpdateTrackGraphics();
+    MeterRaceFrame();
     RankByScore();
     if (gPrefs.shadows)
         RenderShadowTextures();
+    EndPass(kPassShadows);
     glViewport(0, 0, gConfig.width, gConfig.height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    EndPass(kPassClear);
     CycleScreenMode();
     ViewLayout layout;
     for (uint32_t v = 0; LayoutView(v, &layout); v++) {
@@ -138,8 +142,10 @@ void RenderRaceFrame()
         }
         if (gGame.state != RaceMenu && gGame.state != RaceResults && camera.mode != 1)
             DrawDirectionArrow();
+        EndPass(kPassHud);
         DrawWorld();
         DrawRaceHud(layout.hudX, layout.hudY);
+        EndPass(kPassHud);
     }
 }
 
@@ -158,13 +164,16 @@ void DrawWorld()
     glCallList(gRaceScene.carMaterialList);
     for (uint32_t c = 0; c < RaceCarCount(); c++)
         DrawCar(gCars[c]);
+    EndPass(kPassCars);
     if (gPrefs.gamemode == 1) {
         DrawGates();
         DrawGateFlags();
     }
+    EndPass(kPassGates);
     glCallList(gRaceScene.terrainMaterialList);
     DrawTerrain();
     glDisable(GL_FOG);
+    EndPass(kPassTerrain);
 
     // The dome moves with the eye and is seen from inside.  Drawn after the
     // ground and enlarged to just inside the far plane, it fills only the
@@ -180,12 +189,16 @@ void DrawWorld()
     glDepthMask(GL_TRUE);
     glEnable(GL_CULL_FACE);
     glPopMatrix();
+    EndPass(kPassSky);
 
     if (gPrefs.shadows)
         DrawGroundDecals();
+    EndPass(kPassDecals);
     if (gPrefs.particles)
         DrawDust();
+    EndPass(kPassDust);
     DrawMedalMarkers();
+    EndPass(kPassMarkers);
     glPopMatrix();
 }
 
