@@ -102,6 +102,7 @@ static void ReadPrefs(SettingsReader& reader)
         {"opponentskill", &gPrefs.opponentskill}, {"mousesteering", &gPrefs.mousesteering},
         {"mousesensitivity", &gPrefs.mousesensitivity}, {"gamepadsteering", &gPrefs.gamepadsteering},
         {"wheelsteering", &gPrefs.wheelsteering}, {"laps", &gPrefs.laps}, {"timelimit", &gPrefs.timelimit},
+        {"targetfps", &gPrefs.targetfps},
     };
     char word[256];
     while (reader.NextWord(word, sizeof word)) {
@@ -144,7 +145,7 @@ static bool IsPrefsKey(const char* word)
         "nplayers", "nopponents", "opponentskill", "medalshowtime", "mousesteering",
         "mousesensitivity", "gamepadsteering", "wheelsteering", "laps", "timelimit", "p2p_ip",
         "player1name", "player2name", "player3name", "player4name", "player5name", "player6name",
-        "player1ctrls", "player2ctrls", "player3ctrls", "player4ctrls",
+        "player1ctrls", "player2ctrls", "player3ctrls", "player4ctrls", "targetfps",
     };
     for (const char* key : keys)
         if (strcmp(word, key) == 0)
@@ -198,6 +199,8 @@ void NormalisePrefs()
     for (auto& name : gPrefs.playername)
         name[15] = 0;
     gPrefs.p2p_ip[15] = 0;
+    if (gPrefs.targetfps != 30 && gPrefs.targetfps != 45 && gPrefs.targetfps != 60)
+        gPrefs.targetfps = 0;
 
     uint32_t cars = (uint32_t)gPrefs.nplayers + (uint32_t)gPrefs.nopponents;
     gPrefs.carCount = cars > 5 ? 5 : cars;
@@ -257,6 +260,7 @@ void SavePrefs()
     }
     fprintf(file, "player5name %s\n", p.playername[4]);
     fprintf(file, "player6name %s\n", p.p2p_ip);
+    fprintf(file, "targetfps %d\n", p.targetfps);
     if (!EndSettingsSave(file, kPrefsName)) {
         LogMessage("ERROR (not found): %s", kPrefsName);
         ExitProgram();

@@ -41,6 +41,7 @@ struct Prefs {
     float playerColour[5][3];     // red, green, blue of players 1..5 (not stored)
     float medalshowtime;          // seconds the leader medal stays up
     int32_t playerctrls[4][5];    // keys player1ctrls .. player4ctrls: ControlKey order
+    int32_t targetfps;            // "Target frame rate" of the quality budget: 0 off, 30, 45 or 60
 };
 
 // Per process: LoadPrefs at every start-up pass and when race assets load;

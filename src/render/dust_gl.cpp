@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
+
 #include "race/camera.h"
 #include "race/dust.h"
 #include "race/terrain.h"
@@ -46,6 +48,11 @@ static void PuffQuad(float h)
 // cuts a square out of the puffs behind it.  Each puff's centre stays at
 // least half its side above the ground under it, so the ground never cuts
 // it in a straight line.
+//
+// Only the puffs the view can see are sent, and only the budget's share of
+// them (evenly spread through the order).  A puff near the eye is held to
+// a side of a quarter of its distance (about a fifth of the view's height),
+// so that a cloud passing the camera never covers the whole view twice.
 void DrawDust()
 {
     const Camera& camera = gCameras[currentView];
@@ -56,17 +63,30 @@ void DrawDust()
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, gDust.texture);
     glEnable(GL_BLEND);
+    const Frustum& frustum = gViewFrustum[currentView % kMaxViews];
+    const float share = gQuality.dustShare;
+    uint32_t n = 0;
     for (const DustParticle& p : gDust.particles) {
         if (!Alive(p))
             break;  // free particles sort last
+        n++;
+        if (share < 1.0f && floorf((float)n * share) == floorf((float)(n - 1) * share))
+            continue;
         // Puffs fade from full strength to nothing as they grow (shrinking
         // ones, never emitted by the game, get the same rule).
         const float fade = (p.endSize - p.size) / (p.endSize - p.startSize);
         const float a = fade * p.opacity;
-        const float h = p.size / 2;
-        const float lowest = GroundHeight(p.x, p.z, nullptr, nullptr) + h;
+        const float lowest = GroundHeight(p.x, p.z, nullptr, nullptr) + p.size / 2;
+        const float at[3] = {p.x, p.y > lowest ? p.y : lowest, p.z};
+        float d2 = 0.0f;
+        for (int k = 0; k < 3; k++)
+            d2 += (at[k] - camera.position[k]) * (at[k] - camera.position[k]);
+        const float capped = 0.125f * sqrtf(d2);
+        const float h = p.size / 2 < capped ? p.size / 2 : capped;
+        if (!SphereInFrustum(frustum, at, h * 1.5f))
+            continue;
         glPushMatrix();
-        glTranslatef(p.x, p.y > lowest ? p.y : lowest, p.z);
+        glTranslatef(at[0], at[1], at[2]);
         FaceCamera(camera);
         glBlendFunc(GL_ZERO, GL_ONE_MINUS_SRC_COLOR);
         glColor3f(a, a, a);

@@ -14,6 +14,9 @@
 
 #include <cmath>
 
+#include "app/clock.h"
+#include "app/log.h"
+
 #include "app/config.h"
 #include "game/game_state.h"
 #include "game/prefs.h"
@@ -31,6 +34,9 @@
 
 uint32_t currentView;
 const float kLightPosition[4] = {75.0f, 50.0f, 25.0f, 1.0f};
+Frustum gViewFrustum[kMaxViews];
+Quality gQuality;
+QualityBudget gBudget;
 
 namespace {
 
@@ -50,15 +56,20 @@ uint32_t RaceCarCount()
     return gPrefs.carCount <= (uint32_t)kMaxCars ? gPrefs.carCount : kMaxCars;
 }
 
-// Every car's silhouette into its shadow texture.  The scissor keeps each
-// clear to the R x R corner that is copied.
-void RenderShadowTextures()
+// Every seen car's silhouette into its shadow texture (static shadows and
+// none need no pass).  The scissor keeps each clear to the R x R corner
+// that is copied.
+void RenderShadowTextures(uint32_t views)
 {
-    const int r = gPrefs.shadow_resolution > 0 ? gPrefs.shadow_resolution : 0;
+    const int r = gQuality.shadowResolution;
+    if (r < 2)
+        return;
     PrepareShadowPass();
     glEnable(GL_SCISSOR_TEST);
     glScissor(0, 0, r, r);
     for (uint32_t c = 0; c < RaceCarCount(); c++) {
+        if (!ShadowSeen(gCars[c], views))
+            continue;
         glClear(GL_COLOR_BUFFER_BIT);
         DrawCarSilhouette(gCars[c]);
         CaptureShadow((int)c);
@@ -99,7 +110,76 @@ bool LayoutView(uint32_t v, ViewLayout* out)
     }
 }
 
+// Each view's frustum from its projection and camera, through the GL
+// matrices (left as SetPerspective leaves them afterwards).  Returns the
+// number of views.
+uint32_t ComputeViewFrusta()
+{
+    ViewLayout layout;
+    uint32_t v = 0;
+    for (; v < (uint32_t)kMaxViews && LayoutView(v, &layout); v++) {
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(layout.fov, layout.aspect, kNear, kFar);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        ApplyCamera(gCameras[v]);
+        float projection[16], modelview[16];
+        glGetFloatv(GL_PROJECTION_MATRIX, projection);
+        glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+        FrustumFromMatrices(projection, modelview, &gViewFrustum[v]);
+    }
+    glLoadIdentity();
+    return v > 0 ? v : 1;
+}
+
+// This frame's quality: the budget judges the frame just ended for the
+// current number of views and the saved settings are lowered to its level.
+void UpdateQuality(uint32_t views)
+{
+    if (gBudget.target != gPrefs.targetfps) {
+        ResetQualityBudget();
+        if (gBudget.target)
+            LogMessage("Quality budget: target %d fps", gBudget.target);
+    }
+    const double seconds = gClock.frameRate > 0.0 ? 1.0 / gClock.frameRate : 0.0;
+    const BudgetChange change = BudgetFrame(gBudget, views, seconds);
+    const int32_t saved = gPrefs.shadows ? gPrefs.shadow_resolution : 0;
+    gQuality = QualityAtLevel(saved, gBudget.level[views - 1]);
+    if (change != kBudgetKept) {
+        LogMessage("Quality budget: %s to level %d for %u view%s: dust %d%%, shadows %d, coarse ground from %.0f, "
+                   "scenery %s",
+                   change == kBudgetLowered ? "lowered" : "raised", gQuality.level, views, views > 1 ? "s" : "",
+                   (int)(gQuality.dustShare * 100.0f + 0.5f), gQuality.shadowResolution, gQuality.terrainFar,
+                   gQuality.sceneryOuter ? "far" : "near");
+    }
+}
+
 }  // namespace
+
+bool CarSeen(const Car& car)
+{
+    const float centre[3] = {car.position[0], car.position[1] + 0.5f, car.position[2]};
+    return SphereInFrustum(gViewFrustum[currentView % kMaxViews], centre, 3.0f);
+}
+
+bool ShadowSeen(const Car& car, uint32_t views)
+{
+    // The ground patch reaches 3 units from the car; the ground under it
+    // lies somewhat below the car.
+    const float centre[3] = {car.position[0], car.position[1] - 1.0f, car.position[2]};
+    for (uint32_t v = 0; v < views && v < (uint32_t)kMaxViews; v++) {
+        if (SphereInFrustum(gViewFrustum[v], centre, 5.5f))
+            return true;
+    }
+    return false;
+}
+
+void ResetQualityBudget()
+{
+    gBudget = QualityBudget();
+    gBudget.target = gPrefs.targetfps;
+}
 
 void SetPerspective()
 {
@@ -114,11 +194,13 @@ void SetPerspective()
 
 void RenderRaceFrame()
 {
+    const uint32_t views = ComputeViewFrusta();
+    UpdateQuality(views);
     UpdateTrackGraphics();
     MeterRaceFrame();
     RankByScore();
     if (gPrefs.shadows)
-        RenderShadowTextures();
+        RenderShadowTextures(views);
     EndPass(kPassShadows);
     glViewport(0, 0, gConfig.width, gConfig.height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -162,8 +244,10 @@ void DrawWorld()
     glEnable(GL_FOG);
     glLightfv(GL_LIGHT0, GL_POSITION, kLightPosition);
     glCallList(gRaceScene.carMaterialList);
-    for (uint32_t c = 0; c < RaceCarCount(); c++)
-        DrawCar(gCars[c]);
+    for (uint32_t c = 0; c < RaceCarCount(); c++) {
+        if (CarSeen(gCars[c]))
+            DrawCar(gCars[c]);
+    }
     EndPass(kPassCars);
     if (gPrefs.gamemode == 1) {
         DrawGates();
