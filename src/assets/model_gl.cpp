@@ -42,13 +42,12 @@ void Model::BuildDisplayList(bool useColour, bool useTexture)
     glEndList();
 }
 
-// With colours on, an object of the material named "paint" takes the colour
-// current when the list is called (a car's paint, its wheels' rims); the
-// caller's colour is restored at the end, so a list can be called twice.
+// With colours on, an object of the material named "paint" sets no colour
+// of its own: placed before the others it takes the colour current when
+// the list is called (a car's paint, its wheels' rims).  The list leaves
+// the colour of its last coloured object current.
 void Model::Draw(bool useColour, bool useTexture, const Texture* slots) const
 {
-    if (useColour)
-        glPushAttrib(GL_CURRENT_BIT);
     glPushMatrix();
     glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);  // 3DS z up -> our y up
     for (const MeshObject& object : objects) {
@@ -88,8 +87,6 @@ void Model::Draw(bool useColour, bool useTexture, const Texture* slots) const
     glPopMatrix();
     if (useTexture)
         glDisable(GL_TEXTURE_2D);
-    if (useColour)
-        glPopAttrib();
 }
 
 void Model::CallDisplayList() const

@@ -45,10 +45,12 @@ void DrawWheel(const Car& car, int w, float halfTrack, WheelSide side, bool fron
     glRotatef(angles.camber, 0.0f, 0.0f, 1.0f);
     if (spin)
         glRotatef(angles.spin, 1.0f, 0.0f, 0.0f);
-    if (spin)
+    if (spin) {
+        glColor3f(0.9f, 0.7f, 0.0f);  // the rims' paint; the list leaves the tyre's colour behind
         gCarAssets.wheel.CallDisplayList();
-    else
+    } else {
         WheelOutline();
+    }
     glPopMatrix();
 }
 
@@ -69,6 +71,7 @@ void DrawCarBody(const Car& car, bool silhouette)
         glColor3f(colour[0], colour[1], colour[2]);
         gCarAssets.body.CallDisplayList();
         if (gStandings.tagHolder == (int32_t)car.index) {
+            glColor3f(colour[0], colour[1], colour[2]);  // the list changed it
             glEnable(GL_BLEND);
             glBlendFunc(GL_ONE, GL_ONE);
             gCarAssets.body.CallDisplayList();
@@ -77,8 +80,6 @@ void DrawCarBody(const Car& car, bool silhouette)
     }
     glPopMatrix();
 
-    if (!silhouette)
-        glColor3f(0.9f, 0.7f, 0.0f);
     glTranslatef(0.0f, 0.0f, -car.frontAxleOffset);
     DrawWheel(car, 0, car.frontHalfTrack, kLeft, true, !silhouette);
     DrawWheel(car, 1, car.frontHalfTrack, kRight, true, !silhouette);

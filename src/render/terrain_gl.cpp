@@ -284,8 +284,8 @@ void DrawPatch(float cx, float cz)
 // texture's border mirrored at the edge, so the ground runs on without a
 // seam.
 
-const int kRingCount = 10;
-const float kRingDistance[kRingCount] = {0.0f, 1.5f, 4.0f, 8.0f, 14.0f, 23.0f, 36.0f, 54.0f, 78.0f, 105.0f};
+const int kRingCount = 8;
+const float kRingDistance[kRingCount] = {0.0f, 2.0f, 6.0f, 13.0f, 24.0f, 42.0f, 70.0f, 105.0f};
 const float kEdgeBand = 6.0f;  // grid cells of the texture's border that the ring repeats
 
 // Deterministic value noise over one periodic coordinate t (period `cells`).

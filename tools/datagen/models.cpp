@@ -238,7 +238,7 @@ void Loft(Mesh* m, const std::vector<Station>& stations) {
 // A fender: an arched plate of thickness 0.025 over a wheel at (y, axle
 // height), from x0 to x1, radius r, from 15 to 165 degrees in pieces.
 void Fender(Mesh* m, float y, float x0, float x1, float r) {
-  const int pieces = 5;
+  const int pieces = 4;
   for (int p = 0; p < pieces; p++) {
     const float a0 = (15.0f + 150.0f * p / pieces) * kPi / 180.0f;
     const float a1 = (15.0f + 150.0f * (p + 1) / pieces) * kPi / 180.0f;
@@ -261,7 +261,6 @@ void WriteBody(const std::string& root) {
   Loft(&paint, {{-0.82f, 0.24f, 0.02f, 0.2f, 0.04f, 0.06f},
                 {-0.74f, 0.33f, -0.05f, 0.26f, 0.05f, 0.08f},
                 {-0.4f, 0.37f, -0.09f, 0.26f, 0.06f, 0.09f},
-                {-0.1f, 0.37f, -0.1f, 0.2f, 0.06f, 0.09f},
                 {0.28f, 0.35f, -0.09f, 0.19f, 0.06f, 0.09f},
                 {0.56f, 0.28f, -0.06f, 0.13f, 0.05f, 0.07f},
                 {0.78f, 0.18f, -0.02f, 0.07f, 0.03f, 0.04f},
@@ -291,8 +290,11 @@ void WriteBody(const std::string& root) {
   chassis.Hexa(back);
   for (int axle = -1; axle <= 1; axle += 2) {
     const float y = 0.5f * axle, hub = axle > 0 ? 0.38f : 0.43f;  // just short of the wheel's inner face
-    TubePair(&chassis, {0.3f, y - 0.12f, -0.06f}, {hub, y, -0.02f}, 0.018f);
-    TubePair(&chassis, {0.3f, y + 0.12f, 0.08f}, {hub, y, 0.06f}, 0.018f);
+    // Suspension arms: thin square bars.
+    for (float side : {-1.0f, 1.0f}) {
+      Tube(&chassis, {0.3f * side, y - 0.12f, -0.06f}, {hub * side, y, -0.02f}, 0.018f, 4);
+      Tube(&chassis, {0.3f * side, y + 0.12f, 0.08f}, {hub * side, y, 0.06f}, 0.018f, 4);
+    }
   }
   Tube(&chassis, {-0.34f, 0.89f, 0.02f}, {0.34f, 0.89f, 0.02f}, 0.03f);
   TubePair(&chassis, {0.12f, 0.76f, 0.0f}, {0.24f, 0.89f, 0.02f}, 0.022f);
@@ -314,7 +316,7 @@ void WriteBody(const std::string& root) {
 
   // Lamps: two head lamps on the nose, a light bar on the cage, tail lamps.
   for (int side = -1; side <= 1; side += 2) {
-    Tube(&lamp, {0.2f * side, 0.66f, 0.1f}, {0.2f * side, 0.72f, 0.1f}, 0.045f, 8);
+    Tube(&lamp, {0.2f * side, 0.66f, 0.1f}, {0.2f * side, 0.72f, 0.1f}, 0.045f);
     tail.Box({0.2f * side - 0.05f, -0.84f, 0.12f}, {0.2f * side + 0.05f, -0.8f, 0.18f});
   }
   for (int k = -1; k <= 1; k += 2) Tube(&lamp, {0.13f * k, 0.07f, 0.68f}, {0.13f * k, 0.12f, 0.68f}, 0.035f);
@@ -347,15 +349,14 @@ void WriteBody(const std::string& root) {
 
 // The left wheel (the game turns it round for the right side), its outer
 // face toward -x: a closed rim in the wheel colour (its face sunk inside
-// the tyre, and its barrel), a rubber tyre of 24 segments with rounded
-// shoulders and a staggered row of tread blocks.
+// the tyre, and its barrel), a rubber tyre of 24 segments (sloping
+// sidewalls, a flat tread) with a staggered row of tread blocks.
 void WriteWheel(const std::string& root) {
   const int segments = 24;
   Mesh rim, tyre;
   Revolve(&rim, {{-0.06f, 0.0f}, {-0.06f, 0.152f}, {0.07f, 0.152f}, {0.07f, 0.0f}}, segments);
   // The tyre's inner cylinder lies on the rim and is left out.
-  Revolve(&tyre, {{-0.07f, 0.15f}, {-0.1f, 0.2f}, {-0.075f, 0.232f}, {0.075f, 0.232f}, {0.1f, 0.2f}, {0.07f, 0.15f}},
-          segments);
+  Revolve(&tyre, {{-0.075f, 0.15f}, {-0.1f, 0.228f}, {0.1f, 0.228f}, {0.075f, 0.15f}}, segments);
   // Tread blocks: one per segment pair, alternately on the outer and inner
   // half of the tread, from inside the tyre's surface up to radius 0.25;
   // their bottoms, inside the tyre, are left out.
@@ -363,7 +364,7 @@ void WriteWheel(const std::string& root) {
     const float a0 = 2 * kPi * (2 * k + 0.2f) / segments, a1 = 2 * kPi * (2 * k + 1.2f) / segments;
     const float x0 = k % 2 ? -0.09f : -0.015f, x1 = k % 2 ? 0.015f : 0.09f;
     auto at = [](float x, float r, float a) { return V3{x, r * std::cos(a), r * std::sin(a)}; };
-    const float ri = 0.226f, ro = 0.25f;
+    const float ri = 0.22f, ro = 0.25f;
     const V3 c[8] = {at(x0, ri, a0), at(x1, ri, a0), at(x1, ri, a1), at(x0, ri, a1),
                      at(x0, ro, a0), at(x1, ro, a0), at(x1, ro, a1), at(x0, ro, a1)};
     const V3 mid = at((x0 + x1) / 2, (ri + ro) / 2, (a0 + a1) / 2);
