@@ -1,19 +1,31 @@
 #include "render/dust_gl.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 
 #include <cmath>
 
+#include "assets/tga.h"
 #include "race/camera.h"
 #include "race/dust.h"
 #include "race/terrain.h"
 #include "render/camera_gl.h"
 #include "render/race_frame.h"
 
+// The dust picture (grey) is kept as an intensity texture: its brightness
+// is then also its alpha, so one blended pass lays a puff over the scene.
 void InitDust()
 {
     ClearDust();
-    LoadTexture("data/textures/dust.tga", &gDust.texture);
+    static const char kPath[] = "data/textures/dust.tga";
+    LoadTexture(kPath, &gDust.texture);
+    TgaImage image;
+    ReadTgaImage(kPath, &image);
+    glBindTexture(GL_TEXTURE_2D, gDust.texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_INTENSITY, (GLint)image.width, (GLint)image.height,
+                      image.bitsPerPixel == 24 ? GL_RGB : GL_RGBA, GL_UNSIGNED_BYTE, image.pixels);
+    FreeTgaImage(&image);
 }
 
 void FreeDust()
@@ -42,9 +54,8 @@ static void PuffQuad(float h)
 }
 
 // Far to near, each puff laid over what is behind it through the texture's
-// brightness (the texture has no alpha): the first pass darkens the
-// background by coverage x opacity, the second adds the puff's colour by
-// the same amount.  Depth is tested but not written, so a near puff never
+// brightness in one pass: the background darkened by coverage x opacity
+// and the puff's colour added by the same amount.  Depth is tested but not written, so a near puff never
 // cuts a square out of the puffs behind it.  Each puff's centre stays at
 // least half its side above the ground under it, so the ground never cuts
 // it in a straight line.
@@ -63,6 +74,7 @@ void DrawDust()
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, gDust.texture);
     glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     const Frustum& frustum = gViewFrustum[currentView % kMaxViews];
     const float share = gQuality.dustShare;
     uint32_t n = 0;
@@ -88,15 +100,12 @@ void DrawDust()
         glPushMatrix();
         glTranslatef(at[0], at[1], at[2]);
         FaceCamera(camera);
-        glBlendFunc(GL_ZERO, GL_ONE_MINUS_SRC_COLOR);
-        glColor3f(a, a, a);
-        PuffQuad(h);
-        glBlendFunc(GL_ONE, GL_ONE);
-        glColor3f(p.colour[0] * a, p.colour[1] * a, p.colour[2] * a);
+        glColor4f(p.colour[0] * a, p.colour[1] * a, p.colour[2] * a, a);
         PuffQuad(h);
         glPopMatrix();
     }
     glDisable(GL_BLEND);
     glDisable(GL_TEXTURE_2D);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glDepthMask(depthWrites);
 }
