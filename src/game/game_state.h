@@ -51,7 +51,7 @@ struct MenuButton {
     float colour[3];      // colour drawn now
 };
 
-static const int kButtonCount = 42;
+static const int kButtonCount = 43;
 
 // Button indexes in the table (pictures "data/menu/" + name + ".tga").
 enum ButtonId {
@@ -62,6 +62,7 @@ enum ButtonId {
     BtnShadows, BtnDust, BtnTerrainDetail, BtnDrawFps, BtnControllers,
     BtnCtrlPlayer, BtnAccelerate, BtnBrake, BtnSteering, BtnMouseSensitivity, BtnLeft, BtnRight, BtnCamera,
     BtnRaceMenuContinue, BtnResultsContinue, BtnRestart, BtnBack,
+    BtnTargetFps,
 };
 
 struct GameState {

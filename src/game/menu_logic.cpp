@@ -55,6 +55,7 @@ const ButtonSpec kButtonTable[kButtonCount] = {
     {"continue", 0.4f, 256, 64, GREEN},
     {"restart", 0.4f, 256, 64, GREEN},
     {"back", 0.3f, 128, 64, RED},
+    {"targetfps", 0.375f, 256, 32, BLUE},
 };
 
 #undef GREEN

@@ -8,6 +8,7 @@
 #include "game/prefs.h"
 #include "input/devices.h"
 #include "render/font.h"
+#include "render/race_frame.h"
 
 static const int kShiftKey = 16;
 static const int kSpaceKey = 32;
@@ -77,6 +78,7 @@ static void DrawGraphicsOptions()
     UpdateButton(b[BtnDust], true);
     UpdateButton(b[BtnTerrainDetail], true);
     UpdateButton(b[BtnDrawFps], true);
+    UpdateButton(b[BtnTargetFps], true);
     UpdateButton(b[BtnBack], true);
 
     if (b[BtnResolution].state == 3) {
@@ -95,6 +97,9 @@ static void DrawGraphicsOptions()
     } else if (b[BtnDrawFps].state == 3) {
         gConfig.frameratecounter = !gConfig.frameratecounter;
         SaveConfig();
+    } else if (b[BtnTargetFps].state == 3) {
+        gPrefs.targetfps = gPrefs.targetfps >= 60 ? 0 : gPrefs.targetfps < 30 ? 30 : gPrefs.targetfps + 15;
+        SavePrefs();
     }
 
     char shadows[32];
@@ -105,6 +110,14 @@ static void DrawGraphicsOptions()
     DrawButtonValue(b[BtnDust], "%s", gPrefs.particles ? "Yes" : "No");
     DrawButtonValue(b[BtnTerrainDetail], "%s", gPrefs.terrain_pixelskip == 1 ? "High" : "Low");
     DrawButtonValue(b[BtnDrawFps], "%s", gConfig.frameratecounter ? "Yes" : "No");
+    // The target, and how many steps the budget last took for this many views.
+    const int32_t views = gPrefs.nplayers < 1 ? 1 : gPrefs.nplayers > 4 ? 4 : gPrefs.nplayers;
+    if (gPrefs.targetfps == 0)
+        DrawButtonValue(b[BtnTargetFps], "Off");
+    else if (gBudget.target == gPrefs.targetfps && gBudget.level[views - 1] > 0)
+        DrawButtonValue(b[BtnTargetFps], "%d (-%d)", gPrefs.targetfps, gBudget.level[views - 1]);
+    else
+        DrawButtonValue(b[BtnTargetFps], "%d", gPrefs.targetfps);
 
     if (applyShown && b[BtnApply].state == 3) {
         gConfig.width = gGame.pendingWidth;

@@ -1,7 +1,7 @@
 # Settings survive a kill: the game is killed (SIGKILL) at random moments
 # while options clicks save "data/prefs.txt" and "data/config.txt" over and
-# over; after every kill both files are whole (prefs: 33 "key value" lines
-# ending with player6name; config: "key number" lines with the window's
+# over; after every kill both files are whole (prefs: 34 "key value" lines
+# ending with targetfps; config: "key number" lines with the window's
 # keys), and the next start reads them.
 #   QB_KILL_ROUNDS   kills to make (default 12)
 source "$(dirname "$0")/lib.sh"
@@ -38,10 +38,10 @@ check_files() {  # check_files WHEN
     local prefs="$GAME_DIR/data/prefs.txt" config="$GAME_DIR/data/config.txt"
     [[ -f "$prefs" ]] || fail "$1: no prefs.txt"
     [[ -f "$config" ]] || fail "$1: no config.txt"
-    [[ "$(wc -l < "$prefs")" -eq 33 ]] || fail "$1: prefs.txt has $(wc -l < "$prefs") lines"
+    [[ "$(wc -l < "$prefs")" -eq 34 ]] || fail "$1: prefs.txt has $(wc -l < "$prefs") lines"
     [[ -z "$(tail -c 1 "$prefs")" ]] || fail "$1: prefs.txt does not end with a line end"
     grep -qv '^[A-Za-z0-9_]\+ .*$' "$prefs" && fail "$1: prefs.txt has a line that is not 'key value'"
-    tail -n 1 "$prefs" | grep -q '^player6name ' || fail "$1: prefs.txt does not end with player6name"
+    tail -n 1 "$prefs" | grep -q '^targetfps ' || fail "$1: prefs.txt does not end with targetfps"
     grep -qv '^[a-z]\+ -\?[0-9]\+$' "$config" && fail "$1: config.txt has a line that is not 'key number'"
     for k in width height depth frameratecounter fullscreen; do
         grep -q "^$k " "$config" || fail "$1: config.txt lacks $k"

@@ -16,7 +16,7 @@ for line in "Quibbit v1.0" "Loading configuration: data/config.txt" "Initializin
     grep -qF -- "$line" "$log" || fail "log lacks '$line'"
 done
 head -n 1 "$log" | grep -qx -- "-------------------------------------------------------" || fail "log header"
-[[ "$(wc -l < "$GAME_DIR/data/prefs.txt")" -eq 33 ]] || fail "default prefs.txt is not 33 lines"
+[[ "$(wc -l < "$GAME_DIR/data/prefs.txt")" -eq 34 ]] || fail "default prefs.txt is not 34 lines"
 grep -qx "player6name 192.168.0.2" "$GAME_DIR/data/prefs.txt" || fail "prefs.txt last line"
 
 # 2. A second start leaves only its own lines in the log.
