@@ -74,9 +74,9 @@ bool StartUp()
     if (!CreateGameWindow())                    // 4
         return false;
     InitGlState();                              // 5
-    if (gConfig.loghwinfo)                      // 6
+    ShowSplash();                               // 7, before 6: the first frame does not wait for
+    if (gConfig.loghwinfo)                      // 6  the report's clock measurement
         LogHardwareInfo();
-    ShowSplash();                               // 7
     glClearColor(0.5f, 0.5f, 0.5f, 1.0f);       // 8: grey for the rest of the run
     gGame.demo = gLaunch.demo;                  // a demo saves no preferences
     LoadPrefs();                                // 9
