@@ -68,6 +68,8 @@ static void WaitForIntro()
 
 bool StartUp()
 {
+    const uint64_t begun = SysCounter();
+    uint64_t firstFrame = 0;
     OpenLog();                                  // 1
     StartNetwork();                             // 2
     LoadConfig();                               // 3
@@ -75,6 +77,7 @@ bool StartUp()
         return false;
     InitGlState();                              // 5
     ShowSplash();                               // 7, before 6: the first frame does not wait for
+    firstFrame = SysCounter();
     if (gConfig.loghwinfo)                      // 6  the report's clock measurement
         LogHardwareInfo();
     glClearColor(0.5f, 0.5f, 0.5f, 1.0f);       // 8: grey for the rest of the run
@@ -98,7 +101,12 @@ bool StartUp()
     LoadMedalTexture();                         // 16
     screenshotLatch = 0;                        // 17
     LoadRaceAssets();                           // 18
+    const uint64_t loaded = SysCounter();
     WaitForIntro();                             // 19
+    const double tick = 1.0 / (double)SysFrequency();
+    LogMessage("Start-up times: first frame %.2f s, loaded %.2f s, menu %.2f s",
+               (double)(firstFrame - begun) * tick, (double)(loaded - begun) * tick,
+               (double)(SysCounter() - begun) * tick);
     PlaySample(gGame.menuMusic, &gGame.menuChannel, false, false);  // 20
     if (!firstStart)                            // 21
         gGame.state = GraphicsOptions;
