@@ -371,12 +371,29 @@ void BuildSceneryRing()
             tv[v] = 1.0f - sz / 64.0f;
         }
     }
+    // Beyond the first band every other edge vertex is enough: the skipped
+    // vertices of ring 1 are moved onto the line between their neighbours,
+    // so the finer first band meets the coarser second without a crack.
+    const size_t coarse = count % 2 == 0 ? 2 : 1;
+    if (coarse == 2) {
+        for (size_t e = 1; e < count; e += 2) {
+            const size_t v = e * kRingCount + 1, a = (e - 1) * kRingCount + 1, b = ((e + 1) % count) * kRingCount + 1;
+            px[v] = (px[a] + px[b]) / 2;
+            py[v] = (py[a] + py[b]) / 2;
+            pz[v] = (pz[a] + pz[b]) / 2;
+            tu[v] = (tu[a] + tu[b]) / 2;
+            tv[v] = (tv[a] + tv[b]) / 2;
+        }
+    }
     // Pieces: kScenerySegments runs of the edge loop, each split into the
     // rings up to kInnerRings and those beyond.
     const int kInnerRings = 6;
     const uint32_t segments = count < (size_t)kScenerySegments ? (uint32_t)count : (uint32_t)kScenerySegments;
     for (uint32_t g = 0; g < segments; g++) {
-        const size_t first = count * g / segments, last = count * (g + 1) / segments;  // edge k, k <= last
+        // Edge vertices first .. last (last wraps to 0), on the coarse step.
+        size_t first = count * g / segments, last = count * (g + 1) / segments;
+        first -= first % coarse;
+        last -= last % coarse;
         for (int band = 0; band < 2; band++) {
             GroundPiece& piece = gGround.scenery[g][band];
             EmptyBox(&piece);
@@ -384,8 +401,9 @@ void BuildSceneryRing()
             glNewList(piece.list, GL_COMPILE);
             const int r0 = band == 0 ? 0 : kInnerRings - 1, r1 = band == 0 ? kInnerRings - 1 : kRingCount - 1;
             for (int r = r0; r < r1; r++) {
+                const size_t step = r == 0 ? 1 : coarse;
                 glBegin(GL_TRIANGLE_STRIP);
-                for (size_t k = first; k <= last; k++) {
+                for (size_t k = first; k <= last; k += step) {
                     const size_t e = k % count;
                     for (int q = r + 1; q >= r; q--) {
                         const size_t v = e * kRingCount + (size_t)q;
