@@ -244,26 +244,25 @@ bool GateSeen(const Checkpoint& gate)
     return BoxInFrustum(gViewFrustum[currentView % kMaxViews], lo, hi);
 }
 
-// The terrain cells around (cx, cz), re-drawn with the bound texture laid
-// as a 5 x 5 square centred on the point; 3 units to each side in x, from
-// 3 units on the -z side to 2 (and one row) on the +z side.
-void DrawPatch(float cx, float cz)
+// The terrain cells within `reach` of (cx, cz) along x and z, re-drawn
+// with the bound texture laid as a 5 x 5 square centred on the point.
+void DrawPatch(float cx, float cz, float reach)
 {
     const int k = Skip();
-    const float s = gTerrain.cellSize;
+    const float s = gTerrain.cellSize, step = (float)k * s;
     for (int j = 0; j < kGridSize - k; j += k) {
         const float z = ((float)j - 32.5f) * s;
-        if (z <= cz - 3.0f)
+        if (z + step <= cz - reach)
             continue;
-        if (z >= cz + 2.0f)
+        if (z >= cz + reach)
             break;
-        const float z2 = z + (float)k * s;
+        const float z2 = z + step;
         glBegin(GL_TRIANGLE_STRIP);
         for (int i = 0; i < kGridSize; i += k) {
             const float x = ((float)i - 32.5f) * s;
-            if (x <= cx - 3.0f)
+            if (x + step <= cx - reach)
                 continue;
-            if (x >= cx + 3.0f)
+            if (x - step >= cx + reach)
                 break;
             const float u = (x - cx) / 5.0f + 0.5f;
             glTexCoord2f(u, 0.5f - (z - cz) / 5.0f);
@@ -273,6 +272,27 @@ void DrawPatch(float cx, float cz)
         }
         glEnd();
     }
+}
+
+// How far from its body centre a car's shadow can reach along x or z: the
+// low-detail body's farthest point and the wheels' outer corners, with a
+// little room for the shadow camera's slight perspective.
+float ShadowReach()
+{
+    float r2 = 0.0f;
+    for (const MeshObject& object : gCarAssets.silhouette.objects) {
+        for (size_t v = 0; v + 2 < object.vertices.size(); v += 3) {
+            const float x = object.vertices[v], y = object.vertices[v + 1];  // 3DS: z is up
+            if (x * x + y * y > r2)
+                r2 = x * x + y * y;
+        }
+    }
+    const Car& car = gCars[0];
+    const float front = car.frontAxleOffset * 2.0f - car.rearAxleOffset;
+    const float along = (front > car.rearAxleOffset ? front : car.rearAxleOffset) + car.wheelRadius;
+    const float across = (car.rearHalfTrack > car.frontHalfTrack ? car.rearHalfTrack : car.frontHalfTrack) + 0.1f;
+    const float wheels = along * along + across * across;
+    return sqrtf(r2 > wheels ? r2 : wheels) * 1.03f + 0.1f;
 }
 
 // --- the scenery ring ------------------------------------------------------
@@ -628,18 +648,33 @@ void DrawTerrain()
     glColor3f(1.0f, 1.0f, 1.0f);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, gTerrain.trackTexture);
+    // The seen chunks near to far, so that the depth test turns away the
+    // hidden slopes' pixels before they are textured.
+    uint32_t order[kChunksPerSide * kChunksPerSide];
+    float distance2[kChunksPerSide * kChunksPerSide];
+    uint32_t seen = 0;
     for (uint32_t c = 0; c < gGround.chunkCount; c++) {
         const GroundPiece& piece = gGround.chunk[c];
         if (!BoxInFrustum(frustum, piece.lo, piece.hi))
             continue;
-        // The nearest point of the box decides the detail.
+        // The nearest point of the box (seen from above) decides the order and the detail.
         float d2 = 0.0f;
         for (int a = 0; a < 3; a += 2) {
             const float p = camera.position[a];
             const float d = p < piece.lo[a] ? piece.lo[a] - p : (p > piece.hi[a] ? p - piece.hi[a] : 0.0f);
             d2 += d * d;
         }
-        glCallList(piece.coarseList != 0 && d2 > far2 ? piece.coarseList : piece.list);
+        uint32_t at = seen++;
+        for (; at > 0 && distance2[at - 1] > d2; at--) {
+            order[at] = order[at - 1];
+            distance2[at] = distance2[at - 1];
+        }
+        order[at] = c;
+        distance2[at] = d2;
+    }
+    for (uint32_t n = 0; n < seen; n++) {
+        const GroundPiece& piece = gGround.chunk[order[n]];
+        glCallList(piece.coarseList != 0 && distance2[n] > far2 ? piece.coarseList : piece.list);
     }
     for (uint32_t g = 0; g < gGround.sceneryCount; g++) {
         for (int band = 0; band < (gQuality.sceneryOuter ? 2 : 1); band++) {
@@ -663,6 +698,7 @@ void DrawGroundDecals()
     if (r == 1)
         glBindTexture(GL_TEXTURE_2D, gTerrain.shadowmapTexture);
     const Frustum& frustum = gViewFrustum[currentView % kMaxViews];
+    const float bodyReach = ShadowReach();
     if (r != 0) {
         for (uint32_t c = 0; c < cars; c++) {
             const Car& car = gCars[c];
@@ -670,11 +706,16 @@ void DrawGroundDecals()
             if (!SphereInFrustum(frustum, centre, 5.5f))
                 continue;
             float cx = car.position[0], cz = car.position[2];
-            if (r >= 2)
+            // The dynamic shadow is centred on the rear axle, the static one
+            // on the body centre.
+            float reach = bodyReach;
+            if (r >= 2) {
                 glBindTexture(GL_TEXTURE_2D, gTerrain.shadowTextures[c]);
-            else
+                reach += car.rearAxleOffset;
+            } else {
                 BodyCentre(car, &cx, &cz);
-            DrawPatch(cx, cz);
+            }
+            DrawPatch(cx, cz, reach < 2.5f ? reach : 2.5f);
         }
     }
     const int32_t holder = gStandings.tagHolder;
@@ -685,7 +726,7 @@ void DrawGroundDecals()
         glBlendFunc(GL_ONE, GL_ONE);
         const float* colour = gPrefs.playerColour[holder];
         glColor3f(colour[0], colour[1], colour[2]);
-        DrawPatch(cx, cz);
+        DrawPatch(cx, cz, 2.5f);
     }
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
