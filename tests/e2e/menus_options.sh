@@ -27,7 +27,7 @@ point 0.5 0.1
 shot audio > /dev/null
 click 0.5 0.3     # back to the hub
 
-# Graphics: shadows, dust, terrain detail, frame-rate counter.
+# Graphics: shadows, dust, terrain detail, frame-rate counter, target frame rate.
 click 0.5 0.525
 [[ "$(pref shadow_resolution)" == 64 ]] || fail "default shadows"
 click 0.5 0.575
@@ -44,6 +44,10 @@ click 0.5 0.425
 [[ "$(config_value frameratecounter)" == 0 ]] || fail "frame-rate counter"
 click 0.5 0.425
 [[ "$(config_value frameratecounter)" == 1 ]] || fail "frame-rate counter back on"
+for want in 30 45 60 0; do
+    click 0.5 0.375
+    [[ "$(pref targetfps)" == "$want" ]] || fail "target frame rate $want: $(pref targetfps)"
+done
 
 # A resolution chosen and forgotten: back, graphics again, apply is gone.
 click 0.5 0.675   # 1024 x 768 -> 1152 x 864 pending
