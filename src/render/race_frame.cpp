@@ -35,7 +35,7 @@
 uint32_t currentView;
 const float kLightPosition[4] = {75.0f, 50.0f, 25.0f, 1.0f};
 Frustum gViewFrustum[kMaxViews];
-Quality gQuality;
+Quality gQuality = {128, 1.0f, 32.0f, 1, 0};  // everything until the first race frame
 QualityBudget gBudget;
 
 namespace {
