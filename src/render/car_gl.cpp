@@ -24,8 +24,11 @@ void WheelOutline()
     static const float kCorner[8][3] = {{-kX, -kR, -kR}, {kX, -kR, -kR}, {kX, kR, -kR}, {-kX, kR, -kR},
                                         {-kX, -kR, kR},  {kX, -kR, kR},  {kX, kR, kR},  {-kX, kR, kR}};
     static const int kFace[6][4] = {{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4}, {2, 3, 7, 6}, {1, 2, 6, 5}, {0, 4, 7, 3}};
+    static const float kNormal[6][3] = {{0, 0, -1}, {0, 0, 1}, {0, -1, 0}, {0, 1, 0}, {1, 0, 0}, {-1, 0, 0}};
     glBegin(GL_QUADS);
-    for (const auto& face : kFace) {
+    for (int f = 0; f < 6; f++) {
+        const auto& face = kFace[f];
+        glNormal3fv(kNormal[f]);
         for (int k = 0; k < 4; k++)
             glVertex3fv(kCorner[face[k]]);
     }
@@ -54,9 +57,15 @@ void DrawWheel(const Car& car, int w, float halfTrack, WheelSide side, bool fron
     glPopMatrix();
 }
 
-// Body and wheels in the car's frame; `silhouette` picks the shadow outline.
-void DrawCarBody(const Car& car, bool silhouette)
+// How much of the car is drawn: the full model, the far model (the
+// low-detail body in the paint and box wheels in tyre colour, for a car a
+// few dozen pixels long), or the shadow outline in the current colour.
+enum Detail { kFull, kFar, kOutline };
+
+// Body and wheels in the car's frame.
+void DrawCarBody(const Car& car, Detail detail)
 {
+    const Model& body = detail == kFull ? gCarAssets.body : gCarAssets.silhouette;
     glPushMatrix();
     glTranslatef(0.0f, 0.0f, -car.rearAxleOffset);
 
@@ -64,29 +73,32 @@ void DrawCarBody(const Car& car, bool silhouette)
     glTranslatef(0.0f, car.position[1], 0.0f);
     glRotatef(car.suspensionPitch + car.groundPitch, 1.0f, 0.0f, 0.0f);
     glRotatef(car.suspensionRoll + car.groundRoll, 0.0f, 0.0f, 1.0f);
-    if (silhouette) {
-        gCarAssets.silhouette.CallDisplayList();
+    if (detail == kOutline) {
+        body.CallDisplayList();
     } else {
         const float* colour = gPrefs.playerColour[car.index % kMaxCars];
         glColor3f(colour[0], colour[1], colour[2]);
-        gCarAssets.body.CallDisplayList();
+        body.CallDisplayList();
         if (gStandings.tagHolder == (int32_t)car.index) {
             glColor3f(colour[0], colour[1], colour[2]);  // the list changed it
             glEnable(GL_BLEND);
             glBlendFunc(GL_ONE, GL_ONE);
-            gCarAssets.body.CallDisplayList();
+            body.CallDisplayList();
             glDisable(GL_BLEND);
         }
     }
     glPopMatrix();
 
+    const bool round = detail == kFull;
+    if (detail == kFar)
+        glColor3f(0.14f, 0.14f, 0.15f);
     glTranslatef(0.0f, 0.0f, -car.frontAxleOffset);
-    DrawWheel(car, 0, car.frontHalfTrack, kLeft, true, !silhouette);
-    DrawWheel(car, 1, car.frontHalfTrack, kRight, true, !silhouette);
+    DrawWheel(car, 0, car.frontHalfTrack, kLeft, true, round);
+    DrawWheel(car, 1, car.frontHalfTrack, kRight, true, round);
     glPopMatrix();
 
-    DrawWheel(car, 2, car.rearHalfTrack, kLeft, false, !silhouette);
-    DrawWheel(car, 3, car.rearHalfTrack, kRight, false, !silhouette);
+    DrawWheel(car, 2, car.rearHalfTrack, kLeft, false, round);
+    DrawWheel(car, 3, car.rearHalfTrack, kRight, false, round);
 }
 
 void RotateByCarAngles(const Car& car)
@@ -98,13 +110,13 @@ void RotateByCarAngles(const Car& car)
 
 }  // namespace
 
-void DrawCar(const Car& car)
+void DrawCar(const Car& car, bool far)
 {
     glEnable(GL_LIGHTING);
     glPushMatrix();
     glTranslatef(car.position[0], car.wheelRadius, car.position[2]);
     RotateByCarAngles(car);
-    DrawCarBody(car, false);
+    DrawCarBody(car, far ? kFar : kFull);
     glPopMatrix();
     glDisable(GL_LIGHTING);
 }
@@ -114,6 +126,6 @@ void DrawCarSilhouette(const Car& car)
     glColor3f(0.25f, 0.25f, 0.25f);
     glPushMatrix();
     RotateByCarAngles(car);
-    DrawCarBody(car, true);
+    DrawCarBody(car, kOutline);
     glPopMatrix();
 }

@@ -35,6 +35,7 @@
 uint32_t currentView;
 const float kLightPosition[4] = {75.0f, 50.0f, 25.0f, 1.0f};
 Frustum gViewFrustum[kMaxViews];
+float gViewScale[kMaxViews];
 Quality gQuality = {128, 1.0f, 32.0f, 1, 0};  // everything until the first race frame
 QualityBudget gBudget;
 
@@ -128,6 +129,7 @@ uint32_t ComputeViewFrusta()
         glGetFloatv(GL_PROJECTION_MATRIX, projection);
         glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
         FrustumFromMatrices(projection, modelview, &gViewFrustum[v]);
+        gViewScale[v] = (float)(layout.h / (2.0 * tan(layout.fov * 3.141592654 / 360.0)));
     }
     glLoadIdentity();
     return v > 0 ? v : 1;
@@ -161,6 +163,16 @@ bool CarSeen(const Car& car)
 {
     const float centre[3] = {car.position[0], car.position[1] + 0.5f, car.position[2]};
     return SphereInFrustum(gViewFrustum[currentView % kMaxViews], centre, 3.0f);
+}
+
+float CarPixels(const Car& car)
+{
+    const Camera& camera = gCameras[currentView % kMaxCars];
+    float d2 = 0.0f;
+    for (int k = 0; k < 3; k++)
+        d2 += (car.position[k] - camera.position[k]) * (car.position[k] - camera.position[k]);
+    const float d = sqrtf(d2);
+    return d > 0.0f ? kCarLength * gViewScale[currentView % kMaxViews] / d : 1e9f;
 }
 
 bool ShadowSeen(const Car& car, uint32_t views)
@@ -246,7 +258,7 @@ void DrawWorld()
     glCallList(gRaceScene.carMaterialList);
     for (uint32_t c = 0; c < RaceCarCount(); c++) {
         if (CarSeen(gCars[c]))
-            DrawCar(gCars[c]);
+            DrawCar(gCars[c], CarPixels(gCars[c]) < kFarCarPixels);
     }
     EndPass(kPassCars);
     if (gPrefs.gamemode == 1) {
