@@ -7,9 +7,12 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
+
 #include "game/prefs.h"
 #include "race/standings.h"
 #include "render/race_assets.h"
+#include "render/race_frame.h"
 
 namespace {
 
@@ -35,9 +38,44 @@ void WheelOutline()
     glEnd();
 }
 
-// One wheel at the current axle: right wheels are the left model turned round.
-void DrawWheel(const Car& car, int w, float halfTrack, WheelSide side, bool front, bool spin)
+// A wheel of twelve sides for a car too small on screen for the tread to
+// show: a dark tyre band and the rim's paint on the outer face (toward -x).
+void PrismWheel()
 {
+    static const int kSides = 12;
+    static const float kX = 0.1f, kR = 0.25f;
+    float c[kSides + 1], sn[kSides + 1];
+    for (int k = 0; k <= kSides; k++) {
+        c[k] = cosf(6.2831853f * (float)k / kSides);
+        sn[k] = sinf(6.2831853f * (float)k / kSides);
+    }
+    glColor3f(0.14f, 0.14f, 0.15f);
+    glBegin(GL_QUAD_STRIP);
+    for (int k = 0; k <= kSides; k++) {
+        glNormal3f(0.0f, c[k], sn[k]);
+        glVertex3f(kX, kR * c[k], kR * sn[k]);
+        glVertex3f(-kX, kR * c[k], kR * sn[k]);
+    }
+    glEnd();
+    glNormal3f(1.0f, 0.0f, 0.0f);
+    glBegin(GL_POLYGON);
+    for (int k = 0; k < kSides; k++)
+        glVertex3f(kX, kR * c[k], kR * sn[k]);
+    glEnd();
+    glColor3f(0.9f, 0.7f, 0.0f);
+    glNormal3f(-1.0f, 0.0f, 0.0f);
+    glBegin(GL_POLYGON);
+    for (int k = kSides - 1; k >= 0; k--)
+        glVertex3f(-kX, kR * c[k], kR * sn[k]);
+    glEnd();
+}
+
+enum WheelShape { kRound, kPrism, kBox };
+
+// One wheel at the current axle: right wheels are the left model turned round.
+void DrawWheel(const Car& car, int w, float halfTrack, WheelSide side, bool front, WheelShape shape)
+{
+    const bool spin = shape == kRound;
     const WheelAngles& angles = car.wheelAngles[w];
     glPushMatrix();
     glTranslatef(side == kLeft ? -halfTrack : halfTrack, car.wheelPoint[w].y, 0.0f);
@@ -48,24 +86,26 @@ void DrawWheel(const Car& car, int w, float halfTrack, WheelSide side, bool fron
     glRotatef(angles.camber, 0.0f, 0.0f, 1.0f);
     if (spin)
         glRotatef(angles.spin, 1.0f, 0.0f, 0.0f);
-    if (spin) {
+    if (shape == kRound) {
         glColor3f(0.9f, 0.7f, 0.0f);  // the rims' paint; the list leaves the tyre's colour behind
         gCarAssets.wheel.CallDisplayList();
+    } else if (shape == kPrism) {
+        PrismWheel();
     } else {
         WheelOutline();
     }
     glPopMatrix();
 }
 
-// How much of the car is drawn: the full model, the far model (the
-// low-detail body in the paint and box wheels in tyre colour, for a car a
-// few dozen pixels long), or the shadow outline in the current colour.
-enum Detail { kFull, kFar, kOutline };
+// How much of the car is drawn: the full model, the full body on wheels of
+// twelve sides, the far model (the low-detail body in the paint and box
+// wheels in tyre colour), or the shadow outline in the current colour.
+enum Detail { kFull, kMid, kFar, kOutline };
 
 // Body and wheels in the car's frame.
 void DrawCarBody(const Car& car, Detail detail)
 {
-    const Model& body = detail == kFull ? gCarAssets.body : gCarAssets.silhouette;
+    const Model& body = detail == kFull || detail == kMid ? gCarAssets.body : gCarAssets.silhouette;
     glPushMatrix();
     glTranslatef(0.0f, 0.0f, -car.rearAxleOffset);
 
@@ -89,7 +129,7 @@ void DrawCarBody(const Car& car, Detail detail)
     }
     glPopMatrix();
 
-    const bool round = detail == kFull;
+    const WheelShape round = detail == kFull ? kRound : detail == kMid ? kPrism : kBox;
     if (detail == kFar)
         glColor3f(0.14f, 0.14f, 0.15f);
     glTranslatef(0.0f, 0.0f, -car.frontAxleOffset);
@@ -110,13 +150,14 @@ void RotateByCarAngles(const Car& car)
 
 }  // namespace
 
-void DrawCar(const Car& car, bool far)
+void DrawCar(const Car& car, float pixels)
 {
+    const Detail detail = pixels >= kMidCarPixels ? kFull : pixels >= kFarCarPixels ? kMid : kFar;
     glEnable(GL_LIGHTING);
     glPushMatrix();
     glTranslatef(car.position[0], car.wheelRadius, car.position[2]);
     RotateByCarAngles(car);
-    DrawCarBody(car, far ? kFar : kFull);
+    DrawCarBody(car, detail);
     glPopMatrix();
     glDisable(GL_LIGHTING);
 }

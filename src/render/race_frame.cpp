@@ -258,7 +258,7 @@ void DrawWorld()
     glCallList(gRaceScene.carMaterialList);
     for (uint32_t c = 0; c < RaceCarCount(); c++) {
         if (CarSeen(gCars[c]))
-            DrawCar(gCars[c], CarPixels(gCars[c]) < kFarCarPixels);
+            DrawCar(gCars[c], CarPixels(gCars[c]));
     }
     EndPass(kPassCars);
     if (gPrefs.gamemode == 1) {

@@ -21,9 +21,10 @@ extern Frustum gViewFrustum[kMaxViews];
 // twice the tangent of half the field of view).  Per frame, with the frusta.
 extern float gViewScale[kMaxViews];
 
-// A car (about 1.8 units long) drawn fewer pixels long than this in a view
-// is drawn with its far model.
+// A car (about 1.8 units long) drawn fewer pixels long than kMidCarPixels
+// in a view gets wheels of twelve sides, under kFarCarPixels the far model.
 static const float kCarLength = 1.8f;
+static const float kMidCarPixels = 70.0f;
 static const float kFarCarPixels = 28.0f;
 // What this frame draws: the saved settings as the quality budget lowers
 // them.  Per frame: RenderRaceFrame sets it first.
