@@ -20,6 +20,7 @@
 #include "platform/sys.h"
 #include "platform/window.h"
 #include "render/font.h"
+#include "render/frame_meter.h"
 #include "render/gl_util.h"
 #include "render/race_assets.h"
 
@@ -163,6 +164,8 @@ void RunMessageLoop()
         glFlush();
         SwapGameWindow();
         glClear(GL_COLOR_BUFFER_BIT);
+        if (IsRaceState(gGame.state))
+            EndPass(kPassSwap);
         EndMouseFrame();
         EndKeyboardFrame();
         EndPadFrame();

@@ -17,6 +17,7 @@
 #include "platform/sys.h"
 #include "platform/window.h"
 #include "render/font.h"
+#include "render/frame_meter.h"
 #include "render/gl_util.h"
 #include "render/race_assets.h"
 #include "sound/sound.h"
@@ -112,15 +113,18 @@ static bool OpenGameWindow()
 
 bool StartUp()
 {
+    const uint64_t begun = SysCounter();
+    uint64_t firstFrame = 0;
     OpenLog();                                  // 1
     StartNetwork();                             // 2
     LoadConfig();                               // 3
     if (!OpenGameWindow())                      // 4
         return false;
     InitGlState();                              // 5
-    if (gConfig.loghwinfo)                      // 6
+    ShowSplash();                               // 7, before 6: the first frame does not wait for
+    firstFrame = SysCounter();
+    if (gConfig.loghwinfo)                      // 6  the report's clock measurement
         LogHardwareInfo();
-    ShowSplash();                               // 7
     glClearColor(0.5f, 0.5f, 0.5f, 1.0f);       // 8: grey for the rest of the run
     gGame.demo = gLaunch.demo;                  // a demo saves no preferences
     LoadPrefs();                                // 9
@@ -136,12 +140,18 @@ bool StartUp()
     gMouse.y = gMouse.prevY = (int)(gConfig.height / 3.25);
     HoverStartButton();
     InitClock();                                // 14
+    ResetFrameMeter();
     LoadFont(gMainFont, "data/fonts/arial_black.tga", 0.85f);  // 15
     LoadFont(gKeyFont, "data/fonts/key.tga", 0.85f);
     LoadMedalTexture();                         // 16
     screenshotLatch = 0;                        // 17
     LoadRaceAssets();                           // 18
+    const uint64_t loaded = SysCounter();
     WaitForIntro();                             // 19
+    const double tick = 1.0 / (double)SysFrequency();
+    LogMessage("Start-up times: first frame %.2f s, loaded %.2f s, menu %.2f s",
+               (double)(firstFrame - begun) * tick, (double)(loaded - begun) * tick,
+               (double)(SysCounter() - begun) * tick);
     PlaySample(gGame.menuMusic, &gGame.menuChannel, false, false);  // 20
     if (gGame.state == Quit)                    // 21: closed during the intro
         return true;
@@ -165,6 +175,7 @@ void ShutDown()
     FreeMenuAssets();
     FreeRaceAssets();
     LogMessage("Framerate estimate: %.2f", gClock.raceRate);
+    LogFrameMeter();
     FreeFont(gKeyFont);
     FreeFont(gMainFont);
     DestroyGameWindow();

@@ -51,7 +51,7 @@ struct MenuButton {
     float colour[3];      // colour drawn now
 };
 
-static const int kButtonCount = 44;
+static const int kButtonCount = 45;
 
 // Button indexes in the table (pictures "data/menu/" + name + ".tga").
 enum ButtonId {
@@ -64,6 +64,7 @@ enum ButtonId {
     BtnRaceMenuContinue, BtnResultsContinue, BtnRestart, BtnBack,
     BtnReplay,
     BtnDisplayMode,
+    BtnTargetFps,
 };
 
 struct GameState {

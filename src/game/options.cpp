@@ -11,6 +11,7 @@
 #include "input/pads.h"
 #include "platform/window.h"
 #include "render/font.h"
+#include "render/race_frame.h"
 
 static const int kBackspaceKey = 8;
 
@@ -95,6 +96,17 @@ static void ApplyPendingMode()
     gGame.state = ApplyGraphics;
 }
 
+// Off, 30, 45, 60 and round again, either way.
+static int32_t StepTargetFps(int32_t target, int step)
+{
+    static const int32_t kTargets[] = {0, 30, 45, 60};
+    int at = 0;
+    for (int i = 0; i < 4; i++)
+        if (kTargets[i] == target)
+            at = i;
+    return kTargets[(at + (step > 0 ? 1 : 3)) % 4];
+}
+
 static void DrawGraphicsOptions()
 {
     MenuButton* b = gGame.buttons;
@@ -108,6 +120,7 @@ static void DrawGraphicsOptions()
     UpdateButton(b[BtnTerrainDetail], true);
     UpdateButton(b[BtnDrawFps], true);
     UpdateButton(b[BtnDisplayMode], true);
+    UpdateButton(b[BtnTargetFps], true);
     UpdateButton(b[BtnBack], true);
 
     int step;
@@ -129,6 +142,9 @@ static void DrawGraphicsOptions()
     } else if (ClickStep(b[BtnDrawFps]) != 0) {
         gConfig.frameratecounter = !gConfig.frameratecounter;
         SaveConfig();
+    } else if ((step = ClickStep(b[BtnTargetFps])) != 0) {
+        gPrefs.targetfps = StepTargetFps(gPrefs.targetfps, step);
+        SavePrefs();
     }
 
     char shadows[32];
@@ -143,6 +159,14 @@ static void DrawGraphicsOptions()
     if (gDisplayChange.refused)
         PrintText(gMainFont, 0.5f, 0.13f, 1.0f, 0.3f, 0.3f, 1, 0, 0.02f, "%s",
                   "That display mode is not available");
+    // The target, and how many steps the budget last took for this many views.
+    const int32_t views = gPrefs.nplayers < 1 ? 1 : gPrefs.nplayers > 4 ? 4 : gPrefs.nplayers;
+    if (gPrefs.targetfps == 0)
+        DrawButtonValue(b[BtnTargetFps], "Off");
+    else if (gBudget.target == gPrefs.targetfps && gBudget.level[views - 1] > 0)
+        DrawButtonValue(b[BtnTargetFps], "%d (-%d)", gPrefs.targetfps, gBudget.level[views - 1]);
+    else
+        DrawButtonValue(b[BtnTargetFps], "%d", gPrefs.targetfps);
 
     if (applyShown && b[BtnApply].state == 3) {
         ApplyPendingMode();
@@ -277,7 +301,7 @@ void UpdateOptions()
         break;
     case GraphicsOptions: {
         static const int kButtons[] = {BtnResolution,    BtnColourDepth, BtnApply,      BtnDust,
-                                       BtnTerrainDetail, BtnDrawFps,     BtnDisplayMode};
+                                       BtnTerrainDetail, BtnDrawFps,     BtnDisplayMode, BtnTargetFps};
         for (int id : kButtons)
             AnimateButton(b[id]);
         if (gConfig.depth == 32)

@@ -114,6 +114,7 @@ static void ReadPrefs(SettingsReader& reader)
         {"wheelsteering", &gPrefs.wheelsteering}, {"laps", &gPrefs.laps}, {"timelimit", &gPrefs.timelimit},
         {"pad2steering", &gPrefs.padsteering[0]}, {"pad3steering", &gPrefs.padsteering[1]},
         {"pad4steering", &gPrefs.padsteering[2]},
+        {"targetfps", &gPrefs.targetfps},
     };
     char word[256];
     while (reader.NextWord(word, sizeof word)) {
@@ -157,7 +158,7 @@ static bool IsPrefsKey(const char* word)
         "mousesensitivity", "gamepadsteering", "wheelsteering", "laps", "timelimit", "p2p_ip",
         "player1name", "player2name", "player3name", "player4name", "player5name", "player6name",
         "player1ctrls", "player2ctrls", "player3ctrls", "player4ctrls",
-        "pad2steering", "pad3steering", "pad4steering",
+        "pad2steering", "pad3steering", "pad4steering", "targetfps",
     };
     for (const char* key : keys)
         if (strcmp(word, key) == 0)
@@ -234,6 +235,8 @@ void NormalisePrefs()
     for (auto& name : gPrefs.playername)
         name[15] = 0;
     gPrefs.p2p_ip[15] = 0;
+    if (gPrefs.targetfps != 30 && gPrefs.targetfps != 45 && gPrefs.targetfps != 60)
+        gPrefs.targetfps = 0;
 
     uint32_t cars = (uint32_t)gPrefs.nplayers + (uint32_t)gPrefs.nopponents;
     gPrefs.carCount = cars > 5 ? 5 : cars;
@@ -295,6 +298,7 @@ void SavePrefs()
     fprintf(file, "player6name %s\n", p.p2p_ip);
     for (int k = 0; k < 3; k++)  // added with more pads: older files end above
         fprintf(file, "pad%dsteering %d\n", k + 2, p.padsteering[k]);
+    fprintf(file, "targetfps %d\n", p.targetfps);
     if (p.alternate)  // a file without the key reads as tournaments of one mode
         fprintf(file, "alternate 1\n");
     if (!EndSettingsSave(file, kPrefsName)) {

@@ -43,7 +43,8 @@ struct Prefs {
     float medalshowtime;          // seconds the leader medal stays up
     int32_t playerctrls[4][5];    // keys player1ctrls .. player4ctrls: ControlKey order
     uint8_t alternate;            // tournaments alternate Tag! and Checkpoint; key "alternate",
-                                  // written after player6name only when set
+                                  // written last, only when set
+    int32_t targetfps;            // "Target frame rate" of the quality budget: 0 off, 30, 45 or 60
 };
 
 // Per process: LoadPrefs at every start-up pass and when race assets load;
@@ -52,7 +53,7 @@ extern Prefs gPrefs;
 
 // Defaults, the file (written at once when missing), NormalisePrefs.
 void LoadPrefs();
-// NormalisePrefs, then the 36-line file (37 with "alternate 1"; nothing in a demo).  A file that
+// NormalisePrefs, then the 37-line file (38 with "alternate 1"; nothing in a demo).  A file that
 // cannot be written ends the program.
 void SavePrefs();
 // Derives carCount, viewCount and screenmode, keeps track inside the track

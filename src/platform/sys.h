@@ -49,3 +49,6 @@ void SysSetExitTrap(jmp_buf* trap);
 
 // True when dialogs must not be shown (QUIBBIT_NO_DIALOGS is set).
 bool SysDialogsDisabled();
+
+// Processor seconds the whole process (all its threads) has used so far.
+double SysProcessSeconds();

@@ -98,3 +98,11 @@ void SysExit(int code)
     fflush(nullptr);
     exit(code);
 }
+
+double SysProcessSeconds()
+{
+    struct timespec t;
+    if (clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t) != 0)
+        return 0.0;
+    return (double)t.tv_sec + (double)t.tv_nsec * 1e-9;
+}

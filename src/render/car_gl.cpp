@@ -7,9 +7,12 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
+
 #include "game/prefs.h"
 #include "race/standings.h"
 #include "render/race_assets.h"
+#include "render/race_frame.h"
 
 namespace {
 
@@ -24,17 +27,55 @@ void WheelOutline()
     static const float kCorner[8][3] = {{-kX, -kR, -kR}, {kX, -kR, -kR}, {kX, kR, -kR}, {-kX, kR, -kR},
                                         {-kX, -kR, kR},  {kX, -kR, kR},  {kX, kR, kR},  {-kX, kR, kR}};
     static const int kFace[6][4] = {{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4}, {2, 3, 7, 6}, {1, 2, 6, 5}, {0, 4, 7, 3}};
+    static const float kNormal[6][3] = {{0, 0, -1}, {0, 0, 1}, {0, -1, 0}, {0, 1, 0}, {1, 0, 0}, {-1, 0, 0}};
     glBegin(GL_QUADS);
-    for (const auto& face : kFace) {
+    for (int f = 0; f < 6; f++) {
+        const auto& face = kFace[f];
+        glNormal3fv(kNormal[f]);
         for (int k = 0; k < 4; k++)
             glVertex3fv(kCorner[face[k]]);
     }
     glEnd();
 }
 
-// One wheel at the current axle: right wheels are the left model turned round.
-void DrawWheel(const Car& car, int w, float halfTrack, WheelSide side, bool front, bool spin)
+// A wheel of twelve sides for a car too small on screen for the tread to
+// show: a dark tyre band and the rim's paint on the outer face (toward -x).
+void PrismWheel()
 {
+    static const int kSides = 12;
+    static const float kX = 0.1f, kR = 0.25f;
+    float c[kSides + 1], sn[kSides + 1];
+    for (int k = 0; k <= kSides; k++) {
+        c[k] = cosf(6.2831853f * (float)k / kSides);
+        sn[k] = sinf(6.2831853f * (float)k / kSides);
+    }
+    glColor3f(0.14f, 0.14f, 0.15f);
+    glBegin(GL_QUAD_STRIP);
+    for (int k = 0; k <= kSides; k++) {
+        glNormal3f(0.0f, c[k], sn[k]);
+        glVertex3f(kX, kR * c[k], kR * sn[k]);
+        glVertex3f(-kX, kR * c[k], kR * sn[k]);
+    }
+    glEnd();
+    glNormal3f(1.0f, 0.0f, 0.0f);
+    glBegin(GL_POLYGON);
+    for (int k = 0; k < kSides; k++)
+        glVertex3f(kX, kR * c[k], kR * sn[k]);
+    glEnd();
+    glColor3f(0.9f, 0.7f, 0.0f);
+    glNormal3f(-1.0f, 0.0f, 0.0f);
+    glBegin(GL_POLYGON);
+    for (int k = kSides - 1; k >= 0; k--)
+        glVertex3f(-kX, kR * c[k], kR * sn[k]);
+    glEnd();
+}
+
+enum WheelShape { kRound, kPrism, kBox };
+
+// One wheel at the current axle: right wheels are the left model turned round.
+void DrawWheel(const Car& car, int w, float halfTrack, WheelSide side, bool front, WheelShape shape)
+{
+    const bool spin = shape == kRound;
     const WheelAngles& angles = car.wheelAngles[w];
     glPushMatrix();
     glTranslatef(side == kLeft ? -halfTrack : halfTrack, car.wheelPoint[w].y, 0.0f);
@@ -45,18 +86,26 @@ void DrawWheel(const Car& car, int w, float halfTrack, WheelSide side, bool fron
     glRotatef(angles.camber, 0.0f, 0.0f, 1.0f);
     if (spin)
         glRotatef(angles.spin, 1.0f, 0.0f, 0.0f);
-    if (spin) {
+    if (shape == kRound) {
         glColor3f(0.9f, 0.7f, 0.0f);  // the rims' paint; the list leaves the tyre's colour behind
         gCarAssets.wheel.CallDisplayList();
+    } else if (shape == kPrism) {
+        PrismWheel();
     } else {
         WheelOutline();
     }
     glPopMatrix();
 }
 
-// Body and wheels in the car's frame; `silhouette` picks the shadow outline.
-void DrawCarBody(const Car& car, bool silhouette)
+// How much of the car is drawn: the full model, the full body on wheels of
+// twelve sides, the far model (the low-detail body in the paint and box
+// wheels in tyre colour), or the shadow outline in the current colour.
+enum Detail { kFull, kMid, kFar, kOutline };
+
+// Body and wheels in the car's frame.
+void DrawCarBody(const Car& car, Detail detail)
 {
+    const Model& body = detail == kFull || detail == kMid ? gCarAssets.body : gCarAssets.silhouette;
     glPushMatrix();
     glTranslatef(0.0f, 0.0f, -car.rearAxleOffset);
 
@@ -64,29 +113,32 @@ void DrawCarBody(const Car& car, bool silhouette)
     glTranslatef(0.0f, car.position[1], 0.0f);
     glRotatef(car.suspensionPitch + car.groundPitch, 1.0f, 0.0f, 0.0f);
     glRotatef(car.suspensionRoll + car.groundRoll, 0.0f, 0.0f, 1.0f);
-    if (silhouette) {
-        gCarAssets.silhouette.CallDisplayList();
+    if (detail == kOutline) {
+        body.CallDisplayList();
     } else {
         const float* colour = gPrefs.playerColour[car.index % kMaxCars];
         glColor3f(colour[0], colour[1], colour[2]);
-        gCarAssets.body.CallDisplayList();
+        body.CallDisplayList();
         if (gStandings.tagHolder == (int32_t)car.index) {
             glColor3f(colour[0], colour[1], colour[2]);  // the list changed it
             glEnable(GL_BLEND);
             glBlendFunc(GL_ONE, GL_ONE);
-            gCarAssets.body.CallDisplayList();
+            body.CallDisplayList();
             glDisable(GL_BLEND);
         }
     }
     glPopMatrix();
 
+    const WheelShape round = detail == kFull ? kRound : detail == kMid ? kPrism : kBox;
+    if (detail == kFar)
+        glColor3f(0.14f, 0.14f, 0.15f);
     glTranslatef(0.0f, 0.0f, -car.frontAxleOffset);
-    DrawWheel(car, 0, car.frontHalfTrack, kLeft, true, !silhouette);
-    DrawWheel(car, 1, car.frontHalfTrack, kRight, true, !silhouette);
+    DrawWheel(car, 0, car.frontHalfTrack, kLeft, true, round);
+    DrawWheel(car, 1, car.frontHalfTrack, kRight, true, round);
     glPopMatrix();
 
-    DrawWheel(car, 2, car.rearHalfTrack, kLeft, false, !silhouette);
-    DrawWheel(car, 3, car.rearHalfTrack, kRight, false, !silhouette);
+    DrawWheel(car, 2, car.rearHalfTrack, kLeft, false, round);
+    DrawWheel(car, 3, car.rearHalfTrack, kRight, false, round);
 }
 
 void RotateByCarAngles(const Car& car)
@@ -98,13 +150,14 @@ void RotateByCarAngles(const Car& car)
 
 }  // namespace
 
-void DrawCar(const Car& car)
+void DrawCar(const Car& car, float pixels)
 {
+    const Detail detail = pixels >= kMidCarPixels ? kFull : pixels >= kFarCarPixels ? kMid : kFar;
     glEnable(GL_LIGHTING);
     glPushMatrix();
     glTranslatef(car.position[0], car.wheelRadius, car.position[2]);
     RotateByCarAngles(car);
-    DrawCarBody(car, false);
+    DrawCarBody(car, detail);
     glPopMatrix();
     glDisable(GL_LIGHTING);
 }
@@ -114,6 +167,6 @@ void DrawCarSilhouette(const Car& car)
     glColor3f(0.25f, 0.25f, 0.25f);
     glPushMatrix();
     RotateByCarAngles(car);
-    DrawCarBody(car, true);
+    DrawCarBody(car, kOutline);
     glPopMatrix();
 }

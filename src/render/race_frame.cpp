@@ -14,6 +14,9 @@
 
 #include <cmath>
 
+#include "app/clock.h"
+#include "app/log.h"
+
 #include "app/config.h"
 #include "game/game_state.h"
 #include "game/prefs.h"
@@ -26,6 +29,7 @@
 #include "render/camera_gl.h"
 #include "render/car_gl.h"
 #include "render/dust_gl.h"
+#include "render/frame_meter.h"
 #include "render/hud.h"
 #include "render/hud_logic.h"
 #include "render/race_assets.h"
@@ -33,6 +37,10 @@
 
 uint32_t currentView;
 const float kLightPosition[4] = {75.0f, 50.0f, 25.0f, 1.0f};
+Frustum gViewFrustum[kMaxViews];
+float gViewScale[kMaxViews];
+Quality gQuality = {128, 1.0f, 32.0f, 1, 0};  // everything until the first race frame
+QualityBudget gBudget;
 
 namespace {
 
@@ -52,15 +60,20 @@ uint32_t RaceCarCount()
     return gPrefs.carCount <= (uint32_t)kMaxCars ? gPrefs.carCount : kMaxCars;
 }
 
-// Every car's silhouette into its shadow texture.  The scissor keeps each
-// clear to the R x R corner that is copied.
-void RenderShadowTextures()
+// Every seen car's silhouette into its shadow texture (static shadows and
+// none need no pass).  The scissor keeps each clear to the R x R corner
+// that is copied.
+void RenderShadowTextures(uint32_t views)
 {
-    const int r = gPrefs.shadow_resolution > 0 ? gPrefs.shadow_resolution : 0;
+    const int r = gQuality.shadowResolution;
+    if (r < 2)
+        return;
     PrepareShadowPass();
     glEnable(GL_SCISSOR_TEST);
     glScissor(0, 0, r, r);
     for (uint32_t c = 0; c < RaceCarCount(); c++) {
+        if (!ShadowSeen(gCars[c], views))
+            continue;
         glClear(GL_COLOR_BUFFER_BIT);
         DrawCarSilhouette(gCars[c]);
         CaptureShadow((int)c);
@@ -99,7 +112,87 @@ bool LayoutView(uint32_t v, ViewLayout* out)
     }
 }
 
+// Each view's frustum from its projection and camera, through the GL
+// matrices (left as SetPerspective leaves them afterwards).  Returns the
+// number of views.
+uint32_t ComputeViewFrusta()
+{
+    ViewLayout layout;
+    uint32_t v = 0;
+    for (; v < (uint32_t)kMaxViews && LayoutView(v, &layout); v++) {
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(layout.fov, layout.aspect, kNear, kFar);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        ApplyCamera(gCameras[v]);
+        float projection[16], modelview[16];
+        glGetFloatv(GL_PROJECTION_MATRIX, projection);
+        glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+        FrustumFromMatrices(projection, modelview, &gViewFrustum[v]);
+        gViewScale[v] = (float)(layout.h / (2.0 * tan(layout.fov * 3.141592654 / 360.0)));
+    }
+    glLoadIdentity();
+    return v > 0 ? v : 1;
+}
+
+// This frame's quality: the budget judges the frame just ended for the
+// current number of views and the saved settings are lowered to its level.
+void UpdateQuality(uint32_t views)
+{
+    if (gBudget.target != gPrefs.targetfps) {
+        ResetQualityBudget();
+        if (gBudget.target)
+            LogMessage("Quality budget: target %d fps", gBudget.target);
+    }
+    const double seconds = gClock.frameRate > 0.0 ? 1.0 / gClock.frameRate : 0.0;
+    const BudgetChange change = BudgetFrame(gBudget, views, seconds);
+    const int32_t saved = gPrefs.shadows ? gPrefs.shadow_resolution : 0;
+    gQuality = QualityAtLevel(saved, gBudget.level[views - 1]);
+    if (change != kBudgetKept) {
+        LogMessage("Quality budget: %s to level %d for %u view%s: dust %d%%, shadows %d, coarse ground from %.0f, "
+                   "scenery %s",
+                   change == kBudgetLowered ? "lowered" : "raised", gQuality.level, views, views > 1 ? "s" : "",
+                   (int)(gQuality.dustShare * 100.0f + 0.5f), gQuality.shadowResolution, gQuality.terrainFar,
+                   gQuality.sceneryOuter ? "far" : "near");
+    }
+}
+
 }  // namespace
+
+bool CarSeen(const Car& car)
+{
+    const float centre[3] = {car.position[0], car.position[1] + 0.5f, car.position[2]};
+    return SphereInFrustum(gViewFrustum[currentView % kMaxViews], centre, 3.0f);
+}
+
+float CarPixels(const Car& car)
+{
+    const Camera& camera = gCameras[currentView % kMaxCars];
+    float d2 = 0.0f;
+    for (int k = 0; k < 3; k++)
+        d2 += (car.position[k] - camera.position[k]) * (car.position[k] - camera.position[k]);
+    const float d = sqrtf(d2);
+    return d > 0.0f ? kCarLength * gViewScale[currentView % kMaxViews] / d : 1e9f;
+}
+
+bool ShadowSeen(const Car& car, uint32_t views)
+{
+    // The ground patch reaches 3 units from the car; the ground under it
+    // lies somewhat below the car.
+    const float centre[3] = {car.position[0], car.position[1] - 1.0f, car.position[2]};
+    for (uint32_t v = 0; v < views && v < (uint32_t)kMaxViews; v++) {
+        if (SphereInFrustum(gViewFrustum[v], centre, 5.5f))
+            return true;
+    }
+    return false;
+}
+
+void ResetQualityBudget()
+{
+    gBudget = QualityBudget();
+    gBudget.target = gPrefs.targetfps;
+}
 
 void SetPerspective()
 {
@@ -114,12 +207,17 @@ void SetPerspective()
 
 void RenderRaceFrame()
 {
+    const uint32_t views = ComputeViewFrusta();
+    UpdateQuality(views);
     UpdateTrackGraphics();
+    MeterRaceFrame();
     RankByScore();
     if (gPrefs.shadows)
-        RenderShadowTextures();
+        RenderShadowTextures(views);
+    EndPass(kPassShadows);
     glViewport(0, 0, gConfig.width, gConfig.height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    EndPass(kPassClear);
     CycleScreenMode();
     ViewLayout layout;
     for (uint32_t v = 0; LayoutView(v, &layout); v++) {
@@ -142,11 +240,13 @@ void RenderRaceFrame()
         }
         if (gGame.state != RaceMenu && gGame.state != RaceResults)
             DrawDirectionArrow();
+        EndPass(kPassHud);
         DrawWorld();
         const float w = (float)gConfig.width, h = (float)gConfig.height;
         const ViewRect rect = {(float)layout.x / w, (float)layout.y / h, (float)layout.w / w, (float)layout.h / h};
         DrawViewOverlays(rect, v);
         DrawRaceHud(rect);
+        EndPass(kPassHud);
     }
     // Three players in quarters: the fourth shows the whole course.
     if (gPrefs.screenmode == 2 && gPrefs.nplayers == 3)
@@ -166,15 +266,20 @@ void DrawWorld()
     glEnable(GL_FOG);
     glLightfv(GL_LIGHT0, GL_POSITION, kLightPosition);
     glCallList(gRaceScene.carMaterialList);
-    for (uint32_t c = 0; c < RaceCarCount(); c++)
-        DrawCar(gCars[c]);
+    for (uint32_t c = 0; c < RaceCarCount(); c++) {
+        if (CarSeen(gCars[c]))
+            DrawCar(gCars[c], CarPixels(gCars[c]));
+    }
+    EndPass(kPassCars);
     if (gPrefs.gamemode == 1) {
         DrawGates();
         DrawGateFlags();
     }
+    EndPass(kPassGates);
     glCallList(gRaceScene.terrainMaterialList);
     DrawTerrain();
     glDisable(GL_FOG);
+    EndPass(kPassTerrain);
 
     // The dome moves with the eye and is seen from inside.  Drawn after the
     // ground and enlarged to just inside the far plane, it fills only the
@@ -190,12 +295,16 @@ void DrawWorld()
     glDepthMask(GL_TRUE);
     glEnable(GL_CULL_FACE);
     glPopMatrix();
+    EndPass(kPassSky);
 
     if (gPrefs.shadows)
         DrawGroundDecals();
+    EndPass(kPassDecals);
     if (gPrefs.particles)
         DrawDust();
+    EndPass(kPassDust);
     DrawMedalMarkers();
+    EndPass(kPassMarkers);
     glPopMatrix();
 }
 

@@ -5,9 +5,43 @@
 
 #include <cstdint>
 
+#include "render/frustum.h"
+#include "render/quality.h"
+
+static const int kMaxViews = 4;
+
 // The split-screen view being drawn, 0..3.  Per frame: RenderRaceFrame
 // sets it before each view; the race assets' load sets it to 0.
 extern uint32_t currentView;
+
+// What each view of this frame sees, in world coordinates.  Per frame:
+// RenderRaceFrame sets every view's before the shadow pass.
+extern Frustum gViewFrustum[kMaxViews];
+// Pixels one world unit covers at distance 1 in each view (view height over
+// twice the tangent of half the field of view).  Per frame, with the frusta.
+extern float gViewScale[kMaxViews];
+
+// A car (about 1.8 units long) drawn fewer pixels long than kMidCarPixels
+// in a view gets wheels of twelve sides, under kFarCarPixels the far model.
+static const float kCarLength = 1.8f;
+static const float kMidCarPixels = 70.0f;
+static const float kFarCarPixels = 28.0f;
+// What this frame draws: the saved settings as the quality budget lowers
+// them.  Per frame: RenderRaceFrame sets it first.
+extern Quality gQuality;
+// The budget's state.  Per start-up pass: ResetQualityBudget.
+extern QualityBudget gBudget;
+
+struct Car;
+// Whether the view currentView can see the car / whether any of the first
+// `views` views can see the car's shadow patch (frusta of this frame).
+bool CarSeen(const Car& car);
+bool ShadowSeen(const Car& car, uint32_t views);
+// About how many pixels long the car looks in the view currentView.
+float CarPixels(const Car& car);
+
+// The budget off or at the target of the preference, all levels at 0.
+void ResetQualityBudget();
 
 // Light 0's place in the world (a positional light).
 extern const float kLightPosition[4];

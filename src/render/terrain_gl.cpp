@@ -20,6 +20,9 @@
 #include "race/standings.h"
 #include "race/terrain.h"
 #include "render/race_assets.h"
+#include "race/camera.h"
+#include "render/frustum.h"
+#include "render/quality.h"
 #include "render/race_frame.h"
 
 namespace {
@@ -35,6 +38,58 @@ struct TrackGraphics {
 // Per start-up pass: ForgetTrackGraphics (race assets load) and
 // FreeTrackGraphics (shut-down) clear it.
 TrackGraphics gTrackGraphics;
+
+// The ground is drawn in square chunks, each with its bounding box and two
+// display lists: the mesh at the terrain's own step and a coarse one at
+// twice the step whose edges hang a skirt downward, so that no gap opens
+// where it meets a finer neighbour or the scenery ring.  The scenery ring
+// is cut into pieces around the square, an inner and an outer band each.
+const int kChunksPerSide = 8;
+const int kScenerySegments = 16;
+const float kSkirtDepth = 0.6f;
+
+struct GroundPiece {
+    float lo[3], hi[3];  // bounding box, world units
+    uint32_t list;       // fine mesh (or the scenery piece)
+    uint32_t coarseList; // chunks only; 0 when the chunk is too small to coarsen
+};
+
+struct GroundLists {
+    GroundPiece chunk[kChunksPerSide * kChunksPerSide];
+    uint32_t chunkCount;
+    GroundPiece scenery[kScenerySegments][2];  // [segment][inner, outer band]
+    uint32_t sceneryCount;                    // segments built
+    uint32_t listCount;                       // names from gTerrain.meshList on
+};
+
+// Per track graphics: LoadTerrainGraphics fills it, FreeTerrainGraphics clears it.
+GroundLists gGround;
+
+void GrowBox(GroundPiece* piece, float x, float y, float z)
+{
+    const float v[3] = {x, y, z};
+    for (int c = 0; c < 3; c++) {
+        if (v[c] < piece->lo[c])
+            piece->lo[c] = v[c];
+        if (v[c] > piece->hi[c])
+            piece->hi[c] = v[c];
+    }
+}
+
+void EmptyBox(GroundPiece* piece)
+{
+    for (int c = 0; c < 3; c++) {
+        piece->lo[c] = 1e30f;
+        piece->hi[c] = -1e30f;
+    }
+}
+
+// Names for the next display list of the ground (from the range reserved
+// at gTerrain.meshList).
+uint32_t NextGroundList()
+{
+    return gTerrain.meshList + gGround.listCount++;
+}
 
 const float kDegToRad = 3.141592654f / 180.0f;
 
@@ -55,10 +110,10 @@ float HeightOr(int i, int j, int oi, int oj)
     return GridHeight(i, j);
 }
 
-// Shadow texture side in texels, as the preference gives it.
+// Shadow texture side in texels, as this frame's quality gives it.
 int ShadowResolution()
 {
-    int r = gPrefs.shadow_resolution;
+    int r = gQuality.shadowResolution;
     if (r < 0)
         r = 0;
     if (r > 1024)
@@ -74,8 +129,9 @@ void FreeTerrainGraphics()
     DeleteTexture(&gTerrain.lightmapTexture);
     DeleteTexture(&gTerrain.shadowmapTexture);
     if (gTerrain.meshList && glIsList(gTerrain.meshList))
-        glDeleteLists(gTerrain.meshList, 1);
+        glDeleteLists(gTerrain.meshList, kChunksPerSide * kChunksPerSide * 2 + kScenerySegments * 2);
     gTerrain.meshList = 0;
+    gGround = GroundLists();
 }
 
 // The track texture averaged over each terrain cell, for the dust colours.
@@ -136,63 +192,77 @@ void LoadTerrainGraphics()
     }
     glDisable(GL_TEXTURE_2D);
 
-    gTerrain.meshList = glGenLists(1);
-    glNewList(gTerrain.meshList, GL_COMPILE);
+    gGround = GroundLists();
+    gTerrain.meshList = glGenLists(kChunksPerSide * kChunksPerSide * 2 + kScenerySegments * 2);
+    if (gTerrain.meshList == 0)
+        return;
     BuildTerrainMesh();
     BuildSceneryRing();
-    glEndList();
 }
 
-// The visible gates, each post with its head: green on the left, red on the right.
+// The visible gates, each post with its head: green on the left, red on the
+// right.  Gate n's list is gCheckpoints.gateList + n (empty for a hidden one).
 void BuildGateList()
 {
-    gCheckpoints.gateList = glGenLists(1);
-    glNewList(gCheckpoints.gateList, GL_COMPILE);
-    glEnable(GL_LIGHTING);
     const uint32_t count = gCheckpoints.gateCount <= (uint32_t)kMaxGates ? gCheckpoints.gateCount : kMaxGates;
+    gCheckpoints.gateList = glGenLists(kMaxGates);
+    if (gCheckpoints.gateList == 0)
+        return;
     for (uint32_t n = 0; n < count; n++) {
-        if (!gCheckpoints.visible[n])
-            continue;
-        const Checkpoint& gate = gCheckpoints.gates[n];
-        for (int side = 0; side < 2; side++) {
-            const float* post = side == 0 ? gate.leftPost : gate.rightPost;
-            glPushMatrix();
-            glTranslatef(post[0], 0.0f, post[2]);
-            glColor3f(1.0f, 1.0f, 1.0f);
-            gGateModels.post.CallDisplayList();
-            glTranslatef(0.0f, 5.0f, 0.0f);
-            if (side == 0)
-                glColor3f(0.0f, 1.0f, 0.0f);
-            else
-                glColor3f(1.0f, 0.0f, 0.0f);
-            gGateModels.head.CallDisplayList();
-            glPopMatrix();
+        glNewList(gCheckpoints.gateList + n, GL_COMPILE);
+        if (gCheckpoints.visible[n]) {
+            const Checkpoint& gate = gCheckpoints.gates[n];
+            for (int side = 0; side < 2; side++) {
+                const float* post = side == 0 ? gate.leftPost : gate.rightPost;
+                glPushMatrix();
+                glTranslatef(post[0], 0.0f, post[2]);
+                glColor3f(1.0f, 1.0f, 1.0f);
+                gGateModels.post.CallDisplayList();
+                glTranslatef(0.0f, 5.0f, 0.0f);
+                if (side == 0)
+                    glColor3f(0.0f, 1.0f, 0.0f);
+                else
+                    glColor3f(1.0f, 0.0f, 0.0f);
+                gGateModels.head.CallDisplayList();
+                glPopMatrix();
+            }
         }
+        glEndList();
     }
-    glDisable(GL_LIGHTING);
-    glEndList();
 }
 
-// The terrain cells around (cx, cz), re-drawn with the bound texture laid
-// as a 5 x 5 square centred on the point; 3 units to each side in x, from
-// 3 units on the -z side to 2 (and one row) on the +z side.
-void DrawPatch(float cx, float cz)
+// Whether the view being drawn can see gate n (posts 0 to 6 units high).
+bool GateSeen(const Checkpoint& gate)
+{
+    float lo[3], hi[3];
+    for (int c = 0; c < 3; c += 2) {
+        lo[c] = (gate.leftPost[c] < gate.rightPost[c] ? gate.leftPost[c] : gate.rightPost[c]) - 1.0f;
+        hi[c] = (gate.leftPost[c] > gate.rightPost[c] ? gate.leftPost[c] : gate.rightPost[c]) + 1.0f;
+    }
+    lo[1] = -4.0f;
+    hi[1] = 7.0f;
+    return BoxInFrustum(gViewFrustum[currentView % kMaxViews], lo, hi);
+}
+
+// The terrain cells within `reach` of (cx, cz) along x and z, re-drawn
+// with the bound texture laid as a 5 x 5 square centred on the point.
+void DrawPatch(float cx, float cz, float reach)
 {
     const int k = Skip();
-    const float s = gTerrain.cellSize;
+    const float s = gTerrain.cellSize, step = (float)k * s;
     for (int j = 0; j < kGridSize - k; j += k) {
         const float z = ((float)j - 32.5f) * s;
-        if (z <= cz - 3.0f)
+        if (z + step <= cz - reach)
             continue;
-        if (z >= cz + 2.0f)
+        if (z >= cz + reach)
             break;
-        const float z2 = z + (float)k * s;
+        const float z2 = z + step;
         glBegin(GL_TRIANGLE_STRIP);
         for (int i = 0; i < kGridSize; i += k) {
             const float x = ((float)i - 32.5f) * s;
-            if (x <= cx - 3.0f)
+            if (x + step <= cx - reach)
                 continue;
-            if (x >= cx + 3.0f)
+            if (x - step >= cx + reach)
                 break;
             const float u = (x - cx) / 5.0f + 0.5f;
             glTexCoord2f(u, 0.5f - (z - cz) / 5.0f);
@@ -202,6 +272,27 @@ void DrawPatch(float cx, float cz)
         }
         glEnd();
     }
+}
+
+// How far from its body centre a car's shadow can reach along x or z: the
+// low-detail body's farthest point and the wheels' outer corners, with a
+// little room for the shadow camera's slight perspective.
+float ShadowReach()
+{
+    float r2 = 0.0f;
+    for (const MeshObject& object : gCarAssets.silhouette.objects) {
+        for (size_t v = 0; v + 2 < object.vertices.size(); v += 3) {
+            const float x = object.vertices[v], y = object.vertices[v + 1];  // 3DS: z is up
+            if (x * x + y * y > r2)
+                r2 = x * x + y * y;
+        }
+    }
+    const Car& car = gCars[0];
+    const float front = car.frontAxleOffset * 2.0f - car.rearAxleOffset;
+    const float along = (front > car.rearAxleOffset ? front : car.rearAxleOffset) + car.wheelRadius;
+    const float across = (car.rearHalfTrack > car.frontHalfTrack ? car.rearHalfTrack : car.frontHalfTrack) + 0.1f;
+    const float wheels = along * along + across * across;
+    return sqrtf(r2 > wheels ? r2 : wheels) * 1.03f + 0.1f;
 }
 
 // --- the scenery ring ------------------------------------------------------
@@ -300,10 +391,6 @@ void BuildSceneryRing()
             tv[v] = 1.0f - sz / 64.0f;
         }
     }
-    glEnable(GL_LIGHTING);
-    glColor3f(1.0f, 1.0f, 1.0f);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, gTerrain.trackTexture);
     // Beyond the first band every other edge vertex is enough: the skipped
     // vertices of ring 1 are moved onto the line between their neighbours,
     // so the finer first band meets the coarser second without a crack.
@@ -318,38 +405,56 @@ void BuildSceneryRing()
             tv[v] = (tv[a] + tv[b]) / 2;
         }
     }
-    for (int r = 0; r + 1 < kRingCount; r++) {
-        const size_t step = r == 0 ? 1 : coarse;
-        glBegin(GL_TRIANGLE_STRIP);
-        for (size_t k = 0; k <= count; k += step) {
-            const size_t e = k % count;
-            for (int q = r + 1; q >= r; q--) {
-                const size_t v = e * kRingCount + (size_t)q;
-                // Normal from the neighbours along the ring and across it.
-                const size_t prev = ((e + count - 1) % count) * kRingCount + (size_t)q;
-                const size_t next = ((e + 1) % count) * kRingCount + (size_t)q;
-                const size_t in = e * kRingCount + (size_t)(q > 0 ? q - 1 : q);
-                const size_t out = e * kRingCount + (size_t)(q + 1 < kRingCount ? q + 1 : q);
-                const float a[3] = {px[next] - px[prev], py[next] - py[prev], pz[next] - pz[prev]};
-                const float b[3] = {px[out] - px[in], py[out] - py[in], pz[out] - pz[in]};
-                float n[3] = {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-                if (n[1] < 0.0f)
-                    n[0] = -n[0], n[1] = -n[1], n[2] = -n[2];
-                const float l = sqrtf(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-                if (q == 0)
-                    TerrainVertexNormal(is[e], js[e]);  // the mesh's own normal at the seam
-                else if (l > 0.0f)
-                    glNormal3f(n[0] / l, n[1] / l, n[2] / l);
-                else
-                    glNormal3f(0.0f, 1.0f, 0.0f);
-                glTexCoord2f(tu[v], tv[v]);
-                glVertex3f(px[v], py[v], pz[v]);
+    // Pieces: kScenerySegments runs of the edge loop, each split into the
+    // rings up to kInnerRings and those beyond.
+    const int kInnerRings = 6;
+    const uint32_t segments = count < (size_t)kScenerySegments ? (uint32_t)count : (uint32_t)kScenerySegments;
+    for (uint32_t g = 0; g < segments; g++) {
+        // Edge vertices first .. last (last wraps to 0), on the coarse step.
+        size_t first = count * g / segments, last = count * (g + 1) / segments;
+        first -= first % coarse;
+        last -= last % coarse;
+        for (int band = 0; band < 2; band++) {
+            GroundPiece& piece = gGround.scenery[g][band];
+            EmptyBox(&piece);
+            piece.list = NextGroundList();
+            glNewList(piece.list, GL_COMPILE);
+            const int r0 = band == 0 ? 0 : kInnerRings - 1, r1 = band == 0 ? kInnerRings - 1 : kRingCount - 1;
+            for (int r = r0; r < r1; r++) {
+                const size_t step = r == 0 ? 1 : coarse;
+                glBegin(GL_TRIANGLE_STRIP);
+                for (size_t k = first; k <= last; k += step) {
+                    const size_t e = k % count;
+                    for (int q = r + 1; q >= r; q--) {
+                        const size_t v = e * kRingCount + (size_t)q;
+                        // Normal from the neighbours along the ring and across it.
+                        const size_t prev = ((e + count - 1) % count) * kRingCount + (size_t)q;
+                        const size_t next = ((e + 1) % count) * kRingCount + (size_t)q;
+                        const size_t in = e * kRingCount + (size_t)(q > 0 ? q - 1 : q);
+                        const size_t out = e * kRingCount + (size_t)(q + 1 < kRingCount ? q + 1 : q);
+                        const float a[3] = {px[next] - px[prev], py[next] - py[prev], pz[next] - pz[prev]};
+                        const float b[3] = {px[out] - px[in], py[out] - py[in], pz[out] - pz[in]};
+                        float n[3] = {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+                        if (n[1] < 0.0f)
+                            n[0] = -n[0], n[1] = -n[1], n[2] = -n[2];
+                        const float l = sqrtf(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+                        if (q == 0)
+                            TerrainVertexNormal(is[e], js[e]);  // the mesh's own normal at the seam
+                        else if (l > 0.0f)
+                            glNormal3f(n[0] / l, n[1] / l, n[2] / l);
+                        else
+                            glNormal3f(0.0f, 1.0f, 0.0f);
+                        glTexCoord2f(tu[v], tv[v]);
+                        glVertex3f(px[v], py[v], pz[v]);
+                        GrowBox(&piece, px[v], py[v], pz[v]);
+                    }
+                }
+                glEnd();
             }
+            glEndList();
         }
-        glEnd();
     }
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_LIGHTING);
+    gGround.sceneryCount = segments;
 }
 
 void BodyCentre(const Car& car, float* x, float* z)
@@ -429,35 +534,157 @@ void TerrainVertexNormal(int i, int j)
     glNormal3f(sum[0] / 4, sum[1] / 4, sum[2] / 4);
 }
 
-void BuildTerrainMesh()
+namespace {
+
+// One ground vertex of grid point (i, j) with its normal and texture point,
+// lowered by `drop` (a skirt's lower edge).
+void GroundVertex(int i, int j, float drop)
 {
-    const int k = Skip();
     const float s = gTerrain.cellSize;
-    glEnable(GL_LIGHTING);
-    glColor3f(1.0f, 1.0f, 1.0f);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, gTerrain.trackTexture);
-    for (int j = 0; j < kGridSize - k; j += k) {
-        const float z = ((float)j - 32.5f) * s;
+    TerrainVertexNormal(i, j);
+    glTexCoord2f((float)i / 64.0f, 1.0f - (float)j / 64.0f);
+    glVertex3f(((float)i - 32.5f) * s, GridHeight(i, j) - drop, ((float)j - 32.5f) * s);
+}
+
+// Grid indexes from a to b (b included) in steps of `step`.
+void Indexes(int a, int b, int step, std::vector<int>* out)
+{
+    out->clear();
+    for (int i = a; i < b; i += step)
+        out->push_back(i);
+    out->push_back(b);
+}
+
+// The strips of the grid points columns x rows.
+void GroundStrips(const std::vector<int>& columns, const std::vector<int>& rows)
+{
+    for (size_t r = 0; r + 1 < rows.size(); r++) {
         glBegin(GL_TRIANGLE_STRIP);
-        for (int i = 0; i < kGridSize; i += k) {
-            const float x = ((float)i - 32.5f) * s;
-            TerrainVertexNormal(i, j);
-            glTexCoord2f((float)i / 64.0f, 1.0f - (float)j / 64.0f);
-            glVertex3f(x, GridHeight(i, j), z);
-            TerrainVertexNormal(i, j + k);
-            glTexCoord2f((float)i / 64.0f, 1.0f - (float)(j + k) / 64.0f);
-            glVertex3f(x, GridHeight(i, j + k), z + (float)k * s);
+        for (int i : columns) {
+            GroundVertex(i, rows[r], 0.0f);
+            GroundVertex(i, rows[r + 1], 0.0f);
         }
         glEnd();
     }
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_LIGHTING);
+}
+
+// A skirt hanging from the edge through the given grid points.
+void Skirt(const std::vector<int>& is, const std::vector<int>& js)
+{
+    glBegin(GL_TRIANGLE_STRIP);
+    for (size_t n = 0; n < is.size(); n++) {
+        GroundVertex(is[n], js[n], 0.0f);
+        GroundVertex(is[n], js[n], kSkirtDepth);
+    }
+    glEnd();
+}
+
+}  // namespace
+
+void BuildTerrainMesh()
+{
+    const int k = Skip();
+    const int last = ((kGridSize - 1) / k) * k;  // the last grid point the mesh reaches
+    const int cells = (kGridSize + kChunksPerSide - 1) / kChunksPerSide;
+    const int span = ((cells + k - 1) / k) * k;  // chunk side in grid points, a multiple of the step
+    std::vector<int> columns, rows, edgeI, edgeJ;
+    gGround.chunkCount = 0;
+    for (int cj = 0; cj * span < last; cj++) {
+        for (int ci = 0; ci * span < last; ci++) {
+            if (gGround.chunkCount >= (uint32_t)(kChunksPerSide * kChunksPerSide))
+                return;
+            const int i0 = ci * span, i1 = i0 + span < last ? i0 + span : last;
+            const int j0 = cj * span, j1 = j0 + span < last ? j0 + span : last;
+            GroundPiece& piece = gGround.chunk[gGround.chunkCount++];
+            EmptyBox(&piece);
+            for (int j = j0; j <= j1; j++) {
+                for (int i = i0; i <= i1; i++)
+                    GrowBox(&piece, ((float)i - 32.5f) * gTerrain.cellSize, GridHeight(i, j),
+                            ((float)j - 32.5f) * gTerrain.cellSize);
+            }
+            piece.lo[1] -= kSkirtDepth;
+
+            piece.list = NextGroundList();
+            glNewList(piece.list, GL_COMPILE);
+            Indexes(i0, i1, k, &columns);
+            Indexes(j0, j1, k, &rows);
+            GroundStrips(columns, rows);
+            glEndList();
+
+            piece.coarseList = 0;
+            if (i1 - i0 < 2 * k || j1 - j0 < 2 * k)
+                continue;
+            piece.coarseList = NextGroundList();
+            glNewList(piece.coarseList, GL_COMPILE);
+            Indexes(i0, i1, 2 * k, &columns);
+            Indexes(j0, j1, 2 * k, &rows);
+            GroundStrips(columns, rows);
+            // Skirts on all four sides, seen from either side.
+            glDisable(GL_CULL_FACE);
+            edgeI = columns;
+            edgeJ.assign(columns.size(), j0);
+            Skirt(edgeI, edgeJ);
+            edgeJ.assign(columns.size(), j1);
+            Skirt(edgeI, edgeJ);
+            edgeJ = rows;
+            edgeI.assign(rows.size(), i0);
+            Skirt(edgeI, edgeJ);
+            edgeI.assign(rows.size(), i1);
+            Skirt(edgeI, edgeJ);
+            glEnable(GL_CULL_FACE);
+            glEndList();
+        }
+    }
 }
 
 void DrawTerrain()
 {
-    glCallList(gTerrain.meshList);
+    if (gTerrain.meshList == 0)
+        return;
+    const Frustum& frustum = gViewFrustum[currentView % kMaxViews];
+    const Camera& camera = gCameras[currentView % kMaxCars];
+    const float far2 = gQuality.terrainFar * gQuality.terrainFar;
+    glEnable(GL_LIGHTING);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, gTerrain.trackTexture);
+    // The seen chunks near to far, so that the depth test turns away the
+    // hidden slopes' pixels before they are textured.
+    uint32_t order[kChunksPerSide * kChunksPerSide];
+    float distance2[kChunksPerSide * kChunksPerSide];
+    uint32_t seen = 0;
+    for (uint32_t c = 0; c < gGround.chunkCount; c++) {
+        const GroundPiece& piece = gGround.chunk[c];
+        if (!BoxInFrustum(frustum, piece.lo, piece.hi))
+            continue;
+        // The nearest point of the box (seen from above) decides the order and the detail.
+        float d2 = 0.0f;
+        for (int a = 0; a < 3; a += 2) {
+            const float p = camera.position[a];
+            const float d = p < piece.lo[a] ? piece.lo[a] - p : (p > piece.hi[a] ? p - piece.hi[a] : 0.0f);
+            d2 += d * d;
+        }
+        uint32_t at = seen++;
+        for (; at > 0 && distance2[at - 1] > d2; at--) {
+            order[at] = order[at - 1];
+            distance2[at] = distance2[at - 1];
+        }
+        order[at] = c;
+        distance2[at] = d2;
+    }
+    for (uint32_t n = 0; n < seen; n++) {
+        const GroundPiece& piece = gGround.chunk[order[n]];
+        glCallList(piece.coarseList != 0 && distance2[n] > far2 ? piece.coarseList : piece.list);
+    }
+    for (uint32_t g = 0; g < gGround.sceneryCount; g++) {
+        for (int band = 0; band < (gQuality.sceneryOuter ? 2 : 1); band++) {
+            const GroundPiece& piece = gGround.scenery[g][band];
+            if (BoxInFrustum(frustum, piece.lo, piece.hi))
+                glCallList(piece.list);
+        }
+    }
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_LIGHTING);
 }
 
 void DrawGroundDecals()
@@ -470,15 +697,25 @@ void DrawGroundDecals()
     glEnable(GL_TEXTURE_2D);
     if (r == 1)
         glBindTexture(GL_TEXTURE_2D, gTerrain.shadowmapTexture);
+    const Frustum& frustum = gViewFrustum[currentView % kMaxViews];
+    const float bodyReach = ShadowReach();
     if (r != 0) {
         for (uint32_t c = 0; c < cars; c++) {
             const Car& car = gCars[c];
+            const float centre[3] = {car.position[0], car.position[1] - 1.0f, car.position[2]};
+            if (!SphereInFrustum(frustum, centre, 5.5f))
+                continue;
             float cx = car.position[0], cz = car.position[2];
-            if (r >= 2)
+            // The dynamic shadow is centred on the rear axle, the static one
+            // on the body centre.
+            float reach = bodyReach;
+            if (r >= 2) {
                 glBindTexture(GL_TEXTURE_2D, gTerrain.shadowTextures[c]);
-            else
+                reach += car.rearAxleOffset;
+            } else {
                 BodyCentre(car, &cx, &cz);
-            DrawPatch(cx, cz);
+            }
+            DrawPatch(cx, cz, reach < 2.5f ? reach : 2.5f);
         }
     }
     const int32_t holder = gStandings.tagHolder;
@@ -489,7 +726,7 @@ void DrawGroundDecals()
         glBlendFunc(GL_ONE, GL_ONE);
         const float* colour = gPrefs.playerColour[holder];
         glColor3f(colour[0], colour[1], colour[2]);
-        DrawPatch(cx, cz);
+        DrawPatch(cx, cz, 2.5f);
     }
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
@@ -518,7 +755,15 @@ void CaptureShadow(int i)
 
 void DrawGates()
 {
-    glCallList(gCheckpoints.gateList);
+    if (gCheckpoints.gateList == 0)
+        return;
+    const uint32_t count = gCheckpoints.gateCount <= (uint32_t)kMaxGates ? gCheckpoints.gateCount : kMaxGates;
+    glEnable(GL_LIGHTING);
+    for (uint32_t n = 0; n < count; n++) {
+        if (gCheckpoints.visible[n] && GateSeen(gCheckpoints.gates[n]))
+            glCallList(gCheckpoints.gateList + n);
+    }
+    glDisable(GL_LIGHTING);
 }
 
 void DrawGateFlags()
@@ -527,7 +772,7 @@ void DrawGateFlags()
     const uint32_t count = gCheckpoints.gateCount <= (uint32_t)kMaxGates ? gCheckpoints.gateCount : kMaxGates;
     glDisable(GL_CULL_FACE);
     for (uint32_t n = 0; n < count; n++) {
-        if (!gCheckpoints.visible[n])
+        if (!gCheckpoints.visible[n] || !GateSeen(gCheckpoints.gates[n]))
             continue;
         const Checkpoint& gate = gCheckpoints.gates[n];
         const bool next = n == viewer.nextCheckpoint;
@@ -560,7 +805,7 @@ void DrawGateFlags()
 
 void FreeGateList()
 {
-    if (gCheckpoints.gateList && glIsList(gCheckpoints.gateList))
-        glDeleteLists(gCheckpoints.gateList, 1);
+    if (gCheckpoints.gateList)
+        glDeleteLists(gCheckpoints.gateList, kMaxGates);
     gCheckpoints.gateList = 0;
 }

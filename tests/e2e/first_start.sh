@@ -65,7 +65,7 @@ cp "$GAME_DIR/data/config.txt" "$GAME_DIR/config.before"
 start_game
 click 0.5 0.4     # options
 click 0.5 0.525   # graphics
-click 0.5 0.375   # display: Window -> Fullscreen
+click 0.5 0.6     # display: Window -> Fullscreen
 click 0.5 0.2     # apply
 sleep 1
 wait_for_frames

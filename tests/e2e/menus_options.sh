@@ -28,26 +28,30 @@ point 0.5 0.1
 shot audio > /dev/null
 click 0.5 0.3     # back to the hub
 
-# Graphics: shadows, dust, terrain detail, frame-rate counter.
+# Graphics: shadows, dust, terrain detail, frame-rate counter, target frame rate.
 click 0.5 0.525
 [[ "$(pref shadow_resolution)" == 64 ]] || fail "default shadows"
-click 0.5 0.575
+click 0.5 0.555
 [[ "$(pref shadow_resolution)" == 128 && "$(pref shadows)" == 1 ]] || fail "shadows 64 -> 128"
-click 0.5 0.575
+click 0.5 0.555
 [[ "$(pref shadow_resolution)" == 0 && "$(pref shadows)" == 0 ]] || fail "shadows 128 -> off"
-click 0.5 0.575
+click 0.5 0.555
 [[ "$(pref shadow_resolution)" == 1 && "$(pref shadows)" == 1 ]] || fail "shadows off -> static"
-click 0.5 0.525
+click 0.5 0.51
 [[ "$(pref particles)" == 0 ]] || fail "dust"
-click 0.5 0.475
+click 0.5 0.465
 [[ "$(pref terrain_pixelskip)" == 2 ]] || fail "terrain detail"
-click 0.5 0.425
+click 0.5 0.42
 [[ "$(config_value frameratecounter)" == 0 ]] || fail "frame-rate counter"
-click 0.5 0.425
+click 0.5 0.42
 [[ "$(config_value frameratecounter)" == 1 ]] || fail "frame-rate counter back on"
+for want in 30 45 60 0; do
+    click 0.5 0.375
+    [[ "$(pref targetfps)" == "$want" ]] || fail "target frame rate $want: $(pref targetfps)"
+done
 
 # A resolution chosen and forgotten: back, graphics again, apply is gone.
-click 0.5 0.675   # 1024 x 768 -> the next size the display reports, pending
+click 0.5 0.69   # 1024 x 768 -> the next size the display reports, pending
 point 0.5 0.1
 shot graphics_pending > /dev/null
 click 0.5 0.3     # back forgets it
@@ -58,7 +62,7 @@ grep -q "Framerate estimate" "$GAME_DIR/log.txt" && fail "apply worked without a
 
 # Apply the next size: the shell is rebuilt, the configuration is saved once
 # the new window exists, and the graphics screen is back.
-click 0.5 0.675
+click 0.5 0.69
 click 0.5 0.2
 sleep 1
 wait_for_frames

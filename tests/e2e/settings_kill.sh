@@ -1,7 +1,7 @@
 # Settings survive a kill: the game is killed (SIGKILL) at random moments
 # while options clicks save "data/prefs.txt" and "data/config.txt" over and
-# over; after every kill both files are whole (prefs: 36 "key value" lines
-# ending with pad4steering, or 37 ending with "alternate 1"; config: "key number" lines with the window's
+# over; after every kill both files are whole (prefs: 37 "key value" lines
+# ending with targetfps, or 38 ending with "alternate 1"; config: "key number" lines with the window's
 # keys), and the next start reads them.
 #   QB_KILL_ROUNDS   kills to make (default 12)
 source "$(dirname "$0")/lib.sh"
@@ -40,11 +40,11 @@ check_files() {  # check_files WHEN
     [[ -f "$config" ]] || fail "$1: no config.txt"
     local lines
     lines="$(wc -l < "$prefs")"
-    [[ "$lines" -eq 36 || "$lines" -eq 37 ]] || fail "$1: prefs.txt has $lines lines"
+    [[ "$lines" -eq 37 || "$lines" -eq 38 ]] || fail "$1: prefs.txt has $lines lines"
     [[ -z "$(tail -c 1 "$prefs")" ]] || fail "$1: prefs.txt does not end with a line end"
     grep -qv '^[A-Za-z0-9_]\+ .*$' "$prefs" && fail "$1: prefs.txt has a line that is not 'key value'"
-    tail -n 1 "$prefs" | grep -Eq '^(pad4steering -?[0-9]+|alternate 1)$' ||
-        fail "$1: prefs.txt does not end with pad4steering or alternate"
+    tail -n 1 "$prefs" | grep -Eq '^(targetfps [0-9]+|alternate 1)$' ||
+        fail "$1: prefs.txt does not end with targetfps or alternate"
     grep -qv '^[a-z]\+ -\?[0-9]\+$' "$config" && fail "$1: config.txt has a line that is not 'key number'"
     for k in width height depth frameratecounter fullscreen; do
         grep -q "^$k " "$config" || fail "$1: config.txt lacks $k"

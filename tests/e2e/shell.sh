@@ -16,9 +16,9 @@ for line in "Quibbit v1.0" "Loading configuration: data/config.txt" "Initializin
     grep -qF -- "$line" "$log" || fail "log lacks '$line'"
 done
 head -n 1 "$log" | grep -qx -- "-------------------------------------------------------" || fail "log header"
-[[ "$(wc -l < "$GAME_DIR/data/prefs.txt")" -eq 36 ]] || fail "default prefs.txt is not 36 lines"
+[[ "$(wc -l < "$GAME_DIR/data/prefs.txt")" -eq 37 ]] || fail "default prefs.txt is not 37 lines"
 grep -qx "player6name 192.168.0.2" "$GAME_DIR/data/prefs.txt" || fail "prefs.txt has no player6name line"
-[[ "$(tail -n 1 "$GAME_DIR/data/prefs.txt")" == "pad4steering 99" ]] || fail "prefs.txt last line"
+[[ "$(tail -n 1 "$GAME_DIR/data/prefs.txt")" == "targetfps 0" ]] || fail "prefs.txt last line"
 
 # 2. A second start leaves only its own lines in the log.
 (cd "$GAME_DIR" && ./quibbit --quit-after 2) || fail "second start"

@@ -46,7 +46,7 @@ click 0.5 0.4    # Options
 click 0.5 0.525  # Graphics
 sizes=()
 for round in 1 2 3; do
-    click 0.5 0.675  # Resolution: the next size
+    click 0.5 0.69   # Resolution: the next size
     rm -f "$GAME_DIR/log.txt"
     click 0.5 0.2    # Apply
     ready "rebuild $round" "Loading seffect: data/seffects/tag.wav"  # models are read once

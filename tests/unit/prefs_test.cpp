@@ -21,7 +21,7 @@ const char kDefaultFile[] =
     "timelimit 60\np2p_ip 192.168.0.2\nplayer1name Blue\nplayer1ctrls 38 37 40 39 16\n"
     "player2name Green\nplayer2ctrls 87 65 83 68 81\nplayer3name Red\n"
     "player3ctrls 73 74 75 76 85\nplayer4name Yellow\nplayer4ctrls 109 104 107 105 106\n"
-    "player5name Cyan\nplayer6name 192.168.0.2\npad2steering 99\npad3steering 99\npad4steering 99\n";
+    "player5name Cyan\nplayer6name 192.168.0.2\npad2steering 99\npad3steering 99\npad4steering 99\ntargetfps 0\n";
 
 class PrefsTest : public ::testing::Test {
 protected:

@@ -49,6 +49,7 @@ const ButtonPicture kButtons[] = {
     {"dust", "Dust", 256, 32, Align::kRight},
     {"terraindetail", "Terrain Detail", 256, 32, Align::kRight},
     {"drawfps", "Show FPS", 256, 32, Align::kRight},
+    {"targetfps", "Target Frame Rate", 256, 32, Align::kRight},
     {"controllers", "Controllers", 256, 32, Align::kCentre},
     {"accelerate", "Accelerate", 256, 32, Align::kRight},
     {"deccelerate", "Brake", 256, 32, Align::kRight},

@@ -1,0 +1,47 @@
+// The race frame meter.  Always: race frames drawn, their wall time and the
+// processor time of the whole process (the software renderer's threads
+// included) over them.  With the environment variable QUIBBIT_PASS_TIMES
+// set (benchmarks only): the wall time of each pass of the frame, each pass
+// ended by glFinish so that its pixels are counted where they are drawn.
+// The waits make the frame slower, so the pass table is read for shares.
+#pragma once
+
+#include <cstdint>
+
+enum FramePass {
+    kPassOther,    // simulation, input, sound between two race frames
+    kPassShadows,  // the shadow textures
+    kPassClear,    // the one clear of all views
+    kPassCars,
+    kPassGates,    // posts, heads and flags
+    kPassTerrain,  // mesh and scenery ring
+    kPassSky,
+    kPassDecals,   // car shadows and the tag spot on the ground
+    kPassDust,
+    kPassMarkers,  // medals
+    kPassHud,      // arrow and HUD
+    kPassSwap,     // overlays, swap and the window's clear
+    kPassCount
+};
+
+struct FrameMeter {
+    uint8_t passTiming;      // QUIBBIT_PASS_TIMES was set
+    uint64_t frames;         // race frames since the first one
+    uint64_t firstCounter;   // counter at the first race frame
+    uint64_t lastCounter;    // counter at the latest race frame
+    double firstProcess;     // process seconds at the first race frame
+    double lastProcess;      // process seconds at the latest race frame
+    uint64_t passMark;       // counter where the current pass began
+    double passSeconds[kPassCount];
+};
+
+// Per start-up pass: ResetFrameMeter clears it.
+extern FrameMeter gFrameMeter;
+
+void ResetFrameMeter();
+// At the start of every race frame, after the track graphics are built.
+void MeterRaceFrame();
+// The pass that has just been drawn (a no-op without pass timing).
+void EndPass(FramePass pass);
+// "Race frames: ..." and, with pass timing, "Pass times ...".
+void LogFrameMeter();

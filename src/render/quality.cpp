@@ -1,0 +1,92 @@
+#include "render/quality.h"
+
+namespace {
+
+struct Step {
+    float dustShare;
+    int32_t shadowCap;  // highest shadow resolution, texels (1: static)
+    float terrainFar;
+    uint8_t sceneryOuter;
+};
+
+// The fixed order: dust, shadows, terrain, scenery, then again finer.
+const Step kSteps[kQualityLevels] = {
+    {1.0f, 1024, 32.0f, 1},  // the saved settings
+    {0.5f, 1024, 32.0f, 1},  // half the dust
+    {0.5f, 64, 32.0f, 1},    // shadows at 64 texels
+    {0.5f, 64, 16.0f, 1},    // coarse ground from 16 units
+    {0.5f, 64, 16.0f, 0},    // scenery ring's outer band off
+    {0.25f, 64, 16.0f, 0},   // a quarter of the dust
+    {0.25f, 32, 16.0f, 0},   // shadows at 32 texels
+    {0.25f, 32, 8.0f, 0},    // coarse ground from 8 units
+    {0.0f, 32, 8.0f, 0},     // no dust
+    {0.0f, 1, 8.0f, 0},      // static shadows
+};
+
+const double kWindow = 0.5;
+const uint32_t kRoomyWindows = 4;
+const uint32_t kMostPatience = 64;
+
+}  // namespace
+
+Quality QualityAtLevel(int32_t savedShadowResolution, int32_t level)
+{
+    if (level < 0)
+        level = 0;
+    if (level >= kQualityLevels)
+        level = kQualityLevels - 1;
+    const Step& s = kSteps[level];
+    Quality q;
+    q.shadowResolution = savedShadowResolution < s.shadowCap ? savedShadowResolution : s.shadowCap;
+    if (q.shadowResolution < 0)
+        q.shadowResolution = 0;
+    q.dustShare = s.dustShare;
+    q.terrainFar = s.terrainFar;
+    q.sceneryOuter = s.sceneryOuter;
+    q.level = level;
+    return q;
+}
+
+void RestartBudgetWindow(QualityBudget& budget)
+{
+    budget.seconds = 0.0;
+    budget.frames = 0;
+}
+
+BudgetChange BudgetFrame(QualityBudget& budget, uint32_t views, double frameSeconds)
+{
+    if (budget.target <= 0 || !(frameSeconds > 0.0) || frameSeconds > 1.0)
+        return kBudgetKept;  // off, or a frame that says nothing (a load, a pause)
+    budget.seconds += frameSeconds;
+    budget.frames++;
+    if (budget.seconds < kWindow)
+        return kBudgetKept;
+    const double rate = (double)budget.frames / budget.seconds;
+    RestartBudgetWindow(budget);
+    int32_t& level = budget.level[(views < 1 ? 1 : views > 4 ? 4 : views) - 1];
+    if (budget.patience == 0)
+        budget.patience = kRoomyWindows;
+    const bool afterRaise = budget.justRaised != 0;
+    budget.justRaised = 0;
+    if (rate < 0.95 * budget.target) {
+        budget.roomy = 0;
+        if (afterRaise && budget.patience < kMostPatience)
+            budget.patience *= 2;
+        if (level + 1 < kQualityLevels) {
+            level++;
+            return kBudgetLowered;
+        }
+        return kBudgetKept;
+    }
+    if (rate > 1.25 * budget.target && level > 0) {
+        if (++budget.roomy >= budget.patience) {
+            budget.roomy = 0;
+            budget.justRaised = 1;
+            level--;
+            return kBudgetRaised;
+        }
+        return kBudgetKept;
+    }
+    budget.roomy = 0;
+    return kBudgetKept;
+}

@@ -1,0 +1,49 @@
+// The quality budget.  The saved settings say what the player wants drawn;
+// with a target frame rate ("Target frame rate": off, 30, 45 or 60) the
+// budget draws less of it, one step at a time in a fixed order, while the
+// frame rate stays under the target, and draws more again when the rate has
+// room to spare.  Each number of views keeps its own level, so going from
+// one view to four and back returns to what suited each.  The saved
+// settings themselves never change.  Plain arithmetic, tested headless.
+#pragma once
+
+#include <cstdint>
+
+// What the renderer draws this frame.
+struct Quality {
+    int32_t shadowResolution;  // texels of a car's shadow texture: 0 none, 1 static, 32..1024
+    float dustShare;           // share of the dust puffs drawn, 0..1
+    float terrainFar;          // ground chunks farther than this (world units) use the coarse mesh
+    uint8_t sceneryOuter;      // 1: the outer band of the scenery ring is drawn
+    int32_t level;             // budget steps taken, 0 = the saved settings
+};
+
+// Level 0 draws everything the settings ask; each level lowers one more of,
+// in turn, dust count, shadow resolution, terrain detail, scenery distance.
+static const int32_t kQualityLevels = 10;  // levels 0 .. 9
+
+// The quality at `level` (held to 0 .. kQualityLevels - 1) for the saved
+// shadow resolution (0 off, 1 static, else texels): a lowered resolution
+// never rises above the saved one.
+Quality QualityAtLevel(int32_t savedShadowResolution, int32_t level);
+
+enum BudgetChange { kBudgetKept, kBudgetLowered, kBudgetRaised };
+
+struct QualityBudget {
+    int32_t target;      // frames per second to hold, 0 off
+    int32_t level[4];    // per number of views 1 .. 4
+    double seconds;      // length of the frames of the current window
+    uint32_t frames;     // frames in the current window
+    uint32_t roomy;      // windows in a row with room to spare
+    uint32_t patience;   // roomy windows needed to raise (0 reads as 4)
+    uint8_t justRaised;  // 1 in the window after a raise
+};
+
+// Frames are judged in windows of half a second: a window under 95 % of
+// the target lowers one level; four windows in a row above 125 % of it
+// raise one.  A raise that has to be taken back in the very next window
+// doubles the windows the next raise waits for (up to 64), so the level
+// does not swing.  Returns what the frame changed.  `views` 1 .. 4 (held).
+BudgetChange BudgetFrame(QualityBudget& budget, uint32_t views, double frameSeconds);
+// Forgets the current window (after a change of target or a pause).
+void RestartBudgetWindow(QualityBudget& budget);
