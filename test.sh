@@ -6,6 +6,7 @@
 set -uo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh || exit 1
+times=("$(printf '%5d s  %s' $SECONDS "set-up, build and data")")
 
 export QUIBBIT_NO_DIALOGS=1
 export SDL_AUDIODRIVER=dummy
@@ -14,7 +15,7 @@ passed=0
 failed=0
 failures=()
 run() {  # run NAME COMMAND...
-    local name="$1"; shift
+    local name="$1" start=$SECONDS; shift
     echo "=== $name"
     if "$@"; then
         passed=$((passed + 1))
@@ -22,6 +23,7 @@ run() {  # run NAME COMMAND...
         failed=$((failed + 1))
         failures+=("$name")
     fi
+    times+=("$(printf '%5d s  %s' $((SECONDS - start)) "$name")")
 }
 
 run "unit tests" build/qb_tests --gtest_brief=1
@@ -40,8 +42,10 @@ replays_ok() {
 run "recorded races replay to their results (simulator)" replays_ok
 
 echo "=== building the sanitizer build"
+start=$SECONDS
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQB_SANITIZE=ON -DQB_BENCH=OFF > /dev/null &&
     cmake --build build-asan -j"$(nproc)" --target qb_tests quibbit > /dev/null || exit 1
+times+=("$(printf '%5d s  %s' $((SECONDS - start)) "building the sanitizer build")")
 ln -sfn "$PWD/build/data" build-asan/data
 run "unit tests (ASan+UBSan)" env ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     build-asan/qb_tests --gtest_brief=1
@@ -68,6 +72,8 @@ else
 fi
 
 echo
+printf '%s\n' "${times[@]}"
+echo "$SECONDS s in all"
 for f in "${failures[@]}"; do echo "FAILED: $f"; done
 echo "$passed passed, $failed failed"
 [[ $failed -eq 0 ]]

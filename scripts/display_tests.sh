@@ -14,9 +14,11 @@ fi
 for script in tests/e2e/*.sh; do
     [[ "$(basename "$script")" == *lib.sh ]] && continue
     echo "--- $script"
+    start=$SECONDS
     if ! bash "$script" "$PWD/build"; then
         echo "FAILED: $script"
         status=1
     fi
+    echo "--- $script: $((SECONDS - start)) s"
 done
 exit $status
