@@ -43,7 +43,10 @@ run "recorded races replay to their results (simulator)" replays_ok
 
 echo "=== building the sanitizer build"
 start=$SECONDS
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQB_SANITIZE=ON -DQB_BENCH=OFF > /dev/null &&
+# -O1 with line tables only: the sanitizers' reports keep their file:line
+# frames, and the build takes about half as long as at -O2 -g.
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" \
+    -DQB_SANITIZE=ON -DQB_BENCH=OFF > /dev/null &&
     cmake --build build-asan -j"$(nproc)" --target qb_tests quibbit > /dev/null || exit 1
 times+=("$(printf '%5d s  %s' $((SECONDS - start)) "building the sanitizer build")")
 ln -sfn "$PWD/build/data" build-asan/data

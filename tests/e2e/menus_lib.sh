@@ -68,17 +68,18 @@ point() {
     px="$(awk -v x="$1" -v w="$WIN_W" 'BEGIN { printf "%d", x * w }')"
     py="$(awk -v y="$2" -v h="$WIN_H" 'BEGIN { printf "%d", (1 - y) * h }')"
     xdotool mousemove --window "$WIN_ID" "$px" "$py"
-    sleep 0.3
+    sleep 0.2
 }
 
-# click X Y: point, then press and release the left button in separate
-# frames (held long enough for the slow frames of a race on a busy machine).
+# click X Y: point, then press and release the left button.  The game keeps
+# a press that went up before its next frame, so the press can be short; the
+# wait after it lets the frame that takes the click save what it changed.
 click() {
     point "$1" "$2"
     xdotool mousedown 1
-    sleep 0.45
+    sleep 0.15
     xdotool mouseup 1
-    sleep 0.5
+    sleep 0.4
 }
 
 # key NAME: one press and release of a key (xdotool key names).
