@@ -42,6 +42,11 @@ TEST_F(CameraTest, TheChaseViewSettlesBehindTheCar)
     EXPECT_NEAR(camera.yaw, 179.02f, 1e-4f);
     Steps(2000);
     EXPECT_NEAR(camera.yaw, -179.0f, 1e-2f);
+    // Facing -x (heading 90) it settles 4 behind, at +x.
+    gCars[0].heading = 90.0f;
+    Steps(3000);
+    EXPECT_NEAR(camera.position[0], 4.0f, 1e-3f);
+    EXPECT_NEAR(camera.position[2], 0.0f, 1e-3f);
 }
 
 TEST_F(CameraTest, TheRoadsideViewTurnsWhileTheCarIsNearAndDriftsTowardAFarOne)
@@ -70,6 +75,12 @@ TEST_F(CameraTest, TheRoadsideViewTurnsWhileTheCarIsNearAndDriftsTowardAFarOne)
     const float targetX = 20.0f + (d - 5.0f) * -20.0f * 0.005f;
     EXPECT_NEAR(camera.position[0], 20.0f + (targetX - 20.0f) * 0.02f, 1e-4f);
     EXPECT_NEAR(camera.yaw, 0.02f * std::atan(20.0f / 1.0f) * 57.29577951f, 1e-3f);
+    // Just beyond 5 away it drifts too: D = sqrt(27.04 + 1).
+    camera.position[0] = 5.2f;
+    camera.position[1] = 1.0f;
+    camera.position[2] = 1.0f;
+    Steps(1);
+    EXPECT_NEAR(camera.position[0], 5.2f + (std::sqrt(28.04f) - 5.0f) * -5.2f * 0.005f * 0.02f, 1e-5f);
 }
 
 TEST_F(CameraTest, BehindTheMenusTheCameraCirclesTheCar)

