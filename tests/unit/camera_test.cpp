@@ -90,11 +90,8 @@ TEST_F(CameraTest, BehindTheMenusTheCameraCirclesTheCar)
     EXPECT_EQ(camera.orbitAngle, 30.0f);
     gGame.state = RaceMenu;
     Steps(1);
-    EXPECT_FLOAT_EQ(camera.follow, 0.002f);
     EXPECT_FLOAT_EQ(camera.orbitAngle, 30.03f);
-    Steps(499);
-    EXPECT_NEAR(camera.orbitAngle, 45.0f, 1e-2f);
-    Steps(12000 - 500);  // 24 s make a whole circle
+    Steps(12000 - 1);  // 24 s make a whole circle
     EXPECT_NEAR(camera.orbitAngle, 30.0f, 0.05f);
     gGame.state = Race;
     Steps(1);

@@ -1,5 +1,5 @@
-// The frame clock: whole 2 ms steps, the carried remainder, the stall cap,
-// the screenshot frame and the smoothing.
+// The frame clock: whole 2 ms steps, the carried remainder, the stall cap
+// and the screenshot frame.
 #include <gtest/gtest.h>
 
 #include "app/clock.h"
@@ -66,24 +66,6 @@ TEST(Clock, MeasuredFramesRunTheirStepsAtFiveHundredPerSecond)
     MeasureFrame(400, true);
     EXPECT_EQ(gClock.frameSteps, 8);
     EXPECT_EQ(gClock.measureNext, 1);
-}
-
-TEST(Clock, SmoothingRunsPerStep)
-{
-    InitClock();
-    gClock.frequency = 1000;
-    MeasureFrame(10, true);  // 10 ms: five steps
-    int steps = 0;
-    while (NextStep(true))
-        steps++;
-    ASSERT_EQ(steps, 5);
-    double display = 1.0, race = 1.0;
-    for (int i = 0; i < 5; i++) {
-        display += (100.0 - display) * 0.5 / 100.0;
-        race += (100.0 - race) * 0.05 / 100.0;
-    }
-    EXPECT_NEAR(gClock.displayRate, display, 1e-12);
-    EXPECT_NEAR(gClock.raceRate, race, 1e-12);
 }
 
 }  // namespace

@@ -341,17 +341,6 @@ TEST(Standings, RankingIsAscendingWithTiesInIndexOrder)
     }
 }
 
-TEST(Standings, ResetGivesTheTagToARandomRacingCar)
-{
-    ResetRaceWorld(3);
-    gRaceSetup.gamemode = 0;
-    ResetRandom();
-    const int32_t first = RandomInt() % 3;
-    ResetRandom();
-    ResetStandings();
-    EXPECT_EQ(gStandings.tagHolder, first);
-}
-
 TEST(Standings, ProgressScoresAndTheirTick)
 {
     ResetRaceWorld(3);

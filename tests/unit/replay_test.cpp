@@ -1,7 +1,6 @@
 // Race recordings: the file byte for byte, run-length coding, damaged files,
-// numbered files never overwritten and pruned, the player's data folder for
-// an installed game, and the checked-in recordings replaying to their
-// recorded results.
+// numbered files never overwritten and pruned, and the checked-in
+// recordings replaying to their recorded results.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -158,25 +157,6 @@ TEST(ReplayFile, NumberedNeverOverwrittenAndTheNewestFiftyKept)
     EXPECT_EQ(names.front(), "062.qbr");
     EXPECT_EQ(names.back(), "notes.txt");
     EXPECT_EQ(dir.Read("data/replays/111.qbr"), EncodeReplay(r));
-}
-
-TEST(ReplayFile, AnInstalledGameRecordsIntoThePlayersDataFolder)
-{
-    ScratchAppDir dir;
-    const std::string config = dir.path() + "/cfg/", data = dir.path() + "/share/";
-    dir.Write("cfg/.keep", "");
-    dir.Write("share/.keep", "");
-    SetUserDirectories(config.c_str(), data.c_str());
-    char path[64];
-    const bool saved = SaveReplay(SmallReplay(), path, sizeof path);
-    char full[256] = "data/replays/000.qbr";
-    const bool madeAbsolute = MakeAbsolutePath(full, sizeof full);
-    SetUserDirectories("", "");
-    ASSERT_TRUE(saved && madeAbsolute);
-    EXPECT_STREQ(path, "data/replays/000.qbr");
-    EXPECT_TRUE(dir.Exists("share/replays/000.qbr"));
-    EXPECT_FALSE(dir.Exists("data/replays/000.qbr"));
-    EXPECT_EQ(std::string(full), data + "replays/000.qbr");
 }
 
 // The game's data (built by the generator) with its tracks listed.
