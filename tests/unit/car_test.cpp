@@ -249,21 +249,6 @@ protected:
     }
 };
 
-TEST_F(UnstuckTest, ACarNosedIntoTheCornerFreesItselfWithinAFewSeconds)
-{
-    // Facing the corner at (-32, -32) from half a body away, heading 45.
-    PlaceCar(0, -30.6f, -30.6f, 45.0f);
-    float farthest = 0.0f;
-    for (int k = 0; k < 5 * 500; k++) {
-        UpdateRace(kRaceDriving);
-        farthest = fmaxf(farthest, std::hypot(gCars[0].position[0] + 30.6f, gCars[0].position[2] + 30.6f));
-    }
-    EXPECT_GT(farthest, 3.0f);
-    EXPECT_EQ(gCars[0].repairs, 0u);
-    for (int k = 0; k < 4; k++)
-        EXPECT_GE(gCars[0].corner[k][0], -32.05f);
-}
-
 TEST_F(UnstuckTest, ACarPinnedForGoodIsPutBackAtItsLastGate)
 {
     gCars[0].nextCheckpoint = 1;

@@ -10,6 +10,7 @@
 #include "app/config.h"
 #include "race_world.h"
 #include "test_util.h"
+#include "track_files.h"
 
 namespace {
 
@@ -90,11 +91,7 @@ TEST_F(CourseTest, LoadTrackReadsTheCourseThenTheHeightsAndAMissingFileEndsThePr
 {
     EXPECT_EXIT(LoadCheckpoints(), ::testing::ExitedWithCode(1),
                 "ERROR \\(not found\\): data/tracks/checkpoints/t.txt");
-    std::string map(18, '\0');
-    map[2] = 2;
-    map[12] = map[14] = 64;
-    map[16] = 24;
-    dir.Write("data/tracks/terrains/t.tga", map + std::string(64 * 64 * 3, (char)80));
+    dir.Write("data/tracks/terrains/t.tga", GreyTga(64, 64, 80));
     dir.Write("data/tracks/checkpoints/t.txt", "0 0 0 1 4 4 0 1");
     gRaceSetup.terrainPixelSkip = 2;
     LoadTrack();

@@ -262,11 +262,6 @@ TEST_F(NetSourceTest, ASilentPeerEndsTheSessionAfterTenSeconds)
         raceRecv();
     }
     ASSERT_EQ(gGame.state, Race);
-    ToRace(GridState(), kHostIp);
-    raceRecv();
-    for (int i = 0; i < 19; i++)
-        raceRecv();
-    ASSERT_EQ(gGame.state, Race);
     raceRecv();
     EXPECT_EQ(gGame.state, MultiplayerMenu);
     EXPECT_STREQ(gNet.notice, "The host has gone silent");
@@ -278,11 +273,6 @@ TEST_F(NetSourceTest, ASilentPeerEndsTheSessionAfterTenSeconds)
         lobbyTalk();
     EXPECT_EQ(gGame.state, MultiplayerMenu);
     EXPECT_STREQ(gNet.notice, "The other player has gone silent");
-    // Nobody joined: the host waits as long as its player wants.
-    StartHost();
-    for (int i = 0; i < 40; i++)
-        lobbyTalk();
-    EXPECT_EQ(gGame.state, HostLobby);
 }
 
 }  // namespace

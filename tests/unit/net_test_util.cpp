@@ -1,5 +1,7 @@
 #include "net_test_util.h"
 
+#include "track_files.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -102,12 +104,7 @@ static void WriteFile(const std::string& path, const std::string& bytes)
 
 void WriteTestTracks(const std::string& root)
 {
-    std::string tga(18, '\0');
-    tga[2] = 2;
-    tga[12] = 64;
-    tga[14] = 64;
-    tga[16] = 24;
-    tga += std::string(64 * 64 * 3, '\x40');
+    const std::string tga = GreyTga(64, 64, 0x40);
     const char* names[2] = {"alpha", "beta"};
     for (const char* name : names) {
         WriteFile(root + "data/tracks/terrains/" + name + ".tga", tga);

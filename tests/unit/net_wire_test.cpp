@@ -10,8 +10,10 @@
 #include <limits>
 #include <string>
 
+#include "app/clock.h"
 #include "game/prefs.h"
 #include "net/net_checks.h"
+#include "net/net_session.h"
 #include "net/udp_endpoint.h"
 #include "net_test_util.h"
 #include "race/checkpoints.h"
@@ -105,7 +107,7 @@ TEST(NetEndpoint, OnlyDatagramsOfTheLayoutsLengthAreTakenOldestFirst)
     const std::string good = std::string("\x02") + std::string(13, ' ') + "25 ";
     for (const std::string& bad : {good.substr(0, 16), good + "x", std::string(2000, '7'), std::string()})
         SendRaw(port, bad);
-    for (int i = 0; i < 4; i++)
+    for (int i = 0; i < 4; i++)  // one datagram a call
         EXPECT_EQ(receiver.Receive(), -1);
     EXPECT_EQ(kind, 9);
     EXPECT_EQ(value, 77);
@@ -154,6 +156,11 @@ TEST(NetChecks, SourcesControlsAndLobbyMessages)
     EXPECT_TRUE(LobbyInfoIsSound(in));
     in.inFrameRate = 24;
     EXPECT_FALSE(LobbyInfoIsSound(in));
+    // What a host sends: its frame rate, at least 25.
+    gClock.frameRate = 22.0;
+    EXPECT_EQ(SessionFrameRate(), 25);
+    gClock.frameRate = 60.0;
+    EXPECT_EQ(SessionFrameRate(), 60);
 }
 
 // A race state of two cars on the grid, as the host sends it.

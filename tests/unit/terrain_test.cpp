@@ -14,31 +14,16 @@
 #include "race/terrain.h"
 #include "race_world.h"
 #include "test_util.h"
+#include "track_files.h"
 
 namespace {
 
-std::string Header(int type, int width, int height, int bits)
-{
-    std::string h(18, '\0');
-    h[2] = (char)type;
-    h[12] = (char)(width & 255);
-    h[13] = (char)(width >> 8);
-    h[14] = (char)(height & 255);
-    h[15] = (char)(height >> 8);
-    h[16] = (char)bits;
-    return h;
-}
-
-// Raw pixels of one grey level each, blue = green = red.
-std::string GreyPixels(int count, int bits, unsigned char (*grey)(int))
+// Raw 24-bit pixels of one grey level each.
+std::string GreyPixels(int count, unsigned char (*grey)(int))
 {
     std::string data;
-    for (int p = 0; p < count; p++) {
-        unsigned char g = grey(p);
-        data += std::string(3, (char)g);
-        if (bits == 32)
-            data += (char)255;
-    }
+    for (int p = 0; p < count; p++)
+        data += std::string(3, (char)grey(p));
     return data;
 }
 
@@ -61,11 +46,11 @@ TEST_F(TerrainLoadTest, GreyLevelsBecomeHeightsWithTheFirstRowFarthest)
 {
     // Pixel 0 blue 30, green 60, red 90: grey 60, height 0.75.  Every
     // other pixel p has grey p % 200.
-    std::string data = GreyPixels(4096, 24, [](int p) { return (unsigned char)(p % 200); });
+    std::string data = GreyPixels(4096, [](int p) { return (unsigned char)(p % 200); });
     data[0] = 30;
     data[1] = 60;
     data[2] = 90;
-    WriteMap(Header(2, 64, 64, 24) + data);
+    WriteMap(TgaHeader(2, 64, 64, 24) + data);
     LoadTerrain(1.0f, 0.0125f, 1);
     EXPECT_FLOAT_EQ(GridHeight(0, 63), 0.75f);  // first pixel: column 0, row 63
     EXPECT_FLOAT_EQ(GridHeight(1, 63), 1 * 0.0125f);
@@ -77,7 +62,7 @@ TEST_F(TerrainLoadTest, GreyLevelsBecomeHeightsWithTheFirstRowFarthest)
 TEST_F(TerrainLoadTest, ASmallerImageWrapsAround)
 {
     // 32 x 32: its 1024 pixels four times over.
-    WriteMap(Header(2, 32, 32, 24) + GreyPixels(1024, 24, [](int p) { return (unsigned char)(p % 251); }));
+    WriteMap(TgaHeader(2, 32, 32, 24) + GreyPixels(1024, [](int p) { return (unsigned char)(p % 251); }));
     LoadTerrain(1.0f, 1.0f, 1);
     for (int p : {5, 1029, 3000, 4095}) {
         int r = p / 64, c = p % 64;
@@ -108,12 +93,12 @@ TEST_F(TerrainLoadTest, RunLengthDataMatchesItsRawTwin)
                 raw += std::string(3, (char)r);
         }
     }
-    WriteMap(Header(2, 64, 64, 24) + raw);
+    WriteMap(TgaHeader(2, 64, 64, 24) + raw);
     LoadTerrain(1.0f, 1.0f, 1);
     float expected[kGridSize * kGridSize];
     memcpy(expected, gTerrain.heights, sizeof expected);
     memset(gTerrain.heights, 0, sizeof gTerrain.heights);
-    WriteMap(Header(10, 64, 64, 24) + rle);
+    WriteMap(TgaHeader(10, 64, 64, 24) + rle);
     LoadTerrain(1.0f, 1.0f, 1);
     EXPECT_EQ(memcmp(expected, gTerrain.heights, sizeof expected), 0);
     EXPECT_FLOAT_EQ(GridHeight(7, 62), 7.0f);
@@ -122,22 +107,22 @@ TEST_F(TerrainLoadTest, RunLengthDataMatchesItsRawTwin)
 
 TEST_F(TerrainLoadTest, UnusableHeightmapsEndTheProgram)
 {
-    const std::string full = GreyPixels(4096, 24, [](int) { return (unsigned char)9; });
+    const std::string full = GreyPixels(4096, [](int) { return (unsigned char)9; });
     const std::string bad[] = {
         "",                                                         // empty
-        Header(2, 64, 64, 24).substr(0, 17),                        // header cut short
-        Header(2, 64, 64, 24) + full.substr(0, full.size() - 1),    // pixels cut short
-        Header(2, 0, 64, 24),                                       // zero-sized
-        Header(2, 64, 0, 24) + full,
-        Header(2, 4097, 1, 24) + full,                              // oversized
-        Header(2, 1, 4097, 24) + full,
-        Header(2, 65535, 65535, 32),
-        Header(2, 64, 64, 16) + full,                               // unsupported depths
-        Header(2, 64, 64, 8) + full,
-        Header(1, 64, 64, 24) + full,                               // colour-mapped
-        Header(3, 64, 64, 24) + full,                               // grey
-        Header(10, 64, 64, 24) + std::string(1, (char)255) + "abc", // run-length data ends early
-        Header(10, 64, 64, 24) + std::string(1, (char)127) + "ab",  // raw packet cut inside a pixel
+        TgaHeader(2, 64, 64, 24).substr(0, 17),                        // header cut short
+        TgaHeader(2, 64, 64, 24) + full.substr(0, full.size() - 1),    // pixels cut short
+        TgaHeader(2, 0, 64, 24),                                       // zero-sized
+        TgaHeader(2, 64, 0, 24) + full,
+        TgaHeader(2, 4097, 1, 24) + full,                              // oversized
+        TgaHeader(2, 1, 4097, 24) + full,
+        TgaHeader(2, 65535, 65535, 32),
+        TgaHeader(2, 64, 64, 16) + full,                               // unsupported depths
+        TgaHeader(2, 64, 64, 8) + full,
+        TgaHeader(1, 64, 64, 24) + full,                               // colour-mapped
+        TgaHeader(3, 64, 64, 24) + full,                               // grey
+        TgaHeader(10, 64, 64, 24) + std::string(1, (char)255) + "abc", // run-length data ends early
+        TgaHeader(10, 64, 64, 24) + std::string(1, (char)127) + "ab",  // raw packet cut inside a pixel
     };
     for (const std::string& bytes : bad) {
         WriteMap(bytes);
@@ -155,7 +140,7 @@ TEST_F(TerrainLoadTest, UnusableHeightmapsEndTheProgram)
 TEST_F(TerrainLoadTest, ARunPastTheEndOfTheImageIsCut)
 {
     // 2 x 2 pixels, one run packet of 128 pixels: 4 are kept.
-    WriteMap(Header(10, 2, 2, 24) + std::string(1, (char)255) + std::string(3, (char)12));
+    WriteMap(TgaHeader(10, 2, 2, 24) + std::string(1, (char)255) + std::string(3, (char)12));
     LoadTerrain(1.0f, 1.0f, 1);
     EXPECT_FLOAT_EQ(GridHeight(0, 0), 12.0f);
 }
