@@ -197,22 +197,6 @@ TEST_F(ContactTest, TouchingTheHolderTakesTheTagWithACooldown)
     EXPECT_EQ(gStandings.tagHolder, 1);
 }
 
-TEST_F(ContactTest, ACarPushedBackFromTheEdgeIsNotBouncedButStillTags)
-{
-    // Car 0's corner is 0.4 beyond the low x edge: the edge gives it 0.4 * R
-    // back inwards; the car it touches must not receive that speed.
-    PlaceCar(0, -31.0f, 0.0f);
-    PlaceCar(1, -29.41f, 0.0f);
-    SetSquareCorners(0, -31.9f, 0.0f, 0.5f);
-    SetSquareCorners(1, -29.4f, 0.0f, 0.5f);
-    gCars[1].velocity[0] = -3.0f;
-    gStandings.tagHolder = 1;
-    ApplyWorldRules(0);
-    EXPECT_NEAR(gCars[0].velocity[0], 0.4 * gClock.stepRate, 0.01);
-    EXPECT_EQ(gCars[1].velocity[0], -3.0f);
-    EXPECT_EQ(gStandings.tagHolder, 0);
-}
-
 TEST_F(RaceTest, TagRaceEndsWhenTheBestHeldTimeReachesTheLimit)
 {
     gRaceSetup.gamemode = 0;

@@ -1,5 +1,5 @@
 // The ground: the height grid from a heightmap (orientation, grey levels,
-// wrapping, 32-bit and run-length pixels, damaged files) and the ground
+// run-length pixels, damaged files) and the ground
 // query at corners, on the diagonal, off the grid and with a coarse step.
 #include <gtest/gtest.h>
 
@@ -57,17 +57,6 @@ TEST_F(TerrainLoadTest, GreyLevelsBecomeHeightsWithTheFirstRowFarthest)
     EXPECT_FLOAT_EQ(GridHeight(0, 62), 64 * 0.0125f);
     EXPECT_FLOAT_EQ(GridHeight(63, 0), (4095 % 200) * 0.0125f);  // last three bytes
     EXPECT_NE(dir.Read("log.txt").find("Loading terrain: data/tracks/terrains/t.tga"), std::string::npos);
-}
-
-TEST_F(TerrainLoadTest, ASmallerImageWrapsAround)
-{
-    // 32 x 32: its 1024 pixels four times over.
-    WriteMap(TgaHeader(2, 32, 32, 24) + GreyPixels(1024, [](int p) { return (unsigned char)(p % 251); }));
-    LoadTerrain(1.0f, 1.0f, 1);
-    for (int p : {5, 1029, 3000, 4095}) {
-        int r = p / 64, c = p % 64;
-        EXPECT_FLOAT_EQ(GridHeight(c, 63 - r), (float)((p % 1024) % 251)) << p;
-    }
 }
 
 TEST_F(TerrainLoadTest, RunLengthDataMatchesItsRawTwin)
@@ -159,15 +148,11 @@ protected:
     float sx = -7.0f, sz = -7.0f;
 };
 
-TEST_F(GroundHeightTest, GridCornersGiveTheirSamples)
+TEST_F(GroundHeightTest, CornersGiveTheirSamplesAndTheDiagonalBelongsToTheFarTriangle)
 {
     EXPECT_FLOAT_EQ(GroundHeight(-32.5f, -32.5f, &sx, &sz), GridHeight(0, 0));
     EXPECT_FLOAT_EQ(GroundHeight(-31.5f, -32.5f, &sx, &sz), GridHeight(1, 0));
     EXPECT_FLOAT_EQ(GroundHeight(-2.5f, 4.5f, &sx, &sz), GridHeight(30, 37));
-}
-
-TEST_F(GroundHeightTest, TheDiagonalBelongsToTheFarTriangle)
-{
     // (-32, -32): cell (0, 0), fx = fz = 0.5, on the diagonal.
     const float h00 = GridHeight(0, 0), h10 = GridHeight(1, 0), h01 = GridHeight(0, 1), h11 = GridHeight(1, 1);
     EXPECT_NEAR(GroundHeight(-32.0f, -32.0f, &sx, &sz), (h10 + h01) / 2.0f, 1e-6f);
@@ -190,14 +175,6 @@ TEST_F(GroundHeightTest, OffTheTerrainIsZeroAndLeavesTheSlopes)
     EXPECT_EQ(GroundHeight(-33.6f, 0.0f, &sx, &sz), 0.0f);  // more than a cell below
     EXPECT_EQ(GroundHeight(NAN, 0.0f, &sx, &sz), 0.0f);
     EXPECT_NE(GroundHeight(30.4f, 0.0f, &sx, &sz), 0.0f);  // i = 62, the last cell
-}
-
-TEST_F(GroundHeightTest, TruncationTowardZeroExtrapolatesTheFirstCell)
-{
-    // x = -32.7: u = -0.2 truncates to cell 0 with fx = -0.2 (flooring would
-    // give cell -1, off the terrain).
-    const float h00 = GridHeight(0, 4), h10 = GridHeight(1, 4);
-    EXPECT_NEAR(GroundHeight(-32.7f, -28.5f, &sx, &sz), h00 - 0.2f * (h10 - h00), 1e-5f);
 }
 
 TEST_F(GroundHeightTest, StepTwoUsesEverySecondSample)
