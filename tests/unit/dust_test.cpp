@@ -1,6 +1,6 @@
 // The dust pool: emission into the first free particle, growth and fading,
-// the full pool, the cars' puffs per distance, the distance order and the
-// colour a puff takes from the ground under it.
+// the full pool, the cars' puffs per distance and the colour a puff takes
+// from the ground under it.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -56,22 +56,6 @@ TEST_F(DustTest, AFullPoolDropsThePuff)
     EmitDust(99.0f, 0, 0, 0, 0, 0, 0.25f, 1.5f, 1.25f);
     EXPECT_EQ(gDust.particles[5].x, 99.0f);
     EXPECT_EQ(gDust.particles[9].x, 9.0f);
-}
-
-TEST_F(DustTest, SortingPutsTheFarthestFirstAndFreeOnesLast)
-{
-    EmitDust(1.0f, -0.25f, 0.0f, 0, 0, 0, 0.25f, 1.5f, 1.25f);   // distance 1
-    EmitDust(5.0f, -0.25f, 0.0f, 0, 0, 0, 0.25f, 1.5f, 1.25f);   // 5
-    EmitDust(-3.0f, -0.25f, 0.0f, 0, 0, 0, 0.25f, 1.5f, 1.25f);  // 3
-    EmitDust(0.0f, -0.25f, 3.0f, 0, 0, 0, 0.25f, 1.5f, 1.25f);   // 3, higher index
-    gDust.particles[10].x = 50.0f;  // free: sorted as distance 0
-    const float eye[3] = {0.0f, 0.0f, 0.0f};
-    SortDustByDistance(eye);
-    EXPECT_EQ(gDust.particles[0].x, 5.0f);
-    EXPECT_EQ(gDust.particles[1].z, 3.0f);   // equal distances: higher index first
-    EXPECT_EQ(gDust.particles[2].x, -3.0f);
-    EXPECT_EQ(gDust.particles[3].x, 1.0f);
-    EXPECT_EQ(LiveParticles(), 4);
 }
 
 // A car rolling straight at `speed` on flat ground, with the dust stepped.
