@@ -105,11 +105,8 @@ TEST_F(TerrainLoadTest, UnusableHeightmapsEndTheProgram)
         TgaHeader(2, 64, 0, 24) + full,
         TgaHeader(2, 4097, 1, 24) + full,                              // oversized
         TgaHeader(2, 1, 4097, 24) + full,
-        TgaHeader(2, 65535, 65535, 32),
         TgaHeader(2, 64, 64, 16) + full,                               // unsupported depths
-        TgaHeader(2, 64, 64, 8) + full,
         TgaHeader(1, 64, 64, 24) + full,                               // colour-mapped
-        TgaHeader(3, 64, 64, 24) + full,                               // grey
         TgaHeader(10, 64, 64, 24) + std::string(1, (char)255) + "abc", // run-length data ends early
         TgaHeader(10, 64, 64, 24) + std::string(1, (char)127) + "ab",  // raw packet cut inside a pixel
     };
