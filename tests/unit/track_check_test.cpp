@@ -1,16 +1,11 @@
 // The track checker: one small hand-made bad track per rule, the course
-// reader's line numbers, the start-up scan leaving bad tracks out, and the
-// track maker's tracks passing it.
+// reader's line numbers, and the track maker's tracks passing it (the
+// start-up scan leaving bad tracks out is the track-files end-to-end test's).
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "app/config.h"
-#include "app/log.h"
-#include "game/prefs.h"
-#include "race/checkpoints.h"
-#include "race/race.h"
 #include "race/track_check.h"
 #include "test_util.h"
 #include "track_files.h"
@@ -150,22 +145,6 @@ TEST(TrackCheck, GroundRulesReachAndGrid)
     EXPECT_NE(CheckOne(dir, GreyTga(64, 64, 0, h.data()), texture, GoodCourse())
                   .find("the start grid at (-1, 9) has a slope of 1.6"),
               std::string::npos);
-}
-
-TEST(TrackCheck, ScanLeavesBadTracksOutAndLogsTheirProblems)
-{
-    ScratchAppDir dir;
-    WriteGoodTrack(dir, "good");
-    WriteTrack(dir, "bad", GreyTga(4, 4, 40), RunLengthTga(512, 512), "1 1 0 3\nstray\n");
-    OpenLog();
-    ScanTracks();
-    ASSERT_EQ(gConfig.trackCount, 1);
-    EXPECT_STREQ(gConfig.trackNames[0], "good");
-    const std::string log = dir.Read("log.txt");
-    EXPECT_NE(log.find("MINOR ERROR (track): bad: the heightmap is 4 x 4 pixels; it must be 64 x 64."),
-              std::string::npos);
-    EXPECT_NE(log.find("MINOR ERROR (track): bad: course line 2: \"stray\" is not a number"), std::string::npos);
-
 }
 
 TEST(TrackMaker, SameSeedSameTrackAndWrittenTracksOfEveryGroundPassTheChecker)
