@@ -104,7 +104,7 @@ TEST_F(TerrainLoadTest, UnusableHeightmapsEndTheProgram)
         TgaHeader(2, 0, 64, 24),                                       // zero-sized
         TgaHeader(2, 64, 0, 24) + full,
         TgaHeader(2, 4097, 1, 24) + full,                              // oversized
-        TgaHeader(2, 1, 4097, 24) + full,
+        TgaHeader(2, 1, 4097, 24) + full + "abc",
         TgaHeader(2, 64, 64, 16) + full,                               // unsupported depths
         TgaHeader(1, 64, 64, 24) + full,                               // colour-mapped
         TgaHeader(10, 64, 64, 24) + std::string(1, (char)255) + "abc", // run-length data ends early
@@ -119,7 +119,10 @@ TEST_F(TerrainLoadTest, UnusableHeightmapsEndTheProgram)
     std::remove((dir.path() + "data/tracks/terrains/t.tga").c_str());
     EXPECT_EXIT(LoadTerrain(1.0f, 0.0125f, 1), ::testing::ExitedWithCode(1),
                 "ERROR \\(not found\\): data/tracks/terrains/t.tga");
-    gRaceSetup.track = 1;  // outside the list of one
+    // Outside the list of one, whatever names lie beyond it.
+    snprintf(gConfig.trackNames[1], kTrackNameSize, "%s", "u");
+    dir.Write("data/tracks/terrains/u.tga", GreyTga(64, 64, 9));
+    gRaceSetup.track = 1;
     EXPECT_EXIT(LoadTerrain(1.0f, 0.0125f, 1), ::testing::ExitedWithCode(1), "ERROR \\(not found\\)");
 }
 

@@ -69,6 +69,7 @@ TEST(TrackCheck, CourseReaderNamesTheLineOfEachProblem)
                                                          "no further."},
         {"1 1 0 3\n2 2 0 3\n3 3\n", 2, "course line 3: the text ends after 2 of the last gate's 4 numbers."},
         {"1 1 0 3\n1 2 10.4 69.8.0\n3 3 0 3\n", 3, "course line 2: \"69.8.0\" is not a number."},
+        {"1 1 0 3 nan 2 0 3", 1, "course line 1: \"nan\" is not a number"},
         {"1 1 0 3\n2 2 0 1e-45\n", 1, "course line 2: gate 1 lies beyond the range of numbers"},
         {"1 1 0 3\r\n2 2 0 3\r\n", 2, ""},
     };
