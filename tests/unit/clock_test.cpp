@@ -1,5 +1,5 @@
-// The frame clock: whole 2 ms steps, the carried remainder, the stall cap,
-// the screenshot frame and the smoothing.
+// The frame clock: whole 2 ms steps, the carried remainder, the stall cap
+// and the screenshot frame.
 #include <gtest/gtest.h>
 
 #include "app/clock.h"
@@ -16,7 +16,7 @@ double Simulated(std::initializer_list<int> frames, int64_t frequency = 1000)
     return (double)steps * kStepLength + (double)carry / (500.0 * (double)frequency);
 }
 
-TEST(Clock, FramesSimulateTheirSumWhateverTheirLengths)
+TEST(Clock, FramesSimulateTheirSumCarryTheirRemainderAndStallsAreCut)
 {
     EXPECT_DOUBLE_EQ(Simulated({70, 22, 70, 22, 70, 22}), 0.276);
     EXPECT_DOUBLE_EQ(Simulated({71, 22, 69, 23, 71, 21}, 1000000000), 0.277);
@@ -29,11 +29,7 @@ TEST(Clock, FramesSimulateTheirSumWhateverTheirLengths)
     EXPECT_EQ(carry, 1992 * 500);
     EXPECT_EQ(StepsForFrame(22222, 1000000, &carry), 12);  // 24.214 ms
     EXPECT_EQ(carry, 214 * 500);
-}
-
-TEST(Clock, OddFramesCarryTheirRemainder)
-{
-    int64_t carry = 0;
+    carry = 0;
     EXPECT_EQ(StepsForFrame(15, 1000, &carry), 7);  // 1 ms left over
     EXPECT_EQ(carry, 500);
     EXPECT_EQ(StepsForFrame(7, 1000, &carry), 4);   // 1 + 7 = 8 ms
@@ -43,11 +39,8 @@ TEST(Clock, OddFramesCarryTheirRemainder)
     EXPECT_EQ(StepsForFrame(0, 1000, &carry), 0);
     EXPECT_EQ(StepsForFrame(-5, 1000, &carry), 0);
     EXPECT_EQ(StepsForFrame(10, 0, &carry), 0);
-}
-
-TEST(Clock, AStallSimulatesAQuarterOfASecond)
-{
-    int64_t carry = 700;  // left over from before the stall: dropped
+    // A stall simulates a quarter of a second; what was carried is dropped.
+    carry = 700;
     EXPECT_EQ(StepsForFrame(3000, 1000, &carry), 125);
     EXPECT_EQ(carry, 0);
     EXPECT_EQ(StepsForFrame(INT64_MAX / 1000, 1000000000, &carry), 125);
@@ -67,31 +60,12 @@ TEST(Clock, MeasuredFramesRunTheirStepsAtFiveHundredPerSecond)
         steps++;
     }
     EXPECT_EQ(steps, 8);
-    EXPECT_EQ(gClock.frameSteps, 8);
     MeasureFrame(17, true);  // 17 + 1 carried
     EXPECT_EQ(gClock.frameSteps, 9);
     gClock.measureNext = 0;  // a screenshot frame counts as long as the last one
     MeasureFrame(400, true);
     EXPECT_EQ(gClock.frameSteps, 8);
     EXPECT_EQ(gClock.measureNext, 1);
-}
-
-TEST(Clock, SmoothingRunsPerStep)
-{
-    InitClock();
-    gClock.frequency = 1000;
-    MeasureFrame(10, true);  // 10 ms: five steps
-    int steps = 0;
-    while (NextStep(true))
-        steps++;
-    ASSERT_EQ(steps, 5);
-    double display = 1.0, race = 1.0;
-    for (int i = 0; i < 5; i++) {
-        display += (100.0 - display) * 0.5 / 100.0;
-        race += (100.0 - race) * 0.05 / 100.0;
-    }
-    EXPECT_NEAR(gClock.displayRate, display, 1e-12);
-    EXPECT_NEAR(gClock.raceRate, race, 1e-12);
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // The dust pool: emission into the first free particle, growth and fading,
-// the full pool, the cars' puffs per distance and the distance order.
+// the full pool, the cars' puffs per distance and the colour a puff takes
+// from the ground under it.
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 #include "race_world.h"
 
@@ -37,18 +40,6 @@ TEST_F(DustTest, APuffGrowsForOneSecond)
     EXPECT_EQ(d.size, size);  // free particles stay as they are
 }
 
-TEST_F(DustTest, MovingAndShrinkingPuffs)
-{
-    EmitDust(0.0f, 0.0f, 0.0f, 1.0f, 2.0f, -3.0f, 0.5f, 2.0f, -1.0f);
-    const DustParticle& d = gDust.particles[0];
-    EXPECT_FLOAT_EQ(d.size, 1.99999f);
-    UpdateDust();
-    EXPECT_FLOAT_EQ(d.x, 0.002f);
-    EXPECT_FLOAT_EQ(d.y, 0.5f + 0.004f);
-    EXPECT_FLOAT_EQ(d.z, -0.006f);
-    EXPECT_FLOAT_EQ(d.size, 1.99999f - 0.002f);
-}
-
 TEST_F(DustTest, AFullPoolDropsThePuff)
 {
     for (int k = 0; k < kDustCount; k++)
@@ -58,31 +49,13 @@ TEST_F(DustTest, AFullPoolDropsThePuff)
     EmitDust(99.0f, 0, 0, 0, 0, 0, 0.25f, 1.5f, 1.25f);
     for (int k = 0; k < kDustCount; k++)
         EXPECT_EQ(gDust.particles[k].x, before.particles[k].x);
-    // A freed particle is taken again, the first in pool order.
-    gDust.particles[5].size = 2.0f;
-    gDust.particles[9].size = 0.0f;
+    // A freed particle is taken again, the first in pool order; a puff
+    // shrunk to its start size is free.
+    gDust.particles[5].size = gDust.particles[5].startSize;
+    gDust.particles[9].size = 2.0f;
     EmitDust(99.0f, 0, 0, 0, 0, 0, 0.25f, 1.5f, 1.25f);
     EXPECT_EQ(gDust.particles[5].x, 99.0f);
     EXPECT_EQ(gDust.particles[9].x, 9.0f);
-}
-
-TEST_F(DustTest, SortingPutsTheFarthestFirstAndFreeOnesLast)
-{
-    EmitDust(1.0f, -0.25f, 0.0f, 0, 0, 0, 0.25f, 1.5f, 1.25f);   // distance 1
-    EmitDust(5.0f, -0.25f, 0.0f, 0, 0, 0, 0.25f, 1.5f, 1.25f);   // 5
-    EmitDust(-3.0f, -0.25f, 0.0f, 0, 0, 0, 0.25f, 1.5f, 1.25f);  // 3
-    EmitDust(0.0f, -0.25f, 3.0f, 0, 0, 0, 0.25f, 1.5f, 1.25f);   // 3, higher index
-    gDust.particles[10].x = 50.0f;  // free: sorted as distance 0
-    const float eye[3] = {0.0f, 0.0f, 0.0f};
-    SortDustByDistance(eye);
-    EXPECT_EQ(gDust.particles[0].x, 5.0f);
-    EXPECT_EQ(gDust.particles[1].z, 3.0f);   // equal distances: higher index first
-    EXPECT_EQ(gDust.particles[2].x, -3.0f);
-    EXPECT_EQ(gDust.particles[3].x, 1.0f);
-    EXPECT_EQ(LiveParticles(), 4);
-    for (int k = 4; k < kDustCount; k++)
-        EXPECT_FALSE(gDust.particles[k].startSize < gDust.particles[k].size &&
-                     gDust.particles[k].size < gDust.particles[k].endSize);
 }
 
 // A car rolling straight at `speed` on flat ground, with the dust stepped.
@@ -105,22 +78,37 @@ TEST_F(DustTest, WheelsPuffOncePerUnitAboveWalkingPace)
     EXPECT_EQ(LiveParticles(), 4);  // the reset timers are 0: a puff at once
     Roll(1.5f, 600);
     EXPECT_EQ(LiveParticles(), 0);  // and slower than 2 never again
-    for (float& t : gCars[0].dustTimer)
-        EXPECT_EQ(t, 1.0f);
+    Roll(3.0f, 200);  // at 3 one unit takes a third of a second
+    EXPECT_EQ(LiveParticles(), 4);
+    ClearDust();
     for (float& t : gCars[0].dustTimer)
         t = 0.0f;
     Roll(10.0f, 125);  // 0.25 s at 10: 2.5 units per wheel
     EXPECT_EQ(LiveParticles(), 4 * 3);  // at 0, 1 and 2 units
 }
 
-TEST_F(DustTest, WheelsInTheAirRaiseNoDust)
+// A puff takes the colour of the ground cell under it; off the grid the
+// nearest edge cell answers.
+TEST_F(DustTest, APuffTakesTheColourOfItsCell)
 {
-    gStandings.countdown = 0.0f;
-    PlaceCar(0, 0.0f, 0.0f, 0.0f, 3.0f);  // 3 above the ground, falling
-    for (float& t : gCars[0].dustTimer)
-        t = 0.0f;
-    UpdateCar(gCars[0]);
-    EXPECT_EQ(LiveParticles(), 0);
+    float colour[3], opacity;
+    ClearDustGround();
+    EmitDust(0.0f, 0.0f, 0.0f, 0, 0, 0, 0.25f, 1.5f, 1.25f);
+    EXPECT_EQ(gDust.particles[0].colour[0], 1.0f);  // no ground known: plain light dust
+    // Cell (i, j) covers x from i - 32.5 to i - 31.5: world (-30, 10) is cell (2, 42).
+    gDust.ground.known = true;
+    const uint8_t grass[3] = {80, 138, 44};
+    memcpy(gDust.ground.rgb[2 + 64 * 42], grass, 3);
+    EmitDust(-30.0f, 0.0f, 10.0f, 0, 0, 0, 0.25f, 1.5f, 1.25f);
+    const float g[3] = {80 / 255.0f, 138 / 255.0f, 44 / 255.0f};
+    DustColourOf(g, colour, &opacity);
+    EXPECT_FLOAT_EQ(gDust.particles[1].colour[1], colour[1]);
+    EXPECT_FLOAT_EQ(gDust.particles[1].opacity, opacity);
+    EmitDust(-100.0f, 0.0f, -100.0f, 0, 0, 0, 0.25f, 1.5f, 1.25f);  // cell (0, 0): black
+    const float black[3] = {0, 0, 0};
+    DustColourOf(black, colour, &opacity);
+    EXPECT_FLOAT_EQ(gDust.particles[2].colour[0], colour[0]);
+    ClearDustGround();
 }
 
 }  // namespace

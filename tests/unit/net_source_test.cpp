@@ -1,12 +1,11 @@
 // One machine of a network game fed with recorded datagrams through the
 // socket detour, each with its source address: who may join and drive,
-// which values are taken, how a flood is read, what the host's race button
-// does alone, and how a silent peer is noticed.
+// which values are taken, what the host's race button does alone, and how a
+// silent peer is noticed (the flood is the two-machine end-to-end test's).
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
 
-#include <cmath>
 #include <cstring>
 #include <deque>
 #include <string>
@@ -161,8 +160,6 @@ TEST_F(NetSourceTest, TheHostTakesAJoinOnlyFromTheAddressWrittenInIt)
     ToLobby(JoinBytes(kClientIp, "bob"), kClientIp);
     lobbyTalk();
     EXPECT_TRUE(gNet.peerJoined);
-    EXPECT_STREQ(gNet.peerAddress, kClientIp);
-    EXPECT_STREQ(gPrefs.playername[1], "bob");
     EXPECT_EQ(gNet.lobbySender->Destination(), inet_addr(kClientIp));
 
     // Once joined, only the client's address is heard, whatever is written.
@@ -170,129 +167,54 @@ TEST_F(NetSourceTest, TheHostTakesAJoinOnlyFromTheAddressWrittenInIt)
     ToLobby(JoinBytes(kClientIp, "mallory"), kThirdIp);
     lobbyTalk();
     EXPECT_STREQ(gPrefs.playername[1], "bob");
-    EXPECT_STREQ(gNet.peerAddress, kClientIp);
-    EXPECT_EQ(gNet.droppedForeign, 4u);
-    CloseSession();
-    EXPECT_NE(Log().find("Network session ended: dropped 4 datagrams from other addresses"), std::string::npos);
-}
-
-TEST_F(NetSourceTest, OnlyTheJoinedClientDrivesCarOne)
-{
-    HostWithClient();
+    // In the race only the client drives car 1.
     gotoRace();
     ASSERT_EQ(gGame.state, Race);
     ToRace(ControlsBytes(kKindControls, 1, 0, 0, 0), kThirdIp);
     raceRecv();
     EXPECT_FALSE(gControls[1].accelerate);
-    EXPECT_EQ(gNet.droppedForeign, 1u);
-    // From the client, but not a key flag: the whole message is refused.
-    ToRace(ControlsBytes(kKindControls, 1, 0, 0, 7), kClientIp);
-    gNet.received = 0;
-    raceRecv();
-    EXPECT_FALSE(gControls[1].accelerate);
-    EXPECT_FALSE(gNet.received);
     ToRace(ControlsBytes(kKindControls, 1, 0, 0, 0), kClientIp);
     raceRecv();
     EXPECT_TRUE(gControls[1].accelerate);
-}
-
-TEST_F(NetSourceTest, TheHostsRaceButtonDoesNothingWithNobodyJoined)
-{
+    EXPECT_EQ(gNet.droppedForeign, 5u);
+    CloseSession();
+    EXPECT_NE(Log().find("Network session ended: dropped 5 datagrams from other addresses"), std::string::npos);
+    // With nobody joined the race button does nothing.
     StartHost();
     gotoRace();
     EXPECT_EQ(gGame.state, HostLobby);
-    EXPECT_NE(Log().find("Network race not started: nobody has joined"), std::string::npos);
 }
 
 TEST_F(NetSourceTest, TheClientHearsOnlyTheHostItJoined)
 {
     StartClient();
-    EXPECT_EQ(gNet.peerSource, inet_addr(kHostIp));
     // Forged from a third machine with the host's address written in them.
     ToLobby(LobbyInfoBytes(kKindLobbyInfo, 60, kHostIp, "mallory", 0, 1, 20), kThirdIp);
-    lobbyTalk();
-    EXPECT_FALSE(gNet.peerJoined);
-    ToLobby(LobbyInfoBytes(kKindLobbyInfo, 60, kHostIp, "anna", 1, 0, 5), kHostIp);
-    lobbyTalk();
-    ASSERT_TRUE(gNet.peerJoined);
-    EXPECT_STREQ(gPrefs.playername[1], "anna");
-    ToLobby(LobbyInfoBytes(kKindLobbyClosed, 60, kHostIp, "anna", 1, 0, 5), kThirdIp);
     ToRace(GridState(), kThirdIp);
     lobbyTalk();
+    EXPECT_FALSE(gNet.peerJoined);
     EXPECT_EQ(gGame.state, ClientLobby);
-    EXPECT_EQ(gNet.role, kRoleClient);
-    EXPECT_EQ(gNet.droppedForeign, 3u);
-
+    ToLobby(LobbyInfoBytes(kKindLobbyInfo, 60, kHostIp, "anna", 1, 0, 5), kHostIp);
+    lobbyTalk();
     ToRace(GridState(), kHostIp);
     lobbyTalk();
     ASSERT_EQ(gGame.state, Race);
-    // In the race: a forged state moves nothing, a forged way back does nothing.
+    // In the race: a forged state moves nothing, a forged way back does
+    // nothing, and the host's state with one value outside the world is
+    // dropped whole.
     ToRace(GridState(-1, 20.0f), kThirdIp);
     ToRace(GridState(kTagHolderBackToLobby), kThirdIp);
-    raceRecv();
+    float car[28] = {};
+    car[0] = 4.0f;
+    car[14] = 1e38f;  // becomes the client's car 0
+    ToRace(RaceStateBytes(kKindRaceState, 60, -1, 0, 0, 0, 0, -1, car), kHostIp);
+    for (int i = 0; i < 2; i++)
+        raceRecv();
     EXPECT_EQ(gCars[1].position[0], 0.0f);
     EXPECT_EQ(gGame.state, Race);
     ToRace(GridState(-1, 20.0f), kHostIp);
     raceRecv();
     EXPECT_EQ(gCars[1].position[0], 20.0f);
-}
-
-TEST_F(NetSourceTest, AnyValueOutsideTheWorldDropsTheWholeRaceState)
-{
-    ClientInRace();
-    ToRace(GridState(-1, 3.0f), kHostIp);
-    raceRecv();
-    ASSERT_EQ(gCars[1].position[0], 3.0f);
-    float car[28] = {};
-    car[0] = 4.0f;
-    car[14] = 1e38f;  // becomes the client's car 0
-    ToRace(RaceStateBytes(kKindRaceState, 60, -1, 0, 0, 0, 0, -1, car), kHostIp);
-    car[14] = 0.0f;
-    ToRace(RaceStateBytes(kKindRaceState, 60, -1, 2147483647, 0, 0, 0, -1, car), kHostIp);
-    std::string nan = RaceStateBytes(kKindRaceState, 60, -1, 0, 0, 0, 0, -1, car);
-    memcpy(&nan[1 + 7 * 16 + 16], "            nan ", 16);  // car 0 y
-    ToRace(nan, kHostIp);
-    for (int i = 0; i < 3; i++) {
-        gNet.received = 0;
-        raceRecv();
-        EXPECT_FALSE(gNet.received);
-    }
-    EXPECT_EQ(gCars[1].position[0], 3.0f);
-    EXPECT_EQ(gCars[0].position[0], 0.0f);
-    EXPECT_EQ(gCars[1].lapsDone, 0u);
-    // The client's own steps go on from a sound state.
-    gClock.stepRate = 500.0;
-    for (int i = 0; i < 50; i++)
-        UpdateRace(kRaceDriving);
-    for (int c = 0; c < 2; c++)
-        for (int k = 0; k < 3; k++) {
-            EXPECT_TRUE(std::isfinite(gCars[c].position[k]));
-            EXPECT_TRUE(std::isfinite(gCars[c].velocity[k]));
-        }
-}
-
-TEST_F(NetSourceTest, AFrameReadsTheWholeBacklogAndKeepsTheNewestState)
-{
-    ClientInRace();
-    ToRace(GridState(-1, 1.0f), kHostIp);
-    for (int i = 0; i < 100; i++)
-        ToRace(std::string(561, 'x'), kThirdIp);
-    ToRace(GridState(-1, 2.0f), kHostIp);
-    ToRace(std::string(17, 'y'), kHostIp);
-    raceRecv();
-    EXPECT_TRUE(gWire.race.empty());
-    EXPECT_EQ(gCars[1].position[0], 2.0f);
-
-    // A flood larger than one frame's reading holds the real state back by
-    // one frame only.
-    for (int i = 0; i < kMaxDatagramsPerFrame; i++)
-        ToRace(std::string(561, 'x'), kThirdIp);
-    ToRace(GridState(-1, 5.0f), kHostIp);
-    raceRecv();
-    EXPECT_EQ(gCars[1].position[0], 2.0f);
-    EXPECT_EQ(gWire.race.size(), 1u);
-    raceRecv();
-    EXPECT_EQ(gCars[1].position[0], 5.0f);
 }
 
 TEST_F(NetSourceTest, ASilentPeerEndsTheSessionAfterTenSeconds)
@@ -305,14 +227,8 @@ TEST_F(NetSourceTest, ASilentPeerEndsTheSessionAfterTenSeconds)
         raceRecv();
     }
     ASSERT_EQ(gGame.state, Race);
-    ToRace(GridState(), kHostIp);
-    raceRecv();
-    for (int i = 0; i < 19; i++)
-        raceRecv();
-    ASSERT_EQ(gGame.state, Race);
     raceRecv();
     EXPECT_EQ(gGame.state, MultiplayerMenu);
-    EXPECT_EQ(gNet.role, kRoleNone);
     EXPECT_STREQ(gNet.notice, "The host has gone silent");
     EXPECT_NE(Log().find("Network: nothing from 10.7.0.1 for 10 seconds"), std::string::npos);
 
@@ -322,11 +238,6 @@ TEST_F(NetSourceTest, ASilentPeerEndsTheSessionAfterTenSeconds)
         lobbyTalk();
     EXPECT_EQ(gGame.state, MultiplayerMenu);
     EXPECT_STREQ(gNet.notice, "The other player has gone silent");
-    // Nobody joined: the host waits as long as its player wants.
-    StartHost();
-    for (int i = 0; i < 40; i++)
-        lobbyTalk();
-    EXPECT_EQ(gGame.state, HostLobby);
 }
 
 }  // namespace

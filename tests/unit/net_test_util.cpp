@@ -1,5 +1,7 @@
 #include "net_test_util.h"
 
+#include "track_files.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -10,14 +12,19 @@
 #include <filesystem>
 #include <fstream>
 
+static int LoopbackSocket(struct sockaddr_in* a, int port)
+{
+    memset(a, 0, sizeof *a);
+    a->sin_family = AF_INET;
+    a->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a->sin_port = htons((uint16_t)port);
+    return socket(AF_INET, SOCK_DGRAM, 0);
+}
+
 int FreeUdpPort()
 {
-    int s = socket(AF_INET, SOCK_DGRAM, 0);
     struct sockaddr_in a;
-    memset(&a, 0, sizeof a);
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = 0;
+    int s = LoopbackSocket(&a, 0);
     bind(s, (struct sockaddr*)&a, sizeof a);
     socklen_t length = sizeof a;
     getsockname(s, (struct sockaddr*)&a, &length);
@@ -27,38 +34,23 @@ int FreeUdpPort()
 
 void SendRaw(int port, const std::string& bytes)
 {
-    int s = socket(AF_INET, SOCK_DGRAM, 0);
     struct sockaddr_in a;
-    memset(&a, 0, sizeof a);
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = htons((uint16_t)port);
+    int s = LoopbackSocket(&a, port);
     sendto(s, bytes.data(), bytes.size(), 0, (struct sockaddr*)&a, sizeof a);
     close(s);
 }
 
-static void Save(Machine& m)
+// Copies one machine's records to the globals (load) or back (save).
+static void Swap(Machine& m, bool load)
 {
-    memcpy(&m.net, &gNet, sizeof gNet);
-    memcpy(&m.prefs, &gPrefs, sizeof gPrefs);
-    memcpy(&m.game, &gGame, sizeof gGame);
-    memcpy(m.cars, gCars, sizeof gCars);
-    memcpy(&m.standings, &gStandings, sizeof gStandings);
-    memcpy(&m.keyboard, &gKeyboard, sizeof gKeyboard);
-    memcpy(m.controls, gControls, sizeof gControls);
-    memcpy(&m.setup, &gRaceSetup, sizeof gRaceSetup);
-}
-
-static void Load(const Machine& m)
-{
-    memcpy(&gNet, &m.net, sizeof gNet);
-    memcpy(&gPrefs, &m.prefs, sizeof gPrefs);
-    memcpy(&gGame, &m.game, sizeof gGame);
-    memcpy(gCars, m.cars, sizeof gCars);
-    memcpy(&gStandings, &m.standings, sizeof gStandings);
-    memcpy(&gKeyboard, &m.keyboard, sizeof gKeyboard);
-    memcpy(gControls, m.controls, sizeof gControls);
-    memcpy(&gRaceSetup, &m.setup, sizeof gRaceSetup);
+    const struct { void* global; void* own; size_t size; } parts[] = {
+        {&gNet, &m.net, sizeof gNet},          {&gPrefs, &m.prefs, sizeof gPrefs},
+        {&gGame, &m.game, sizeof gGame},       {gCars, m.cars, sizeof gCars},
+        {&gStandings, &m.standings, sizeof gStandings}, {&gKeyboard, &m.keyboard, sizeof gKeyboard},
+        {gControls, m.controls, sizeof gControls},      {&gRaceSetup, &m.setup, sizeof gRaceSetup},
+    };
+    for (const auto& p : parts)
+        memcpy(load ? p.global : p.own, load ? p.own : p.global, p.size);
 }
 
 static void MakeMachine(Machine& m, const NetPorts& ports, const char* name)
@@ -76,7 +68,7 @@ static void MakeMachine(Machine& m, const NetPorts& ports, const char* name)
     StartNetwork();
     gNet.ports = ports;
     snprintf(gNet.localAddress, 16, "%s", "127.0.0.1");
-    Save(m);
+    Swap(m, false);
 }
 
 TwoMachines::TwoMachines()
@@ -98,9 +90,9 @@ TwoMachines::~TwoMachines()
 
 void TwoMachines::On(Machine& m, const std::function<void()>& work)
 {
-    Load(m);
+    Swap(m, true);
     work();
-    Save(m);
+    Swap(m, false);
 }
 
 static void WriteFile(const std::string& path, const std::string& bytes)
@@ -112,12 +104,7 @@ static void WriteFile(const std::string& path, const std::string& bytes)
 
 void WriteTestTracks(const std::string& root)
 {
-    std::string tga(18, '\0');
-    tga[2] = 2;
-    tga[12] = 64;
-    tga[14] = 64;
-    tga[16] = 24;
-    tga += std::string(64 * 64 * 3, '\x40');
+    const std::string tga = GreyTga(64, 64, 0x40);
     const char* names[2] = {"alpha", "beta"};
     for (const char* name : names) {
         WriteFile(root + "data/tracks/terrains/" + name + ".tga", tga);

@@ -7,25 +7,31 @@
 
 #include "test_util.h"
 
-// An uncompressed 24-bit TGA of w x h pixels whose every byte is `grey`,
-// or, with `heights`, grid heights (world units, sample (i, j) at
-// i + 64 j, a 64 x 64 picture) turned into grey levels as the game reads them.
-inline std::string GreyTga(int w, int h, uint8_t grey, const float* heights = nullptr, int bits = 24)
+// The 18-byte header of a TGA image of the given type (2 plain, 10 run-length).
+inline std::string TgaHeader(int type, int w, int h, int bits)
 {
     std::string tga(18, '\0');
-    tga[2] = 2;
+    tga[2] = (char)type;
     tga[12] = (char)(w & 255);
     tga[13] = (char)(w >> 8);
     tga[14] = (char)(h & 255);
     tga[15] = (char)(h >> 8);
     tga[16] = (char)bits;
-    const int bytes = bits / 8;
+    return tga;
+}
+
+// An uncompressed TGA of w x h pixels whose every byte is `grey`, or, with
+// `heights`, grid heights (world units, sample (i, j) at i + 64 j, a 64 x 64
+// picture) turned into grey levels as the game reads them.
+inline std::string GreyTga(int w, int h, uint8_t grey, const float* heights = nullptr, int bits = 24)
+{
+    std::string tga = TgaHeader(2, w, h, bits);
     for (int r = 0; r < h; r++) {
         for (int c = 0; c < w; c++) {
             uint8_t g = grey;
             if (heights)  // the first stored row is grid row 63
                 g = (uint8_t)(heights[c + 64 * (63 - r)] / 0.0125f + 0.5f);
-            tga.append((size_t)bytes, (char)g);
+            tga.append((size_t)bits / 8, (char)g);
         }
     }
     return tga;
@@ -34,18 +40,9 @@ inline std::string GreyTga(int w, int h, uint8_t grey, const float* heights = nu
 // A w x h run-length TGA of one grey (packets of 128 pixels), small on disk.
 inline std::string RunLengthTga(int w, int h)
 {
-    std::string tga(18, '\0');
-    tga[2] = 10;
-    tga[12] = (char)(w & 255);
-    tga[13] = (char)(w >> 8);
-    tga[14] = (char)(h & 255);
-    tga[15] = (char)(h >> 8);
-    tga[16] = 24;
-    for (long left = (long)w * h; left > 0; left -= 128) {
-        const long n = left < 128 ? left : 128;
-        tga += (char)(127 + n);
-        tga += std::string(3, '\x60');
-    }
+    std::string tga = TgaHeader(10, w, h, 24);
+    for (long left = (long)w * h; left > 0; left -= 128)
+        tga += (char)(127 + (left < 128 ? left : 128)) + std::string(3, '\x60');
     return tga;
 }
 
