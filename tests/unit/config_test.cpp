@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/config.h"
+#include "app/settings_file.h"
 #include "test_util.h"
 #include "track_files.h"
 
@@ -66,6 +67,19 @@ TEST(Config, ValuesAsWrittenOrHeldInRange)
     std::filesystem::create_directories(dir.path() + "data/config.txt");  // a directory
     LoadConfig();
     EXPECT_EQ(gConfig.width, 800);
+}
+
+TEST(SettingsReader, WordsAreCutInsideTheirBuffer)
+{
+    SettingsReader r;
+    r.LoadText("abcdef  gh");
+    struct { char word[4]; char guard; } w = {{0}, 'G'};
+    EXPECT_TRUE(r.NextWord(w.word, sizeof w.word));
+    EXPECT_STREQ(w.word, "abc");
+    EXPECT_EQ(w.guard, 'G');
+    EXPECT_TRUE(r.NextWord(w.word, sizeof w.word));
+    EXPECT_STREQ(w.word, "gh");
+    EXPECT_FALSE(r.NextWord(w.word, sizeof w.word));
 }
 
 TEST(Config, SaveKeepsHandWrittenKeysOrTheOldFileWhenItFails)
