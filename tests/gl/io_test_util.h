@@ -28,7 +28,8 @@ private:
 // An uncompressed TGA: `pixels` blue, green, red (and alpha), rows bottom first.
 std::string TgaFile(int width, int height, int bits, const std::vector<uint8_t>& pixels);
 
-// A 16-bit mono 22050 Hz WAV of `ms` milliseconds of a square wave.
-std::string WavFile(int ms);
+// A 16-bit mono WAV of `ms` milliseconds of a square wave of `amplitude`
+// that turns every `halfPeriod` frames.
+std::string WavFile(int ms, uint32_t rate = 22050, int amplitude = 8000, int halfPeriod = 50);
 
 }  // namespace iotest
