@@ -126,13 +126,6 @@ std::vector<uint8_t> ReadWindow()
     return pixels;
 }
 
-::testing::AssertionResult IsGrey(Pixel p)
-{
-    if (std::abs(p.r - 128) <= 1 && std::abs(p.g - 128) <= 1 && std::abs(p.b - 128) <= 1)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "(" << p.r << ", " << p.g << ", " << p.b << ") is not the clear grey";
-}
-
 // Car c standing level at (x, z), heading h, at body height 0.
 void PlaceCar(int c, float x, float z, float heading = 0.0f)
 {
@@ -257,34 +250,6 @@ TEST_F(RaceFrameTest, ACarsOwnColourAppearsWhereItStands)
         Pixel ground = ReadPixel(px, py);
         EXPECT_NEAR(ground.r, ground.b, 2);  // grey ground beside it
     }
-}
-
-TEST_F(RaceFrameTest, TheTagHolderShinesAndTheLeaderWearsTheMedal)
-{
-    gPrefs.gamemode = 0;
-    gStandings.tagHolder = 0;
-    CameraAbove(0, 5, 4.5f, 10);  // over the red car's body centre
-    RenderRaceFrame();
-    Pixel plain = ReadPixel(kWidth / 2, kHeight / 2);
-    gStandings.tagHolder = 2;  // its body is added a second time
-    RenderRaceFrame();
-    Pixel shining = ReadPixel(kWidth / 2, kHeight / 2);
-    EXPECT_NEAR(shining.r, std::min(255, 2 * plain.r), 3);
-    EXPECT_NEAR(shining.g, std::min(255, 2 * plain.g), 3);  // the highlight too
-    EXPECT_GT(plain.r, plain.g + 40);
-    gStandings.tagHolder = 0;
-    gStandings.medalShown[2][0] = 1;  // the medal square, 0.7 across, 1.5 above it
-    RenderRaceFrame();
-    Pixel medal = ReadPixel(kWidth / 2, kHeight / 2);
-    // The yellow picture covers red and green fully: there the gold
-    // (1, 0.78, 0.2) replaces the car; blue, where the picture is black, stays.
-    EXPECT_NEAR(medal.r, 255, 2);
-    EXPECT_NEAR(medal.g, 199, 3);
-    EXPECT_NEAR(medal.b, plain.b, 2);
-    int px, py;
-    GroundPixel(gCameras[0], 5 + 0.6f, 4.5f, &px, &py);  // beyond the square's edge
-    EXPECT_FALSE(Dominant(ReadPixel(px, py), 1));
-    gStandings.medalShown[2][0] = 0;
 }
 
 TEST_F(RaceFrameTest, ThreePlayersSeeTheOverviewMapInTheFourthQuarter)
@@ -418,48 +383,29 @@ TEST_F(HudTest, CountdownShowsThreeTwoOneThenGo)
     gPrefs.gamemode = 0;
     gStandings.countdown = 0.0f;
     RankByScore();
-    std::vector<uint8_t> none = Hud();
-    std::vector<std::vector<uint8_t>> digits;
-    for (int digit : {3, 2, 1}) {
-        SCOPED_TRACE(digit);
-        gStandings.countdown = (float)digit + 0.99f;
-        std::vector<uint8_t> shown = Hud();
-        gStandings.countdown = (float)digit;
-        EXPECT_EQ(Hud(), shown);
-        EXPECT_NE(shown, none);
-        for (const auto& other : digits)
-            EXPECT_NE(shown, other);
-        digits.push_back(shown);
+    std::vector<std::vector<uint8_t>> seen = {Hud()};  // nothing shown
+    for (float t : {3.99f, 2.99f, 1.99f, 0.5f}) {      // 3, 2, 1 and "Go!" for the first second
+        gStandings.countdown = t;
+        const std::vector<uint8_t> shown = Hud();
+        gStandings.countdown = std::floor(t);
+        if (t > 1.0f) {
+            EXPECT_EQ(Hud(), shown) << t;  // the whole second
+        }
+        for (const auto& other : seen)
+            EXPECT_NE(shown, other) << t;
+        seen.push_back(shown);
     }
-    gStandings.countdown = 0.5f;  // "Go!" for the first second of driving
-    std::vector<uint8_t> go = Hud();
-    EXPECT_NE(go, none);
-    for (const auto& digit : digits)
-        EXPECT_NE(go, digit);
     gStandings.countdown = 4.0f;  // the first step of a race: nothing yet
-    EXPECT_EQ(Hud(), none);
+    EXPECT_EQ(Hud(), seen[0]);
 }
 
-TEST_F(HudTest, OwnRowIsMarkedAndTheResultsScreenOpensWithRaceOver)
+TEST_F(HudTest, TheResultsScreenOpensWithRaceOverForTwoSeconds)
 {
     gPrefs.gamemode = 0;
-    gPrefs.timelimit = 30;
-    gStandings.score[0] = 3.0f;
-    gStandings.score[1] = 1.0f;
-    gStandings.score[2] = 3.0f;
     gStandings.countdown = 0.0f;
     RankByScore();
-    currentView = 0;
-    std::vector<uint8_t> first = Hud();
-    currentView = 2;
-    gCars[2].velocity[0] = gCars[0].velocity[0];
-    gCars[2].velocity[2] = gCars[0].velocity[2];
-    std::vector<uint8_t> third = Hud();
-    EXPECT_NE(first, third);  // both in first place, only the marked row differs
-    currentView = 0;
-
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    std::vector<uint8_t> blank = ReadWindow();
+    const std::vector<uint8_t> blank = ReadWindow();
     gGame.state = RaceResults;
     BeginResults();
     EXPECT_TRUE(RaceOverShowing());
@@ -512,7 +458,8 @@ TEST_F(RaceFrameTest, ANewWindowRebuildsTheTrackGraphicsFromTheKeptModels)
     EXPECT_EQ(ReadWindow(), before);
     int px, py;
     GroundPixel(gCameras[0], 8, 4.5f, &px, &py);
-    EXPECT_FALSE(IsGrey(ReadPixel(px, py)));
+    const Pixel ground = ReadPixel(px, py);
+    EXPECT_GT(std::abs(ground.r - 128) + std::abs(ground.g - 128) + std::abs(ground.b - 128), 3) << "the clear grey";
 }
 
 }  // namespace
