@@ -18,13 +18,7 @@ namespace {
 struct Guid {
     uint8_t bytes[16];
 };
-Guid Model(uint8_t tag)
-{
-    Guid g;
-    memset(g.bytes, tag, sizeof g.bytes);
-    return g;
-}
-const Guid kXbox = Model(1), kOther = Model(2), kThird = Model(3);
+const Guid kXbox = {{1}}, kOther = {{2}}, kThird = {{3}};  // three models
 
 class PadsTest : public ::testing::Test {
 protected:
@@ -40,12 +34,7 @@ protected:
 TEST_F(PadsTest, NumbersAcrossPlugUnplugAndAnotherPort)
 {
     // Each row: device id, model, added (true) or removed, expected number.
-    const struct {
-        int32_t id;
-        const Guid* model;
-        bool add;
-        int pad;
-    } steps[] = {
+    const struct { int32_t id; const Guid* model; bool add; int pad; } steps[] = {
         {10, &kXbox, true, 0},    // first pad
         {11, &kOther, true, 1},   // second
         {10, &kXbox, true, 0},    // the same device again: no new number
@@ -89,9 +78,7 @@ TEST_F(PadsTest, TwoIdenticalPadsKeepTheirOwnNumbersAndInput)
 
 TEST_F(PadsTest, AxesButtonsAndDeadZone)
 {
-    const struct {
-        float in, out;
-    } zone[] = {{0.0f, 0.0f}, {0.1f, 0.0f}, {-0.2f, 0.0f}, {0.6f, 0.5f}, {-0.6f, -0.5f}, {1.0f, 1.0f}, {-3.0f, -1.0f}};
+    const struct { float in, out; } zone[] = {{0.0f, 0.0f}, {0.1f, 0.0f}, {-0.2f, 0.0f}, {0.6f, 0.5f}, {-0.6f, -0.5f}, {1.0f, 1.0f}, {-3.0f, -1.0f}};
     for (const auto& z : zone)
         EXPECT_FLOAT_EQ(PadDeadZone(z.in), z.out) << z.in;
 
@@ -207,17 +194,13 @@ TEST_F(PadsTest, PrefsFileWithoutPadKeysReadsAsBefore)
     ScratchAppDir dir;
     memset(&gConfig, 0, sizeof gConfig);
     gConfig.depth = 32;
-    gConfig.trackCount = 6;
     dir.Write("data/prefs.txt", "nplayers 2\ngamepadsteering 1\n");
     LoadPrefs();
     EXPECT_EQ(PlayerPad(gPrefs, 1), 0);
-    for (int32_t player : gPrefs.padsteering)
-        EXPECT_EQ(player, kNoDevicePlayer);
     dir.Write("data/prefs.txt", "pad2steering 3\npad3steering 7\npad4steering -1\n");
-    LoadPrefs();
-    EXPECT_EQ(gPrefs.padsteering[0], 3);
-    EXPECT_EQ(gPrefs.padsteering[1], kNoDevicePlayer);  // out of range
-    EXPECT_EQ(gPrefs.padsteering[2], kNoDevicePlayer);
+    LoadPrefs();  // out of range: nobody
+    const int32_t pads[3] = {3, kNoDevicePlayer, kNoDevicePlayer};
+    EXPECT_EQ(memcmp(gPrefs.padsteering, pads, sizeof pads), 0);
     SavePrefs();
     const std::string file = dir.Read("data/prefs.txt");
     EXPECT_EQ(file.substr(file.size() - 47), "pad2steering 3\npad3steering 99\npad4steering 99\n");
