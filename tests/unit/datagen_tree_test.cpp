@@ -15,6 +15,7 @@
 #include "assets/model3ds.h"
 #include "assets/tga.h"
 #include "course.h"
+#include "game/menu_logic.h"
 #include "race/track_check.h"
 
 namespace {
@@ -64,28 +65,19 @@ int BrightestIn(const TgaImage& p, int x0, int y0, int x1, int y1)
     return best;
 }
 
-TEST_F(DataTree, MenuPicturesHaveTheirButtonSizes)
+// Every button's picture has the size the menu draws it at.
+TEST_F(DataTree, MenuPicturesHaveTheirButtonSizesAndOtherPicturesTheirShape)
 {
-    const struct { int w, h; std::vector<const char*> names; } groups[] = {
-        {256, 64, {"singlerace", "tournament", "multiplayer", "options", "credits", "continue", "restart"}},
-        {128, 64, {"quit", "race", "host", "join", "apply", "back"}},
-        {512, 32, {"musicvolume", "soundeffectsvolume"}},
-        {256, 32, {"gamemode", "flimsel", "players", "opponents", "difficulty", "laps", "timelimit", "player",
-                   "audio", "graphics", "resolution", "colordepth", "shadows", "dust", "terraindetail", "drawfps",
-                   "controllers", "accelerate", "deccelerate", "steering", "mousesensitivity", "left", "right",
-                   "camera"}},
-    };
-    for (const auto& g : groups)
-        for (const char* name : g.names) {
-            const TgaImage& p = Picture(std::string("menu/") + name + ".tga");
-            EXPECT_EQ(p.width, (uint32_t)g.w) << name;
-            EXPECT_EQ(p.height, (uint32_t)g.h) << name;
-            if (p.width == (uint32_t)g.w && p.height == (uint32_t)g.h) {
-                // White letters on black: see-through corners, bright words.
-                EXPECT_EQ(BrightestIn(p, 0, 0, 2, 2), 0) << name;
-                EXPECT_GE(BrightestIn(p, 0, 0, g.w, g.h), 250) << name;
-            }
+    for (const ButtonSpec& b : kButtonTable) {
+        const TgaImage& p = Picture(std::string("menu/") + b.picture + ".tga");
+        EXPECT_EQ(p.width, (uint32_t)b.widthPixels) << b.picture;
+        EXPECT_EQ(p.height, (uint32_t)b.heightPixels) << b.picture;
+        if (p.width == (uint32_t)b.widthPixels && p.height == (uint32_t)b.heightPixels) {
+            // White letters on black: see-through corners, bright words.
+            EXPECT_EQ(BrightestIn(p, 0, 0, 2, 2), 0) << b.picture;
+            EXPECT_GE(BrightestIn(p, 0, 0, (int)p.width, (int)p.height), 250) << b.picture;
         }
+    }
     // Set-up labels sit at the right, their value is printed beside them.
     const TgaImage& laps = Picture("menu/laps.tga");
     EXPECT_EQ(BrightestIn(laps, 0, 0, 128, 32), 0);
@@ -243,67 +235,52 @@ TEST_F(DataTree, ModelsAreWoundOutwardWithTheirTexturesAndSizes)
             EXPECT_NEAR(hi[1], 0.25f, 0.02f);
             EXPECT_NEAR(hi[2], 0.25f, 0.02f);
             EXPECT_LT(hi[0], 0.15f);  // the axle along x
-        } else if (n == "checkpoint") {
-            EXPECT_NEAR(hi[2], 5.0f, 0.05f);
-            EXPECT_NEAR(lo[2], 0.0f, 0.05f);
-        } else if (n == "arrow") {
-            EXPECT_LT(hi[1] - lo[1], 0.5f);
-            EXPECT_GT(hi[1], -lo[1]);
-        } else if (n == "sky") {
-            EXPECT_GT(hi[2], 50.0f);
-            EXPECT_LT(hi[2], 300.0f);
         }
     }
 }
 
-// The WAV header is pinned byte for byte by the writer's test; here only
-// the lengths, loudness and joins of the sounds themselves.
+// The WAV header is pinned byte for byte by the writer's test; here the
+// lengths and loudness of the sounds, and loops whose end runs on into
+// their start with no larger step than the sound's own.
 TEST_F(DataTree, SoundsHaveTheirLengthsAndLoopsJoin)
 {
     const struct { const char* name; float minSeconds, maxSeconds; bool loop; } sounds[] = {
         {"music/intro.wav", 0.5f, 3, false}, {"music/menu.wav", 20, 120, true}, {"music/race.wav", 20, 120, true},
-        {"seffects/r.wav", 0.02f, 1, false}, {"seffects/c.wav", 0.02f, 1, false},
+        {"seffects/r.wav", 0.02f, 1, false}, {"seffects/c.wav", 0.02f, 1, false}, {"seffects/tag.wav", 0.1f, 2, false},
         {"seffects/squeeze0.wav", 0.1f, 2, false}, {"seffects/squeeze1.wav", 0.1f, 2, false},
-        {"seffects/squeeze2.wav", 0.1f, 2, false}, {"seffects/tag.wav", 0.1f, 2, false},
-        {"seffects/engine.wav", 0.2f, 2, true}};
-    double energy[3] = {0, 0, 0};
+        {"seffects/squeeze2.wav", 0.1f, 2, false}, {"seffects/engine.wav", 0.2f, 2, true}};
+    double energy[10] = {0};
     for (const auto& e : sounds) {
         SCOPED_TRACE(e.name);
         FILE* f = fopen((kData + e.name).c_str(), "rb");
         ASSERT_TRUE(f);
-        std::vector<uint8_t> b(44);
-        ASSERT_EQ(fread(b.data(), 1, 44, f), 44u);
-        ASSERT_EQ(memcmp(&b[0], "RIFF", 4), 0);
-        const int channels = b[22], rate = b[24] | b[25] << 8 | b[26] << 16;
+        uint8_t h[44];
         std::vector<int16_t> s(1 << 22);
+        const bool header = fread(h, 1, 44, f) == 44;
         s.resize(fread(s.data(), 2, s.size(), f));
         fclose(f);
-        ASSERT_GT(channels * rate, 0);
+        const int channels = h[22], rate = h[24] | h[25] << 8 | h[26] << 16;
+        ASSERT_TRUE(header && channels * rate > 0 && !s.empty());
         const size_t frames = s.size() / channels;
-        EXPECT_GE((float)frames / rate, e.minSeconds);
-        EXPECT_LE((float)frames / rate, e.maxSeconds);
+        EXPECT_TRUE((float)frames / rate >= e.minSeconds && (float)frames / rate <= e.maxSeconds) << frames;
         int peak = 0;
-        for (int16_t v : s)
+        for (int16_t v : s) {
             peak = std::max(peak, std::abs((int)v));
+            energy[&e - sounds] += (double)v * v;
+        }
         EXPECT_GT(peak, 8000) << "too quiet";
-        if (strncmp(e.name, "seffects/squeeze", 16) == 0)
-            for (int16_t v : s)
-                energy[e.name[16] - '0'] += (double)v * v;
         for (int c = 0; c < channels; c++) {
             const int first = s[c], last = s[(frames - 1) * channels + c];
-            if (e.loop) {
-                // The end runs on into the start: no larger step than the sound's own.
-                long long sum = 0;
-                for (size_t i = 1; i < frames; i++)
-                    sum += std::abs(s[i * channels + c] - s[(i - 1) * channels + c]);
-                EXPECT_LE(std::abs(first - last), std::max(600.0, 8.0 * sum / (frames - 1))) << c;
-            } else {
-                EXPECT_LE(std::abs(first), 300) << c;
-                EXPECT_LE(std::abs(last), 300) << c;
+            double step = 0;
+            for (size_t i = 1; i < frames; i++)
+                step += std::abs(s[i * channels + c] - s[(i - 1) * channels + c]) / (frames - 1.0);
+            EXPECT_LE(std::abs(first - last), e.loop ? std::max(600.0, 8.0 * step) : 600.0) << c;
+            if (!e.loop) {
+                EXPECT_LE(std::max(std::abs(first), std::abs(last)), 300) << c;
             }
         }
     }
-    EXPECT_GT(energy[2], 2.0 * energy[0]);  // collisions grow louder with their number
+    EXPECT_GT(energy[8], 2.0 * energy[6]);  // collisions grow louder with their number
 }
 
 }  // namespace
