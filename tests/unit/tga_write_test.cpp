@@ -9,7 +9,6 @@
 
 #include "app/config.h"
 #include "assets/screenshot.h"
-#include "assets/tga.h"
 #include "assets/tga_write.h"
 #include "test_util.h"
 
@@ -85,30 +84,6 @@ TEST(TgaWrite, RunLengthPackets)
     };
     for (const auto& c : cases)
         EXPECT_EQ(Written(c.w, c.h, c.bpp, c.pixels, true), Cat(Header(10, c.w, c.h, c.bpp), c.packets)) << c.what;
-}
-
-// A larger picture with runs and raw stretches everywhere reads back through
-// the game's reader in both encodings.
-TEST(TgaWrite, GameReaderTakesBackBothEncodings)
-{
-    ScratchAppDir dir;
-    for (int bpp : {24, 32}) {
-        const int w = 97, h = 61, n = bpp / 8;
-        Bytes pixels;
-        for (int k = 0; k < w * h * n; k++)
-            pixels.push_back((k / n / 5) % 3 == 0 ? 200 : (uint8_t)((k / n * 37) % 251 + k % n));
-        for (bool rle : {false, true}) {
-            const Bytes file = Written(w, h, bpp, pixels, rle);
-            dir.Write("data/w.tga", std::string(file.begin(), file.end()));
-            TgaImage image;
-            ReadTgaImage("data/w.tga", &image);
-            Bytes back(image.pixels, image.pixels + image.byteCount);
-            FreeTgaImage(&image);
-            for (size_t i = 0; i < back.size(); i += n)
-                std::swap(back[i], back[i + 2]);
-            EXPECT_EQ(back, pixels) << bpp << (rle ? " run-length" : " raw");
-        }
-    }
 }
 
 TEST(Screenshots, NamesFollowTheCounterAndSkipTakenFiles)
