@@ -3,10 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
-#include "app/appdir.h"
 #include "app/config.h"
 #include "platform/window.h"
 
@@ -14,17 +11,12 @@ namespace iotest {
 
 ScratchGame::ScratchGame(int width, int height, bool window) : hasWindow(window)
 {
-    char pattern[] = "/tmp/quibbit-gltest.XXXXXX";
-    char* made = mkdtemp(pattern);
-    root = std::string(made ? made : "/tmp") + "/";
-    std::filesystem::create_directories(root + "data/screenshots");
-    SetAppDirectory(root.c_str());
+    std::filesystem::create_directories(path() + "data/screenshots");
     memset(&gConfig, 0, sizeof gConfig);
     gConfig.width = width;
     gConfig.height = height;
     gConfig.depth = 32;
     gConfig.zdepth = 16;
-    gConfig.fullscreen = 0;
     gConfig.frameratelimit = 300;
     gConfig.texturefilter = 2;
     gConfig.audiodevice = 1;
@@ -36,29 +28,6 @@ ScratchGame::~ScratchGame()
 {
     if (hasWindow)
         DestroyGameWindow();
-    std::error_code ignored;
-    std::filesystem::remove_all(root, ignored);
-}
-
-void ScratchGame::Write(const std::string& name, const std::string& bytes) const
-{
-    std::filesystem::path file(root + name);
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream out(file, std::ios::binary);
-    out << bytes;
-}
-
-std::string ScratchGame::Read(const std::string& name) const
-{
-    std::ifstream in(root + name, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-bool ScratchGame::Exists(const std::string& name) const
-{
-    return std::filesystem::exists(root + name);
 }
 
 std::string TgaFile(int width, int height, int bits, const std::vector<uint8_t>& pixels)

@@ -6,22 +6,19 @@
 #include <string>
 #include <vector>
 
+#include "../unit/test_util.h"
+
 namespace iotest {
 
 // A fresh folder as the application directory (removed at the end), with
-// Config set for a window of width x height, and the window itself when
-// `window` is set.
-class ScratchGame {
+// data/screenshots, Config set for a window of width x height, and the
+// window itself when `window` is set.
+class ScratchGame : public ScratchAppDir {
 public:
     ScratchGame(int width, int height, bool window);
     ~ScratchGame();
-    const std::string& path() const { return root; }
-    void Write(const std::string& name, const std::string& bytes) const;
-    std::string Read(const std::string& name) const;
-    bool Exists(const std::string& name) const;
 
 private:
-    std::string root;
     bool hasWindow;
 };
 
