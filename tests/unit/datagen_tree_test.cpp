@@ -16,7 +16,9 @@
 #include "assets/tga.h"
 #include "course.h"
 #include "game/menu_logic.h"
+#include "input/keymap.h"
 #include "race/track_check.h"
+#include "render/font.h"
 
 namespace {
 
@@ -97,37 +99,34 @@ TEST_F(DataTree, MenuPicturesHaveTheirButtonSizesAndOtherPicturesTheirShape)
     EXPECT_TRUE(Exists(kData + "screenshots"));
 }
 
+// Every printable character in both sets of the text sheet, and every key
+// the game can bind in the key sheet (printed as "%c" of its code in set 1),
+// in the cell the text routine draws it from; the other key cells are empty.
 TEST_F(DataTree, GlyphSheetsHoldEveryCharacterWhereTheTextRoutineLooks)
 {
-    // Cell i (16 to a row) of a sheet: code c of set s is at c + 128 s - 32.
-    auto ink = [](const TgaImage& p, int i) {
-        const int k = (int)p.width / 16, row = ((i / 16) % 16 + 16) % 16, col = ((i % 16) % 16 + 16) % 16;
+    auto ink = [](const TgaImage& p, int cell) {
+        const int k = (int)p.width / 16, row = cell / 16, col = cell % 16;
         return BrightestIn(p, col * k, row * k, (col + 1) * k, (row + 1) * k);
     };
+    auto cellOf = [](int code, int set) {
+        int row, col;
+        GlyphCell((char)code, set, &row, &col);
+        return row * 16 + col;
+    };
     const TgaImage& font = Picture("fonts/arial_black.tga");
-    ASSERT_EQ(font.width, font.height);
     for (int set = 0; set < 2; set++)
         for (int c = 33; c < 127; c++)
-            EXPECT_GT(ink(font, c + 128 * set - 32), 200) << "code " << c << " set " << set;
-    EXPECT_EQ(ink(font, 0), 0);  // the space
-    for (int i = 112; i < 128; i++)
-        EXPECT_EQ(ink(font, i), 0) << i;
-    // The controller screen prints a key as "%c" of its code in set 1: a
-    // signed char, so code 16 (Shift) lands in row 7, column 0.
+            EXPECT_GT(ink(font, cellOf(c, set)), 200) << "code " << c << " set " << set;
+    EXPECT_EQ(ink(font, cellOf(' ', 0)), 0);
     const TgaImage& keys = Picture("fonts/key.tga");
-    ASSERT_EQ(keys.width, keys.height);
-    std::vector<int> bindable = {16, 17, 18, 27, 32, 8, 9, 13, 33, 34, 35, 36, 45, 46, 20, 106, 107, 109, 110, 111,
-                                 186, 187, 188, 189, 190, 191, 192, 219, 220, 221, 222};
-    for (auto range : {std::pair<int, int>{65, 90}, {48, 57}, {112, 123}, {37, 40}, {96, 105}})
-        for (int c = range.first; c <= range.second; c++)
-            bindable.push_back(c);
     std::vector<bool> used(256, false);
-    for (int code : bindable) {
-        const int i = ((int)(signed char)code + 128 - 32 + 256) % 256;
-        used[i] = true;
-        EXPECT_GT(ink(keys, i), 200) << "key code " << code;
+    for (int usage = 0; usage < 512; usage++) {
+        const int code = KeyCodeFromUsage(usage);
+        if (code >= 0 && !used[cellOf(code, 1)]) {
+            used[cellOf(code, 1)] = true;
+            EXPECT_GT(ink(keys, cellOf(code, 1)), 200) << "key code " << code;
+        }
     }
-    EXPECT_TRUE(used[7 * 16]);
     for (int i = 0; i < 256; i++)
         if (!used[i]) {
             EXPECT_EQ(ink(keys, i), 0) << "cell " << i << " holds a picture no key uses";
