@@ -106,8 +106,9 @@ TEST_F(PrefsTest, ValuesOutOfRangeGoBackToTheirDefaults)
     Load("player1ctrls 0 255 -7 190 9999 player2ctrls 68 65 83 300 123\n");
     const int32_t keys[2][5] = {{38, 37, 40, 190, 16}, {68, 65, 83, 68, 123}};
     EXPECT_EQ(memcmp(gPrefs.playerctrls, keys, sizeof keys), 0);
-    // Overlong words are cut to 15 characters.
-    Load("player1name " + std::string(300, 'n') + "\np2p_ip " + std::string(40, '9'));
+    // Overlong words are cut to 15 characters (16, one more than fits, cut
+    // inside the name).
+    Load("player1name " + std::string(16, 'n') + "\np2p_ip " + std::string(300, '9'));
     EXPECT_EQ(std::string(gPrefs.playername[0]), std::string(15, 'n'));
     EXPECT_EQ(std::string(gPrefs.p2p_ip), std::string(15, '9'));
     EXPECT_STREQ(gPrefs.playername[1], "Green");
