@@ -169,22 +169,33 @@ protected:
         OpenLog();
         LoadConfig();
         ASSERT_EQ(gConfig.trackCount, 1);
-        ASSERT_TRUE(CreateGameWindow());
-        InitGlState();
-        glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
         firstStart = 1;
-        LoadFont(gMainFont, "data/fonts/arial_black.tga", 0.85f);
-        LoadMedalTexture();
-        LoadRaceAssets();
+        StartGraphics();
     }
 
     static void TearDownTestSuite()
     {
         finalShutdown = 1;
+        StopGraphics();
+        delete gGame_;
+    }
+
+    // The window and everything drawn from it, as the game's start-up and
+    // shut-down passes make and free them.
+    static void StartGraphics()
+    {
+        ASSERT_TRUE(CreateGameWindow());
+        InitGlState();
+        glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+        LoadFont(gMainFont, "data/fonts/arial_black.tga", 0.85f);
+        LoadMedalTexture();
+        LoadRaceAssets();
+    }
+    static void StopGraphics()
+    {
         FreeRaceAssets();
         FreeFont(gMainFont);
         DestroyGameWindow();
-        delete gGame_;
     }
 
     // A fresh race: 1 player, 3 cars, checkpoint mode, no dust, no shadows.
@@ -203,10 +214,8 @@ protected:
         gPrefs.gamemode = 1;
         gPrefs.nplayers = 1;
         gPrefs.nopponents = 2;
-        gPrefs.screenmode = 0;
-        gPrefs.shadows = 0;
-        gPrefs.shadow_resolution = 0;
-        gPrefs.particles = 0;
+        gPrefs.screenmode = gPrefs.shadow_resolution = 0;
+        gPrefs.shadows = gPrefs.particles = 0;
         NormalisePrefs();
     }
 
@@ -405,17 +414,10 @@ TEST_F(RaceFrameTest, ANewWindowRebuildsTheTrackGraphicsFromTheKeptModels)
     const std::vector<uint8_t> before = ReadWindow();
     // Shut-down for new graphics settings, then start-up again.
     finalShutdown = 0;
-    FreeRaceAssets();
-    FreeFont(gMainFont);
-    DestroyGameWindow();
+    StopGraphics();
     firstStart = 0;
     OpenLog();  // the log starts afresh at every pass
-    ASSERT_TRUE(CreateGameWindow());
-    InitGlState();
-    glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
-    LoadFont(gMainFont, "data/fonts/arial_black.tga", 0.85f);
-    LoadMedalTexture();
-    LoadRaceAssets();
+    StartGraphics();
     firstStart = 1;
     EXPECT_EQ(gCarAssets.body.objects[0].vertices[0], first);
     const std::string text = gGame_->Read("log.txt");
