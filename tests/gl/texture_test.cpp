@@ -1,6 +1,6 @@
 // Textures from TGA files in a real rendering context: the colours that
 // reach the texture, alpha dropped, rows of odd width, sizes GLU must
-// rescale, the filters by Config::texturefilter; screenshots of the window.
+// rescale; screenshots of the window.
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
@@ -75,28 +75,6 @@ TEST_F(TextureTest, OddRowsAreReadPackedAndRescaledWithAWholeMipmapChain)
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 2, GL_TEXTURE_WIDTH, &last);
     EXPECT_EQ(last, 1);
     EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
-}
-
-TEST_F(TextureTest, FiltersFollowTheSetting)
-{
-    game.Write("data/textures/f.tga", iotest::TgaFile(1, 1, 24, {1, 2, 3}));
-    const struct { int setting; GLint mag, min; } cases[] = {
-        {0, GL_NEAREST, GL_NEAREST}, {1, GL_LINEAR, GL_LINEAR}, {2, GL_LINEAR, GL_LINEAR_MIPMAP_NEAREST},
-        {7, GL_LINEAR, GL_LINEAR_MIPMAP_NEAREST}};
-    for (const auto& c : cases) {
-        gConfig.texturefilter = c.setting;
-        int width, height;
-        Load("f.tga", &width, &height);
-        GLint mag = 0, min = 0, wrapS = 0, wrapT = 0;
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag);
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &min);
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
-        EXPECT_EQ(mag, c.mag) << c.setting;
-        EXPECT_EQ(min, c.min) << c.setting;
-        EXPECT_EQ(wrapS + wrapT, 2 * GL_REPEAT);
-        DeleteTexture(&texture);
-    }
 }
 
 TEST_F(TextureTest, ScreenshotsHoldTheWindowSkipTheClockAndFailQuietly)
