@@ -41,18 +41,29 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
     void TearDown() override { ClearDust(); }
+    // One puff 5 units ahead at height y, 1.0 across at the start of its life.
+    void Puff(float y, float r, float g, float b)
+    {
+        EmitDust(0.0f, y, -5.0f, 0, 0, 0, 0.25f, 1.5f, 1.25f);
+        gDust.particles[0].size = 1.0f;
+        gDust.particles[0].startSize = 1.0f - 1e-4f;
+        gDust.particles[0].colour[0] = r;
+        gDust.particles[0].colour[1] = g;
+        gDust.particles[0].colour[2] = b;
+    }
+    const uint8_t* Read(int y)
+    {
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(32, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+        return rgb;
+    }
+    uint8_t rgb[3];
     iotest::ScratchGame game{64, 64, true};
 };
 
 TEST_F(DustDraw, WritesNoDepthAndRestoresTheMask)
 {
-    // A puff 5 units ahead, 1.0 across, at the start of its life (fade 1).
-    EmitDust(0.0f, -0.25f, -5.0f, 0, 0, 0, 0.25f, 1.5f, 1.25f);
-    gDust.particles[0].size = 1.0f;
-    gDust.particles[0].startSize = 1.0f - 1e-4f;
-    gDust.particles[0].colour[0] = 1.0f;
-    gDust.particles[0].colour[1] = 0.5f;
-    gDust.particles[0].colour[2] = 0.25f;
+    Puff(-0.25f, 1.0f, 0.5f, 0.25f);
     for (GLboolean before : {GL_TRUE, GL_FALSE}) {
         SCOPED_TRACE(before ? "depth writes on" : "depth writes off");
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -64,10 +75,8 @@ TEST_F(DustDraw, WritesNoDepthAndRestoresTheMask)
         float depth = 0.0f;
         glReadPixels(32, 32, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
         EXPECT_EQ(depth, 1.0f);  // nothing written
-        uint8_t rgb[3];
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(32, 32, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
-        EXPECT_NEAR(rgb[0], 153, 2);  // over black: the puff's own colour at 0.6 strength
+        Read(32);  // over black: the puff's own colour at 0.6 strength
+        EXPECT_NEAR(rgb[0], 153, 2);
         EXPECT_NEAR(rgb[1], 77, 2);
         EXPECT_NEAR(rgb[2], 38, 2);
     }
@@ -78,19 +87,12 @@ TEST_F(DustDraw, WritesNoDepthAndRestoresTheMask)
 // is lifted: its bottom edge stays above the ground line.
 TEST_F(DustDraw, APuffStaysAboveTheGround)
 {
-    EmitDust(0.0f, -1.25f, -5.0f, 0, 0, 0, 0.25f, 1.5f, 1.25f);  // centre at -1.0, side 0.25
-    gDust.particles[0].size = 1.0f;
-    gDust.particles[0].startSize = 1.0f - 1e-4f;
-    gDust.particles[0].colour[0] = gDust.particles[0].colour[1] = gDust.particles[0].colour[2] = 1.0f;
+    Puff(-1.25f, 1.0f, 1.0f, 1.0f);  // centre at -1.0, side 0.25
     // The ground query answers 0 off the terrain, so the centre rises to 0.5:
     // the square spans heights 0 to 1, all above the middle row of the view.
     DrawDust();
-    uint8_t below[3], above[3];
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(32, 28, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, below);
-    glReadPixels(32, 36, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, above);
-    EXPECT_EQ(below[0], 0);
-    EXPECT_GT(above[0], 140);
+    EXPECT_EQ(Read(28)[0], 0);
+    EXPECT_GT(Read(36)[0], 140);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The window procedure fed with real SDL events: keys by physical position
-// with Shift and key repeat, clicks within one frame, race mouse movement
-// and the cursor held at the centre, the joystick attached and removed
-// while the game runs, minimising and closing.
+// with Shift and key repeat, race mouse movement and the cursor held at the
+// centre, the joystick attached and removed while the game runs, minimising
+// and closing.  (Clicks within one frame: the unit tests of the records.)
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -41,16 +41,6 @@ void PushKey(SDL_Scancode scancode, bool down, bool repeat = false)
     SDL_PushEvent(&event);
 }
 
-void PushButton(Uint8 button, bool down)
-{
-    SDL_Event event;
-    memset(&event, 0, sizeof event);
-    event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    event.button.button = button;
-    event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
-    SDL_PushEvent(&event);
-}
-
 void PushMotion(int x, int y)
 {
     SDL_Event event;
@@ -75,37 +65,23 @@ protected:
     iotest::ScratchGame game{400, 300, true};
 };
 
-TEST_F(InputEventsTest, ShiftAndAByPhysicalKey)
+TEST_F(InputEventsTest, KeysByPhysicalPositionRepeatAndUnknownKeys)
 {
     PushKey(SDL_SCANCODE_LSHIFT, true);
-    Drain();
-    EXPECT_TRUE(KeyDown(16));
-    EXPECT_EQ(gKeyboard.lastKey, -1);  // Shift alone
     PushKey(SDL_SCANCODE_A, true);
     Drain();
-    EXPECT_TRUE(KeyDown(16));
-    EXPECT_TRUE(KeyDown(65));
+    EXPECT_TRUE(KeyDown(16) && KeyDown(65));
     EXPECT_EQ(gKeyboard.lastKey, 65);
     PushKey(SDL_SCANCODE_A, false);
     PushKey(SDL_SCANCODE_LSHIFT, false);
     Drain();
-    EXPECT_FALSE(KeyDown(16));
-    EXPECT_FALSE(KeyDown(65));
-}
-
-TEST_F(InputEventsTest, KeyRepeatIsAnotherKeyDown)
-{
-    PushKey(SDL_SCANCODE_BACKSPACE, true);
-    Drain();
-    EXPECT_EQ(gKeyboard.lastKey, 8);
+    EXPECT_FALSE(KeyDown(16) || KeyDown(65));
     EndKeyboardFrame();
-    PushKey(SDL_SCANCODE_BACKSPACE, true, true);
+    PushKey(SDL_SCANCODE_BACKSPACE, true, true);  // a repeat is another key down
     Drain();
     EXPECT_EQ(gKeyboard.lastKey, 8);
-}
-
-TEST_F(InputEventsTest, KeysTheGameDoesNotKnowChangeNothing)
-{
+    PushKey(SDL_SCANCODE_BACKSPACE, false);
+    EndKeyboardFrame();
     for (SDL_Scancode key : {SDL_SCANCODE_NONUSBACKSLASH, SDL_SCANCODE_LGUI, SDL_SCANCODE_F13,
                              SDL_SCANCODE_PRINTSCREEN, SDL_SCANCODE_UNKNOWN})
         PushKey(key, true);
@@ -113,22 +89,6 @@ TEST_F(InputEventsTest, KeysTheGameDoesNotKnowChangeNothing)
     for (int code = 0; code < kKeyCount; code++)
         EXPECT_FALSE(KeyDown(code)) << code;
     EXPECT_EQ(gKeyboard.lastKey, -1);
-}
-
-TEST_F(InputEventsTest, PressAndReleaseWithinOneFrameIsOneClick)
-{
-    PushButton(SDL_BUTTON_LEFT, true);
-    PushButton(SDL_BUTTON_LEFT, false);
-    PushButton(SDL_BUTTON_RIGHT, true);
-    Drain();
-    EXPECT_EQ(gMouse.leftDown, 0);
-    EXPECT_EQ(gMouse.clicked, 1);
-    EXPECT_EQ(gMouse.rightDown, 1);
-    PushButton(SDL_BUTTON_MIDDLE, false);
-    PushButton(SDL_BUTTON_RIGHT, false);
-    Drain();
-    EXPECT_EQ(gMouse.rightDown, 0);
-    EXPECT_EQ(gMouse.leftDown, 0);
 }
 
 // The display server reports a warp as one more motion, to the centre, in
@@ -163,10 +123,6 @@ TEST_F(InputEventsTest, RaceMouseMovementAndTheCursorHeldAtTheCentre)
     UpdateMouse(true);
     EXPECT_EQ(gMouse.dx, 0);
     EXPECT_EQ(gMouse.dy, 0);
-    // Nor is the warp of a frame without movement.
-    Settle();
-    UpdateMouse(true);
-    EXPECT_EQ(gMouse.dx, 0);
     Settle();
 
     // In the menus the cursor moves freely.
@@ -175,10 +131,6 @@ TEST_F(InputEventsTest, RaceMouseMovementAndTheCursorHeldAtTheCentre)
     UpdateMouse(false);
     EXPECT_EQ(gMouse.dx, 10 - cx);
     EXPECT_EQ(gMouse.dy, 20 - cy);
-    EXPECT_EQ(gMouse.x, 10);
-    Settle();
-    UpdateMouse(false);
-    EXPECT_EQ(gMouse.dx, 0);
     EXPECT_EQ(gMouse.x, 10);
 }
 
@@ -216,16 +168,11 @@ protected:
     }
 };
 
-TEST_F(JoystickTest, NoJoystickLeavesTheValuesCentred)
-{
-    UpdateJoystick();
-    EXPECT_EQ(gJoystick.rawX, 32768u);
-    EXPECT_EQ(gJoystick.x, 0.0f);
-    EXPECT_EQ(gJoystick.y, 0.0f);
-}
-
 TEST_F(JoystickTest, AttachedAxesButtonsAndRemoval)
 {
+    UpdateJoystick();  // none yet: centred
+    EXPECT_EQ(gJoystick.rawX, 32768u);
+    EXPECT_EQ(gJoystick.x, 0.0f);
     int index = Attach();
     if (index < 0)
         GTEST_SKIP() << "no virtual joysticks: " << SDL_GetError();
@@ -258,17 +205,7 @@ TEST_F(JoystickTest, AttachedAxesButtonsAndRemoval)
     SDL_JoystickSetVirtualButton(joystick, 3, SDL_RELEASED);
     Drain();
 
-    // Events of another device are not ours.
-    SDL_Event event;
-    memset(&event, 0, sizeof event);
-    event.type = SDL_JOYBUTTONDOWN;
-    event.jbutton.which = SDL_JoystickInstanceID(joystick) + 100;
-    event.jbutton.button = 2;
-    SDL_PushEvent(&event);
-    Drain();
-    EXPECT_EQ(gJoystick.button3, 0);
-
-    // Removed while held: centred and released; attached again: read again.
+    // Removed while held: centred and released.
     SDL_JoystickSetVirtualButton(joystick, 2, SDL_PRESSED);
     Drain();
     EXPECT_EQ(gJoystick.button3, 1);
@@ -277,17 +214,6 @@ TEST_F(JoystickTest, AttachedAxesButtonsAndRemoval)
     EXPECT_EQ(gJoystick.rawX, 32768u);
     EXPECT_EQ(gJoystick.rawY, 32768u);
     EXPECT_EQ(gJoystick.button3, 0);
-    index = Attach();
-    ASSERT_GE(index, 0);
-    joystick = Device(index);
-    ASSERT_NE(joystick, nullptr);
-    SDL_JoystickSetVirtualAxis(joystick, 0, 0);
-    SDL_JoystickSetVirtualAxis(joystick, 1, 16384);
-    Drain();
-    EXPECT_EQ(gJoystick.rawX, 32768u);
-    EXPECT_EQ(gJoystick.rawY, 49152u);
-    SDL_JoystickDetachVirtual(index);
-    Drain();
 }
 
 }  // namespace

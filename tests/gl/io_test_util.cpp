@@ -3,10 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
-#include "app/appdir.h"
 #include "app/config.h"
 #include "platform/window.h"
 
@@ -14,17 +11,12 @@ namespace iotest {
 
 ScratchGame::ScratchGame(int width, int height, bool window) : hasWindow(window)
 {
-    char pattern[] = "/tmp/quibbit-gltest.XXXXXX";
-    char* made = mkdtemp(pattern);
-    root = std::string(made ? made : "/tmp") + "/";
-    std::filesystem::create_directories(root + "data/screenshots");
-    SetAppDirectory(root.c_str());
+    std::filesystem::create_directories(path() + "data/screenshots");
     memset(&gConfig, 0, sizeof gConfig);
     gConfig.width = width;
     gConfig.height = height;
     gConfig.depth = 32;
     gConfig.zdepth = 16;
-    gConfig.fullscreen = 0;
     gConfig.frameratelimit = 300;
     gConfig.texturefilter = 2;
     gConfig.audiodevice = 1;
@@ -36,29 +28,6 @@ ScratchGame::~ScratchGame()
 {
     if (hasWindow)
         DestroyGameWindow();
-    std::error_code ignored;
-    std::filesystem::remove_all(root, ignored);
-}
-
-void ScratchGame::Write(const std::string& name, const std::string& bytes) const
-{
-    std::filesystem::path file(root + name);
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream out(file, std::ios::binary);
-    out << bytes;
-}
-
-std::string ScratchGame::Read(const std::string& name) const
-{
-    std::ifstream in(root + name, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-bool ScratchGame::Exists(const std::string& name) const
-{
-    return std::filesystem::exists(root + name);
 }
 
 std::string TgaFile(int width, int height, int bits, const std::vector<uint8_t>& pixels)
@@ -69,36 +38,28 @@ std::string TgaFile(int width, int height, int bits, const std::vector<uint8_t>&
     return std::string(header, 18) + std::string(pixels.begin(), pixels.end());
 }
 
-static void Put32(std::string& s, uint32_t v)
+std::string WavFile(int ms, uint32_t rate, int amplitude, int halfPeriod)
 {
-    for (int i = 0; i < 4; i++)
-        s += (char)((v >> (8 * i)) & 255);
-}
-
-static void Put16(std::string& s, uint16_t v)
-{
-    s += (char)(v & 255);
-    s += (char)(v >> 8);
-}
-
-std::string WavFile(int ms)
-{
-    const uint32_t rate = 22050;
+    std::string s;
+    auto put = [&s](uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; i++)
+            s += (char)((v >> (8 * i)) & 255);
+    };
     const uint32_t frames = rate * (uint32_t)ms / 1000;
-    std::string s = "RIFF";
-    Put32(s, 36 + frames * 2);
+    s += "RIFF";
+    put(36 + frames * 2, 4);
     s += "WAVEfmt ";
-    Put32(s, 16);
-    Put16(s, 1);         // PCM
-    Put16(s, 1);         // mono
-    Put32(s, rate);
-    Put32(s, rate * 2);  // bytes per second
-    Put16(s, 2);         // block
-    Put16(s, 16);        // bits
+    put(16, 4);
+    put(1, 2);  // PCM, mono
+    put(1, 2);
+    put(rate, 4);
+    put(rate * 2, 4);
+    put(2, 2);
+    put(16, 2);
     s += "data";
-    Put32(s, frames * 2);
+    put(frames * 2, 4);
     for (uint32_t i = 0; i < frames; i++)
-        Put16(s, (i / 50) % 2 ? 8000 : (uint16_t)-8000);
+        put((uint16_t)(int16_t)((i / (uint32_t)halfPeriod) % 2 ? amplitude : -amplitude), 2);
     return s;
 }
 

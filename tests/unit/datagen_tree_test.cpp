@@ -1,675 +1,285 @@
-// The generated data tree (the build writes it to build/data): every file
-// the game opens is there, in a shape the game's readers take, and the
-// tracks are raceable: courses close inside the world, gates stand apart,
-// the start grid is level, the ground along the course is gentle.
+// The generated data tree (the build writes it to build/data), read with the
+// game's own readers: every picture the menus and the race draw, the glyph
+// sheets where the text routine looks, every track accepted by the track
+// checker with its road under the gates, models wound outward, sounds that
+// join where they loop.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "app/appdir.h"
+#include "assets/model3ds.h"
+#include "assets/tga.h"
 #include "course.h"
+#include "game/menu_logic.h"
+#include "input/keymap.h"
+#include "race/track_check.h"
+#include "render/font.h"
 
 namespace {
 
-const std::string kData = QB_BUILD_DIR "/data";
+const std::string kData = QB_BUILD_DIR "/data/";
 
-bool Exists(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0;
-}
-
-std::vector<uint8_t> ReadAll(const std::string& path) {
-  std::vector<uint8_t> bytes;
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) return bytes;
-  uint8_t buffer[65536];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
-  std::fclose(f);
-  return bytes;
+bool Exists(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
 }
 
 class DataTree : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(Exists(kData + "/menu")) << "no generated data at " << kData
-                                         << ": build the game_data target first (cmake --build build)";
-  }
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Exists(kData + "menu")) << "no generated data: build the game_data target first";
+        SetAppDirectory(QB_BUILD_DIR);
+    }
+    void TearDown() override
+    {
+        for (TgaImage& i : images)
+            FreeTgaImage(&i);
+    }
+    // The picture data/<name> as the game reads it (a missing file would end
+    // the program, so that is checked first).
+    const TgaImage& Picture(const std::string& name)
+    {
+        images.push_back(TgaImage{});
+        EXPECT_TRUE(Exists(kData + name)) << name;
+        if (Exists(kData + name))
+            ReadTgaImage(("data/" + name).c_str(), &images.back());
+        return images.back();
+    }
+    std::vector<TgaImage> images;
 };
 
-struct Picture {
-  int width = 0, height = 0, bits = 0;
-  std::vector<uint8_t> pixels;  // bottom row first, blue-green-red(-alpha)
-};
+// Brightest channel in a rectangle measured from the picture's top.
+int BrightestIn(const TgaImage& p, int x0, int y0, int x1, int y1)
+{
+    const int bpp = (int)p.bitsPerPixel / 8;
+    int best = 0;
+    for (int y = y0; y < y1; y++)
+        for (int x = x0; x < x1; x++)
+            for (int c = 0; c < 3; c++)
+                best = std::max(best, (int)p.pixels[(((int)p.height - 1 - y) * (int)p.width + x) * bpp + c]);
+    return best;
+}
 
-// Reads a TGA as the game does (type 2 raw or type 10 run-length, no image
-// ID or colour map) and insists on the data filling the file exactly.
-bool ReadTga(const std::string& path, Picture* p, std::string* why) {
-  const std::vector<uint8_t> f = ReadAll(path);
-  if (f.size() < 18) return *why = "missing or shorter than a header", false;
-  for (int i = 0; i < 12; i++) {
-    if (i != 2 && f[i] != 0) return *why = "signature byte " + std::to_string(i) + " is not 0", false;
-  }
-  if (f[2] != 2 && f[2] != 10) return *why = "image type " + std::to_string(f[2]), false;
-  p->width = f[12] | f[13] << 8;
-  p->height = f[14] | f[15] << 8;
-  p->bits = f[16];
-  if (p->bits != 24 && p->bits != 32) return *why = "bits per pixel " + std::to_string(p->bits), false;
-  const size_t bpp = p->bits / 8, count = static_cast<size_t>(p->width) * p->height;
-  if (count == 0) return *why = "empty picture", false;
-  p->pixels.clear();
-  if (f[2] == 2) {
-    if (f.size() != 18 + count * bpp) return *why = "raw data does not fill the file exactly", false;
-    p->pixels.assign(f.begin() + 18, f.end());
-    return true;
-  }
-  size_t at = 18;
-  while (p->pixels.size() < count * bpp) {
-    if (at >= f.size()) return *why = "run-length data ends early", false;
-    const int h = f[at++], n = (h & 127) + 1;
-    const size_t need = h >= 128 ? bpp : n * bpp;
-    if (at + need > f.size()) return *why = "packet cut short", false;
-    if (p->pixels.size() + n * bpp > count * bpp) return *why = "packet runs past the picture", false;
-    for (int k = 0; k < n; k++) {
-      const size_t from = h >= 128 ? at : at + k * bpp;
-      p->pixels.insert(p->pixels.end(), f.begin() + from, f.begin() + from + bpp);
+// Every button's picture has the size the menu draws it at.
+TEST_F(DataTree, MenuPicturesHaveTheirButtonSizesAndOtherPicturesTheirShape)
+{
+    for (const ButtonSpec& b : kButtonTable) {
+        const TgaImage& p = Picture(std::string("menu/") + b.picture + ".tga");
+        EXPECT_EQ(p.width, (uint32_t)b.widthPixels) << b.picture;
+        EXPECT_EQ(p.height, (uint32_t)b.heightPixels) << b.picture;
+        if (p.width == (uint32_t)b.widthPixels && p.height == (uint32_t)b.heightPixels) {
+            // White letters on black: see-through corners, bright words.
+            EXPECT_EQ(BrightestIn(p, 0, 0, 2, 2), 0) << b.picture;
+            EXPECT_GE(BrightestIn(p, 0, 0, (int)p.width, (int)p.height), 250) << b.picture;
+        }
     }
-    at += need;
-  }
-  if (at != f.size()) return *why = "bytes after the last packet", false;
-  return true;
-}
-
-Picture MustRead(const std::string& name) {
-  Picture p;
-  std::string why;
-  EXPECT_TRUE(ReadTga(kData + "/" + name, &p, &why)) << name << ": " << why;
-  return p;
-}
-
-// Brightest channel value inside a rectangle given from the picture's top.
-int BrightestIn(const Picture& p, int x0, int y0, int x1, int y1) {
-  const int bpp = p.bits / 8;
-  int best = 0;
-  for (int y = y0; y < y1; y++) {
-    const int row = p.height - 1 - y;
-    for (int x = x0; x < x1; x++) {
-      for (int c = 0; c < 3; c++) best = std::max(best, static_cast<int>(p.pixels[(row * p.width + x) * bpp + c]));
+    // Set-up labels sit at the right, their value is printed beside them.
+    const TgaImage& laps = Picture("menu/laps.tga");
+    EXPECT_EQ(BrightestIn(laps, 0, 0, 128, 32), 0);
+    EXPECT_GT(BrightestIn(laps, 192, 0, 256, 32), 200);
+    // The shadow map leaves the ground alone at its border (2 x 128/255)
+    // and darkens it in the middle; additive pictures fade out at the edge.
+    const TgaImage& shadow = Picture("textures/shadowmap.tga");
+    const int cx = (int)shadow.width / 2, cy = (int)shadow.height / 2;
+    EXPECT_EQ(BrightestIn(shadow, 0, 0, 4, 4), 128);
+    EXPECT_LT(BrightestIn(shadow, cx - 2, cy - 2, cx + 2, cy + 2), 100);
+    for (const char* name : {"textures/lightmap.tga", "textures/dust.tga", "textures/medal_1.tga"}) {
+        const TgaImage& p = Picture(name);
+        EXPECT_LE(BrightestIn(p, 0, (int)p.height - 2, (int)p.width, (int)p.height), 8) << name;
     }
-  }
-  return best;
+    for (const char* name : {"bg/logo.tga", "bg/menu.tga", "textures/mouse.tga", "textures/sky.tga"})
+        EXPECT_GE(Picture(name).width, 32u) << name;
+    EXPECT_TRUE(Exists(kData + "screenshots"));
 }
 
-TEST_F(DataTree, MenuPicturesHaveTheirButtonSizes) {
-  struct Size {
-    const char* name;
-    int w, h;
-  };
-  const Size sizes[] = {
-      {"singlerace", 256, 64}, {"tournament", 256, 64}, {"multiplayer", 256, 64}, {"options", 256, 64},
-      {"credits", 256, 64},    {"quit", 128, 64},       {"race", 128, 64},        {"gamemode", 256, 32},
-      {"flimsel", 256, 32},    {"players", 256, 32},    {"opponents", 256, 32},   {"difficulty", 256, 32},
-      {"laps", 256, 32},       {"timelimit", 256, 32},  {"host", 128, 64},        {"join", 128, 64},
-      {"player", 256, 32},     {"audio", 256, 32},      {"musicvolume", 512, 32}, {"soundeffectsvolume", 512, 32},
-      {"graphics", 256, 32},   {"resolution", 256, 32}, {"colordepth", 256, 32},  {"apply", 128, 64},
-      {"shadows", 256, 32},    {"dust", 256, 32},       {"terraindetail", 256, 32}, {"drawfps", 256, 32},
-      {"controllers", 256, 32}, {"accelerate", 256, 32}, {"deccelerate", 256, 32}, {"steering", 256, 32},
-      {"mousesensitivity", 256, 32}, {"left", 256, 32}, {"right", 256, 32},      {"camera", 256, 32},
-      {"continue", 256, 64},   {"restart", 256, 64},    {"back", 128, 64}};
-  for (const Size& s : sizes) {
-    const Picture p = MustRead(std::string("menu/") + s.name + ".tga");
-    EXPECT_EQ(p.width, s.w) << s.name;
-    EXPECT_EQ(p.height, s.h) << s.name;
-    if (p.pixels.empty()) continue;
-    // White letters on black: the corners are see-through, the words bright.
-    EXPECT_EQ(BrightestIn(p, 0, 0, 2, 2), 0) << s.name;
-    EXPECT_GE(BrightestIn(p, 0, 0, p.width, p.height), 250) << s.name;
-  }
-  // Set-up labels sit at the right, their value is printed beside them.
-  const Picture laps = MustRead("menu/laps.tga");
-  EXPECT_EQ(BrightestIn(laps, 0, 0, 128, 32), 0);
-  EXPECT_GT(BrightestIn(laps, 192, 0, 256, 32), 200);
-}
-
-TEST_F(DataTree, OtherPicturesExistInShape) {
-  struct Expect {
-    const char* name;
-    int minSide;
-  };
-  for (const Expect& e : {Expect{"bg/logo.tga", 64}, Expect{"bg/menu.tga", 512}, Expect{"textures/mouse.tga", 32},
-                          Expect{"textures/medal_1.tga", 64}, Expect{"textures/lightmap.tga", 64},
-                          Expect{"textures/shadowmap.tga", 64}, Expect{"textures/dust.tga", 32},
-                          Expect{"textures/sky.tga", 128}}) {
-    const Picture p = MustRead(e.name);
-    EXPECT_GE(std::min(p.width, p.height), e.minSide) << e.name;
-  }
-  // The shadow map leaves the ground alone at its border (2 x 128/255 ~ 1)
-  // and darkens it in the middle.
-  const Picture shadow = MustRead("textures/shadowmap.tga");
-  EXPECT_EQ(BrightestIn(shadow, 0, 0, 4, 4), 128);
-  EXPECT_LT(BrightestIn(shadow, shadow.width / 2 - 2, shadow.height / 2 - 2, shadow.width / 2 + 2, shadow.height / 2 + 2), 100);
-  // Additive pictures fade to black before their edges.
-  for (const char* name : {"textures/lightmap.tga", "textures/dust.tga", "textures/medal_1.tga"}) {
-    const Picture p = MustRead(name);
-    EXPECT_LE(BrightestIn(p, 0, p.height - 2, p.width, p.height), 8) << name;
-  }
-  EXPECT_TRUE(Exists(kData + "/screenshots"));
-}
-
-// The cell the text routine draws a code from, in set 0, brought into the
-// sheet by the texture's repeat.
-// The controller screen prints a key as "%c" of its code in character set 1.
-void KeyCell(int code, int* row, int* col) {
-  const int i = static_cast<signed char>(static_cast<unsigned char>(code)) + 128 - 32;
-  *row = ((i / 16) % 16 + 16) % 16;
-  *col = ((i % 16) % 16 + 16) % 16;
-}
-
-TEST_F(DataTree, GlyphSheetsHoldEveryCharacterWhereTheTextRoutineLooks) {
-  const Picture font = MustRead("fonts/arial_black.tga");
-  ASSERT_EQ(font.width, font.height);
-  const int cell = font.width / 16;
-  // "A" in set 0 is row 2, column 1; in set 1 row 10, column 1.  Every
-  // printable character has ink in both sets; the unused rows are black.
-  for (int set = 0; set < 2; set++) {
-    for (int c = 33; c < 127; c++) {
-      const int i = c + 128 * set - 32;
-      EXPECT_GT(BrightestIn(font, (i % 16) * cell, (i / 16) * cell, (i % 16 + 1) * cell, (i / 16 + 1) * cell), 200)
-          << "code " << c << " set " << set;
+// Every printable character in both sets of the text sheet, and every key
+// the game can bind in the key sheet (printed as "%c" of its code in set 1),
+// in the cell the text routine draws it from; the other key cells are empty.
+TEST_F(DataTree, GlyphSheetsHoldEveryCharacterWhereTheTextRoutineLooks)
+{
+    auto ink = [](const TgaImage& p, int cell) {
+        const int k = (int)p.width / 16, row = cell / 16, col = cell % 16;
+        return BrightestIn(p, col * k, row * k, (col + 1) * k, (row + 1) * k);
+    };
+    auto cellOf = [](int code, int set) {
+        int row, col;
+        GlyphCell((char)code, set, &row, &col);
+        return row * 16 + col;
+    };
+    const TgaImage& font = Picture("fonts/arial_black.tga");
+    for (int set = 0; set < 2; set++)
+        for (int c = 33; c < 127; c++)
+            EXPECT_GT(ink(font, cellOf(c, set)), 200) << "code " << c << " set " << set;
+    EXPECT_EQ(ink(font, cellOf(' ', 0)), 0);
+    const TgaImage& keys = Picture("fonts/key.tga");
+    std::vector<bool> used(256, false);
+    for (int usage = 0; usage < 512; usage++) {
+        const int code = KeyCodeFromUsage(usage);
+        if (code >= 0 && !used[cellOf(code, 1)]) {
+            used[cellOf(code, 1)] = true;
+            EXPECT_GT(ink(keys, cellOf(code, 1)), 200) << "key code " << code;
+        }
     }
-  }
-  EXPECT_EQ(BrightestIn(font, 0, 0, cell, cell), 0);  // the space
-  EXPECT_EQ(BrightestIn(font, 0, 7 * cell, 16 * cell, 8 * cell), 0);
-
-  const Picture keys = MustRead("fonts/key.tga");
-  ASSERT_EQ(keys.width, keys.height);
-  const int k = keys.width / 16;
-  std::vector<int> bindable = {16, 17, 18, 27, 32, 8, 9, 13, 33, 34, 35, 36, 45, 46, 20, 106, 107, 109, 110, 111,
-                               186, 187, 188, 189, 190, 191, 192, 219, 220, 221, 222};
-  for (int c = 65; c <= 90; c++) bindable.push_back(c);
-  for (int c = 48; c <= 57; c++) bindable.push_back(c);
-  for (int c = 112; c <= 123; c++) bindable.push_back(c);
-  for (int c = 37; c <= 40; c++) bindable.push_back(c);
-  for (int c = 96; c <= 105; c++) bindable.push_back(c);
-  std::vector<bool> used(256, false);
-  for (int code : bindable) {
-    int row = 0, col = 0;
-    KeyCell(code, &row, &col);
-    used[row * 16 + col] = true;
-    EXPECT_GT(BrightestIn(keys, col * k, row * k, (col + 1) * k, (row + 1) * k), 200) << "key code " << code;
-  }
-  int shiftRow = 0, shiftCol = 0;
-  KeyCell(16, &shiftRow, &shiftCol);
-  EXPECT_EQ(shiftRow, 7);
-  EXPECT_EQ(shiftCol, 0);
-  for (int cell = 0; cell < 256; cell++) {
-    if (used[cell]) continue;
-    EXPECT_EQ(BrightestIn(keys, (cell % 16) * k, (cell / 16) * k, (cell % 16 + 1) * k, (cell / 16 + 1) * k), 0)
-        << "cell " << cell << " holds a picture no key uses";
-  }
+    for (int i = 0; i < 256; i++)
+        if (!used[i]) {
+            EXPECT_EQ(ink(keys, i), 0) << "cell " << i << " holds a picture no key uses";
+        }
 }
-
-// --- tracks ---------------------------------------------------------------
 
 const char* const kTracks[] = {"meadow", "dunes", "canyon", "hills", "quarry", "lakes"};
 
-float Height(const Picture& map, float x, float z) {
-  // Grid sample (i, j) is at world (i - 32.5, j - 32.5); row j = 63 is the
-  // first row in the file.
-  float fi = std::min(std::max(x + 32.5f, 0.0f), 62.999f), fj = std::min(std::max(z + 32.5f, 0.0f), 62.999f);
-  const int i = static_cast<int>(fi), j = static_cast<int>(fj);
-  auto h = [&](int a, int b) { return map.pixels[((63 - b) * 64 + a) * 3] * 0.0125f; };
-  const float u = fi - i, v = fj - j;
-  return (h(i, j) * (1 - u) + h(i + 1, j) * u) * (1 - v) + (h(i, j + 1) * (1 - u) + h(i + 1, j + 1) * u) * v;
-}
-
-TEST_F(DataTree, EveryTrackHasItsThreeFiles) {
-  for (const char* name : kTracks) {
-    const Picture map = MustRead(std::string("tracks/terrains/") + name + ".tga");
-    EXPECT_EQ(map.width, 64) << name;
-    EXPECT_EQ(map.height, 64) << name;
-    EXPECT_EQ(map.bits, 24) << name;
-    for (size_t i = 0; i + 2 < map.pixels.size(); i += 3) {
-      ASSERT_TRUE(map.pixels[i] == map.pixels[i + 1] && map.pixels[i] == map.pixels[i + 2]) << name << ": not grey";
-    }
-    const Picture texture = MustRead(std::string("tracks/textures/") + name + ".tga");
-    EXPECT_GE(texture.width, 512) << name;
-    EXPECT_EQ(texture.width, texture.height) << name;
-    EXPECT_TRUE(Exists(kData + "/tracks/checkpoints/" + name + ".txt")) << name;
-  }
-}
-
-std::vector<CourseGate> Course(const char* name) {
-  const std::vector<uint8_t> bytes = ReadAll(kData + "/tracks/checkpoints/" + name + ".txt");
-  const std::string text(bytes.begin(), bytes.end());
-  std::vector<CourseGate> gates;
-  EXPECT_TRUE(ParseCourse(text, &gates)) << name << ": not numbers";
-  int numbers = 0;
-  for (size_t i = 0; i < text.size(); i++) {
-    if (text[i] != ' ' && text[i] != '\n' && (i == 0 || text[i - 1] == ' ' || text[i - 1] == '\n')) numbers++;
-  }
-  EXPECT_EQ(numbers % 4, 0) << name << ": the numbers do not come in fours";
-  return gates;
-}
-
-TEST_F(DataTree, CoursesCloseInsideTheWorldWithGatesApart) {
-  for (const char* name : kTracks) {
-    SCOPED_TRACE(name);
-    const std::vector<CourseGate> gates = Course(name);
-    ASSERT_GE(gates.size(), 6u);
-    ASSERT_LE(gates.size(), 99u);
-    const size_t n = gates.size();
-    for (size_t k = 0; k < n; k++) {
-      const CourseGate& g = gates[k];
-      const CourseGate& next = gates[(k + 1) % n];
-      // Well inside the world (its edge is at -32 and +30), posts included.
-      for (Point2 p : {Point2{g.x, g.z}, LeftPost(g), RightPost(g)}) {
-        EXPECT_GE(std::min(p.x, p.z), -28.0f) << "gate " << k;
-        EXPECT_LE(std::max(p.x, p.z), 26.0f) << "gate " << k;
-      }
-      EXPECT_TRUE(g.halfWidth == kHiddenWidth || (g.halfWidth >= 2.0f && g.halfWidth <= 4.0f)) << "gate " << k;
-      // A closed loop of short steps; the last gate leads back to gate 0.
-      const float step = std::hypot(next.x - g.x, next.z - g.z);
-      EXPECT_GE(step, 4.0f) << "gate " << k;
-      // The last gate may stand at the far end of the start straight.
-      EXPECT_LE(step, k + 1 == n ? 24.0f : 14.0f) << "gate " << k;
-      // Each gate stands across the way to the next one, its posts not
-      // (almost) along z: the game's crossing test compares x ranges.
-      const float a = g.angle * 3.14159265f / 180.0f;
-      const float along = std::fabs(std::sin(a) * (next.x - g.x) + std::cos(a) * (next.z - g.z)) / step;
-      EXPECT_GE(along, 0.5f) << "gate " << k;
-      EXPECT_GE(std::fabs(std::cos(a)), 0.1f) << "gate " << k;
-      // No two gates overlap, and no post stands in another gate's mouth.
-      for (size_t m = k + 1; m < n; m++) {
-        const CourseGate& o = gates[m];
-        EXPECT_FALSE(SegmentsMeet(LeftPost(g), RightPost(g), LeftPost(o), RightPost(o))) << k << " and " << m;
-        EXPECT_GE(SegmentDistance(LeftPost(o), LeftPost(g), RightPost(g)), 1.5f) << k << " and " << m;
-        EXPECT_GE(SegmentDistance(RightPost(o), LeftPost(g), RightPost(g)), 1.5f) << k << " and " << m;
-        EXPECT_GE(SegmentDistance(LeftPost(g), LeftPost(o), RightPost(o)), 1.5f) << k << " and " << m;
-        EXPECT_GE(SegmentDistance(RightPost(g), LeftPost(o), RightPost(o)), 1.5f) << k << " and " << m;
-      }
-    }
-    // The path from gate to gate never crosses itself.
-    for (size_t k = 0; k < n; k++) {
-      for (size_t m = k + 2; m < n; m++) {
-        if (k == 0 && m == n - 1) continue;
-        const Point2 a = {gates[k].x, gates[k].z}, b = {gates[(k + 1) % n].x, gates[(k + 1) % n].z};
-        const Point2 c = {gates[m].x, gates[m].z}, d = {gates[(m + 1) % n].x, gates[(m + 1) % n].z};
-        EXPECT_FALSE(SegmentsMeet(a, b, c, d)) << "legs " << k << " and " << m;
-      }
-    }
-  }
-}
-
-TEST_F(DataTree, StartGridIsLevelWithGateZeroAhead) {
-  for (const char* name : kTracks) {
-    SCOPED_TRACE(name);
-    const std::vector<CourseGate> gates = Course(name);
-    ASSERT_FALSE(gates.empty());
-    const Picture map = MustRead(std::string("tracks/terrains/") + name + ".tga");
-    ASSERT_EQ(map.pixels.size(), 64u * 64u * 3u);
-    // Cars stand at (2 (i - 2.5), 2 i + 5) for up to five cars, facing -z.
-    float lo = 99.0f, hi = -99.0f;
-    for (float x = -6.0f; x <= 4.0f; x += 0.5f) {
-      for (float z = 4.0f; z <= 14.0f; z += 0.5f) {
-        lo = std::min(lo, Height(map, x, z));
-        hi = std::max(hi, Height(map, x, z));
-      }
-    }
-    EXPECT_LE(hi - lo, 0.15f);
-    // No other gate's posts stand among the cars (bodies reach 1.25 ahead
-    // of and 0.25 behind their spots, 0.625 to each side).
-    for (size_t k = 1; k < gates.size(); k++) {
-      for (Point2 p : {LeftPost(gates[k]), RightPost(gates[k])}) {
-        EXPECT_FALSE(p.x > -6.7f && p.x < 4.7f && p.z > 2.7f && p.z < 14.3f) << "gate " << k << " post among the cars";
-      }
-    }
-    const CourseGate& first = gates[0];
-    EXPECT_NE(first.halfWidth, kHiddenWidth);
-    EXPECT_LT(first.z, 3.0f);
-    EXPECT_GT(first.z, -8.0f);
-    // Wide enough for the whole grid.
-    EXPECT_LE(std::min(LeftPost(first).x, RightPost(first).x), -4.0f);
-    EXPECT_GE(std::max(LeftPost(first).x, RightPost(first).x), 2.0f);
-  }
-}
-
-TEST_F(DataTree, GroundIsGentleFromGateToGate) {
-  for (const char* name : kTracks) {
-    SCOPED_TRACE(name);
-    const std::vector<CourseGate> gates = Course(name);
-    const Picture map = MustRead(std::string("tracks/terrains/") + name + ".tga");
-    ASSERT_EQ(map.pixels.size(), 64u * 64u * 3u);
-    const size_t n = gates.size();
-    float steepest = 0.0f;
-    for (size_t k = 0; k < n; k++) {
-      const CourseGate& a = gates[k];
-      const CourseGate& b = gates[(k + 1) % n];
-      const float length = std::hypot(b.x - a.x, b.z - a.z);
-      for (float s = 0.0f; s + 0.5f <= length; s += 0.5f) {
-        const float t0 = s / length, t1 = (s + 0.5f) / length;
-        const float h0 = Height(map, a.x + (b.x - a.x) * t0, a.z + (b.z - a.z) * t0);
-        const float h1 = Height(map, a.x + (b.x - a.x) * t1, a.z + (b.z - a.z) * t1);
-        steepest = std::max(steepest, std::fabs(h1 - h0) / 0.5f);
-      }
-    }
-    // The car is pushed downhill only beyond a slope of 1.5.
-    EXPECT_LE(steepest, 0.5f);
-  }
-}
-
-// The track texture lies over the terrain as the heightmap does (picture
-// row from the top = grid row j, texture t = 1 - j / 64): the dirt road it
-// shows runs through the gate centres, and does not when read upside down.
-TEST_F(DataTree, TrackTexturesShowTheRoadUnderTheGates) {
-  for (const char* name : kTracks) {
-    SCOPED_TRACE(name);
-    const std::vector<CourseGate> gates = Course(name);
-    const Picture tex = MustRead(std::string("tracks/textures/") + name + ".tga");
-    ASSERT_GT(tex.width, 0);
-    auto colour = [&](float x, float z, bool flipped, int c) {  // flipped: read upside down
-      const int px = std::min(tex.width - 1, std::max(0, static_cast<int>((x + 32.5f) / 64.0f * tex.width)));
-      int top = std::min(tex.height - 1, std::max(0, static_cast<int>((z + 32.5f) / 64.0f * tex.height)));
-      if (flipped) top = tex.height - 1 - top;
-      const int row = tex.height - 1 - top;
-      return static_cast<float>(tex.pixels[(static_cast<size_t>(row) * tex.width + px) * (tex.bits / 8) + c]);
-    };
-    // The road's colour is the mean under the gates; off the road, 6 units
-    // aside, the ground looks different, and nearly every gate centre shows
-    // road colour.  (Several courses look alike upside down, so a flipped
-    // picture is caught by the asymmetric ones.)
-    float road[3] = {0, 0, 0}, contrast = 0;
-    for (int c = 0; c < 3; c++) {
-      float off = 0;
-      for (const CourseGate& g : gates) {
-        const float a = g.angle * 3.14159265f / 180.0f;
-        road[c] += colour(g.x, g.z, false, c) / gates.size();
-        off += (colour(g.x + std::cos(a) * 6, g.z - std::sin(a) * 6, false, c) +
-                colour(g.x - std::cos(a) * 6, g.z + std::sin(a) * 6, false, c)) / 2 / gates.size();
-      }
-      contrast += std::fabs(road[c] - off);
-    }
-    EXPECT_GT(contrast, 30.0f);
-    int onRoad = 0;
-    for (const CourseGate& g : gates) {
-      float d = 0;
-      for (int c = 0; c < 3; c++) {
-        // A 1-unit square round the centre smooths the road's grain.
-        float sum = 0;
-        for (float dx = -0.5f; dx <= 0.5f; dx += 0.25f) {
-          for (float dz = -0.5f; dz <= 0.5f; dz += 0.25f) sum += colour(g.x + dx, g.z + dz, false, c) / 25.0f;
+// Every generated track passes the game's own checker, and its texture lies
+// over the terrain as the heightmap does: the road it shows runs through the
+// gate centres (and would not, read upside down, on the asymmetric ones).
+TEST_F(DataTree, EveryTrackPassesTheCheckerWithItsRoadUnderTheGates)
+{
+    for (const char* name : kTracks) {
+        SCOPED_TRACE(name);
+        TrackProblems problems;
+        EXPECT_TRUE(CheckTrack(name, &problems)) << (problems.count ? problems.text[0] : "");
+        FILE* f = fopen((kData + "tracks/checkpoints/" + name + ".txt").c_str(), "rb");
+        ASSERT_TRUE(f);
+        std::string text(4096, 0);
+        text.resize(fread(&text[0], 1, text.size(), f));
+        fclose(f);
+        std::vector<CourseGate> gates;
+        ASSERT_TRUE(ParseCourse(text, &gates));
+        const TgaImage& tex = Picture(std::string("tracks/textures/") + name + ".tga");
+        auto colour = [&](float x, float z, int c) {
+            const int px = std::min((int)tex.width - 1, std::max(0, (int)((x + 32.5f) / 64.0f * tex.width)));
+            const int top = std::min((int)tex.height - 1, std::max(0, (int)((z + 32.5f) / 64.0f * tex.height)));
+            return (float)tex.pixels[((size_t)((int)tex.height - 1 - top) * tex.width + px) * (tex.bitsPerPixel / 8) + c];
+        };
+        // The road's colour is the mean under the gates; 6 units aside the
+        // ground looks different; nearly every gate centre shows road.
+        float road[3] = {0, 0, 0}, contrast = 0;
+        for (int c = 0; c < 3; c++) {
+            float off = 0;
+            for (const CourseGate& g : gates) {
+                const float a = g.angle * 3.14159265f / 180.0f;
+                road[c] += colour(g.x, g.z, c) / gates.size();
+                off += (colour(g.x + std::cos(a) * 6, g.z - std::sin(a) * 6, c) +
+                        colour(g.x - std::cos(a) * 6, g.z + std::sin(a) * 6, c)) / 2 / gates.size();
+            }
+            contrast += std::fabs(road[c] - off);
         }
-        d += std::fabs(sum - road[c]);
-      }
-      onRoad += d < std::max(contrast * 0.5f, 45.0f) ? 1 : 0;
-    }
-    EXPECT_GE(onRoad, static_cast<int>(gates.size()) * 4 / 5) << "gate centres on the road";
-  }
-}
-
-// --- models ---------------------------------------------------------------
-
-struct Chunk {
-  uint16_t id;
-  size_t start, end;  // the chunk's bytes, header included
-};
-
-uint16_t U16(const std::vector<uint8_t>& f, size_t at) { return static_cast<uint16_t>(f[at] | f[at + 1] << 8); }
-uint32_t U32(const std::vector<uint8_t>& f, size_t at) {
-  return f[at] | f[at + 1] << 8 | f[at + 2] << 16 | static_cast<uint32_t>(f[at + 3]) << 24;
-}
-float F32(const std::vector<uint8_t>& f, size_t at) {
-  const uint32_t bits = U32(f, at);
-  float v;
-  std::memcpy(&v, &bits, 4);
-  return v;
-}
-
-// Sub-chunks of the range [from, to); false when lengths do not add up.
-bool Children(const std::vector<uint8_t>& f, size_t from, size_t to, std::vector<Chunk>* out) {
-  out->clear();
-  while (from < to) {
-    if (from + 6 > to) return false;
-    const uint32_t len = U32(f, from + 2);
-    if (len < 6 || from + len > to) return false;
-    out->push_back({U16(f, from), from, from + len});
-    from += len;
-  }
-  return true;
-}
-
-struct Model {
-  std::vector<std::string> materials, textures;
-  struct Object {
-    std::string name, material;
-    std::vector<float> points;
-    std::vector<int> faces;
-    int uvCount = -1;
-  };
-  std::vector<Object> objects;
-};
-
-std::string CString(const std::vector<uint8_t>& f, size_t at, size_t end) {
-  std::string s;
-  while (at < end && f[at] != 0) s += static_cast<char>(f[at++]);
-  return s;
-}
-
-bool ReadModel(const std::string& path, Model* m, std::string* why) {
-  const std::vector<uint8_t> f = ReadAll(path);
-  if (f.size() < 6 || U16(f, 0) != 0x4D4D || U32(f, 2) != f.size()) return *why = "not one M3DMAGIC chunk", false;
-  std::vector<Chunk> top, data;
-  if (!Children(f, 6, f.size(), &top)) return *why = "top chunk lengths", false;
-  const Chunk* mdata = nullptr;
-  for (const Chunk& c : top) {
-    if (c.id == 0x3D3D) mdata = &c;
-  }
-  if (mdata == nullptr || !Children(f, mdata->start + 6, mdata->end, &data)) return *why = "no MDATA", false;
-  if (data.empty() || data[0].id != 0x3D3E) return *why = "MDATA does not start with MESH_VERSION", false;
-  for (const Chunk& c : data) {
-    std::vector<Chunk> sub;
-    if (c.id == 0xAFFF) {
-      if (!Children(f, c.start + 6, c.end, &sub)) return *why = "material lengths", false;
-      std::string name, texture;
-      bool colour = false;
-      for (const Chunk& s : sub) {
-        if (s.id == 0xA000) name = CString(f, s.start + 6, s.end);
-        if (s.id == 0xA020) colour = s.end - s.start == 6 + 9 && U16(f, s.start + 6) == 0x0011;
-        if (s.id == 0xA200) {
-          std::vector<Chunk> map;
-          if (!Children(f, s.start + 6, s.end, &map) || map.empty() || map[0].id != 0xA300) return *why = "texture map", false;
-          texture = CString(f, map[0].start + 6, map[0].end);
+        EXPECT_GT(contrast, 30.0f);
+        int onRoad = 0;
+        for (const CourseGate& g : gates) {
+            float d = 0;
+            for (int c = 0; c < 3; c++) {
+                float sum = 0;  // a 1-unit square smooths the road's grain
+                for (float dx = -0.5f; dx <= 0.5f; dx += 0.25f)
+                    for (float dz = -0.5f; dz <= 0.5f; dz += 0.25f)
+                        sum += colour(g.x + dx, g.z + dz, c) / 25.0f;
+                d += std::fabs(sum - road[c]);
+            }
+            onRoad += d < std::max(contrast * 0.5f, 45.0f) ? 1 : 0;
         }
-      }
-      if (!colour) return *why = "material " + name + " has no COLOR_24 diffuse colour", false;
-      m->materials.push_back(name);
-      m->textures.push_back(texture);
-    } else if (c.id == 0x4000) {
-      Model::Object o;
-      o.name = CString(f, c.start + 6, c.end);
-      const size_t after = c.start + 6 + o.name.size() + 1;
-      if (!Children(f, after, c.end, &sub) || sub.size() != 1 || sub[0].id != 0x4100) return *why = "object " + o.name, false;
-      std::vector<Chunk> mesh;
-      if (!Children(f, sub[0].start + 6, sub[0].end, &mesh)) return *why = "mesh lengths", false;
-      for (const Chunk& s : mesh) {
-        const size_t at = s.start + 6;
-        if (s.id == 0x4110) {
-          const int count = U16(f, at);
-          if (s.end - s.start != 8u + count * 12u) return *why = "POINT_ARRAY length", false;
-          for (int i = 0; i < count * 3; i++) o.points.push_back(F32(f, at + 2 + i * 4));
-        } else if (s.id == 0x4140) {
-          o.uvCount = U16(f, at);
-          if (s.end - s.start != 8u + o.uvCount * 8u) return *why = "TEX_VERTS length", false;
-        } else if (s.id == 0x4120) {
-          const int count = U16(f, at);
-          for (int i = 0; i < count; i++) {
-            for (int k = 0; k < 3; k++) o.faces.push_back(U16(f, at + 2 + i * 8 + k * 2));
-          }
-          std::vector<Chunk> groups;
-          if (!Children(f, at + 2 + count * 8, s.end, &groups) || groups.size() != 1 || groups[0].id != 0x4130)
-            return *why = "one MSH_MAT_GROUP per object", false;
-          o.material = CString(f, groups[0].start + 6, groups[0].end);
+        EXPECT_GE(onRoad, (int)gates.size() * 4 / 5) << "gate centres on the road";
+    }
+}
+
+TEST_F(DataTree, ModelsAreWoundOutwardWithTheirTexturesAndSizes)
+{
+    for (const char* name : {"body", "LP_body", "wheel", "checkpoint", "head", "arrow", "sky"}) {
+        SCOPED_TRACE(name);
+        Model m;
+        ASSERT_TRUE(ReadModelFile(m, (std::string("data/models/") + name + ".3ds").c_str()));
+        ASSERT_GT(m.objectCount, 0);
+        float lo[3] = {1e9f, 1e9f, 1e9f}, hi[3] = {-1e9f, -1e9f, -1e9f};
+        for (const MeshObject& o : m.objects) {
+            ASSERT_GT(o.faceCount, 0) << o.name;
+            const Material& mat = m.materials.at((size_t)o.materialIndex);
+            if (mat.textureFile[0]) {
+                EXPECT_EQ(o.texCoordCount, o.vertexCount) << o.name;
+                EXPECT_TRUE(Exists(kData + "textures/" + mat.textureFile)) << mat.textureFile;
+            }
+            // Signed volume: positive when every face turns outward (the
+            // sky is seen from inside); every normal a unit vector.
+            double volume = 0.0;
+            for (const MeshFace& f : o.faces) {
+                const float* a = &o.vertices[3 * f.v[0]];
+                const float* p = &o.vertices[3 * f.v[1]];
+                const float* c = &o.vertices[3 * f.v[2]];
+                volume += (a[0] * (p[1] * c[2] - p[2] * c[1]) - a[1] * (p[0] * c[2] - p[2] * c[0]) +
+                           a[2] * (p[0] * c[1] - p[1] * c[0])) / 6.0;
+                for (int k = 0; k < 3; k++) {
+                    const float* n = &o.normals[3 * f.v[k]];
+                    EXPECT_NEAR(n[0] * n[0] + n[1] * n[1] + n[2] * n[2], 1.0f, 1e-3) << o.name;
+                }
+            }
+            EXPECT_EQ(volume > 0.0, strcmp(name, "sky") != 0) << o.name;
+            for (size_t i = 0; i < o.vertices.size(); i++) {
+                lo[i % 3] = std::min(lo[i % 3], o.vertices[i]);
+                hi[i % 3] = std::max(hi[i % 3], o.vertices[i]);
+            }
         }
-      }
-      m->objects.push_back(o);
+        const std::string n = name;
+        if (n == "body") {
+            EXPECT_NEAR(hi[1] - lo[1], 1.6f, 0.25f);  // length along 3DS y (the game's -z)
+            EXPECT_NEAR(hi[0] - lo[0], 1.3f, 0.2f);
+            EXPECT_GT(hi[1], -lo[1] - 0.2f);          // nose forward
+            EXPECT_LT(lo[2], 0.0f);                   // reaches below the axles
+        } else if (n == "wheel") {
+            for (int a = 0; a < 3; a++)
+                EXPECT_NEAR(hi[a] + lo[a], 0.0f, 0.02f);
+            EXPECT_NEAR(hi[1], 0.25f, 0.02f);
+            EXPECT_NEAR(hi[2], 0.25f, 0.02f);
+            EXPECT_LT(hi[0], 0.15f);  // the axle along x
+        }
     }
-  }
-  return true;
 }
 
-struct Bounds {
-  float lo[3] = {1e9f, 1e9f, 1e9f}, hi[3] = {-1e9f, -1e9f, -1e9f};
-};
-
-TEST_F(DataTree, ModelsAreSoundAndWoundOutward) {
-  struct Expect {
-    const char* name;
-    bool inward;  // the sky is seen from inside
-  };
-  for (const Expect& e : {Expect{"body", false}, Expect{"LP_body", false}, Expect{"wheel", false},
-                          Expect{"checkpoint", false}, Expect{"head", false}, Expect{"arrow", false},
-                          Expect{"sky", true}}) {
-    SCOPED_TRACE(e.name);
-    Model m;
-    std::string why;
-    ASSERT_TRUE(ReadModel(kData + "/models/" + e.name + ".3ds", &m, &why)) << why;
-    ASSERT_FALSE(m.objects.empty());
-    Bounds b;
-    for (const Model::Object& o : m.objects) {
-      const int vertices = static_cast<int>(o.points.size() / 3);
-      ASSERT_GT(vertices, 0) << o.name;
-      ASSERT_FALSE(o.faces.empty()) << o.name;
-      std::vector<bool> used(vertices, false);
-      for (int v : o.faces) {
-        ASSERT_LT(v, vertices) << o.name;
-        used[v] = true;
-      }
-      for (int v = 0; v < vertices; v++) EXPECT_TRUE(used[v]) << o.name << " vertex " << v << " is in no face";
-      // One material per object, read before it; textured ones carry
-      // texture coordinates for every vertex and their picture exists.
-      size_t mat = 0;
-      while (mat < m.materials.size() && m.materials[mat] != o.material) mat++;
-      ASSERT_LT(mat, m.materials.size()) << o.name << " names no earlier material";
-      if (!m.textures[mat].empty()) {
-        EXPECT_EQ(o.uvCount, vertices) << o.name;
-        EXPECT_TRUE(Exists(kData + "/textures/" + m.textures[mat])) << m.textures[mat];
-      }
-      // Signed volume: positive when every face turns outward.
-      double volume = 0.0;
-      for (size_t f = 0; f < o.faces.size(); f += 3) {
-        const float* a = &o.points[o.faces[f] * 3];
-        const float* p = &o.points[o.faces[f + 1] * 3];
-        const float* c = &o.points[o.faces[f + 2] * 3];
-        volume += (a[0] * (p[1] * c[2] - p[2] * c[1]) - a[1] * (p[0] * c[2] - p[2] * c[0]) +
-                   a[2] * (p[0] * c[1] - p[1] * c[0])) / 6.0;
-      }
-      if (e.inward) {
-        EXPECT_LT(volume, 0.0) << o.name;
-      } else {
-        EXPECT_GT(volume, 0.0) << o.name;
-      }
-      for (size_t i = 0; i < o.points.size(); i++) {
-        b.lo[i % 3] = std::min(b.lo[i % 3], o.points[i]);
-        b.hi[i % 3] = std::max(b.hi[i % 3], o.points[i]);
-      }
+// The WAV header is pinned byte for byte by the writer's test; here the
+// lengths and loudness of the sounds, and loops whose end runs on into
+// their start with no larger step than the sound's own.
+TEST_F(DataTree, SoundsHaveTheirLengthsAndLoopsJoin)
+{
+    const struct { const char* name; float minSeconds, maxSeconds; bool loop; } sounds[] = {
+        {"music/intro.wav", 0.5f, 3, false}, {"music/menu.wav", 20, 120, true}, {"music/race.wav", 20, 120, true},
+        {"seffects/r.wav", 0.02f, 1, false}, {"seffects/c.wav", 0.02f, 1, false}, {"seffects/tag.wav", 0.1f, 2, false},
+        {"seffects/squeeze0.wav", 0.1f, 2, false}, {"seffects/squeeze1.wav", 0.1f, 2, false},
+        {"seffects/squeeze2.wav", 0.1f, 2, false}, {"seffects/engine.wav", 0.2f, 2, true}};
+    double energy[10] = {0};
+    for (const auto& e : sounds) {
+        SCOPED_TRACE(e.name);
+        FILE* f = fopen((kData + e.name).c_str(), "rb");
+        ASSERT_TRUE(f);
+        uint8_t h[44];
+        std::vector<int16_t> s(1 << 22);
+        const bool header = fread(h, 1, 44, f) == 44;
+        s.resize(fread(s.data(), 2, s.size(), f));
+        fclose(f);
+        const int channels = h[22], rate = h[24] | h[25] << 8 | h[26] << 16;
+        ASSERT_TRUE(header && channels * rate > 0 && !s.empty());
+        const size_t frames = s.size() / channels;
+        EXPECT_TRUE((float)frames / rate >= e.minSeconds && (float)frames / rate <= e.maxSeconds) << frames;
+        int peak = 0;
+        for (int16_t v : s) {
+            peak = std::max(peak, std::abs((int)v));
+            energy[&e - sounds] += (double)v * v;
+        }
+        EXPECT_GT(peak, 8000) << "too quiet";
+        for (int c = 0; c < channels; c++) {
+            const int first = s[c], last = s[(frames - 1) * channels + c];
+            double step = 0;
+            for (size_t i = 1; i < frames; i++)
+                step += std::abs(s[i * channels + c] - s[(i - 1) * channels + c]) / (frames - 1.0);
+            EXPECT_LE(std::abs(first - last), e.loop ? std::max(600.0, 8.0 * step) : 600.0) << c;
+            if (!e.loop) {
+                EXPECT_LE(std::max(std::abs(first), std::abs(last)), 300) << c;
+            }
+        }
     }
-    const std::string name = e.name;
-    if (name == "body") {
-      EXPECT_NEAR(b.hi[1] - b.lo[1], 1.6f, 0.25f);  // length along 3DS y (the game's -z)
-      EXPECT_NEAR(b.hi[0] - b.lo[0], 1.3f, 0.2f);   // width
-      EXPECT_GT(b.hi[1], -b.lo[1] - 0.2f);          // roughly centred, nose forward
-      EXPECT_LT(b.lo[2], 0.0f);                     // reaches below the axles
-    } else if (name == "wheel") {
-      for (int a = 0; a < 3; a++) EXPECT_NEAR(b.hi[a] + b.lo[a], 0.0f, 0.02f);
-      EXPECT_NEAR(b.hi[1], 0.25f, 0.02f);
-      EXPECT_NEAR(b.hi[2], 0.25f, 0.02f);
-      EXPECT_LT(b.hi[0], 0.15f);  // the axle along x
-    } else if (name == "checkpoint") {
-      EXPECT_NEAR(b.hi[2], 5.0f, 0.05f);
-      EXPECT_NEAR(b.lo[2], 0.0f, 0.05f);
-    } else if (name == "arrow") {
-      EXPECT_LT(b.hi[1] - b.lo[1], 0.5f);
-      EXPECT_GT(b.hi[1], -b.lo[1]);  // points along +y, the game's -z
-    } else if (name == "sky") {
-      EXPECT_LT(b.hi[2], 300.0f);
-      EXPECT_GT(b.hi[2], 50.0f);
-    }
-  }
-}
-
-// --- sounds ---------------------------------------------------------------
-
-struct Sound {
-  int channels = 0, rate = 0;
-  std::vector<int16_t> samples;
-};
-
-bool ReadWav(const std::string& path, Sound* s, std::string* why) {
-  const std::vector<uint8_t> f = ReadAll(path);
-  if (f.size() < 44) return *why = "missing or short", false;
-  if (std::memcmp(f.data(), "RIFF", 4) != 0 || std::memcmp(&f[8], "WAVE", 4) != 0) return *why = "not RIFF WAVE", false;
-  if (U32(f, 4) != f.size() - 8) return *why = "RIFF size", false;
-  if (std::memcmp(&f[12], "fmt ", 4) != 0 || U32(f, 16) != 16 || U16(f, 20) != 1) return *why = "not PCM", false;
-  s->channels = U16(f, 22);
-  s->rate = static_cast<int>(U32(f, 24));
-  if (U16(f, 34) != 16) return *why = "not 16 bits", false;
-  if (U32(f, 28) != static_cast<uint32_t>(s->rate * s->channels * 2) || U16(f, 32) != s->channels * 2)
-    return *why = "byte rate or block align", false;
-  if (std::memcmp(&f[36], "data", 4) != 0 || U32(f, 40) != f.size() - 44) return *why = "data chunk", false;
-  for (size_t at = 44; at + 1 < f.size(); at += 2) s->samples.push_back(static_cast<int16_t>(U16(f, at)));
-  return s->channels >= 1 && s->rate > 0;
-}
-
-TEST_F(DataTree, SoundsAreValidAndLoopsJoin) {
-  struct Expect {
-    const char* name;
-    float minSeconds, maxSeconds;
-    bool loop;
-  };
-  for (const Expect& e : {Expect{"music/intro.wav", 0.5f, 3.0f, false}, Expect{"music/menu.wav", 20.0f, 120.0f, true},
-                          Expect{"music/race.wav", 20.0f, 120.0f, true}, Expect{"seffects/r.wav", 0.02f, 1.0f, false},
-                          Expect{"seffects/c.wav", 0.02f, 1.0f, false}, Expect{"seffects/squeeze0.wav", 0.1f, 2.0f, false},
-                          Expect{"seffects/squeeze1.wav", 0.1f, 2.0f, false},
-                          Expect{"seffects/squeeze2.wav", 0.1f, 2.0f, false}, Expect{"seffects/tag.wav", 0.1f, 2.0f, false},
-                          Expect{"seffects/engine.wav", 0.2f, 2.0f, true}}) {
-    SCOPED_TRACE(e.name);
-    Sound s;
-    std::string why;
-    ASSERT_TRUE(ReadWav(kData + "/" + e.name, &s, &why)) << why;
-    const float seconds = static_cast<float>(s.samples.size() / s.channels) / s.rate;
-    EXPECT_GE(seconds, e.minSeconds);
-    EXPECT_LE(seconds, e.maxSeconds);
-    int peak = 0;
-    for (int16_t v : s.samples) peak = std::max(peak, std::abs(static_cast<int>(v)));
-    EXPECT_GT(peak, 8000) << "too quiet";
-    const size_t frames = s.samples.size() / s.channels;
-    for (int c = 0; c < s.channels; c++) {
-      const int first = s.samples[c], last = s.samples[(frames - 1) * s.channels + c];
-      if (e.loop) {
-        // The end runs on into the start: no larger step than the music's own.
-        long long sum = 0;
-        for (size_t i = 1; i < frames; i++) sum += std::abs(s.samples[i * s.channels + c] - s.samples[(i - 1) * s.channels + c]);
-        const double mean = static_cast<double>(sum) / (frames - 1);
-        EXPECT_LE(std::abs(first - last), std::max(600.0, 8.0 * mean)) << "channel " << c;
-      } else {
-        EXPECT_LE(std::abs(first), 300) << "channel " << c;
-        EXPECT_LE(std::abs(last), 300) << "channel " << c;
-      }
-    }
-  }
-  // The collisions grow louder with their number.
-  Sound s0, s2;
-  std::string why;
-  ASSERT_TRUE(ReadWav(kData + "/seffects/squeeze0.wav", &s0, &why));
-  ASSERT_TRUE(ReadWav(kData + "/seffects/squeeze2.wav", &s2, &why));
-  double e0 = 0, e2 = 0;
-  for (int16_t v : s0.samples) e0 += static_cast<double>(v) * v;
-  for (int16_t v : s2.samples) e2 += static_cast<double>(v) * v;
-  EXPECT_GT(e2, 2.0 * e0);
+    EXPECT_GT(energy[8], 2.0 * energy[6]);  // collisions grow louder with their number
 }
 
 }  // namespace

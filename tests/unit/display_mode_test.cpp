@@ -2,6 +2,7 @@
 // have, and the sizes the graphics options step through.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -45,12 +46,9 @@ TEST(DisplayModeList, ReportedSizesPlusTheRunningOneInOrder)
     const int32_t reported[][2] = {{1280, 1024}, {800, 600}, {1280, 1024}, {0, 0}, {1280, 960}};
     int32_t list[kMaxResolutions][2];
     int n = BuildResolutionList(reported, 5, 1000, 700, nullptr, list);
-    ASSERT_EQ(n, 4);
     const int32_t expect[4][2] = {{800, 600}, {1000, 700}, {1280, 960}, {1280, 1024}};
-    for (int i = 0; i < n; i++) {
-        EXPECT_EQ(list[i][0], expect[i][0]) << i;
-        EXPECT_EQ(list[i][1], expect[i][1]) << i;
-    }
+    ASSERT_EQ(n, 4);
+    EXPECT_EQ(memcmp(list, expect, sizeof expect), 0);
     // A window takes the common sizes too, but only what fits on the desktop.
     const DisplayMode desktop = {1152, 900, 1};
     n = BuildResolutionList(reported, 5, 1024, 768, &desktop, list);
@@ -60,23 +58,17 @@ TEST(DisplayModeList, ReportedSizesPlusTheRunningOneInOrder)
     EXPECT_EQ(BuildResolutionList(nullptr, 0, 1024, 768, nullptr, list), 1);
 }
 
-TEST(DisplayModeList, StepsBothWaysAndWrap)
+TEST(DisplayModeList, StepsBothWaysWrapAndLeaveUnlistedSizes)
 {
     const int32_t list[3][2] = {{800, 600}, {1024, 768}, {1280, 1024}};
-    int32_t w = 1280, h = 1024;
-    StepResolutionIn(list, 3, true, &w, &h);
-    EXPECT_EQ(w, 800);
-    StepResolutionIn(list, 3, false, &w, &h);
-    EXPECT_EQ(w, 1280);
-    StepResolutionIn(list, 3, false, &w, &h);
-    EXPECT_EQ(w, 1024);
-    EXPECT_EQ(h, 768);
-    w = 1000;  // not in the list
-    StepResolutionIn(list, 3, true, &w, &h);
-    EXPECT_EQ(w, 800);
-    w = 1000;
-    StepResolutionIn(list, 3, false, &w, &h);
-    EXPECT_EQ(w, 1280);
+    const struct { int32_t w; bool up; int32_t to; } steps[] = {
+        {1280, true, 800}, {800, false, 1280}, {1280, false, 1024}, {1000, true, 800}, {1000, false, 1280}};
+    for (const auto& s : steps) {
+        int32_t w = s.w, h = s.w == 800 ? 600 : s.w == 1280 ? 1024 : 700;
+        StepResolutionIn(list, 3, s.up, &w, &h);
+        EXPECT_EQ(w, s.to) << s.w << (s.up ? " up" : " down");
+        EXPECT_EQ(h, s.to == 800 ? 600 : s.to == 1024 ? 768 : 1024);
+    }
 }
 
 }  // namespace

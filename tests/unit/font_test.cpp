@@ -6,57 +6,28 @@
 
 namespace {
 
-struct Cell {
-    int row, column;
-    bool operator==(const Cell& o) const { return row == o.row && column == o.column; }
-};
-
-Cell CellOf(int code, int set)
+TEST(GlyphCell, CodesOfBothSetsAndThoseOffTheSheet)
 {
-    Cell cell;
-    GlyphCell((char)code, set, &cell.row, &cell.column);
-    return cell;
-}
-
-TEST(GlyphCell, PrintableCodesInBothSets)
-{
-    EXPECT_EQ(CellOf('A', 0), (Cell{2, 1}));   // 65 - 32 = 33
-    EXPECT_EQ(CellOf('A', 1), (Cell{10, 1}));  // 65 + 128 - 32 = 161
-    EXPECT_EQ(CellOf(' ', 0), (Cell{0, 0}));
-    EXPECT_EQ(CellOf(' ', 1), (Cell{8, 0}));
-    EXPECT_EQ(CellOf('0', 0), (Cell{1, 0}));   // 48 - 32 = 16
-    EXPECT_EQ(CellOf('~', 0), (Cell{5, 14}));  // 94
-    EXPECT_EQ(CellOf(127, 1), (Cell{13, 15})); // 223, the last cell a code reaches
-}
-
-TEST(GlyphCell, KeyCodesOfTheKeySheetInSetOne)
-{
-    // Key names are printed as "%c" of their key code in set 1: codes below
-    // 32 land in rows 6 and 7, codes from 160 on (negative bytes) in the
-    // upper half.
-    EXPECT_EQ(CellOf(8, 1), (Cell{6, 8}));      // Backspace: 104
-    EXPECT_EQ(CellOf(27, 1), (Cell{7, 11}));    // Escape: 123
-    EXPECT_EQ(CellOf(186, 1), (Cell{1, 10}));   // ;  -70 + 96 = 26
-    EXPECT_EQ(CellOf(222, 1), (Cell{3, 14}));   // '  -34 + 96 = 62
-    EXPECT_EQ(CellOf(255, 1), (Cell{5, 15}));   // 95
-}
-
-TEST(GlyphCell, CodesOffTheSheetAreSpaces)
-{
-    EXPECT_EQ(CellOf(0xC3, 0), (Cell{0, 0}));  // a UTF-8 lead byte: -61 - 32
-    EXPECT_EQ(CellOf(128, 0), (Cell{0, 0}));
-    EXPECT_EQ(CellOf(10, 0), (Cell{0, 0}));    // a control code: -22
-    EXPECT_EQ(CellOf(31, 0), (Cell{0, 0}));
-    EXPECT_EQ(CellOf(128, 1), (Cell{8, 0}));   // -128 + 96 = -32
-    EXPECT_EQ(CellOf(159, 1), (Cell{8, 0}));   // -97 + 96 = -1
-    EXPECT_EQ(CellOf(160, 1), (Cell{0, 0}));   // 0: on the sheet
-    // Any set other than 0 and 1 cannot leave the sheet either.
-    EXPECT_EQ(CellOf('A', 2), (Cell{0, 0}));
+    const struct { int code, set, row, column; } cells[] = {
+        {'A', 0, 2, 1}, {'A', 1, 10, 1}, {' ', 0, 0, 0}, {' ', 1, 8, 0}, {'0', 0, 1, 0}, {'~', 0, 5, 14},
+        {127, 1, 13, 15},  // 223, the last cell a code reaches
+        // Key names print "%c" of their key code in set 1: codes below 32
+        // land in rows 6 and 7, from 160 on (negative bytes) in the upper half.
+        {8, 1, 6, 8}, {27, 1, 7, 11}, {186, 1, 1, 10}, {222, 1, 3, 14}, {255, 1, 5, 15},
+        // Off the sheet: spaces.  UTF-8 lead bytes, control codes, other sets.
+        {0xC3, 0, 0, 0}, {128, 0, 0, 0}, {10, 0, 0, 0}, {31, 0, 0, 0}, {128, 1, 8, 0}, {159, 1, 8, 0},
+        {160, 1, 0, 0}, {'A', 2, 0, 0},
+    };
+    for (const auto& c : cells) {
+        int row = -1, column = -1;
+        GlyphCell((char)c.code, c.set, &row, &column);
+        EXPECT_EQ(row * 16 + column, c.row * 16 + c.column) << c.code << " in set " << c.set;
+    }
 }
 
 TEST(TextPenStart, Alignments)
 {
-    const float size = 0.02f, advance = size * 0.85f;  // a = 0.017
+    const float advance = 0.02f * 0.85f;  // a = 0.017
     EXPECT_FLOAT_EQ(TextPenStart(0.5f, 4, 0, advance), 0.5f);
     EXPECT_FLOAT_EQ(TextPenStart(0.5f, 4, 1, advance), 0.466f);
     EXPECT_FLOAT_EQ(TextPenStart(0.5f, 4, 2, advance), 0.432f);

@@ -12,12 +12,7 @@ namespace {
 
 TEST(HudRanking, BestFirstEqualScoresShareThePlaceInIndexOrder)
 {
-    struct Case {
-        float score[5];
-        uint32_t count;
-        uint32_t car[5];
-        uint32_t place[5];
-    };
+    struct Case { float score[5]; uint32_t count, car[5], place[5]; };
     const Case cases[] = {
         {{3, 1, 3}, 3, {0, 2, 1}, {1, 1, 3}},
         {{0, 0, 0, 0, 0}, 5, {0, 1, 2, 3, 4}, {1, 1, 1, 1, 1}},
@@ -44,18 +39,12 @@ TEST(HudRanking, BestFirstEqualScoresShareThePlaceInIndexOrder)
 
 TEST(HudTexts, PlacesClockAndSpeed)
 {
-    const struct {
-        uint32_t place;
-        const char* suffix;
-    } places[] = {{1, "st"}, {2, "nd"}, {3, "rd"}, {4, "th"}, {5, "th"}, {11, "th"}, {12, "th"},
+    const struct { uint32_t place; const char* suffix; } places[] = {{1, "st"}, {2, "nd"}, {3, "rd"}, {4, "th"}, {5, "th"}, {11, "th"}, {12, "th"},
                   {13, "th"}, {21, "st"}, {22, "nd"}, {111, "th"}};
     for (const auto& p : places)
         EXPECT_STREQ(PlaceSuffix(p.place), p.suffix) << p.place;
 
-    const struct {
-        float seconds;
-        const char* text;
-    } clocks[] = {{0.0f, "0:00.0"}, {-3.0f, "0:00.0"}, {5.16f, "0:05.1"}, {59.99f, "0:59.9"},
+    const struct { float seconds; const char* text; } clocks[] = {{0.0f, "0:00.0"}, {-3.0f, "0:00.0"}, {5.16f, "0:05.1"}, {59.99f, "0:59.9"},
                   {60.0f, "1:00.0"}, {125.5f, "2:05.5"}, {NAN, "0:00.0"}, {1e9f, "99:59.9"}};
     char text[16];
     for (const auto& c : clocks) {
@@ -86,20 +75,10 @@ TEST(HudTexts, ComputerCarsAreCpuWithANameOfTheirOwn)
     EXPECT_STREQ(p.playername[3], "player");  // the stored names stay
 }
 
-TEST(HudTexts, TextGrowsWithTheViewAndNeverFallsBelowTheFloor)
-{
-    EXPECT_FLOAT_EQ(HudTextScale(1.0f), 1.8f);
-    EXPECT_FLOAT_EQ(HudTextScale(0.5f), 1.4f);
-    EXPECT_FLOAT_EQ(HudTextScale(0.0f), 1.0f);
-    EXPECT_FLOAT_EQ(HudTextScale(-1.0f), 1.0f);
-}
-
 TEST(OverviewMap, ProjectsTheGroundOntoTheRectangleNorthUp)
 {
     const ViewRect rect = {0.5f, 0.0f, 0.375f, 0.5f};
-    const struct {
-        float cell, wx, wz, mx, my;
-    } cases[] = {
+    const struct { float cell, wx, wz, mx, my; } cases[] = {
         {1.0f, -32.5f, -32.5f, 0.5f, 0.5f},       // the ground's north-west corner: top left
         {1.0f, 31.5f, 31.5f, 0.875f, 0.0f},       // south-east: bottom right
         {1.0f, -0.5f, -0.5f, 0.6875f, 0.25f},     // the middle

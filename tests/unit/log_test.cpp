@@ -40,7 +40,7 @@ TEST(Log, HeaderShape)
     EXPECT_EQ(lines[13], separator);
 }
 
-TEST(Log, StartsAfreshAndAppends)
+TEST(Log, StartsAfreshAppendsCutsLongLinesAndShowsOnlyErrors)
 {
     ScratchAppDir dir;
     OpenLog();
@@ -48,38 +48,18 @@ TEST(Log, StartsAfreshAndAppends)
     OpenLog();
     LogMessage("second %s", "run");
     LogMessage(nullptr);
-    std::string log = dir.Read("log.txt");
-    EXPECT_EQ(log.find("first 1"), std::string::npos);
-    EXPECT_EQ(log.substr(log.size() - 11), "second run\n");
-}
-
-TEST(Log, ErrorLinesGoToTheBoxMinorOnesDoNot)
-{
-    ScratchAppDir dir;
+    LogMessage("%s", std::string(1000, 'a').c_str());
     testing::internal::CaptureStderr();
     LogMessage("MINOR ERROR (not found): data/prefs.txt [using defaults]");
     LogMessage("ERROR (not found): %s", "data/x.tga");
-    std::string shown = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(shown, "[Error] ERROR (not found): data/x.tga\n");
-    EXPECT_NE(dir.Read("log.txt").find("ERROR (not found): data/x.tga\n"), std::string::npos);
-}
-
-TEST(Log, LongLinesAreCutAt255)
-{
-    ScratchAppDir dir;
-    LogMessage("%s", std::string(1000, 'a').c_str());
-    EXPECT_EQ(dir.Read("log.txt"), std::string(255, 'a') + "\n");
-}
-
-TEST(Log, FatalErrorEndsTheProgram)
-{
-    ScratchAppDir dir;
-    EXPECT_EXIT(
-        {
-            LogMessage("ERROR (bad file): %s", "x");
-            ExitProgram();
-        },
-        testing::ExitedWithCode(1), "ERROR \\(bad file\\): x");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "[Error] ERROR (not found): data/x.tga\n");
+    const std::string log = dir.Read("log.txt");
+    EXPECT_EQ(log.find("first 1"), std::string::npos);
+    EXPECT_NE(log.find("second run\n" + std::string(255, 'a') + "\nMINOR ERROR (not found): data/prefs.txt "
+                       "[using defaults]\nERROR (not found): data/x.tga\n"),
+              std::string::npos);
+    EXPECT_EXIT({ LogMessage("ERROR (bad file): %s", "x"); ExitProgram(); }, testing::ExitedWithCode(1),
+                "ERROR \\(bad file\\): x");
 }
 
 }  // namespace

@@ -26,47 +26,36 @@ protected:
     ResultsTable t;
 };
 
-TEST_F(Results, ThreeCarSingleRaceListsTheHighestScoreOnTop)
+TEST_F(Results, SingleRaceAndTournamentRowsWithTheHighestOnTop)
 {
     p.carCount = 3;
     s.score[0] = 10.0f;
-    s.score[1] = 0.0f;
     s.score[2] = 5.0f;
-    s.rankByScore[0] = 1;  // ascending
-    s.rankByScore[1] = 2;
-    s.rankByScore[2] = 0;
+    const uint32_t ascending[3] = {1, 2, 0};
+    memcpy(s.rankByScore, ascending, sizeof ascending);
     BuildResultsTable(s, p, false, &t);
     EXPECT_STREQ(t.header, "  Score:         Name:");
     EXPECT_FLOAT_EQ(t.headerY, 0.775f);
     ASSERT_EQ(t.rowCount, 3);
-    EXPECT_STREQ(t.rows[2], "    10.0           Ann");
-    EXPECT_STREQ(t.rows[1], "     5.0            Cy");
-    EXPECT_STREQ(t.rows[0], "     0.0           Bob");
-    EXPECT_NEAR(t.rowY[2], 0.725f, 1e-6);
-    EXPECT_NEAR(t.rowY[1], 0.69f, 1e-6);
-    EXPECT_NEAR(t.rowY[0], 0.655f, 1e-6);
-    EXPECT_EQ(t.rowCar[2], 0u);
-    EXPECT_EQ(t.rowCar[0], 1u);
-}
-
-TEST_F(Results, TournamentRowsShowTotalsThenThisRacesScore)
-{
+    const char* rows[3] = {"     0.0           Bob", "     5.0            Cy", "    10.0           Ann"};
+    for (int i = 0; i < 3; i++) {
+        EXPECT_STREQ(t.rows[i], rows[i]);
+        EXPECT_NEAR(t.rowY[i], 0.655f + 0.035f * i, 1e-6);
+        EXPECT_EQ(t.rowCar[i], ascending[i]);
+    }
+    // A tournament orders by total and shows this race's score too.
     p.carCount = 2;
     s.total[0] = 15.5f;
-    s.score[0] = 5.0f;
     s.total[1] = 20.0f;
-    s.score[1] = 0.0f;
+    s.score[0] = 5.0f;
     s.rankByTotal[0] = 0;
     s.rankByTotal[1] = 1;
-    s.rankByScore[0] = 1;  // must not be used
-    s.rankByScore[1] = 0;
     BuildResultsTable(s, p, true, &t);
     EXPECT_STREQ(t.header, "Total Score:  Score:         Name:");
     ASSERT_EQ(t.rowCount, 2);
     EXPECT_STREQ(t.rows[1], "        20.0     0.0           Bob");
     EXPECT_STREQ(t.rows[0], "        15.5     5.0           Ann");
     EXPECT_NEAR(t.rowY[1], 0.725f, 1e-6);
-    EXPECT_NEAR(t.rowY[0], 0.69f, 1e-6);
 }
 
 TEST_F(Results, FiveCarsAndHostileRankings)
@@ -86,12 +75,9 @@ TEST_F(Results, FiveCarsAndHostileRankings)
 
 TEST(ResultsContinue, OfferedOnlyInATournamentWithAnotherTrack)
 {
-    EXPECT_TRUE(ResultsContinueShown(true, 0, 4));
-    EXPECT_TRUE(ResultsContinueShown(true, 2, 4));
+    EXPECT_TRUE(ResultsContinueShown(true, 0, 4) && ResultsContinueShown(true, 2, 4));
     EXPECT_FALSE(ResultsContinueShown(true, 3, 4));  // the fourth and last track
-    EXPECT_FALSE(ResultsContinueShown(false, 0, 4));
-    EXPECT_FALSE(ResultsContinueShown(true, 0, 1));
-    EXPECT_FALSE(ResultsContinueShown(true, 0, 0));
+    EXPECT_FALSE(ResultsContinueShown(false, 0, 4) || ResultsContinueShown(true, 0, 1) || ResultsContinueShown(true, 0, 0));
 }
 
 }  // namespace

@@ -1,252 +1,187 @@
-// What the menu buttons step through: set-up cycles, volumes, graphics
-// settings and the apply button, steering devices, key binding and name
-// entry.
+// What the menu buttons step through: set-up cycles both ways and their
+// wraps, volumes, shadows, colour depth and the apply button, steering
+// devices, key binding and name entry.
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "game/menu_logic.h"
 #include "game/prefs.h"
 
 namespace {
 
-class MenuValues : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        memset(&p, 0, sizeof p);
-        p.nplayers = 1;
-        p.nopponents = 1;
-        p.timelimit = 60;
-        p.laps = 3;
-        p.mousesteering = 3;
-        p.gamepadsteering = kNoDevicePlayer;
-        p.wheelsteering = kNoDevicePlayer;
-        for (int32_t& pad : p.padsteering)
-            pad = kNoDevicePlayer;
-        p.mousesensitivity = 9;
-    }
+Prefs Start()
+{
     Prefs p;
-};
-
-TEST_F(MenuValues, PlayersCycleAndLowerTheOpponents)
-{
-    std::vector<int> seen;
-    for (int i = 0; i < 5; i++) {
-        CyclePlayers(p);
-        seen.push_back(p.nplayers);
-    }
-    EXPECT_EQ(seen, (std::vector<int>{2, 3, 4, 1, 2}));
-
-    p.nplayers = 3;
-    p.nopponents = 2;
-    CyclePlayers(p);  // 4 players leave room for one computer car
-    EXPECT_EQ(p.nplayers, 4);
-    EXPECT_EQ(p.nopponents, 1);
-    CyclePlayers(p);  // back to 1: the opponents stay
-    EXPECT_EQ(p.nplayers, 1);
-    EXPECT_EQ(p.nopponents, 1);
-}
-
-TEST_F(MenuValues, OpponentsCycleUpToTheFreeCars)
-{
-    p.nplayers = 4;
-    p.nopponents = 0;
-    CycleOpponents(p);
-    EXPECT_EQ(p.nopponents, 1);
-    CycleOpponents(p);
-    EXPECT_EQ(p.nopponents, 0);
+    memset(&p, 0, sizeof p);
     p.nplayers = 1;
-    std::vector<int> seen;
-    for (int i = 0; i < 6; i++) {
-        CycleOpponents(p);
-        seen.push_back(p.nopponents);
-    }
-    EXPECT_EQ(seen, (std::vector<int>{1, 2, 3, 4, 0, 1}));
+    p.nopponents = 1;
+    p.timelimit = 60;
+    p.laps = 3;
+    p.mousesteering = 0;
+    p.gamepadsteering = p.wheelsteering = kNoDevicePlayer;
+    for (int32_t& pad : p.padsteering)
+        pad = kNoDevicePlayer;
+    return p;
 }
 
-TEST_F(MenuValues, TimeLimitLapsModeSkillAndTrackWrap)
+void Laps(Prefs& p, int d) { CycleLaps(p, d); }
+void Time(Prefs& p, int d) { CycleTimeLimit(p, d); }
+void Track(Prefs& p, int d) { CycleTrack(p, 6, d); }
+void Players(Prefs& p, int d) { CyclePlayers(p, d); }
+void Opponents(Prefs& p, int d) { CycleOpponents(p, d); }
+
+TEST(MenuValues, CyclesWrapBothWaysAndKeepTheCarCount)
 {
-    CycleTimeLimit(p);
-    EXPECT_EQ(p.timelimit, 10);
-    CycleTimeLimit(p);
-    EXPECT_EQ(p.timelimit, 15);
-    p.laps = 12;
-    CycleLaps(p);
-    EXPECT_EQ(p.laps, 3);
-    CycleLaps(p);
-    EXPECT_EQ(p.laps, 4);
-    CycleGameMode(p);
-    EXPECT_EQ(p.gamemode, 1);
-    CycleGameMode(p);
-    EXPECT_EQ(p.gamemode, 0);
-    p.opponentskill = 2;
-    CycleSkill(p);
-    EXPECT_EQ(p.opponentskill, 0);
-    p.track = 2;
-    CycleTrack(p, 3);
-    EXPECT_EQ(p.track, 0);
+    // Each row: a value before, one step, the value after (and the other
+    // count where the step moves it).
+    const struct { const char* what; void (*step)(Prefs&, int); int32_t Prefs::*field; int32_t from, dir, to;
+                   int32_t Prefs::*other; int32_t otherFrom, otherTo; } rows[] = {
+        {"time up", Time, &Prefs::timelimit, 60, 1, 10, nullptr, 0, 0},
+        {"time", Time, &Prefs::timelimit, 10, 1, 15, nullptr, 0, 0},
+        {"time down", Time, &Prefs::timelimit, 10, -1, 60, nullptr, 0, 0},
+        {"laps up", Laps, &Prefs::laps, 12, 1, 3, nullptr, 0, 0},
+        {"laps down", Laps, &Prefs::laps, 3, -1, 12, nullptr, 0, 0},
+        {"mode", CycleGameMode, &Prefs::gamemode, 1, 1, 0, nullptr, 0, 0},
+        {"skill up", CycleSkill, &Prefs::opponentskill, 2, 1, 0, nullptr, 0, 0},
+        {"skill down", CycleSkill, &Prefs::opponentskill, 0, -1, 2, nullptr, 0, 0},
+        {"track up", Track, &Prefs::track, 5, 1, 0, nullptr, 0, 0},
+        {"track down", Track, &Prefs::track, 0, -1, 5, nullptr, 0, 0},
+        {"opponents to five cars", Opponents, &Prefs::nopponents, 3, 1, 4, nullptr, 0, 0},
+        {"opponents wrap", Opponents, &Prefs::nopponents, 4, 1, 0, nullptr, 0, 0},
+        {"opponents down", Opponents, &Prefs::nopponents, 0, -1, 4, nullptr, 0, 0},
+        {"opponents of four players", Opponents, &Prefs::nopponents, 1, 1, 0, &Prefs::nplayers, 4, 4},
+        {"players leave a computer car", Players, &Prefs::nplayers, 3, 1, 4, &Prefs::nopponents, 2, 1},
+        {"players wrap, opponents stay", Players, &Prefs::nplayers, 4, 1, 1, &Prefs::nopponents, 1, 1},
+        {"players down", Players, &Prefs::nplayers, 1, -1, 4, &Prefs::nopponents, 4, 1},
+    };
+    for (const auto& r : rows) {
+        Prefs p = Start();
+        p.*r.field = r.from;
+        if (r.other)
+            p.*r.other = r.otherFrom;
+        r.step(p, r.dir);
+        EXPECT_EQ(p.*r.field, r.to) << r.what;
+        if (r.other) {
+            EXPECT_EQ(p.*r.other, r.otherTo) << r.what;
+        }
+    }
+    // One step each way returns every value where it was.
+    Prefs p = Start();
+    const Prefs before = p;
+    for (auto step : {CycleGameMode, CycleSkill, Time, Laps, Opponents, Track}) {
+        step(p, 1);
+        step(p, -1);
+        EXPECT_EQ(memcmp(&p, &before, sizeof p), 0);
+    }
     CycleTrack(p, 0);  // no usable track: nothing to step to
     EXPECT_EQ(p.track, 0);
-    EXPECT_STREQ(GameModeName(0), "Tag!");
-    EXPECT_STREQ(GameModeName(1), "Checkpoint");
-    EXPECT_STREQ(SkillName(1), "Medium");
+    // Hand-edited extremes come back into the menus' ranges.
+    p.timelimit = INT32_MIN;
+    p.laps = INT32_MAX;
+    p.track = INT32_MAX;
+    CycleTimeLimit(p);
+    CycleLaps(p);
+    CycleTrack(p, 6);
+    EXPECT_TRUE(p.timelimit >= 10 && p.timelimit <= 64) << p.timelimit;
+    EXPECT_TRUE(p.laps >= 3 && p.laps <= 12) << p.laps;
+    EXPECT_TRUE(p.track >= 0 && p.track < 6) << p.track;
     EXPECT_STREQ(SkillName(7), "");
 }
 
-TEST_F(MenuValues, HandEditedExtremesStayInTheMenusRanges)
+TEST(MenuValues, VolumeSensitivityShadowsAndColourDepthSteps)
 {
-    p.timelimit = INT32_MIN;  // the file's values are not range-checked
-    CycleTimeLimit(p);
-    EXPECT_GE(p.timelimit, 10);
-    EXPECT_LE(p.timelimit, 64);
-    p.laps = INT32_MAX;
-    CycleLaps(p);
-    EXPECT_GE(p.laps, 3);
-    EXPECT_LE(p.laps, 12);
-    p.track = INT32_MAX;
-    CycleTrack(p, 6);
-    EXPECT_GE(p.track, 0);
-    EXPECT_LT(p.track, 6);
-    EXPECT_EQ(StepVolume(INT32_MIN, true), 0);
-    EXPECT_EQ(VolumePercent(INT32_MAX), (int32_t)((int64_t)INT32_MAX * 100 / 224));
-}
-
-TEST(MenuVolume, StepsOf32StopAtBothEnds)
-{
-    EXPECT_EQ(StepVolume(224, false), 224);
-    EXPECT_EQ(StepVolume(224, true), 192);
-    EXPECT_EQ(StepVolume(0, true), 0);
-    EXPECT_EQ(StepVolume(16, true), 0);
-    EXPECT_EQ(StepVolume(255, false), 224);
-    EXPECT_EQ(StepVolume(200, false), 224);
-    EXPECT_EQ(VolumePercent(224), 100);
-    EXPECT_EQ(VolumePercent(192), 85);
-    EXPECT_EQ(VolumePercent(0), 0);
-    EXPECT_EQ(VolumePercent(255), 113);
-}
-
-TEST_F(MenuValues, ShadowsStepOffStaticAndThreeDynamicSizes)
-{
-    p.shadow_resolution = 0;
-    p.shadows = 0;
-    std::vector<std::string> texts;
-    char text[32];
-    ShadowText(p, text, sizeof text);
-    texts.push_back(text);
-    for (int i = 0; i < 5; i++) {
-        StepShadows(p);
-        ShadowText(p, text, sizeof text);
-        texts.push_back(text);
+    const struct { int32_t from; bool down; int32_t to, percent; } volumes[] = {
+        {224, false, 224, 100}, {224, true, 192, 85}, {16, true, 0, 0}, {INT32_MIN, true, 0, 0}, {200, false, 224, 100},
+    };
+    for (const auto& v : volumes) {
+        EXPECT_EQ(StepVolume(v.from, v.down), v.to) << v.from;
+        EXPECT_EQ(VolumePercent(v.to), v.percent) << v.from;
     }
-    EXPECT_EQ(texts, (std::vector<std::string>{"Off", "Static", "32x32 Dynamic", "64x64 Dynamic",
-                                                "128x128 Dynamic", "Off"}));
-    EXPECT_EQ(p.shadow_resolution, 0);
-    EXPECT_EQ(p.shadows, 0);
-    // Forced off (16-bit colour) reads Off whatever the resolution.
-    p.shadow_resolution = 64;
+    EXPECT_EQ(VolumePercent(255), 113);
+    EXPECT_EQ(VolumePercent(INT32_MAX), (int32_t)((int64_t)INT32_MAX * 100 / 224));
+    const struct { int32_t from, dir, to; } sensitivity[] = {{3, 1, 6}, {15, 1, 3}, {7, 1, 10}, {-4, 1, 14}, {3, -1, 15}};
+    for (const auto& s : sensitivity)
+        EXPECT_EQ(StepSensitivity(s.from, s.dir), s.to) << s.from << " " << s.dir;
+    EXPECT_STREQ(SensitivityName(9), "Normal");
+    EXPECT_STREQ(SensitivityName(10), "");
+    // Shadows: off, static, three dynamic sizes, and back.
+    Prefs p = Start();
+    char text[32];
+    std::string seen;
+    for (int i = 0; i < 6; i++) {
+        ShadowText(p, text, sizeof text);
+        seen += std::string(text) + "/" + std::to_string(p.shadows) + " ";
+        StepShadows(p);
+    }
+    EXPECT_EQ(seen, "Off/0 Static/1 32x32 Dynamic/1 64x64 Dynamic/1 128x128 Dynamic/1 Off/0 ");
+    for (int32_t expect : {0, 128, 64, 32, 1}) {  // from Static back round
+        StepShadows(p, -1);
+        EXPECT_EQ(p.shadow_resolution, expect);
+    }
+    p.shadow_resolution = 64;  // forced off (16-bit colour) reads Off
     p.shadows = 0;
     ShadowText(p, text, sizeof text);
     EXPECT_STREQ(text, "Off");
-}
-
-TEST(MenuGraphics, ColourDepthAndApplyShownOnlyWhileThePendingModeDiffers)
-{
-    EXPECT_EQ(StepColourDepth(32), 16);
-    EXPECT_EQ(StepColourDepth(16), 32);
+    // Colour depth toggles; Apply shows only while the pending mode differs.
     EXPECT_EQ(StepColourDepth(24), 32);
-    int32_t w = 1024, h = 768, d = 32;
-    EXPECT_FALSE(ApplyShown(w, h, d, 1024, 768, 32));
-    EXPECT_TRUE(ApplyShown(1280, h, d, 1024, 768, 32));
-    EXPECT_TRUE(ApplyShown(w, 1024, d, 1024, 768, 32));
-    d = StepColourDepth(d);
-    EXPECT_TRUE(ApplyShown(w, h, d, 1024, 768, 32));
-    d = StepColourDepth(d);
-    EXPECT_FALSE(ApplyShown(w, h, d, 1024, 768, 32));
+    int32_t d = StepColourDepth(32);
+    EXPECT_EQ(d, 16);
+    EXPECT_TRUE(ApplyShown(1024, 768, d, 1024, 768, 32));
+    EXPECT_FALSE(ApplyShown(1024, 768, StepColourDepth(d), 1024, 768, 32));
+    EXPECT_TRUE(ApplyShown(1280, 768, 32, 1024, 768, 32));
+    EXPECT_TRUE(ApplyShown(1024, 1024, 32, 1024, 768, 32));
 }
 
-TEST_F(MenuValues, SteeringDevicesCycleAndTheMouseMovesBetweenPlayers)
+TEST(MenuValues, SteeringDevicesCycleAndTheMouseMovesBetweenPlayers)
 {
-    p.mousesteering = 0;
+    Prefs p = Start();
     EXPECT_STREQ(DeviceName(PlayerDevice(p, 0)), "Keyboard & Mouse");
     EXPECT_STREQ(DeviceName(PlayerDevice(p, 1)), "Keyboard");
     StepDevice(p, 1);  // player 2 takes the mouse from player 1
     EXPECT_EQ(PlayerDevice(p, 1), kDeviceKeyboardMouse);
     EXPECT_EQ(PlayerDevice(p, 0), kDeviceKeyboard);
-    StepDevice(p, 1);
-    EXPECT_EQ(PlayerDevice(p, 1), kDeviceGamepad);
-    EXPECT_EQ(p.mousesteering, kNoDevicePlayer);
-    StepDevice(p, 1);
-    EXPECT_EQ(PlayerDevice(p, 1), kDeviceWheel);
-    EXPECT_EQ(p.gamepadsteering, kNoDevicePlayer);
-    StepDevice(p, 1);
-    EXPECT_EQ(PlayerDevice(p, 1), kDeviceKeyboard);
-    EXPECT_EQ(p.wheelsteering, kNoDevicePlayer);
-    EXPECT_STREQ(DeviceName(kDeviceGamepad), "Gamepad");
-    EXPECT_STREQ(DeviceName(kDeviceWheel), "Wheel");
-}
-
-TEST(MenuControllers, SensitivityStepsAndNames)
-{
-    std::vector<int> seen;
-    int32_t s = 3;
-    for (int i = 0; i < 5; i++) {
-        s = StepSensitivity(s);
-        seen.push_back(s);
+    const struct { int device; int32_t Prefs::*freed; } steps[] = {
+        {kDeviceGamepad, &Prefs::mousesteering}, {kDeviceWheel, &Prefs::gamepadsteering},
+        {kDeviceKeyboard, &Prefs::wheelsteering}};
+    for (const auto& s : steps) {
+        StepDevice(p, 1);
+        EXPECT_EQ(PlayerDevice(p, 1), s.device);
+        EXPECT_EQ(p.*s.freed, kNoDevicePlayer);
     }
-    EXPECT_EQ(seen, (std::vector<int>{6, 9, 12, 15, 3}));
-    EXPECT_EQ(StepSensitivity(7), 10);
-    EXPECT_EQ(StepSensitivity(-4), 14);
-    EXPECT_STREQ(SensitivityName(3), "Very Low");
-    EXPECT_STREQ(SensitivityName(9), "Normal");
-    EXPECT_STREQ(SensitivityName(15), "Very Fast");
-    EXPECT_STREQ(SensitivityName(10), "");
 }
 
-TEST(MenuControllers, TheHighestHeldKeyBinds)
+TEST(MenuValues, TheHighestHeldKeyBinds)
 {
     uint8_t down[255] = {};
     EXPECT_EQ(HeldKey(down), -1);
     down[16] = 1;  // Shift
     EXPECT_EQ(HeldKey(down), 16);
-    down[87] = 1;  // W
-    EXPECT_EQ(HeldKey(down), 87);
-    down[254] = 1;
+    down[87] = down[254] = 1;
     EXPECT_EQ(HeldKey(down), 254);
     down[254] = 0;
     down[0] = 1;
     EXPECT_EQ(HeldKey(down), 87);
 }
 
-TEST(MenuNameEntry, TypedTextIsAppendedAndBackspaceRemoves)
+TEST(MenuValues, NameEntryTypesTwelveCharactersOfOneWord)
 {
     char name[16] = "";
-    EXPECT_TRUE(EditName(name, "B", false));
-    EXPECT_TRUE(EditName(name, "ob7", false));  // digits type digits
-    EXPECT_STREQ(name, "Bob7");
-    EXPECT_FALSE(EditName(name, " ", false));  // one word: no spaces
-    EXPECT_TRUE(EditName(name, "", true));
-    EXPECT_STREQ(name, "Bob");
-    EXPECT_FALSE(EditName(name, "", false));  // nothing typed this frame
-    EXPECT_TRUE(EditName(name, "\xc3\xa9!", false));  // a UTF-8 letter has no glyph; "!" does
-    EXPECT_STREQ(name, "Bob!");
-    EXPECT_TRUE(EditName(name, "x", true));  // Backspace first, then the text
-    EXPECT_STREQ(name, "Bobx");
-}
-
-TEST(MenuNameEntry, TwelveCharactersAtMostAndBackspaceOnEmpty)
-{
-    char name[16] = "";
-    EXPECT_TRUE(EditName(name, "abcdefghijklm", false));
-    EXPECT_STREQ(name, "abcdefghijkl");  // the thirteenth is refused
-    EXPECT_FALSE(EditName(name, "z", false));
+    const struct { const char* typed; bool backspace, changed; const char* after; } keys[] = {
+        {"B", false, true, "B"}, {"ob7", false, true, "Bob7"}, {" ", false, false, "Bob7"}, {"", true, true, "Bob"},
+        {"", false, false, "Bob"}, {"\xc3\xa9!", false, true, "Bob!"},  // a UTF-8 letter has no glyph
+        {"x", true, true, "Bobx"},                                      // Backspace first, then the text
+        {"abcdefghijklm", false, true, "Bobxabcdefgh"}, {"z", false, false, "Bobxabcdefgh"},
+    };
+    for (const auto& k : keys) {
+        EXPECT_EQ(EditName(name, k.typed, k.backspace), k.changed) << k.typed;
+        EXPECT_STREQ(name, k.after);
+    }
     for (int i = 0; i < 12; i++)
         EXPECT_TRUE(EditName(name, "", true));
-    EXPECT_STREQ(name, "");
     EXPECT_FALSE(EditName(name, "", true));
     char full[16];
     memset(full, 'x', sizeof full);  // no terminator at all

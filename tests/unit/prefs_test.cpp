@@ -1,5 +1,6 @@
-// The preferences file: defaults, the 36 lines byte for byte, normalisation,
-// the sixth name as the peer address, names with spaces, damaged files.
+// The preferences file: the 36 default lines byte for byte, a round trip,
+// the derived counts, values out of range going back to their defaults,
+// names typed, with spaces or empty, the sixth name as the peer address.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,6 +8,7 @@
 
 #include "app/config.h"
 #include "game/game_state.h"
+#include "game/menu_logic.h"
 #include "game/prefs.h"
 #include "input/devices.h"
 #include "test_util.h"
@@ -31,146 +33,125 @@ protected:
         gConfig.depth = 32;
         gConfig.trackCount = 6;
     }
+    void Load(const std::string& text)
+    {
+        dir.Write("data/prefs.txt", text);
+        LoadPrefs();
+    }
+    bool Saved(const std::string& part)
+    {
+        SavePrefs();
+        return dir.Read("data/prefs.txt").find(part) != std::string::npos;
+    }
     ScratchAppDir dir;
 };
 
-TEST_F(PrefsTest, MissingFileIsWrittenWithDefaults)
+TEST_F(PrefsTest, MissingFileIsWrittenWithDefaultsAndReadBackWhole)
 {
     LoadPrefs();
     EXPECT_EQ(dir.Read("data/prefs.txt"), kDefaultFile);
-    EXPECT_EQ(gPrefs.carCount, 2u);
-    EXPECT_FLOAT_EQ(gPrefs.playerColour[3][0], 1.0f);
-    EXPECT_FLOAT_EQ(gPrefs.playerColour[3][1], 1.0f);
-    EXPECT_FLOAT_EQ(gPrefs.playerColour[3][2], 0.0f);
-    std::string log = dir.Read("log.txt");
+    const std::string log = dir.Read("log.txt");
     EXPECT_LT(log.find("MINOR ERROR (not found): data/prefs.txt [using defaults]"), log.find("Saving prefs"));
     EXPECT_LT(log.find("Saving prefs: data/prefs.txt"), log.find("Loading prefs: data/prefs.txt"));
-}
-
-TEST_F(PrefsTest, RoundTripKeepsEveryStoredValue)
-{
-    dir.Write("data/prefs.txt", kDefaultFile);
-    LoadPrefs();
+    for (int i = 0; i < 5; i++)
+        for (int j = i + 1; j < 5; j++)
+            EXPECT_STRNE(gPrefs.playername[i], gPrefs.playername[j]);
+    // Every stored value survives a save and a load.
     gPrefs.musicvolume = 96;
     gPrefs.gamemode = 1;
     gPrefs.laps = 7;
     snprintf(gPrefs.playername[2], 16, "%s", "Bob");
     gPrefs.playerctrls[1][4] = 17;
     gPrefs.medalshowtime = 2.5f;
-    SavePrefs();
-    std::string saved = dir.Read("data/prefs.txt");
+    const Prefs saved = gPrefs;
+    EXPECT_TRUE(Saved("medalshowtime 2.500000\n"));
     LoadPrefs();
-    EXPECT_EQ(gPrefs.musicvolume, 96);
-    EXPECT_EQ(gPrefs.gamemode, 1);
-    EXPECT_EQ(gPrefs.laps, 7);
-    EXPECT_STREQ(gPrefs.playername[2], "Bob");
-    EXPECT_EQ(gPrefs.playerctrls[1][4], 17);
-    EXPECT_FLOAT_EQ(gPrefs.medalshowtime, 2.5f);
-    EXPECT_NE(saved.find("medalshowtime 2.500000\n"), std::string::npos);
+    EXPECT_EQ(memcmp(&saved, &gPrefs, sizeof saved), 0);
 }
 
-TEST_F(PrefsTest, NormalisationDerivesCountsAndLayout)
+TEST_F(PrefsTest, ValuesOutOfRangeGoBackToTheirDefaults)
 {
-    dir.Write("data/prefs.txt", "nplayers 4 nopponents 3 screenmode 0");
-    LoadPrefs();
-    EXPECT_EQ(gPrefs.carCount, 5u);
+    const struct { const char* text; int32_t Prefs::*field; int32_t value; } rows[] = {
+        {"laps 0", &Prefs::laps, 3}, {"laps 1", &Prefs::laps, 1}, {"timelimit 0", &Prefs::timelimit, 60},
+        {"timelimit 5", &Prefs::timelimit, 5}, {"musicvolume -1", &Prefs::musicvolume, 224},
+        {"musicvolume 0", &Prefs::musicvolume, 0}, {"musicvolume 9999", &Prefs::musicvolume, 224},
+        {"soundeffectsvolume 300", &Prefs::soundeffectsvolume, 224},
+        {"mousesensitivity 0", &Prefs::mousesensitivity, 9}, {"mousesensitivity 15", &Prefs::mousesensitivity, 15},
+        {"shadow_resolution 48", &Prefs::shadow_resolution, 64},
+        {"shadow_resolution 100000", &Prefs::shadow_resolution, 64}, {"opponentskill 3", &Prefs::opponentskill, 0},
+        {"opponentskill -1", &Prefs::opponentskill, 0}, {"nplayers 0", &Prefs::nplayers, 1},
+        {"nplayers -3", &Prefs::nplayers, 1}, {"nopponents 5", &Prefs::nopponents, 1},
+        {"nopponents 99", &Prefs::nopponents, 1}, {"gamemode 7", &Prefs::gamemode, 0},
+        {"terrain_pixelskip 0", &Prefs::terrain_pixelskip, 1}, {"mousesteering -2", &Prefs::mousesteering, 99},
+        {"track 6", &Prefs::track, 5}, {"track -1", &Prefs::track, 5},  // beyond the list: the last
+        {"nplayers 4 nopponents 3 screenmode 0", &Prefs::screenmode, 2},  // views follow the players
+        {"nplayers 2 nopponents 0 screenmode 2", &Prefs::screenmode, 1},
+    };
+    for (const auto& r : rows) {
+        Load(r.text);
+        EXPECT_EQ(gPrefs.*r.field, r.value) << r.text;
+    }
+    Load("nplayers 4 nopponents 3");
+    EXPECT_EQ(gPrefs.carCount, 5u);  // five cars at most
     EXPECT_EQ(gPrefs.viewCount, 3u);
-    EXPECT_EQ(gPrefs.screenmode, 2);
-    dir.Write("data/prefs.txt", "nplayers 2 nopponents 0 screenmode 2");
-    LoadPrefs();
-    EXPECT_EQ(gPrefs.carCount, 2u);
-    EXPECT_EQ(gPrefs.screenmode, 1);
-}
-
-TEST_F(PrefsTest, TrackBeyondTheListBecomesTheLast)
-{
-    dir.Write("data/prefs.txt", "track 6");
-    LoadPrefs();
-    EXPECT_EQ(gPrefs.track, 5);
-    dir.Write("data/prefs.txt", "track -1");
-    LoadPrefs();
-    EXPECT_EQ(gPrefs.track, 5);
+    for (const char* time : {"medalshowtime -1", "medalshowtime nan"}) {
+        Load(time);
+        EXPECT_FLOAT_EQ(gPrefs.medalshowtime, 10.0f) << time;
+    }
     gConfig.trackCount = 0;
-    LoadPrefs();
+    Load("track 3");
     EXPECT_EQ(gPrefs.track, 0);  // never -1, even without tracks
-}
-
-TEST_F(PrefsTest, SixteenBitColourSwitchesShadowsOff)
-{
+    // Codes no key gives go back to the player's default key; "." (190)
+    // and F12 (123) are keys and stay.
+    Load("player1ctrls 0 255 -7 190 9999 player2ctrls 68 65 83 300 123\n");
+    const int32_t keys[2][5] = {{38, 37, 40, 190, 16}, {68, 65, 83, 68, 123}};
+    EXPECT_EQ(memcmp(gPrefs.playerctrls, keys, sizeof keys), 0);
+    // Overlong words are cut to 15 characters (16, one more than fits, cut
+    // inside the name).
+    Load("player1name " + std::string(16, 'n') + "\np2p_ip " + std::string(300, '9'));
+    EXPECT_EQ(std::string(gPrefs.playername[0]), std::string(15, 'n'));
+    EXPECT_EQ(std::string(gPrefs.p2p_ip), std::string(15, '9'));
+    EXPECT_STREQ(gPrefs.playername[1], "Green");
+    // Sixteen-bit colour switches the shadows off.
     gConfig.depth = 16;
-    dir.Write("data/prefs.txt", "shadows 1");
-    LoadPrefs();
+    Load("shadows 1");
     SavePrefs();
     EXPECT_EQ(dir.Read("data/prefs.txt").substr(0, 10), "shadows 0\n");
 }
 
-TEST_F(PrefsTest, SixthNameOverridesThePeerAddress)
-{
-    dir.Write("data/prefs.txt", "p2p_ip 10.0.0.1\nplayer6name 10.0.0.9\n");
-    LoadPrefs();
-    EXPECT_STREQ(gPrefs.p2p_ip, "10.0.0.9");
-}
-
-TEST_F(PrefsTest, MissingMedalTimeKeepsTen)
-{
-    dir.Write("data/prefs.txt", "laps 5");
-    LoadPrefs();
-    SavePrefs();
-    EXPECT_NE(dir.Read("data/prefs.txt").find("medalshowtime 10.000000\n"), std::string::npos);
-}
-
-TEST_F(PrefsTest, NameWithSpaceIsReadUpToTheSpace)
+TEST_F(PrefsTest, NamesTypedWithSpacesOrEmptyAndTheSixthAsThePeer)
 {
     LoadPrefs();
+    // Backspace the default away, then type as a player would (the space
+    // is refused).
+    char* name = gPrefs.playername[0];
+    while (EditName(name, "", true)) {
+    }
+    for (const char* typed : {"A", "l", "i", " ", "c", "e", "2"})
+        EditName(name, typed, false);
+    EXPECT_STREQ(name, "Alice2");
+    EXPECT_TRUE(Saved("player1name Alice2\n"));
+    LoadPrefs();
+    EXPECT_STREQ(gPrefs.playername[0], "Alice2");
+    // A name with a space is read up to the space; an empty one keeps the
+    // keys after it.
     snprintf(gPrefs.playername[0], 16, "%s", "Bob Smith");
-    SavePrefs();
-    EXPECT_NE(dir.Read("data/prefs.txt").find("player1name Bob Smith\n"), std::string::npos);
+    snprintf(gPrefs.playername[1], 16, "%s", "");
+    gPrefs.playerctrls[1][0] = 65;
+    EXPECT_TRUE(Saved("player1name Bob Smith\n"));
+    EXPECT_TRUE(Saved("player2name \nplayer2ctrls 65 "));
     LoadPrefs();
     EXPECT_STREQ(gPrefs.playername[0], "Bob");
     EXPECT_EQ(gPrefs.playerctrls[0][0], 38);
-}
-
-TEST_F(PrefsTest, EmptyNameKeepsTheKeysAfterIt)
-{
-    LoadPrefs();
-    gPrefs.playername[0][0] = 0;
-    gPrefs.playerctrls[0][0] = 87;
-    SavePrefs();
-    EXPECT_NE(dir.Read("data/prefs.txt").find("player1name \nplayer1ctrls 87 "), std::string::npos);
-    LoadPrefs();
-    EXPECT_STREQ(gPrefs.playername[0], "");
-    EXPECT_EQ(gPrefs.playerctrls[0][0], 87);
-}
-
-TEST_F(PrefsTest, OverlongAndHostileValuesStayInRange)
-{
-    dir.Write("data/prefs.txt",
-              "player1name " + std::string(300, 'n') + "\np2p_ip " + std::string(40, '9') +
-                  "\nnplayers -3 nopponents 99 gamemode 7 opponentskill -1 shadow_resolution 100000 "
-                  "terrain_pixelskip 0 musicvolume 9999 mousesteering -2 player2ctrls 300 -1 65 66\n"
-                  "medalshowtime nan");
-    LoadPrefs();
-    EXPECT_EQ(strlen(gPrefs.playername[0]), 15u);
-    EXPECT_EQ(strlen(gPrefs.p2p_ip), 15u);
-    EXPECT_GE(gPrefs.nplayers, 1);
-    EXPECT_LE(gPrefs.carCount, 5u);
-    EXPECT_GE(gPrefs.carCount, 1u);
-    EXPECT_LE(gPrefs.gamemode, 1);
-    EXPECT_GE(gPrefs.opponentskill, 0);
-    EXPECT_LE(gPrefs.shadow_resolution, 128);
-    EXPECT_EQ(gPrefs.terrain_pixelskip, 1);
-    EXPECT_EQ(gPrefs.musicvolume, 224);
-    EXPECT_EQ(gPrefs.mousesteering, 99);
-    EXPECT_EQ(gPrefs.playerctrls[1][0], 87);
-    EXPECT_EQ(gPrefs.playerctrls[1][1], 65);
-    EXPECT_EQ(gPrefs.playerctrls[1][2], 65);
-    EXPECT_FLOAT_EQ(gPrefs.medalshowtime, 10.0f);
+    EXPECT_STREQ(gPrefs.playername[1], "");
+    EXPECT_EQ(gPrefs.playerctrls[1][0], 65);
+    Load("p2p_ip 10.0.0.1\nplayer6name 10.0.0.9\n");
+    EXPECT_STREQ(gPrefs.p2p_ip, "10.0.0.9");
 }
 
 TEST_F(PrefsTest, ViewKeyStepsOncePerPress)
 {
-    dir.Write("data/prefs.txt", "nplayers 3");
-    LoadPrefs();
+    Load("nplayers 3");
     InitKeyboard();
     EXPECT_EQ(gPrefs.screenmode, 2);
     OnKeyDown(48);
@@ -184,8 +165,6 @@ TEST_F(PrefsTest, ViewKeyStepsOncePerPress)
     EXPECT_EQ(gPrefs.screenmode, 1);
 }
 
-}  // namespace
-
 TEST_F(PrefsTest, ADemoWritesNothing)
 {
     gGame.demo = 1;
@@ -196,3 +175,5 @@ TEST_F(PrefsTest, ADemoWritesNothing)
     EXPECT_FALSE(dir.Exists("data/prefs.txt"));
     EXPECT_EQ(gPrefs.nplayers, 4);
 }
+
+}  // namespace

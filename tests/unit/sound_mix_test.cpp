@@ -11,9 +11,7 @@ namespace {
 
 TEST(EngineSound, PitchAndLoudnessFollowTheWheels)
 {
-    const struct {
-        float wheel, max, rate, loudness;
-    } cases[] = {
+    const struct { float wheel, max, rate, loudness; } cases[] = {
         {0.0f, 10.0f, 0.6f, 0.4f},     // idle
         {5.0f, 10.0f, 1.25f, 0.7f},    // half speed
         {10.0f, 10.0f, 1.9f, 1.0f},    // full speed
@@ -32,11 +30,7 @@ TEST(EngineSound, PitchAndLoudnessFollowTheWheels)
 
 TEST(EngineSound, PanningPerLayout)
 {
-    const struct {
-        int32_t screenmode;
-        uint32_t view;
-        float left, right;
-    } cases[] = {
+    const struct { int32_t screenmode; uint32_t view; float left, right; } cases[] = {
         {0, 0, 1.0f, 1.0f},                       // one view: centred
         {1, 0, 1.0f, 0.3f}, {1, 1, 0.3f, 1.0f},   // halves
         {2, 0, 1.0f, 0.3f}, {2, 1, 0.3f, 1.0f},   // quarters by their column

@@ -1,4 +1,4 @@
-// Helpers shared by the unit tests: a scratch application directory.
+// Helpers shared by the unit and window tests: a scratch application directory.
 #pragma once
 
 #include <string>

@@ -1,162 +1,138 @@
-// The TGA writer, byte for byte: the header, raw pixels, and the packing of
-// run-length data into run and raw packets of at most 128 pixels.
-#include "assets/tga_write.h"
-
+// Writing TGA files byte for byte: the generator's writer (header, raw
+// pixels, run-length packing into packets of at most 128 pixels) and the
+// screenshots (numbered names, taken names skipped, never overwritten).
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
 #include <vector>
+
+#include "app/config.h"
+#include "assets/screenshot.h"
+#include "assets/tga_write.h"
+#include "test_util.h"
 
 namespace {
 
-// Writes through a temporary file and returns every byte written; `ok`
-// receives WriteTga's answer.
-std::vector<uint8_t> Written(int w, int h, int bpp, const std::vector<uint8_t>& pixels, bool rle, bool* ok) {
-  FILE* f = std::tmpfile();
-  EXPECT_NE(f, nullptr);
-  *ok = WriteTga(f, w, h, bpp, pixels.empty() ? nullptr : pixels.data(), rle);
-  std::fflush(f);
-  const long size = std::ftell(f);
-  std::rewind(f);
-  std::vector<uint8_t> bytes(static_cast<size_t>(size));
-  if (size > 0) {
-    EXPECT_EQ(std::fread(bytes.data(), 1, bytes.size(), f), bytes.size());
-  }
-  std::fclose(f);
-  return bytes;
+typedef std::vector<uint8_t> Bytes;
+
+Bytes Cat(Bytes a, const Bytes& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
 }
 
-std::vector<uint8_t> Header(int type, int w, int h, int bpp) {
-  return {0, 0, static_cast<uint8_t>(type), 0, 0, 0, 0, 0, 0, 0, 0, 0,
-          static_cast<uint8_t>(w & 255), static_cast<uint8_t>(w >> 8),
-          static_cast<uint8_t>(h & 255), static_cast<uint8_t>(h >> 8), static_cast<uint8_t>(bpp), 0};
+Bytes Header(int type, int w, int h, int bpp)
+{
+    return {0, 0, (uint8_t)type, 0, 0, 0, 0, 0, 0, 0, 0, 0, (uint8_t)w, (uint8_t)(w >> 8), (uint8_t)h,
+            (uint8_t)(h >> 8), (uint8_t)bpp, 0};
 }
 
-// n pixels of 3 bytes; pixel k is (k, k >> 8, 7) so neighbours differ.
-std::vector<uint8_t> Distinct(int n) {
-  std::vector<uint8_t> p;
-  for (int k = 0; k < n; k++) p.insert(p.end(), {static_cast<uint8_t>(k), static_cast<uint8_t>(k >> 8), 7});
-  return p;
+// Every byte WriteTga writes ("" when it refuses).
+Bytes Written(int w, int h, int bpp, const Bytes& pixels, bool rle)
+{
+    FILE* f = tmpfile();
+    const bool ok = WriteTga(f, w, h, bpp, pixels.empty() ? nullptr : pixels.data(), rle);
+    Bytes bytes((size_t)ftell(f));
+    rewind(f);
+    EXPECT_EQ(fread(bytes.data(), 1, bytes.size(), f), bytes.size());
+    fclose(f);
+    EXPECT_EQ(ok, !bytes.empty());
+    return bytes;
 }
 
-std::vector<uint8_t> Same(int n, uint8_t b, uint8_t g, uint8_t r) {
-  std::vector<uint8_t> p;
-  for (int k = 0; k < n; k++) p.insert(p.end(), {b, g, r});
-  return p;
+Bytes Same(int n, uint8_t b, uint8_t g, uint8_t r)
+{
+    Bytes p;
+    for (int k = 0; k < n; k++)
+        p.insert(p.end(), {b, g, r});
+    return p;
 }
 
-std::vector<uint8_t> Cat(std::vector<uint8_t> a, const std::vector<uint8_t>& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
+TEST(TgaWrite, RawIsTheHeaderThenThePixelsAsGiven)
+{
+    Bytes pixels(300 * 2 * 4);
+    for (size_t i = 0; i < pixels.size(); i++)
+        pixels[i] = (uint8_t)(i * 7);
+    EXPECT_EQ(Written(300, 2, 32, pixels, false), Cat(Header(2, 300, 2, 32), pixels));
+    const Bytes small = {1, 2, 3, 4, 5, 6};
+    EXPECT_EQ(Written(1, 2, 24, small, false), Cat(Header(2, 1, 2, 24), small));
+    for (auto size : {std::pair<int, int>{0, 1}, {1, 0}, {65536, 1}})
+        EXPECT_TRUE(Written(size.first, size.second, 24, small, false).empty());
+    EXPECT_TRUE(Written(1, 1, 16, small, false).empty());
+    EXPECT_TRUE(Written(1, 1, 24, {}, false).empty());
+    EXPECT_FALSE(WriteTga(nullptr, 1, 1, 24, small.data(), false));
 }
 
-// The game's run-length decoding: packets until width x height pixels.
-std::vector<uint8_t> Decode(const std::vector<uint8_t>& file, int bytesPerPixel, size_t pixels) {
-  std::vector<uint8_t> out;
-  size_t at = 18;
-  while (out.size() < pixels * bytesPerPixel && at < file.size()) {
-    const int h = file[at++];
-    const int n = (h & 127) + 1;
-    if (h >= 128) {
-      for (int k = 0; k < n; k++) out.insert(out.end(), file.begin() + at, file.begin() + at + bytesPerPixel);
-      at += bytesPerPixel;
-    } else {
-      out.insert(out.end(), file.begin() + at, file.begin() + at + n * bytesPerPixel);
-      at += n * bytesPerPixel;
+TEST(TgaWrite, RunLengthPackets)
+{
+    Bytes distinct;
+    for (int k = 0; k < 130; k++)
+        distinct.insert(distinct.end(), {(uint8_t)k, (uint8_t)(k >> 8), 7});
+    const struct { const char* what; int w, h, bpp; Bytes pixels, packets; } cases[] = {
+        {"130 equal: a full run and a run of two", 130, 1, 24, Same(130, 9, 8, 7), {255, 9, 8, 7, 129, 9, 8, 7}},
+        {"129 equal and another: the leftover goes raw", 130, 1, 24, Cat(Same(129, 1, 1, 1), Same(1, 2, 2, 2)),
+         {255, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2}},
+        {"exactly 128", 128, 1, 24, Same(128, 4, 5, 6), {255, 4, 5, 6}},
+        {"130 distinct: raw 128 and raw 2", 130, 1, 24, distinct,
+         Cat(Cat({127}, Bytes(distinct.begin(), distinct.begin() + 384)), Cat({1}, Bytes(distinct.begin() + 384, distinct.end())))},
+        {"A B C C", 4, 1, 24, {1, 0, 0, 2, 0, 0, 3, 0, 0, 3, 0, 0}, {1, 1, 0, 0, 2, 0, 0, 129, 3, 0, 0}},
+        {"A B B C", 4, 1, 24, {1, 0, 0, 2, 0, 0, 2, 0, 0, 3, 0, 0}, {0, 1, 0, 0, 129, 2, 0, 0, 0, 3, 0, 0}},
+        {"alpha counts", 3, 1, 32, {5, 5, 5, 1, 5, 5, 5, 2, 5, 5, 5, 2}, {0, 5, 5, 5, 1, 129, 5, 5, 5, 2}},
+        {"runs join rows", 3, 2, 24, {1, 1, 1, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 3, 3, 4, 4, 4},
+         {1, 1, 1, 1, 2, 2, 2, 130, 3, 3, 3, 0, 4, 4, 4}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Written(c.w, c.h, c.bpp, c.pixels, true), Cat(Header(10, c.w, c.h, c.bpp), c.packets)) << c.what;
+}
+
+TEST(Screenshots, NamesFollowTheCounterAndSkipTakenFiles)
+{
+    char path[256];
+    for (auto n : {std::pair<int, const char*>{0, "000"}, {99, "099"}, {1000, "1000"}, {123456, "123456"}}) {
+        ScreenshotName(n.first, path, sizeof path);
+        EXPECT_EQ(path, "data/screenshots/" + std::string(n.second) + ".tga");
     }
-  }
-  EXPECT_EQ(at, file.size()) << "bytes left after the last packet";
-  return out;
+    ScratchAppDir dir;
+    auto create = [&]() {
+        FILE* file = CreateScreenshotFile(path, sizeof path);
+        if (!file)
+            return "(failed: " + std::string(path) + ")";
+        fputs("new", file);
+        fclose(file);
+        return std::string(path);
+    };
+    gConfig.screenshotCount = 0;
+    EXPECT_EQ(create(), "(failed: data/screenshots/000.tga)");  // no folder: the counter moves on
+    EXPECT_EQ(gConfig.screenshotCount, 1);
+    // A gap: the scan counts 3 files, but 003 and 004 are taken.
+    for (const char* name : {"000.tga", "003.tga", "004.tga"})
+        dir.Write(std::string("data/screenshots/") + name, "old");
+    ScanScreenshots();
+    ASSERT_EQ(gConfig.screenshotCount, 3);
+    EXPECT_EQ(create(), "data/screenshots/005.tga");
+    EXPECT_EQ(create(), "data/screenshots/006.tga");
+    EXPECT_EQ(gConfig.screenshotCount, 7);
+    EXPECT_EQ(dir.Read("data/screenshots/003.tga") + dir.Read("data/screenshots/004.tga"), "oldold");
+    EXPECT_FALSE(dir.Exists("data/screenshots/001.tga"));  // free, but behind the counter
 }
 
-TEST(TgaWrite, RawTwentyFourBitsIsHeaderThenPixelsAsGiven) {
-  const std::vector<uint8_t> pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-  bool ok = false;
-  const std::vector<uint8_t> bytes = Written(2, 2, 24, pixels, false, &ok);
-  EXPECT_TRUE(ok);
-  EXPECT_EQ(bytes, Cat(Header(2, 2, 2, 24), pixels));
-}
-
-TEST(TgaWrite, RawThirtyTwoBitsAndSizesAboveOneByte) {
-  std::vector<uint8_t> pixels(300 * 4);
-  for (size_t i = 0; i < pixels.size(); i++) pixels[i] = static_cast<uint8_t>(i * 7);
-  bool ok = false;
-  const std::vector<uint8_t> bytes = Written(300, 1, 32, pixels, false, &ok);
-  EXPECT_TRUE(ok);
-  EXPECT_EQ(bytes, Cat(Header(2, 300, 1, 32), pixels));
-  EXPECT_EQ(bytes[12], 44);  // 300 = 1 * 256 + 44
-  EXPECT_EQ(bytes[13], 1);
-}
-
-TEST(TgaWrite, RunLengthRunsStopAt128Pixels) {
-  bool ok = false;
-  // 130 equal pixels: a full run (header 255) and a run of two (129).
-  EXPECT_EQ(Written(130, 1, 24, Same(130, 9, 8, 7), true, &ok),
-            Cat(Header(10, 130, 1, 24), {255, 9, 8, 7, 129, 9, 8, 7}));
-  // 129 equal then one other: the leftover single pixel goes raw with the other.
-  EXPECT_EQ(Written(130, 1, 24, Cat(Same(129, 1, 1, 1), Same(1, 2, 2, 2)), true, &ok),
-            Cat(Header(10, 130, 1, 24), {255, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2}));
-  // Exactly 128: one packet.
-  EXPECT_EQ(Written(128, 1, 24, Same(128, 4, 5, 6), true, &ok), Cat(Header(10, 128, 1, 24), {255, 4, 5, 6}));
-}
-
-TEST(TgaWrite, RunLengthRawPacketsStopAt128PixelsAndBeforeARun) {
-  bool ok = false;
-  const std::vector<uint8_t> distinct = Distinct(130);
-  std::vector<uint8_t> expected = Header(10, 130, 1, 24);
-  expected.push_back(127);
-  expected.insert(expected.end(), distinct.begin(), distinct.begin() + 128 * 3);
-  expected.push_back(1);
-  expected.insert(expected.end(), distinct.begin() + 128 * 3, distinct.end());
-  EXPECT_EQ(Written(130, 1, 24, distinct, true, &ok), expected);
-  EXPECT_TRUE(ok);
-  // A B C C: raw A B, then the run of C.
-  const std::vector<uint8_t> abcc = {1, 0, 0, 2, 0, 0, 3, 0, 0, 3, 0, 0};
-  EXPECT_EQ(Written(4, 1, 24, abcc, true, &ok), Cat(Header(10, 4, 1, 24), {1, 1, 0, 0, 2, 0, 0, 129, 3, 0, 0}));
-  // A B B C: raw A, run B, raw C.
-  const std::vector<uint8_t> abbc = {1, 0, 0, 2, 0, 0, 2, 0, 0, 3, 0, 0};
-  EXPECT_EQ(Written(4, 1, 24, abbc, true, &ok),
-            Cat(Header(10, 4, 1, 24), {0, 1, 0, 0, 129, 2, 0, 0, 0, 3, 0, 0}));
-}
-
-TEST(TgaWrite, RunLengthThirtyTwoBitsComparesAlphaToo) {
-  bool ok = false;
-  const std::vector<uint8_t> pixels = {5, 5, 5, 1, 5, 5, 5, 2, 5, 5, 5, 2};
-  EXPECT_EQ(Written(3, 1, 32, pixels, true, &ok),
-            Cat(Header(10, 3, 1, 32), {0, 5, 5, 5, 1, 129, 5, 5, 5, 2}));
-}
-
-TEST(TgaWrite, RunLengthPacketsMayJoinRowsAndDecodeBackExactly) {
-  bool ok = false;
-  // Rows of 3: the last pixel of row 0 equals the first two of row 1.
-  const std::vector<uint8_t> pixels = {1, 1, 1, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 3, 3, 4, 4, 4};
-  const std::vector<uint8_t> bytes = Written(3, 2, 24, pixels, true, &ok);
-  EXPECT_EQ(bytes, Cat(Header(10, 3, 2, 24), {1, 1, 1, 1, 2, 2, 2, 130, 3, 3, 3, 0, 4, 4, 4}));
-  // A larger picture with runs, raw stretches and boundaries everywhere.
-  std::vector<uint8_t> big;
-  for (int k = 0; k < 97 * 61; k++) {
-    const int v = (k / 5) % 3 == 0 ? 200 : (k * 37) % 251;
-    big.insert(big.end(), {static_cast<uint8_t>(v), static_cast<uint8_t>(k % 2 ? v : 0), 9});
-  }
-  const std::vector<uint8_t> file = Written(97, 61, 24, big, true, &ok);
-  EXPECT_TRUE(ok);
-  EXPECT_EQ(Decode(file, 3, 97 * 61), big);
-}
-
-TEST(TgaWrite, RefusesUnusableArguments) {
-  bool ok = true;
-  const std::vector<uint8_t> one = {1, 2, 3, 4};
-  EXPECT_TRUE(Written(0, 1, 24, one, false, &ok).empty());
-  EXPECT_FALSE(ok);
-  EXPECT_TRUE(Written(1, 0, 24, one, true, &ok).empty());
-  EXPECT_FALSE(ok);
-  EXPECT_TRUE(Written(65536, 1, 24, one, false, &ok).empty());
-  EXPECT_FALSE(ok);
-  EXPECT_TRUE(Written(1, 1, 16, one, false, &ok).empty());
-  EXPECT_FALSE(ok);
-  EXPECT_TRUE(Written(1, 1, 24, {}, false, &ok).empty());
-  EXPECT_FALSE(ok);
-  EXPECT_FALSE(WriteTga(nullptr, 1, 1, 24, one.data(), false));
+TEST(Screenshots, AreUncompressed24BitTgaFiles)
+{
+    // 300 x 2 pixels: the width needs its high byte.
+    std::string pixels;
+    for (int i = 0; i < 600; i++)
+        pixels += {(char)i, (char)(i >> 8), (char)7};
+    FILE* file = tmpfile();
+    EXPECT_FALSE(WriteScreenshotTga(file, 0, 1, (const uint8_t*)pixels.data()));
+    EXPECT_FALSE(WriteScreenshotTga(file, 65536, 1, (const uint8_t*)pixels.data()));
+    EXPECT_EQ(ftell(file), 0);
+    EXPECT_TRUE(WriteScreenshotTga(file, 300, 2, (const uint8_t*)pixels.data()));
+    std::string written(18 + 1800, 0);
+    rewind(file);
+    EXPECT_EQ(fread(&written[0], 1, written.size() + 1, file), written.size());
+    fclose(file);
+    EXPECT_EQ(written, std::string("\0\0\2\0\0\0\0\0\0\0\0\0\x2c\x01\x02\x00\x18\x00", 18) + pixels);
 }
 
 }  // namespace
