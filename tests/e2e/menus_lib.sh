@@ -98,18 +98,20 @@ tap() {
     sleep 0.5
 }
 
-# shot NAME: an F12 screenshot; prints its path.  With QUIBBIT_SHOTS set, a
-# PNG copy goes there under NAME.
+# shot NAME: an F12 screenshot, the key held until the file appears (a race
+# frame can take a good part of a second on a software renderer); prints
+# its path.  With QUIBBIT_SHOTS set, a PNG copy goes there under NAME.
 shot() {
-    local dir="$GAME_DIR/data/screenshots" before after i file
+    local dir="$GAME_DIR/data/screenshots" before i file
     before="$(ls "$dir" 2>/dev/null | wc -l)"
-    key F12
-    for ((i = 0; i < 50; i++)); do
-        after="$(ls "$dir" 2>/dev/null | wc -l)"
-        [[ "$after" -gt "$before" ]] && break
+    xdotool keydown F12
+    for ((i = 0; i < 100; i++)); do
+        [[ "$(ls "$dir" 2>/dev/null | wc -l)" -gt "$before" ]] && break
         sleep 0.1
     done
-    [[ "$after" -gt "$before" ]] || fail "no screenshot for $1"
+    xdotool keyup F12
+    [[ "$(ls "$dir" 2>/dev/null | wc -l)" -gt "$before" ]] || fail "no screenshot for $1"
+    sleep 0.5  # the file is complete once the next frame runs
     file="$dir/$(ls "$dir" | sort | tail -n 1)"
     if [[ -n "$SHOTS" ]]; then
         mkdir -p "$SHOTS"
@@ -128,36 +130,7 @@ config_value() {
     awk -v k="$1" '$1 == k { print $2 }' "$GAME_DIR/data/config.txt"
 }
 
-# pixel FILE X Y: "r g b" of the screenshot pixel at layout place (X, Y)
-# (TGA rows bottom first, blue green red).
-pixel() {
-    python3 - "$1" "$2" "$3" <<'PY'
-import sys
-data = open(sys.argv[1], "rb").read()
-w = data[12] | data[13] << 8
-h = data[14] | data[15] << 8
-x = min(w - 1, int(float(sys.argv[2]) * w))
-y = min(h - 1, int(float(sys.argv[3]) * h))
-o = 18 + data[0] + (y * w + x) * 3
-print(data[o + 2], data[o + 1], data[o])
-PY
-}
-
-# tga_size FILE: "WIDTH HEIGHT" of a TGA file.
-tga_size() {
-    python3 - "$1" <<'PY'
-import sys
-d = open(sys.argv[1], "rb").read(18)
-print(d[12] | d[13] << 8, d[14] | d[15] << 8)
-PY
-}
-
-# mean_brightness FILE: the mean of all colour bytes of a screenshot, 0..255.
-mean_brightness() {
-    python3 - "$1" <<'PY'
-import sys
-d = open(sys.argv[1], "rb").read()
-px = d[18 + d[0]:]
-print(sum(px) // max(1, len(px)))
-PY
-}
+# Screenshot arithmetic (tests/e2e/pixels.py): size, mean brightness, ...
+pixels() { python3 "$(dirname "${BASH_SOURCE[0]}")/pixels.py" "$@"; }
+tga_size() { pixels size "$1"; }
+mean_brightness() { pixels mean "$1"; }

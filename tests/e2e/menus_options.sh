@@ -1,9 +1,8 @@
 # The options screens driven as a player would: volume clicks on either
-# half of their buttons, the graphics settings, a new resolution applied
-# (the window is rebuilt at the new size and the game comes back to the
-# graphics screen), an unapplied resolution forgotten by back, and the
-# controller screen: name entry, key binding by hovering and pressing,
-# steering devices and the camera key.
+# half of their buttons, the graphics settings, an unapplied resolution
+# forgotten by back (window_rebuild.sh applies them), and the controller
+# screen: name entry, key binding by hovering and pressing, steering devices
+# and the camera key.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/menus_lib.sh"
 trap 'kill_game; cleanup_game_dir' EXIT
@@ -60,25 +59,6 @@ click 0.5 0.2     # where apply was: nothing
 sleep 1
 grep -q "Framerate estimate" "$GAME_DIR/log.txt" && fail "apply worked without a pending change"
 
-# Apply the next size: the shell is rebuilt, the configuration is saved once
-# the new window exists, and the graphics screen is back.
-click 0.5 0.69
-click 0.5 0.2
-sleep 1
-wait_for_frames
-WIN_W="$(config_value width)"
-WIN_H="$(config_value height)"
-[[ "${WIN_W}x${WIN_H}" != 1024x768 ]] || fail "config.txt not written"
-[[ "$(config_value fullscreen)" == 0 ]] || fail "config.txt lost fullscreen 0"
-WIN_ID="$(game_window)" || fail "no window after the rebuild"
-geometry="$(xdotool getwindowgeometry "$WIN_ID" | awk '/Geometry/ { print $2 }')"
-[[ "$geometry" == "${WIN_W}x${WIN_H}" ]] || fail "window is $geometry after apply, config ${WIN_W}x${WIN_H}"
-[[ "$(grep -c "Quibbit v1.0" "$GAME_DIR/log.txt")" -eq 1 ]] || fail "the log was not started afresh"
-point 0.5 0.1
-rebuilt="$(shot graphics_rebuilt)"
-[[ "$(tga_size "$rebuilt")" == "$WIN_W $WIN_H" ]] || fail "screenshot size $(tga_size "$rebuilt")"
-click 0.5 0.525   # dust: proves the graphics screen is showing
-[[ "$(pref particles)" == 1 ]] || fail "not back on the graphics screen after apply"
 click 0.5 0.3     # back to the hub
 
 # Controllers, player 1.

@@ -23,42 +23,9 @@ pad() {
     sleep 0.4
 }
 
-# region_diff A B Y0 Y1: mean absolute difference of two screenshots over
-# the rows from Y0 to Y1 (window fractions from the bottom).
-region_diff() {
-    python3 - "$@" <<'PY'
-import sys
-def load(name):
-    d = open(name, "rb").read()
-    return d[12] | d[13] << 8, d[14] | d[15] << 8, d[18 + d[0]:]
-w, h, a = load(sys.argv[1])
-_, _, b = load(sys.argv[2])
-r0, r1 = int(float(sys.argv[3]) * h), int(float(sys.argv[4]) * h)
-lo, hi = r0 * w * 3, r1 * w * 3
-print(f"{sum(abs(x - y) for x, y in zip(a[lo:hi], b[lo:hi])) / max(1, hi - lo):.2f}")
-PY
-}
-
-# yellow FILE Y0 Y1: the number of message-yellow pixels in those rows.
-yellow() {
-    python3 - "$@" <<'PY'
-import sys
-d = open(sys.argv[1], "rb").read()
-w, h = d[12] | d[13] << 8, d[14] | d[15] << 8
-px = d[18 + d[0]:]
-r0, r1 = int(float(sys.argv[2]) * h), int(float(sys.argv[3]) * h)
-n = 0
-for i in range(r0 * w, r1 * w):
-    b, g, r = px[3 * i], px[3 * i + 1], px[3 * i + 2]
-    if r > 200 and g > 170 and b < 110:
-        n += 1
-print(n)
-PY
-}
-
 # moved A B Y0 Y1 / still A B Y0 Y1: that part of the picture changed / not.
-moved() { local d; d="$(region_diff "$@")"; awk -v d="$d" 'BEGIN { exit !(d > 4.0) }' || fail "no movement in rows $3-$4 (diff $d)"; }
-still() { local d; d="$(region_diff "$@")"; awk -v d="$d" 'BEGIN { exit !(d < 1.5) }' || fail "movement in rows $3-$4 (diff $d)"; }
+moved() { local d; d="$(pixels diff "$@")"; awk -v d="$d" 'BEGIN { exit !(d > 4.0) }' || fail "no movement in rows $3-$4 (diff $d)"; }
+still() { local d; d="$(pixels diff "$@")"; awk -v d="$d" 'BEGIN { exit !(d < 1.5) }' || fail "movement in rows $3-$4 (diff $d)"; }
 
 start_game
 
@@ -108,7 +75,7 @@ still "$paused1" "$paused2" 0.05 0.45   # Pad 1 still on the throttle, yet nothi
 still "$paused1" "$paused2" 0.55 0.95
 # The message stands across the middle of the view (rows 0.75); the rest of
 # the view holds yellow HUD text and wheels that change from shot to shot.
-[[ "$(yellow "$paused1" 0.72 0.78)" -gt "$(( $(yellow "$driving" 0.72 0.78) + 200 ))" ]] ||
+[[ "$(pixels count "$paused1" 0 0.72 1 0.78 yellow)" -gt "$(( $(pixels count "$driving" 0 0.72 1 0.78 yellow) + 200 ))" ]] ||
     fail "no message in player 2's view"
 
 # Plugged in again (a new device, the same model): Pad 2 again, the race

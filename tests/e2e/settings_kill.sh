@@ -3,7 +3,7 @@
 # over; after every kill both files are whole (prefs: 37 "key value" lines
 # ending with targetfps, or 38 ending with "alternate 1"; config: "key number" lines with the window's
 # keys), and the next start reads them.
-#   QB_KILL_ROUNDS   kills to make (default 12)
+#   QB_KILL_ROUNDS   kills to make (default 8)
 source "$(dirname "$0")/lib.sh"
 GAME_PID=""
 clicker=""
@@ -13,7 +13,7 @@ stop_all() {
     cleanup_game_dir
 }
 trap stop_all EXIT
-rounds="${QB_KILL_ROUNDS:-12}"
+rounds="${QB_KILL_ROUNDS:-8}"
 
 make_game_dir
 WIN_W=1024
@@ -68,7 +68,7 @@ for ((round = 1; round <= rounds; round++)); do
     # Dust (prefs) and frame counter (config) back and forth until the kill.
     ( while true; do click 0.5 0.525; click 0.5 0.425; done ) &
     clicker=$!
-    sleep "$(awk -v r="$RANDOM" 'BEGIN { printf "%.2f", 2 + (r % 6000) / 1000 }')"
+    sleep "$(awk -v r="$RANDOM" 'BEGIN { printf "%.2f", 2 + (r % 4000) / 1000 }')"
     kill -KILL "$GAME_PID"
     wait "$GAME_PID" 2>/dev/null
     kill "$clicker" 2>/dev/null

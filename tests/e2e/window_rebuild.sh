@@ -4,10 +4,10 @@
 # against a sanitizer build (QB_E2E_BUILD=build-asan, as test.sh can), the
 # leak checker at its end covers every rebuild.
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/menus_lib.sh"
 # A sanitizer build reports leaks at its end without failing by itself; the
 # script fails on any leak with a frame in the game's own code.
 export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp:print_suppressions=0:exitcode=0"
-GAME_PID=""
 stop_all() {
     [[ -n "$GAME_PID" ]] && kill -KILL "$GAME_PID" 2>/dev/null
     cleanup_game_dir
@@ -15,23 +15,7 @@ stop_all() {
 trap stop_all EXIT
 
 make_game_dir 1024 768
-WIN_W=1024
-WIN_H=768
 
-config_value() {  # config_value KEY: its value in data/config.txt
-    awk -v k="$1" '$1 == k { print $2 }' "$GAME_DIR/data/config.txt"
-}
-click() {  # click X Y: window fractions, y from the bottom
-    local px py
-    px="$(awk -v x="$1" -v w="$WIN_W" 'BEGIN { printf "%d", x * w }')"
-    py="$(awk -v y="$2" -v h="$WIN_H" 'BEGIN { printf "%d", (1 - y) * h }')"
-    xdotool mousemove --window "$WIN_ID" "$px" "$py" 2>/dev/null
-    sleep 0.3
-    xdotool mousedown 1 2>/dev/null
-    sleep 0.3
-    xdotool mouseup 1 2>/dev/null
-    sleep 0.5
-}
 ready() {  # ready WHEN FILE: the start-up (or rebuild) has loaded its last file
     wait_for_log "$2" 120 || fail "$1: the window was not rebuilt"
     WIN_ID="$(game_window)" || fail "$1: no game window"
