@@ -21,7 +21,7 @@
 
 static const int kSteps = 40;
 
-static void Load(void*)
+static void LoadCourse(void*)
 {
     TakeRaceSetupFromPrefs();
     LoadTrack();
@@ -81,7 +81,7 @@ int FuzzCourse(const uint8_t* data, size_t size)
     ResetRandom();
     ClearDust();
     ClearTotals();
-    const bool ended = RunTrappingExit(Load, nullptr);
+    const bool ended = RunTrappingExit(LoadCourse, nullptr);
     remove((dir + "log.txt").c_str());
     if (ended)
         FuzzFail("a course file ended the program");

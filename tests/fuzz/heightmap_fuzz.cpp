@@ -19,7 +19,7 @@
 // itself takes up to 4096 x 4096, but a 64 MiB picture per input is slow).
 static const uint32_t kMaxFuzzPixels = 1024 * 1024;
 
-static void Load(void*)
+static void LoadHeightmap(void*)
 {
     LoadTerrain(1.0f, 0.0125f, 1);
 }
@@ -53,7 +53,7 @@ int FuzzHeightmap(const uint8_t* data, size_t size)
     gRaceSetup.track = 0;
     const uint32_t generation = gTerrain.generation;
     memset(gTerrain.heights, 0, sizeof gTerrain.heights);
-    if (!RunTrappingExit(Load, nullptr)) {
+    if (!RunTrappingExit(LoadHeightmap, nullptr)) {
         if (gTerrain.generation != generation + 1)
             FuzzFail("terrain generation");
         const float highest = 255.0f * 0.0125f;
