@@ -22,7 +22,7 @@ demo_prefs() {
 #    below, player 1's blue car in the middle; the models are read once,
 #    no preferences file appears and the game ends normally.
 make_game_dir
-start_game --demo --quit-after 15
+start_game --demo --quit-after 10
 sleep 3
 s="$(shot one_view)"
 [[ "$(tga_size "$s")" == "1024 768" ]] || fail "screenshot size"
@@ -43,7 +43,7 @@ cleanup_game_dir
 make_game_dir
 demo_prefs 2 1
 cp "$GAME_DIR/data/prefs.txt" "$GAME_DIR/prefs.before"
-start_game --demo --quit-after 12
+start_game --demo --quit-after 9
 sleep 3
 s="$(shot two_views)"
 expect_at_least 300 "$s" 0.2 0 0.8 0.5 blue "player 1's car is not in the bottom half"
@@ -58,7 +58,7 @@ cleanup_game_dir
 #    players' cars (blue, green, red).
 make_game_dir
 demo_prefs 3 2
-start_game --demo --quit-after 12
+start_game --demo --quit-after 9
 sleep 3
 s="$(shot three_views)"
 q=$(( 512 * 384 ))
@@ -73,7 +73,7 @@ cleanup_game_dir
 # 4. Four players: every quarter has sky and ground.
 make_game_dir
 demo_prefs 4 2
-start_game --demo --quit-after 12
+start_game --demo --quit-after 9
 sleep 3
 s="$(shot four_views)"
 for quarter in "0 0" "0.5 0" "0 0.5" "0.5 0.5"; do
