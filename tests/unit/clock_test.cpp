@@ -46,26 +46,4 @@ TEST(Clock, FramesSimulateTheirSumCarryTheirRemainderAndStallsAreCut)
     EXPECT_EQ(StepsForFrame(INT64_MAX / 1000, 1000000000, &carry), 125);
 }
 
-TEST(Clock, MeasuredFramesRunTheirStepsAtFiveHundredPerSecond)
-{
-    InitClock();
-    gClock.frequency = 1000;
-    MeasureFrame(0, false);  // the first frame runs nothing
-    EXPECT_FALSE(NextStep(false));
-    MeasureFrame(17, true);
-    EXPECT_DOUBLE_EQ(gClock.frameRate, 1000.0 / 17);
-    int steps = 0;
-    while (NextStep(false)) {
-        EXPECT_DOUBLE_EQ(gClock.stepRate, 500.0);
-        steps++;
-    }
-    EXPECT_EQ(steps, 8);
-    MeasureFrame(17, true);  // 17 + 1 carried
-    EXPECT_EQ(gClock.frameSteps, 9);
-    gClock.measureNext = 0;  // a screenshot frame counts as long as the last one
-    MeasureFrame(400, true);
-    EXPECT_EQ(gClock.frameSteps, 8);
-    EXPECT_EQ(gClock.measureNext, 1);
-}
-
 }  // namespace
