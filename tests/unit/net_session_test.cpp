@@ -56,10 +56,10 @@ protected:
 TEST_F(NetSessionTest, TheClientJoinsAndShowsTheHostsSettings)
 {
     net->host.prefs.gamemode = 1;
-    net->host.prefs.track = 1;
+    net->host.prefs.track = 0;
     net->host.prefs.laps = 7;
     net->client.prefs.gamemode = 0;
-    net->client.prefs.track = 0;
+    net->client.prefs.track = 1;
     Join();
     const Machine& h = net->host;
     const Machine& c = net->client;
@@ -68,7 +68,7 @@ TEST_F(NetSessionTest, TheClientJoinsAndShowsTheHostsSettings)
     EXPECT_TRUE(c.net.peerJoined);
     EXPECT_STREQ(c.prefs.playername[1], "hosting");
     EXPECT_EQ(c.prefs.gamemode, 1);
-    EXPECT_EQ(c.prefs.track, 1);
+    EXPECT_EQ(c.prefs.track, 0);
     EXPECT_EQ(c.prefs.laps, 7);
 }
 
