@@ -1,5 +1,4 @@
-// The frame clock: whole 2 ms steps, the carried remainder, the stall cap
-// and the screenshot frame.
+// The frame clock: whole 2 ms steps, the carried remainder and the stall cap.
 #include <gtest/gtest.h>
 
 #include "app/clock.h"

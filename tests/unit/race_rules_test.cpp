@@ -1,6 +1,6 @@
-// The race's rules: the world edge, gates and laps, post bounce, car contacts, their sounds and the tag, the
-// standings, the race-over test and the final scores of races and
-// tournaments.
+// The race's rules: the world edge, gates and laps, post bounce, car
+// contacts, their sounds and the tag, the standings, the race-over test and
+// the final scores of races and tournaments.
 #include <gtest/gtest.h>
 
 #include <cmath>

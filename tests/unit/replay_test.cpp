@@ -1,21 +1,16 @@
-// Race recordings: the file byte for byte, run-length coding, damaged files,
-// numbered files never overwritten and pruned, and the checked-in
-// recordings replaying to their recorded results.
+// Race recordings: the file byte for byte, run-length coding, damaged files
+// and the checked-in recordings replaying to their recorded results.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "app/appdir.h"
 #include "app/clock.h"
 #include "app/config.h"
-#include "app/log.h"
 #include "race/replay.h"
 #include "race_world.h"
-#include "test_util.h"
 
 namespace {
 
