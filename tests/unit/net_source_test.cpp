@@ -91,14 +91,7 @@ protected:
         gWire.racePort = FreeUdpPort();
         UdpSetDetour(&kDetour);
         CloseSession();
-        SetDefaultPrefs();
-        NormalisePrefs();
-        snprintf(gPrefs.playername[0], 16, "%s", "local");
-        memset(gCars, 0, sizeof gCars);
-        memset(&gStandings, 0, sizeof gStandings);
-        memset(&gGame, 0, sizeof gGame);
-        gGame.state = MultiplayerMenu;
-        InitKeyboard();
+        ResetMachine("local");
         gNet.ports = NetPorts{gWire.lobbyPort, gWire.racePort, kLobbyPort, kRacePort};
     }
     void TearDown() override

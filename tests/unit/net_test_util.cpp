@@ -53,18 +53,23 @@ static void Swap(Machine& m, bool load)
         memcpy(load ? p.global : p.own, load ? p.own : p.global, p.size);
 }
 
-static void MakeMachine(Machine& m, const NetPorts& ports, const char* name)
+void ResetMachine(const char* name)
 {
     SetDefaultPrefs();
     NormalisePrefs();
     snprintf(gPrefs.playername[0], 16, "%s", name);
-    snprintf(gPrefs.playername[1], 16, "%s", "second");
-    snprintf(gPrefs.p2p_ip, 16, "%s", "127.0.0.1");
     memset(gCars, 0, sizeof gCars);
     memset(&gStandings, 0, sizeof gStandings);
     memset(&gGame, 0, sizeof gGame);
     gGame.state = MultiplayerMenu;
     InitKeyboard();
+}
+
+static void MakeMachine(Machine& m, const NetPorts& ports, const char* name)
+{
+    ResetMachine(name);
+    snprintf(gPrefs.playername[1], 16, "%s", "second");
+    snprintf(gPrefs.p2p_ip, 16, "%s", "127.0.0.1");
     StartNetwork();
     gNet.ports = ports;
     snprintf(gNet.localAddress, 16, "%s", "127.0.0.1");
