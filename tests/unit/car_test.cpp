@@ -1,11 +1,9 @@
 // The car step worked by hand: wheel speed under throttle, brake and free
 // rolling, steering and its return, turning, the tag holder's bouncing
-// wheels, countdown gating, the mouse, the leader's medal; and cars that
-// cannot go bad or stay stuck.
+// wheels, countdown gating and the leader's medal.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 
 #include "race_world.h"
 
@@ -54,7 +52,7 @@ TEST_F(CarTest, AcceleratingFromRestFollowsTheWheelSpeedCurveUpToTen)
     EXPECT_NEAR(car.velocity[0], 0.0f, 1e-4f);
 }
 
-TEST_F(CarTest, BrakingReversesAtMostTwoRevolutionsAndAccelerateWins)
+TEST_F(CarTest, BrakingReversesAtMostTwoRevolutions)
 {
     OnKeyDown(kBrake);
     Steps(1500);
@@ -64,10 +62,6 @@ TEST_F(CarTest, BrakingReversesAtMostTwoRevolutionsAndAccelerateWins)
     car.wheelSpeed = 4.0f;
     Steps(1);
     EXPECT_FLOAT_EQ(car.wheelSpeed, 4.0f - 50.0f / 3.0f * 0.002f);
-    OnKeyDown(kAccelerate);
-    const float before = car.wheelSpeed;
-    Steps(1);
-    EXPECT_FLOAT_EQ(car.wheelSpeed, before + 30.0f / (before + 1.0f) * 0.002f);
 }
 
 TEST_F(CarTest, FreeRollingFollowsTheGroundAndDecays)
@@ -156,13 +150,6 @@ TEST_F(CarTest, ThrottleWaitsForTheCountdownToFallBelowOne)
     gStandings.countdown = 0.999f;
     Steps(1);
     EXPECT_FLOAT_EQ(car.wheelSpeed, 0.06f);
-    // Computer cars too.
-    ResetRaceWorld(2);
-    SetGate(0, -1.0f, -20.0f, 1.0f, -20.0f);
-    PlaceCar(1, 0.0f, 0.0f);
-    gStandings.countdown = 1.5f;
-    UpdateCar(gCars[1]);
-    EXPECT_EQ(gCars[1].wheelSpeed, 0.0f);
 }
 
 TEST_F(CarTest, SpeedsAreHeldWithinTwentyAndSteepGroundPushesDown)
@@ -187,23 +174,6 @@ TEST_F(CarTest, SpeedsAreHeldWithinTwentyAndSteepGroundPushesDown)
         ASSERT_TRUE(car.frontOnGround && car.rearOnGround);
         EXPECT_NEAR(car.velocity[0], rise == 2.0f ? 0.0f : -4096.0f * 0.002f, 1e-3f);
     }
-}
-
-TEST_F(CarTest, MouseSteeringScalesWithTheFrameSteps)
-{
-    gPrefs.mousesteering = 0;
-    gPrefs.mousesensitivity = 10;
-    gMouse.dx = 25;
-    gClock.frameSteps = 8;  // one of the eight steps of a 16 ms frame
-    Steps(1);
-    EXPECT_FLOAT_EQ(car.steer, -1.0f);  // 25 / 250 * 10 * 8 / 8 to the right
-    gClock.frameSteps = 16;  // half the frame rate: twice the steps and the movement
-    gMouse.dx = 50;
-    Steps(16);
-    EXPECT_FLOAT_EQ(car.steer, -17.0f);  // 16 more: what two 8-step frames of 25 give
-    gMouse.dx = -10000;
-    Steps(1);
-    EXPECT_EQ(car.steer, 45.0f);
 }
 
 TEST_F(CarTest, TheLeaderMedalNeedsAStrictlyHigherScore)
@@ -234,67 +204,6 @@ TEST_F(CarTest, TheWheelsUseTheFullGridWhateverThePixelSkip)
     Steps(1);
     EXPECT_EQ(gCars[0].wheelPoint[3].y, 1.0f);
     EXPECT_EQ(gCars[0].wheelOnGround[3], 1);
-}
-
-class UnstuckTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ResetRaceWorld(1);
-        gPrefs.nplayers = 0;  // computer cars only
-        TakeRaceSetupFromPrefs();
-        SetGate(0, -1.0f, -2.0f, -1.0f, 2.0f);  // centre (-1, 0)
-        SetGate(1, 9.0f, -2.0f, 9.0f, 2.0f);
-        gStandings.countdown = 0.0f;
-    }
-};
-
-TEST_F(UnstuckTest, ACarPutBackStandsAtItsLastGate)
-{
-    // A car put back stands at its last gate facing the next gate, or two
-    // units back when another car stands there.
-    ResetRaceWorld(2);
-    SetGate(0, -1.0f, -2.0f, -1.0f, 2.0f);
-    SetGate(1, -1.0f, -12.0f, -1.0f, -8.0f);  // straight ahead at heading 0
-    gCars[1].nextCheckpoint = 1;
-    PlaceCar(0, -1.0f, -0.5f);
-    PutCarOnCourse(gCars[1]);
-    EXPECT_NEAR(gCars[1].heading, 0.0f, 1e-3f);
-    EXPECT_FLOAT_EQ(gCars[1].position[2], 2.0f);
-    SetGate(0, 39.0f, -2.0f, 39.0f, 2.0f);  // beyond the edge: held inside
-    PutCarOnCourse(gCars[1]);
-    EXPECT_FLOAT_EQ(gCars[1].position[0], 28.0f);
-}
-
-TEST_F(UnstuckTest, AnUnsoundCarIsRepairedInOneStep)
-{
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    const struct { const char* what; int field; float value; } cases[] = {
-        {"NaN speed", 0, nan},
-        {"infinite heading", 1, std::numeric_limits<float>::infinity()},
-        {"far outside the world", 2, 80.0f},
-        {"NaN wheel height", 3, nan},
-    };
-    for (const auto& c : cases) {
-        ResetRaceWorld(1);
-        PlaceCar(0, 3.0f, 4.0f);
-        gStandings.countdown = 0.0f;
-        UpdateCar(gCars[0]);  // a sound step: the last good state
-        const Car good = gCars[0];
-        Car& car = gCars[0];
-        float* targets[] = {&car.velocity[0], &car.heading, &car.position[0], &car.wheelPoint[2].y};
-        *targets[c.field] = c.value;
-        UpdateCar(car);
-        EXPECT_EQ(car.repairs, 1u) << c.what;
-        EXPECT_EQ(car.position[0], good.position[0]) << c.what;
-        EXPECT_EQ(car.heading, good.heading) << c.what;
-        // Gone bad again at once: back on the course (no gates: the middle).
-        car.velocity[2] = nan;
-        UpdateCar(car);
-        EXPECT_EQ(car.repairs, 2u) << c.what;
-        EXPECT_TRUE(CarStateIsSound(car)) << c.what;
-        EXPECT_EQ(car.position[0], 0.0f) << c.what;
-    }
 }
 
 }  // namespace

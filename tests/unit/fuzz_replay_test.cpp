@@ -18,17 +18,10 @@ struct Target {
 };
 
 const Target kTargets[] = {
-    {"settings", FuzzSettings},
-    {"tga", FuzzTga},
-    {"heightmap", FuzzHeightmap},
-    {"model3ds", FuzzModel3ds},
-    {"course", FuzzCourse},
-    {"join_request", FuzzJoinRequest},
-    {"lobby_info", FuzzLobbyInfo},
-    {"race_state", FuzzRaceState},
-    {"controls", FuzzControls},
-    {"session", FuzzSession},
-    {"recording", FuzzRecording},
+    {"settings", FuzzSettings},     {"tga", FuzzTga},                    {"heightmap", FuzzHeightmap},
+    {"model3ds", FuzzModel3ds},     {"course", FuzzCourse},              {"join_request", FuzzJoinRequest},
+    {"lobby_info", FuzzLobbyInfo},  {"race_state", FuzzRaceState},       {"controls", FuzzControls},
+    {"session", FuzzSession},       {"recording", FuzzRecording},
 };
 
 TEST(FuzzReplay, SavedInputsRunCleanly)

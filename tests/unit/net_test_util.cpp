@@ -53,18 +53,23 @@ static void Swap(Machine& m, bool load)
         memcpy(load ? p.global : p.own, load ? p.own : p.global, p.size);
 }
 
-static void MakeMachine(Machine& m, const NetPorts& ports, const char* name)
+void ResetMachine(const char* name)
 {
     SetDefaultPrefs();
     NormalisePrefs();
     snprintf(gPrefs.playername[0], 16, "%s", name);
-    snprintf(gPrefs.playername[1], 16, "%s", "second");
-    snprintf(gPrefs.p2p_ip, 16, "%s", "127.0.0.1");
     memset(gCars, 0, sizeof gCars);
     memset(&gStandings, 0, sizeof gStandings);
     memset(&gGame, 0, sizeof gGame);
     gGame.state = MultiplayerMenu;
     InitKeyboard();
+}
+
+static void MakeMachine(Machine& m, const NetPorts& ports, const char* name)
+{
+    ResetMachine(name);
+    snprintf(gPrefs.playername[1], 16, "%s", "second");
+    snprintf(gPrefs.p2p_ip, 16, "%s", "127.0.0.1");
     StartNetwork();
     gNet.ports = ports;
     snprintf(gNet.localAddress, 16, "%s", "127.0.0.1");
@@ -95,35 +100,29 @@ void TwoMachines::On(Machine& m, const std::function<void()>& work)
     Swap(m, false);
 }
 
-static void WriteFile(const std::string& path, const std::string& bytes)
-{
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
-
 void WriteTestTracks(const std::string& root)
 {
-    const std::string tga = GreyTga(64, 64, 0x40);
     const char* names[2] = {"alpha", "beta"};
-    for (const char* name : names) {
-        WriteFile(root + "data/tracks/terrains/" + name + ".tga", tga);
-        WriteFile(root + "data/tracks/checkpoints/" + name + ".txt",
-                  "0 -10 0 3\n10 -20 90 3\n-10 -20 90 3\n");
+    const std::string dir = root + "data/tracks/";
+    std::filesystem::create_directories(dir + "terrains");
+    std::filesystem::create_directories(dir + "checkpoints");
+    for (int t = 0; t < 2; t++) {
+        std::ofstream(dir + "terrains/" + names[t] + ".tga", std::ios::binary) << GreyTga(64, 64, 0x40);
+        std::ofstream(dir + "checkpoints/" + names[t] + ".txt") << "0 -10 0 3\n10 -20 90 3\n-10 -20 90 3\n";
+        snprintf(gConfig.trackNames[t], kTrackNameSize, "%s", names[t]);
     }
     gConfig.trackCount = 2;
-    snprintf(gConfig.trackNames[0], kTrackNameSize, "%s", names[0]);
-    snprintf(gConfig.trackNames[1], kTrackNameSize, "%s", names[1]);
 }
 
-static std::string IntText(int v)
+// One 16-byte slot as the game writes it.
+static std::string Slot(int v)
 {
     char s[32];
     snprintf(s, sizeof s, "%15d ", v);
     return std::string(s, 16);
 }
 
-static std::string FloatText(float v)
+static std::string Slot(float v)
 {
     char s[64];
     snprintf(s, sizeof s, "%15.7f ", (double)v);
@@ -132,30 +131,28 @@ static std::string FloatText(float v)
 
 static std::string Text16(const char* text)
 {
-    std::string t(16, '\0');
-    memcpy(&t[0], text, strnlen(text, 16));
-    return t;
+    std::string t(text, strnlen(text, 16));
+    return t + std::string(16 - t.size(), '\0');
 }
 
 std::string ControlsBytes(int kind, int a, int l, int b, int r)
 {
-    return std::string(1, (char)kind) + IntText(a) + IntText(l) + IntText(b) + IntText(r);
+    return std::string(1, (char)kind) + Slot(a) + Slot(l) + Slot(b) + Slot(r);
 }
 
 std::string RaceStateBytes(int kind, int frameRate, int tagHolder, int laps0, int laps1, int next0,
                            int next1, int sound, const float car[28])
 {
-    std::string m(1, (char)kind);
-    m += IntText(frameRate) + IntText(tagHolder) + IntText(laps0) + IntText(laps1) + IntText(next0) +
-         IntText(next1) + IntText(sound);
+    std::string m = std::string(1, (char)kind) + Slot(frameRate) + Slot(tagHolder) + Slot(laps0) + Slot(laps1) +
+                    Slot(next0) + Slot(next1) + Slot(sound);
     for (int i = 0; i < 28; i++)
-        m += FloatText(car[i]);
+        m += Slot(car[i]);
     return m;
 }
 
 std::string LobbyInfoBytes(int kind, int frameRate, const char* address, const char* name,
                            int mode, int track, int length)
 {
-    return std::string(1, (char)kind) + IntText(frameRate) + Text16(address) + Text16(name) +
-           std::string(1, (char)mode) + std::string(1, (char)track) + std::string(1, (char)length);
+    return std::string(1, (char)kind) + Slot(frameRate) + Text16(address) + Text16(name) + (char)mode +
+           (char)track + (char)length;
 }

@@ -33,6 +33,10 @@ struct Machine {
     RaceSetup setup;
 };
 
+// Default preferences with player 1 named `name`, no cars, standings or
+// keys, and the multiplayer menu.
+void ResetMachine(const char* name);
+
 // Host and client with their own ports on 127.0.0.1, preferences from the
 // defaults (client's p2p_ip 127.0.0.1, names "hosting", "joining"), and
 // game state 3.  data/prefs.txt holds the client's preferences.  Track files must exist before a race starts (WriteTestTracks).

@@ -1,6 +1,6 @@
 // The network's messages on the wire: 16-byte number slots byte for byte, a
 // whole LobbyInfo message, slots that are damaged or out of range, the
-// endpoints over real loopback datagrams, and the checks of received values.
+// endpoints over loopback datagrams, and the checks of received values.
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
@@ -61,12 +61,6 @@ TEST(NetEncoding, LobbyInfoMessageByteForByteAndBack)
     EXPECT_EQ(kind, 1);
     EXPECT_EQ(frameRate, 60);
     EXPECT_STREQ(name, "anna");
-    // Too many fields make a layout unusable instead of overflowing.
-    Layout full{};
-    for (int i = 0; i <= kMaxFields; i++)
-        AddField(full, &kind, kFieldBytes, 1);
-    EXPECT_TRUE(full.overfull);
-    EXPECT_EQ(full.fieldCount, kMaxFields);
 }
 
 TEST(NetEncoding, SlotsAreReadLikeScanfButNeverBeyondTheirSixteenBytes)
@@ -125,13 +119,6 @@ TEST(NetEndpoint, OnlyDatagramsOfTheLayoutsLengthAreTakenOldestFirst)
     EXPECT_EQ(receiver.Receive(), 1);
     EXPECT_EQ(value, 2);
     EXPECT_EQ(receiver.Receive(), -1);  // never waits
-    // Failures are silent.
-    UdpSender none;
-    none.AddInts(&out, 1);
-    EXPECT_EQ(none.Open("not-an-address", port, true), -1);  // no look-up allowed
-    EXPECT_EQ(none.Send(), -1);
-    UdpReceiver second;
-    EXPECT_EQ(second.Bind(port, false), -1);  // the port is taken
 }
 
 TEST(NetChecks, SourcesControlsAndLobbyMessages)
@@ -223,12 +210,6 @@ TEST(NetChecks, RaceStatesAreHeldToTheWorld)
         in.inNextCheckpoint[1] = gate;
         EXPECT_EQ(RaceStateIsSound(in, limits), gate == (int32_t)kMaxGates - 1) << gate;
     }
-    // Tag mode: a score is seconds, and the race ends at the time limit.
-    gPrefs.gamemode = 0;
-    gPrefs.timelimit = 30;
-    NetSession in = GridState();
-    in.inCarState[5] = 36.0f;
-    EXPECT_FALSE(RaceStateIsSound(in, CurrentRaceLimits()));
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
-// The race's rules: the grid, the order of the race step, the world edge,
-// gates and laps, post bounce, car contacts, their sounds and the tag, the
-// standings, the race-over test and the final scores of races and
-// tournaments.
+// The race's rules: the world edge, gates and laps, post bounce, car
+// contacts, their sounds and the tag, the standings, the race-over test and
+// the final scores of races and tournaments.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -21,39 +20,6 @@ protected:
             SetGate(g, 10.0f * g - 1.0f, 0.0f, 10.0f * g + 1.0f, 0.0f);
     }
 };
-
-TEST_F(RaceTest, GridAndResetKeepTotals)
-{
-    ResetRaceWorld(3);
-    const float expected[3][3] = {{-3, 5, 5}, {-1, 5, 7}, {1, 5, 9}};
-    for (int i = 0; i < 3; i++) {
-        for (int k = 0; k < 3; k++)
-            EXPECT_EQ(gCars[i].position[k], expected[i][k]);
-        EXPECT_FLOAT_EQ(gCars[i].wheelCircumference, 1.5707963f);
-        EXPECT_EQ(gCameras[i].position[2], expected[i][2] + 5.0f);
-    }
-    EXPECT_EQ(gStandings.countdown, 4.0f);
-    gStandings.total[0] = 12.0f;
-    gStandings.score[0] = 3.0f;
-    ResetCars();
-    EXPECT_EQ(gStandings.total[0], 12.0f);
-    EXPECT_EQ(gStandings.score[0], 0.0f);
-}
-
-TEST_F(RaceTest, TheFirstStepStartsTheCountdownAndAPauseMovesOnlyTheCameras)
-{
-    UpdateRace(kRaceDriving);  // the first step only starts the countdown
-    EXPECT_EQ(gCars[0].position[1], 5.0f);
-    EXPECT_FLOAT_EQ(gStandings.countdown, 3.998f);
-    UpdateRace(kRaceDriving);
-    EXPECT_LT(gCars[0].wheelPoint[0].y, 5.0f);
-    // Paused: only the cameras move.
-    const float y = gCars[0].wheelPoint[0].y, countdown = gStandings.countdown, eye = gCameras[0].position[1];
-    UpdateRace(kRacePaused);
-    EXPECT_EQ(gCars[0].wheelPoint[0].y, y);
-    EXPECT_EQ(gStandings.countdown, countdown);
-    EXPECT_NE(gCameras[0].position[1], eye);
-}
 
 TEST_F(RaceTest, TheWorldEdgePushesTheFirstOutsideCornerBack)
 {
@@ -80,12 +46,6 @@ TEST_F(RaceTest, GatesCountOnlyInOrder)
         EXPECT_EQ(car.nextCheckpoint, s.next) << s.x;
         EXPECT_EQ(car.lapsDone, s.laps) << s.x;
     }
-    // A gate index beyond the course wraps to a new lap at once.
-    car.nextCheckpoint = 77;
-    SetSquareCorners(0, 5.0f, 5.0f, 0.5f);
-    ApplyWorldRules(0);
-    EXPECT_EQ(car.nextCheckpoint, 0u);
-    EXPECT_EQ(car.lapsDone, 2u);
 }
 
 TEST_F(RaceTest, APostThrowsTheCarBack)
@@ -147,17 +107,6 @@ TEST_F(ContactTest, CollisionSoundsByTheSpeedDifference)
             EXPECT_EQ(gRaceSounds.squeeze[0][s], s == c.sound ? 1 : 0) << c.u << " " << c.v;
         EXPECT_EQ(gNet.outSound, c.sound);
     }
-    // A client plays the sound the host chose, and none that does not exist.
-    for (int sound : {3, 9}) {
-        SetUp();
-        gNet.role = kRoleClient;
-        gNet.inSound = sound;
-        gStandings.tagHolder = 1;
-        ApplyWorldRules(0);
-        EXPECT_EQ(gRaceSounds.tag[0], sound == 3 ? 1 : 0);
-        EXPECT_EQ(gRaceSounds.squeeze[0][0] + gRaceSounds.squeeze[0][1] + gRaceSounds.squeeze[0][2], 0);
-    }
-    gNet.role = kRoleNone;
 }
 
 TEST_F(ContactTest, TouchingTheHolderTakesTheTagWithACooldown)
@@ -170,7 +119,6 @@ TEST_F(ContactTest, TouchingTheHolderTakesTheTagWithACooldown)
     gStandings.tagHolder = 1;
     ApplyWorldRules(0);
     EXPECT_EQ(gStandings.tagHolder, 0);
-    EXPECT_EQ(gCars[1].tagCooldown, 1.0f);
     EXPECT_EQ(gNet.outSound, 3);
     ApplyWorldRules(1);  // car 1 touches back at once: still cooling down
     EXPECT_EQ(gStandings.tagHolder, 0);
@@ -214,31 +162,9 @@ TEST_F(RaceTest, CheckpointRaceEndsWhenTheLeaderPassesGateZeroAfterItsLaps)
     SetSquareCorners(1, 0.0f, 0.0f, 0.5f);  // gate 0 once more
     ApplyWorldRules(1);
     EXPECT_TRUE(RaceIsOver());
-    gRaceSetup.laps = -2;  // a hand-edited file: still over
-    EXPECT_TRUE(RaceIsOver());
     gStandings.score[0] = 11.0f;  // only the leader counts
     RankByScore();
     EXPECT_FALSE(RaceIsOver());
-}
-
-TEST_F(RaceTest, OnACourseOfOneGateTheFinishIsOneMorePass)
-{
-    SetGate(0, -1, 0, 1, 0);
-    gRaceSetup.laps = 3;
-    gStandings.score[0] = 10.0f;
-    RankByScore();
-    for (int pass = 1; pass <= 3; pass++) {
-        SetSquareCorners(0, 0.0f, 0.0f, 0.5f);
-        ApplyWorldRules(0);
-        ApplyWorldRules(0);  // still across the gate: the same pass
-        EXPECT_EQ(gCars[0].lapsDone, (uint32_t)pass);
-        EXPECT_FALSE(RaceIsOver());
-        SetSquareCorners(0, 0.0f, 5.0f, 0.5f);  // off the gate
-        ApplyWorldRules(0);
-    }
-    SetSquareCorners(0, 0.0f, 0.0f, 0.5f);
-    ApplyWorldRules(0);
-    EXPECT_TRUE(RaceIsOver());
 }
 
 TEST_F(RaceTest, FinalCheckpointScoresGoByPlace)
@@ -282,18 +208,6 @@ TEST(Tournament, AlternatingTournamentScoresBothModesWithPlacePoints)
     for (int c = 0; c < 3; c++)
         EXPECT_FLOAT_EQ(gStandings.total[c], totals[c]) << c;
     EXPECT_EQ(gStandings.rankByTotal[2], 2u);
-    // Without alternation a tag tournament adds the seconds held, and a
-    // single race keeps them whatever the preference says.
-    ClearTotals();
-    gPrefs.alternate = 0;
-    RunRace(0, {5.0f, 30.0f, 25.0f}, true);
-    EXPECT_FLOAT_EQ(gStandings.total[1], 30.0f);
-    gPrefs.alternate = 1;
-    RunRace(0, {5.0f, 30.0f, 25.0f}, false);
-    EXPECT_FLOAT_EQ(gStandings.score[1], 30.0f);
-    char line[64];
-    ResultsModeLine(1, true, 1, 6, line, sizeof line);
-    EXPECT_STREQ(line, "Race 2 of 6: Checkpoint");
 }
 
 TEST(Standings, RankingIsAscendingWithTiesInIndexOrder)

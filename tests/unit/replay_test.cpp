@@ -1,21 +1,16 @@
-// Race recordings: the file byte for byte, run-length coding, damaged files,
-// numbered files never overwritten and pruned, and the checked-in
-// recordings replaying to their recorded results.
+// Race recordings: the file byte for byte, run-length coding, damaged files
+// and the checked-in recordings replaying to their recorded results.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "app/appdir.h"
 #include "app/clock.h"
 #include "app/config.h"
-#include "app/log.h"
 #include "race/replay.h"
 #include "race_world.h"
-#include "test_util.h"
 
 namespace {
 
@@ -132,31 +127,6 @@ TEST(ReplayFile, DamagedFilesAreRejectedWithAReason)
         EXPECT_FALSE(ok) << c.why;
         EXPECT_NE(strstr(error, c.why), nullptr) << error << " / " << c.why;
     }
-}
-
-TEST(ReplayFile, NumberedNeverOverwrittenAndTheNewestFiftyKept)
-{
-    ScratchAppDir dir;
-    const Replay r = SmallReplay();
-    char path[64];
-    ASSERT_TRUE(SaveReplay(r, path, sizeof path));
-    EXPECT_STREQ(path, "data/replays/000.qbr");
-    // Files of other programs stay; a gap does not get filled; the newest fifty are kept.
-    dir.Write("data/replays/notes.txt", "mine");
-    dir.Write("data/replays/060.qbr", "an older file of that name");
-    ASSERT_TRUE(SaveReplay(r, path, sizeof path));
-    EXPECT_STREQ(path, "data/replays/061.qbr");
-    for (int i = 0; i < 50; i++)
-        ASSERT_TRUE(SaveReplay(r, path, sizeof path));
-    EXPECT_STREQ(path, "data/replays/111.qbr");
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(std::string(AppDirectory()) + "data/replays"))
-        names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    ASSERT_EQ(names.size(), 51u);  // 50 recordings and notes.txt, no temporary file
-    EXPECT_EQ(names.front(), "062.qbr");
-    EXPECT_EQ(names.back(), "notes.txt");
-    EXPECT_EQ(dir.Read("data/replays/111.qbr"), EncodeReplay(r));
 }
 
 // The game's data (built by the generator) with its tracks listed.
