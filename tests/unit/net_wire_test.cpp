@@ -151,7 +151,7 @@ TEST(NetChecks, SourcesControlsAndLobbyMessages)
 }
 
 // A race state of two cars on the grid, as the host sends it.
-NetSession GridState()
+NetSession WireGridState()
 {
     NetSession in{};
     in.inKind = kKindRaceState;
@@ -175,14 +175,14 @@ TEST(NetChecks, RaceStatesAreHeldToTheWorld)
     gTerrain.heightScale = 0.0125f;
     const RaceLimits limits = CurrentRaceLimits();
     EXPECT_EQ(limits.maxLaps, 6);  // the race's laps, one more on a one-gate course
-    ASSERT_TRUE(RaceStateIsSound(GridState(), limits));
+    ASSERT_TRUE(RaceStateIsSound(WireGridState(), limits));
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const struct { int slot; float value; } floats[] = {
         {0, 1e38f}, {14, 40.0f}, {2, -36.0f}, {1, 1e6f}, {15, nan}, {3, 181.0f},
         {17, -INFINITY}, {4, 46.0f}, {5, -1.0f}, {19, 1e9f}, {6, -50.0f}, {27, nan},
     };
     for (const auto& c : floats) {
-        NetSession in = GridState();
+        NetSession in = WireGridState();
         in.inCarState[c.slot] = c.value;
         EXPECT_FALSE(RaceStateIsSound(in, limits)) << c.slot << " " << c.value;
     }
@@ -193,20 +193,20 @@ TEST(NetChecks, RaceStatesAreHeldToTheWorld)
         {&NetSession::inFrameRate, 24, false},
     };
     for (const auto& c : ints) {
-        NetSession in = GridState();
+        NetSession in = WireGridState();
         in.*c.field = c.value;
         EXPECT_EQ(RaceStateIsSound(in, limits), c.sound) << c.value;
     }
-    NetSession controls = GridState();
+    NetSession controls = WireGridState();
     controls.inKind = kKindControls;
     EXPECT_FALSE(RaceStateIsSound(controls, limits));
     for (int32_t laps : {6, 7, -1}) {
-        NetSession in = GridState();
+        NetSession in = WireGridState();
         in.inLaps[1] = laps;
         EXPECT_EQ(RaceStateIsSound(in, limits), laps == 6) << laps;
     }
     for (int32_t gate : {(int32_t)kMaxGates - 1, (int32_t)kMaxGates, -1}) {
-        NetSession in = GridState();
+        NetSession in = WireGridState();
         in.inNextCheckpoint[1] = gate;
         EXPECT_EQ(RaceStateIsSound(in, limits), gate == (int32_t)kMaxGates - 1) << gate;
     }
