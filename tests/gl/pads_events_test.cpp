@@ -1,7 +1,6 @@
 // Pads fed with real SDL events from virtual devices: two identical game
 // controllers get Pads 1 and 2 and move only their own records, one pulled
-// out and plugged in again gets its number back, and a joystick SDL has no
-// mapping for is read as a plain joystick.
+// out and plugged in again gets its number back.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -30,11 +29,10 @@ protected:
     }
     void TearDown() override { ReleaseJoystick(); }
     // A virtual device of SDL's virtual game-controller layout (six axes,
-    // fifteen buttons) or a plain stick; its device index, or -1.
-    int Attach(SDL_JoystickType type = SDL_JOYSTICK_TYPE_GAMECONTROLLER)
+    // fifteen buttons); its device index, or -1.
+    int Attach()
     {
-        const bool pad = type == SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-        const int index = SDL_JoystickAttachVirtual(type, pad ? 6 : 2, pad ? 15 : 4, 0);
+        const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, 15, 0);
         Drain();
         return index;
     }
@@ -89,25 +87,6 @@ TEST_F(PadEventsTest, TwoIdenticalPadsUnplugAndPlugAgain)
     EXPECT_EQ(gPads.slot[1].steer, -1.0f);
     SDL_JoystickDetachVirtual(IndexOf(secondId));
     SDL_JoystickDetachVirtual(IndexOf(gPads.slot[0].instance));
-    Drain();
-    EXPECT_EQ(ConnectedPads(), 0u);
-}
-
-TEST_F(PadEventsTest, AJoystickWithoutMappingIsAPlainJoystick)
-{
-    const int index = Attach(SDL_JOYSTICK_TYPE_FLIGHT_STICK);
-    if (index < 0)
-        GTEST_SKIP() << "no virtual joysticks: " << SDL_GetError();
-    ASSERT_EQ(ConnectedPads(), 1u);
-    SDL_Joystick* stick = Device(index);
-    ASSERT_NE(stick, nullptr);
-    SDL_JoystickSetVirtualAxis(stick, 0, 32767);
-    SDL_JoystickSetVirtualButton(stick, 1, SDL_PRESSED);  // button 2 accelerates
-    Drain();
-    EXPECT_EQ(gPads.slot[0].steer, 1.0f);
-    EXPECT_EQ(gPads.slot[0].throttleButton, 1);
-    EXPECT_EQ(gPads.slot[0].brakeButton, 0);
-    SDL_JoystickDetachVirtual(index);
     Drain();
     EXPECT_EQ(ConnectedPads(), 0u);
 }

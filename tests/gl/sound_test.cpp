@@ -1,6 +1,6 @@
 // The sound wrapper under SDL's dummy and disk audio drivers: sound off, a
 // device that cannot be opened, missing files, channels reused by another
-// sound, volumes, loops, restarts, shut-down, and a loud mix that never
+// sound, loops, restarts, shut-down, and a loud mix that never
 // reaches full scale.
 #include <gtest/gtest.h>
 
@@ -102,29 +102,6 @@ TEST_F(SoundTest, AnOldHandleLeavesTheNextSoundOnItsChannelAlone)
     StopChannel(current);
     EXPECT_FALSE(IsChannelPlaying(current));
     EXPECT_TRUE(IsChannelPlaying(old));
-}
-
-TEST_F(SoundTest, VolumesApplyToThePlayingSample)
-{
-    InitSound();
-    Sample music, effect;
-    LoadSample("data/music/long.wav", &music, true);
-    LoadSample("data/seffects/short.wav", &effect, false);
-    Channel channel = 0;
-    PlaySample(music, &channel, false, false);
-    const Channel first = channel;
-    const int mixer = MixerChannel(channel);
-    EXPECT_EQ(Mix_Volume(mixer, -1), 128);  // 255 of 255
-    gPrefs.musicvolume = 64;                // 64 * 128 / 255 = 32.1
-    PlaySample(music, &channel, false, false);
-    EXPECT_EQ(channel, first);              // the same instance
-    EXPECT_EQ(Mix_Volume(mixer, -1), 32);
-    SetChannelVolume(channel, 400);         // held to 255
-    EXPECT_EQ(Mix_Volume(mixer, -1), 128);
-    gPrefs.soundeffectsvolume = 128;        // 64.25
-    Channel effectChannel = 0;
-    PlaySample(effect, &effectChannel, false, true);
-    EXPECT_EQ(Mix_Volume(MixerChannel(effectChannel), -1), 64);
 }
 
 TEST_F(SoundTest, LoopsRestartsFreeingAndShutDown)

@@ -99,30 +99,6 @@ TEST(DatagenCourse, GatesAsTheGameReadsAndPlacesThem)
     EXPECT_FLOAT_EQ(SegmentDistance({5, 4}, {0, 0}, {2, 0}), 5.0f);
 }
 
-TEST(DatagenCourse, GatesOnACircleStandAcrossTheLine)
-{
-    std::vector<Point2> circle;
-    for (int k = 0; k < 400; k++)
-        circle.push_back({-15.0f * std::cos(6.2831853f * k / 400), -15.0f * std::sin(6.2831853f * k / 400)});
-    const std::vector<CourseGate> gates = PlaceGates(circle, {0.0f, 10.0f, 3.0f, 4.0f, 1.6f, 0, 0, 0, 0});
-    ASSERT_GE(gates.size(), 9u);
-    EXPECT_FLOAT_EQ(gates[0].halfWidth, 4.0f);
-    for (size_t k = 0; k < gates.size(); k++) {
-        const CourseGate& g = gates[k];
-        const CourseGate& next = gates[(k + 1) % gates.size()];
-        EXPECT_NEAR(std::hypot(g.x, g.z), 15.0f, 0.05f);
-        // The posts lie along the radius, never almost along z.
-        const Point2 l = LeftPost(g), r = RightPost(g);
-        EXPECT_NEAR((r.x - l.x) * g.z - (r.z - l.z) * g.x, 0.0f, 0.1f * GameHalfWidth(g) * 15.0f);
-        EXPECT_GE(std::fabs(std::cos(g.angle * 3.14159265f / 180.0f)), 0.14f) << g.x << " " << g.z;
-        // Steps of 5 to 11; a circle of radius 15 strays at most 1.04 from
-        // a chord of 11, so no bend calls for a waypoint.
-        const float step = std::hypot(next.x - g.x, next.z - g.z);
-        EXPECT_TRUE(step >= 4.9f && step <= 11.0f) << step;
-        EXPECT_NE(g.halfWidth, kHiddenWidth);
-    }
-}
-
 TEST(DatagenCourse, TightBendsGetHiddenWaypoints)
 {
     // A stadium: two straights joined by half circles of radius 4.
