@@ -104,18 +104,12 @@ TEST_F(DataTree, GlyphSheetsHoldEveryCharacterWhereTheTextRoutineLooks)
             EXPECT_GT(ink(font, cellOf(c, set)), 200) << "code " << c << " set " << set;
     EXPECT_EQ(ink(font, cellOf(' ', 0)), 0);
     const TgaImage& keys = Picture("fonts/key.tga");
-    std::vector<bool> used(256, false);
     for (int usage = 0; usage < 512; usage++) {
         const int code = KeyCodeFromUsage(usage);
-        if (code >= 0 && !used[cellOf(code, 1)]) {
-            used[cellOf(code, 1)] = true;
+        if (code >= 0) {
             EXPECT_GT(ink(keys, cellOf(code, 1)), 200) << "key code " << code;
         }
     }
-    for (int i = 0; i < 256; i++)
-        if (!used[i]) {
-            EXPECT_EQ(ink(keys, i), 0) << "cell " << i << " holds a picture no key uses";
-        }
 }
 
 TEST_F(DataTree, EveryTrackPassesTheChecker)

@@ -1,5 +1,5 @@
 // The HUD's arithmetic: places with ties, place texts, clock and speed,
-// computer names, the overview map's projection and the split-view arrow.
+// the overview map's projection and the split-view arrow.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -50,25 +50,6 @@ TEST(HudTexts, PlacesClockAndSpeed)
         EXPECT_STREQ(text, c.text) << c.seconds;
     }
     EXPECT_EQ(SpeedKmh(3, 4), 36);  // 5 units/s = 10 m/s
-}
-
-TEST(HudTexts, ComputerCarsAreCpuWithANameOfTheirOwn)
-{
-    Prefs p;
-    memset(&p, 0, sizeof p);
-    snprintf(p.playername[0], 16, "ann");
-    snprintf(p.playername[3], 16, "player");
-    char name[32];
-    CarDisplayName(p, 0, true, name, sizeof name);
-    EXPECT_STREQ(name, "ann");
-    char seen[5][32];
-    for (uint32_t c = 0; c < 5; c++) {
-        CarDisplayName(p, c, false, seen[c], sizeof seen[c]);
-        EXPECT_EQ(strncmp(seen[c], "CPU ", 4), 0) << seen[c];
-        for (uint32_t d = 0; d < c; d++)
-            EXPECT_STRNE(seen[c], seen[d]);
-    }
-    EXPECT_STREQ(p.playername[3], "player");  // the stored names stay
 }
 
 TEST(OverviewMap, ProjectsTheGroundOntoTheRectangleNorthUp)

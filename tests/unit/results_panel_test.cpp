@@ -1,9 +1,11 @@
 // The results panel: title and race number, places with ties, totals in a
-// tournament, names of people and computer cars, the local rows.
+// tournament, names of people and computer cars, the local rows, and when
+// a tournament offers the next track.
 #include <gtest/gtest.h>
 
 #include <cstring>
 
+#include "game/menu_logic.h"
 #include "game/prefs.h"
 #include "game/results_panel.h"
 #include "race/standings.h"
@@ -81,4 +83,12 @@ TEST_F(Panel, SingleRaceByScoreTitledByTrackAndMode)
     EXPECT_STREQ(panel.subtitle, "Race 6 of 6: Checkpoint");
 }
 
+TEST(ResultsContinue, OfferedOnlyInATournamentWithAnotherTrack)
+{
+    EXPECT_TRUE(ResultsContinueShown(true, 0, 4) && ResultsContinueShown(true, 2, 4));
+    EXPECT_FALSE(ResultsContinueShown(true, 3, 4));  // the fourth and last track
+    EXPECT_FALSE(ResultsContinueShown(false, 0, 4) || ResultsContinueShown(true, 0, 1) || ResultsContinueShown(true, 0, 0));
+}
+
 }  // namespace
+

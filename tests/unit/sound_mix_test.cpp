@@ -70,9 +70,6 @@ TEST(EngineResampler, InterpolatesWrapsAndPans)
         EXPECT_EQ(out[2 * n + 1], (int16_t)lrintf(left[n] * 0.5f)) << n;
     }
     EXPECT_NEAR(phase, 1.0, 1e-9);  // 9 frames on, inside the loop
-    ResampleLoop(loop, 0, &phase, 1.0f, 1.0f, 1.0f, out, 2);  // no loop: silence
-    for (int n = 0; n < 4; n++)
-        EXPECT_EQ(out[n], 0);
 }
 
 }  // namespace
