@@ -295,18 +295,13 @@ TEST_F(ArrowTest, PointsToTheGoalUnlessHiddenByStateOrTag)
     EXPECT_TRUE(Dominant(chaser, 1)) << chaser.r << " " << chaser.g << " " << chaser.b;
 }
 
-class HudTest : public RaceFrameTest {
-protected:
-    std::vector<uint8_t> Hud()
-    {
+TEST_F(RaceFrameTest, CountdownShowsThreeTwoOneThenGo)
+{
+    auto Hud = [] {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         DrawRaceHud({0.0f, 0.0f, 1.0f, 1.0f});
         return ReadWindow();
-    }
-};
-
-TEST_F(HudTest, CountdownShowsThreeTwoOneThenGo)
-{
+    };
     gPrefs.gamemode = 0;
     gStandings.countdown = 0.0f;
     RankByScore();
