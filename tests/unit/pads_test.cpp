@@ -31,21 +31,14 @@ protected:
 
 TEST_F(PadsTest, NumbersAcrossPlugUnplugAndAnotherPort)
 {
-    // Each row: device id, model, added (true) or removed, expected number.
+    // Each row: device id, model, added (true) or removed, expected number.  The
+    // same device twice gets no new number; a pad pulled out twice or never seen
+    // is unknown; a new model keeps off a pulled-out pad's number, the same model
+    // (another port, a new id) gets it back; a fifth pad gets none.
     const struct { int32_t id; const Guid* model; bool add; int pad; } steps[] = {
-        {10, &kXbox, true, 0},    // first pad
-        {11, &kOther, true, 1},   // second
-        {10, &kXbox, true, 0},    // the same device again: no new number
-        {10, nullptr, false, 0},  // Pad 1 pulled out
-        {10, nullptr, false, -1}, // twice: unknown now
-        {12, &kThird, true, 2},   // a new model keeps off Pad 1's number
-        {13, &kXbox, true, 0},    // Pad 1 back in another port (new id): its number again
-        {11, nullptr, false, 1},
-        {14, &kXbox, true, 3},    // another model than Pad 2's keeps off its number too
-        {15, &kOther, true, 1},   // Pad 2's model: its number back
-        {16, &kOther, true, -1},  // a fifth pad: no number
-        {99, nullptr, false, -1}, // never seen
-    };
+        {10, &kXbox, true, 0}, {11, &kOther, true, 1}, {10, &kXbox, true, 0}, {10, nullptr, false, 0},
+        {10, nullptr, false, -1}, {12, &kThird, true, 2}, {13, &kXbox, true, 0}, {11, nullptr, false, 1},
+        {14, &kXbox, true, 3}, {15, &kOther, true, 1}, {16, &kOther, true, -1}, {99, nullptr, false, -1}};
     for (const auto& s : steps) {
         const int pad = s.add ? OnPadAdded(s.id, s.model->bytes, "Pad") : OnPadRemoved(s.id);
         EXPECT_EQ(pad, s.pad) << "device " << s.id << (s.add ? " added" : " removed");

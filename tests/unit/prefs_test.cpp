@@ -7,7 +7,6 @@
 #include <string>
 
 #include "app/config.h"
-#include "game/game_state.h"
 #include "game/menu_logic.h"
 #include "game/prefs.h"
 #include "input/devices.h"
@@ -141,15 +140,5 @@ TEST_F(PrefsTest, ViewKeyStepsOncePerPress)
     EXPECT_EQ(gPrefs.screenmode, 1);
 }
 
-TEST_F(PrefsTest, ADemoWritesNothing)
-{
-    gGame.demo = 1;
-    LoadPrefs();  // a missing file: defaults, not written
-    gPrefs.nplayers = 4;
-    SavePrefs();
-    gGame.demo = 0;
-    EXPECT_FALSE(dir.Exists("data/prefs.txt"));
-    EXPECT_EQ(gPrefs.nplayers, 4);
-}
-
 }  // namespace
+
