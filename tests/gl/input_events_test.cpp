@@ -1,13 +1,12 @@
-// The window procedure fed with real SDL events: keys by physical position
-// with Shift and key repeat, race mouse movement and the cursor held at the
-// centre.  (Clicks within one frame: the unit tests of the records.)
+// The window procedure fed with real SDL events: race mouse movement and the
+// cursor held at the centre.  (Keys: the key table's unit test and the
+// end-to-end scripts; clicks within one frame: the unit tests of the records.)
 #include <gtest/gtest.h>
 
 #include <SDL.h>
 
 #include <cstring>
 
-#include "app/config.h"
 #include "input/devices.h"
 #include "io_test_util.h"
 #include "platform/window.h"
@@ -18,17 +17,6 @@ void Drain()
 {
     for (int i = 0; i < 10000 && PollWindowEvent() != kNoEvent; i++) {
     }
-}
-
-void PushKey(SDL_Scancode scancode, bool down, bool repeat = false)
-{
-    SDL_Event event;
-    memset(&event, 0, sizeof event);
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    event.key.repeat = repeat ? 1 : 0;
-    event.key.keysym.scancode = scancode;
-    SDL_PushEvent(&event);
 }
 
 void PushMotion(int x, int y)
@@ -46,27 +34,11 @@ protected:
     void SetUp() override
     {
         Drain();
-        InitKeyboard();
         InitMouse();
         Drain();
     }
     iotest::ScratchGame game{400, 300, true};
 };
-
-TEST_F(InputEventsTest, KeysByPhysicalPositionAndRepeat)
-{
-    PushKey(SDL_SCANCODE_LSHIFT, true);
-    PushKey(SDL_SCANCODE_A, true);
-    Drain();
-    EXPECT_TRUE(KeyDown(16) && KeyDown(65));
-    PushKey(SDL_SCANCODE_A, false);
-    Drain();
-    EXPECT_FALSE(KeyDown(65));
-    EndKeyboardFrame();
-    PushKey(SDL_SCANCODE_BACKSPACE, true, true);  // a repeat is another key down
-    Drain();
-    EXPECT_EQ(gKeyboard.lastKey, 8);
-}
 
 // The display server reports a warp as one more motion, to the centre, in
 // order with the real ones.  Pushed events would overtake it, so each test
