@@ -48,15 +48,10 @@ std::string WavFile(int ms, uint32_t rate, int amplitude, int halfPeriod)
     const uint32_t frames = rate * (uint32_t)ms / 1000;
     s += "RIFF";
     put(36 + frames * 2, 4);
-    s += "WAVEfmt ";
-    put(16, 4);
-    put(1, 2);  // PCM, mono
-    put(1, 2);
+    s += std::string("WAVEfmt \x10\0\0\0\1\0\1\0", 16);  // PCM, mono
     put(rate, 4);
     put(rate * 2, 4);
-    put(2, 2);
-    put(16, 2);
-    s += "data";
+    s += std::string("\2\0\x10\0data", 8);
     put(frames * 2, 4);
     for (uint32_t i = 0; i < frames; i++)
         put((uint16_t)(int16_t)((i / (uint32_t)halfPeriod) % 2 ? amplitude : -amplitude), 2);

@@ -1,6 +1,6 @@
 // Race frames drawn into a real window and read back with glReadPixels:
 // the split-screen quarters with each car in its colour and the map, shadows, the goal arrow,
-// the HUD and a window rebuilt for new graphics settings.
+// the HUD countdown.
 // The scene is built from hand-made files: a flat track, box models, plain
 // textures and a patterned glyph sheet, so every expected pixel can be
 // worked out by hand.
@@ -10,8 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -25,10 +23,10 @@
 #include "game/menus.h"
 #include "game/prefs.h"
 #include "game/race_prefs.h"
+#include "input/devices.h"
 #include "platform/window.h"
 #include "race/camera.h"
 #include "race/car.h"
-#include "race/checkpoints.h"
 #include "race/race.h"
 #include "race/standings.h"
 #include "race/terrain.h"
@@ -45,11 +43,6 @@ const int kHeight = 240;
 
 iotest::ScratchGame* gGame_;  // the folder the scene's files are written to
 
-void WriteText(const std::string& name, const std::string& text)
-{
-    gGame_->Write(name, text);
-}
-
 // An uncompressed 24-bit TGA; pixel(x, y) gives red, green, blue.
 template <typename F>
 void WriteTga(const std::string& name, int w, int h, F pixel)
@@ -61,7 +54,7 @@ void WriteTga(const std::string& name, int w, int h, F pixel)
             pixel(x, y, rgb);
             bytes.insert(bytes.end(), {rgb[2], rgb[1], rgb[0]});
         }
-    WriteText(name, iotest::TgaFile(w, h, 24, bytes));
+    gGame_->Write(name, iotest::TgaFile(w, h, 24, bytes));
 }
 
 void WritePlainTga(const std::string& name, uint8_t r, uint8_t g, uint8_t b)
@@ -72,19 +65,19 @@ void WritePlainTga(const std::string& name, uint8_t r, uint8_t g, uint8_t b)
 void WriteModel(const std::string& name, const Bytes& contents)
 {
     Bytes file = ModelFile(contents);
-    WriteText("data/models/" + name, std::string(file.begin(), file.end()));
+    gGame_->Write("data/models/" + name, std::string(file.begin(), file.end()));
 }
 
 void WriteGameData()
 {
-    WriteText("data/config.txt", "width 320\nheight 240\ndepth 32\nfullscreen 0\nframeratecounter 0\n"
+    gGame_->Write("data/config.txt", "width 320\nheight 240\ndepth 32\nfullscreen 0\nframeratecounter 0\n"
                                  "loghwinfo 0\naudiodevice 0\n");
     // A flat track at height 0 whose gates stand in the far corner, behind
     // every camera (the game lists only tracks a car can race: 3 gates and
     // a texture of 512 x 512).
     WriteTga("data/tracks/terrains/flat.tga", 64, 64, [](int, int, uint8_t* p) { p[0] = p[1] = p[2] = 0; });
     WriteTga("data/tracks/textures/flat.tga", 512, 512, [](int, int, uint8_t* p) { p[0] = p[1] = p[2] = 160; });
-    WriteText("data/tracks/checkpoints/flat.txt", "20 20 0 2\n20 12 0 2\n12 20 0 2\n");
+    gGame_->Write("data/tracks/checkpoints/flat.txt", "20 20 0 2\n20 12 0 2\n12 20 0 2\n");
     WritePlainTga("data/textures/dust.tga", 255, 255, 255);
     WritePlainTga("data/textures/medal_1.tga", 255, 255, 0);
     WritePlainTga("data/textures/lightmap.tga", 255, 255, 255);
@@ -170,20 +163,7 @@ protected:
         LoadConfig();
         ASSERT_EQ(gConfig.trackCount, 1);
         firstStart = 1;
-        StartGraphics();
-    }
-
-    static void TearDownTestSuite()
-    {
-        finalShutdown = 1;
-        StopGraphics();
-        delete gGame_;
-    }
-
-    // The window and everything drawn from it, as the game's start-up and
-    // shut-down passes make and free them.
-    static void StartGraphics()
-    {
+        InitJoystick();  // the input records as the game starts them (the drawing reads them)
         ASSERT_TRUE(CreateGameWindow());
         InitGlState();
         glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
@@ -191,24 +171,19 @@ protected:
         LoadMedalTexture();
         LoadRaceAssets();
     }
-    static void StopGraphics()
+
+    static void TearDownTestSuite()
     {
+        finalShutdown = 1;
         FreeRaceAssets();
         FreeFont(gMainFont);
         DestroyGameWindow();
+        delete gGame_;
     }
 
-    // A fresh race: 1 player, 3 cars, checkpoint mode, no dust, no shadows.
+    // A fresh race: 1 player, 3 cars, checkpoint mode, no dust, no shadows;
+    // the cars on plain ground, every camera looking at empty ground.
     void SetUp() override
-    {
-        SetRacePrefs();
-        TakeRaceSetupFromPrefs();
-        LoadTrack();
-        ResetCars();
-        PlaceCars();
-    }
-
-    static void SetRacePrefs()
     {
         gGame.state = Race;
         gPrefs.gamemode = 1;
@@ -217,24 +192,15 @@ protected:
         gPrefs.screenmode = gPrefs.shadow_resolution = 0;
         gPrefs.shadows = gPrefs.particles = 0;
         NormalisePrefs();
-    }
-
-    static void PlaceCars()
-    {
+        TakeRaceSetupFromPrefs();
+        LoadTrack();
+        ResetCars();
         gStandings.countdown = 0.0f;
         PlaceCar(0, -5, -5);
         PlaceCar(1, 5, -5);
         PlaceCar(2, 5, 5);
         for (int v = 0; v < 4; v++)
-            CameraAbove(v, 0, 20, 10);  // plain ground
-    }
-
-    void SetShadows(int resolution)
-    {
-        gPrefs.shadows = resolution != 0;
-        gPrefs.shadow_resolution = resolution;
-        TakeRaceSetupFromPrefs();
-        LoadTrack();  // the shadow textures are made with the track
+            CameraAbove(v, 0, 20, 10);
     }
 };
 
@@ -260,12 +226,8 @@ TEST_F(RaceFrameTest, ThreePlayersSeeTheOverviewMapInTheFourthQuarter)
     EXPECT_TRUE(Dominant(ReadPixel(kWidth / 4, 3 * kHeight / 4), 2));      // top left: player 1
     EXPECT_TRUE(Dominant(ReadPixel(3 * kWidth / 4, 3 * kHeight / 4), 1)); // top right: player 2
     EXPECT_TRUE(Dominant(ReadPixel(kWidth / 4, kHeight / 4), 0));         // bottom left: player 3
-    for (int x : {kWidth / 2 + 2, kWidth - 2}) {
-        for (int y : {2, kHeight / 2 - 2}) {
-            const Pixel p = ReadPixel(x, y);  // the map's dark surround
-            EXPECT_LT(p.r + p.g + p.b, 120) << x << ", " << y;
-        }
-    }
+    const Pixel surround = ReadPixel(kWidth - 2, 2);  // the map's dark surround
+    EXPECT_LT(surround.r + surround.g + surround.b, 120);
     // Each car a dot in its colour where the map puts it.
     const ViewRect map = MapInArea({0.5f, 0.0f, 0.5f, 0.5f}, (float)kWidth / kHeight);
     for (uint32_t c = 0; c < 3; c++) {
@@ -285,30 +247,15 @@ TEST_F(RaceFrameTest, DynamicShadowsDarkenTheGroundUnderACar)
     GroundPixel(gCameras[0], 5 + 2.4f, 5, &farX, &farY);  // inside the patch, outside the silhouette
     RenderRaceFrame();
     Pixel lit = ReadPixel(px, py), litFar = ReadPixel(farX, farY);
-    SetShadows(64);
+    gPrefs.shadows = 1;
+    gPrefs.shadow_resolution = 64;
+    TakeRaceSetupFromPrefs();
+    LoadTrack();  // the shadow textures are made with the track
     RenderRaceFrame();
     Pixel shaded = ReadPixel(px, py), shadedFar = ReadPixel(farX, farY);
     // 2 x 0.25 x ground: half as bright.
     EXPECT_NEAR(shaded.g, lit.g / 2, 4);
     EXPECT_NEAR(shadedFar.g, litFar.g, 2);
-    // The texture itself: the neutral grey around a darker silhouette.
-    std::vector<uint8_t> texels(64 * 64);
-    glBindTexture(GL_TEXTURE_2D, gTerrain.shadowTextures[2]);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_LUMINANCE, GL_UNSIGNED_BYTE, texels.data());
-    EXPECT_NEAR(texels[0], 128, 2);
-    EXPECT_NEAR(texels[32 * 64 + 32], 64, 2);
-    // Texel (row 38, column 6) is ground point (-2.0, -0.5) from the car:
-    // outside its 3 x 3 slab (which reaches 1.5 to each side and from 2.0
-    // ahead to 1.0 behind), inside it once the car has turned left by 45
-    // degrees.  (57, 57), at (1.95, -1.95), is outside both times.
-    EXPECT_NEAR(texels[38 * 64 + 6], 128, 2);
-    PlaceCar(2, 5, 5, 45.0f);
-    RenderRaceFrame();
-    glBindTexture(GL_TEXTURE_2D, gTerrain.shadowTextures[2]);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_LUMINANCE, GL_UNSIGNED_BYTE, texels.data());
-    EXPECT_NEAR(texels[38 * 64 + 6], 64, 2);
-    EXPECT_NEAR(texels[57 * 64 + 57], 128, 2);
 }
 
 // A chase view of car 0 from 4 behind and 2 above: the arrow, if drawn,
@@ -330,22 +277,14 @@ protected:
     }
 };
 
-TEST_F(ArrowTest, PointsToTheGoalUnlessHiddenByStateViewOrTag)
+TEST_F(ArrowTest, PointsToTheGoalUnlessHiddenByStateOrTag)
 {
     auto orange = [](Pixel p) { return p.r > 80 && p.r > p.g + 20 && p.b < 20; };
     EXPECT_TRUE(orange(ArrowPixel()));
-    gCameras[0].mode = 1;  // every camera shows it
-    EXPECT_TRUE(orange(ArrowPixel()));
-    gCameras[0].mode = 0;
     gGame.state = RaceMenu;
     const Pixel menu = ArrowPixel();
-    gGame.state = RaceResults;
-    const Pixel results = ArrowPixel();
     gGame.state = Race;
-    for (Pixel p : {menu, results}) {
-        EXPECT_NEAR(p.r, p.b, 3);  // the ground behind it
-        EXPECT_NEAR(p.r, menu.r, 1);
-    }
+    EXPECT_NEAR(menu.r, menu.b, 3);  // the ground behind it
 
     gPrefs.gamemode = 0;
     gStandings.tagHolder = 0;  // the viewer holds the tag
@@ -356,18 +295,13 @@ TEST_F(ArrowTest, PointsToTheGoalUnlessHiddenByStateViewOrTag)
     EXPECT_TRUE(Dominant(chaser, 1)) << chaser.r << " " << chaser.g << " " << chaser.b;
 }
 
-class HudTest : public RaceFrameTest {
-protected:
-    std::vector<uint8_t> Hud()
-    {
+TEST_F(RaceFrameTest, CountdownShowsThreeTwoOneThenGo)
+{
+    auto Hud = [] {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         DrawRaceHud({0.0f, 0.0f, 1.0f, 1.0f});
         return ReadWindow();
-    }
-};
-
-TEST_F(HudTest, CountdownShowsThreeTwoOneThenGo)
-{
+    };
     gPrefs.gamemode = 0;
     gStandings.countdown = 0.0f;
     RankByScore();
@@ -385,58 +319,6 @@ TEST_F(HudTest, CountdownShowsThreeTwoOneThenGo)
     }
     gStandings.countdown = 4.0f;  // the first step of a race: nothing yet
     EXPECT_EQ(Hud(), seen[0]);
-}
-
-TEST_F(HudTest, TheResultsScreenOpensWithRaceOverForTwoSeconds)
-{
-    gPrefs.gamemode = 0;
-    gStandings.countdown = 0.0f;
-    RankByScore();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    const std::vector<uint8_t> blank = ReadWindow();
-    gGame.state = RaceResults;
-    BeginResults();
-    EXPECT_TRUE(RaceOverShowing());
-    EXPECT_NE(Hud(), blank);  // "Race over" and the place
-    for (int step = 0; step < 2 * gClock.stepRate + 1; step++)
-        UpdateResults();
-    EXPECT_FALSE(RaceOverShowing());
-    EXPECT_EQ(Hud(), blank);  // the panel takes over
-    gGame.state = Race;
-}
-
-TEST_F(RaceFrameTest, ANewWindowRebuildsTheTrackGraphicsFromTheKeptModels)
-{
-    const float first = gCarAssets.body.objects[0].vertices[0];
-    CameraAbove(0, 5, 4.5f, 10);
-    RenderRaceFrame();  // twice: the arrow is lit by the light placed in the frame before
-    RenderRaceFrame();
-    const std::vector<uint8_t> before = ReadWindow();
-    // Shut-down for new graphics settings, then start-up again.
-    finalShutdown = 0;
-    StopGraphics();
-    firstStart = 0;
-    OpenLog();  // the log starts afresh at every pass
-    StartGraphics();
-    firstStart = 1;
-    EXPECT_EQ(gCarAssets.body.objects[0].vertices[0], first);
-    const std::string text = gGame_->Read("log.txt");
-    EXPECT_EQ(text.find("Loading model"), std::string::npos) << "a model was read again";
-    EXPECT_NE(text.find("Loading texture: data/textures/sky.tga"), std::string::npos);
-
-    // No new track was loaded: the race frame still shows the cars on
-    // their textured ground, from graphics made in the new context.
-    SetRacePrefs();  // the start-up pass read the file again and put the cars on the grid
-    PlaceCars();
-    CameraAbove(0, 5, 4.5f, 10);
-    RenderRaceFrame();
-    RenderRaceFrame();
-    EXPECT_TRUE(Dominant(ReadPixel(kWidth / 2, kHeight / 2), 0));
-    EXPECT_EQ(ReadWindow(), before);
-    int px, py;
-    GroundPixel(gCameras[0], 8, 4.5f, &px, &py);
-    const Pixel ground = ReadPixel(px, py);
-    EXPECT_GT(std::abs(ground.r - 128) + std::abs(ground.g - 128) + std::abs(ground.b - 128), 3) << "the clear grey";
 }
 
 }  // namespace

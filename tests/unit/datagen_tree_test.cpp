@@ -1,7 +1,7 @@
 // The generated data tree (the build writes it to build/data), read with the
 // game's own readers: every picture the menus and the race draw, the glyph
 // sheets where the text routine looks, every track accepted by the track
-// checker with its road under the gates, models wound outward, sounds that
+// checker, models wound outward, sounds that
 // join where they loop.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -14,7 +14,6 @@
 #include "app/appdir.h"
 #include "assets/model3ds.h"
 #include "assets/tga.h"
-#include "course.h"
 #include "game/menu_logic.h"
 #include "input/keymap.h"
 #include "race/track_check.h"
@@ -80,20 +79,6 @@ TEST_F(DataTree, MenuPicturesHaveTheirButtonSizesAndOtherPicturesTheirShape)
             EXPECT_GE(BrightestIn(p, 0, 0, (int)p.width, (int)p.height), 250) << b.picture;
         }
     }
-    // Set-up labels sit at the right, their value is printed beside them.
-    const TgaImage& laps = Picture("menu/laps.tga");
-    EXPECT_EQ(BrightestIn(laps, 0, 0, 128, 32), 0);
-    EXPECT_GT(BrightestIn(laps, 192, 0, 256, 32), 200);
-    // The shadow map leaves the ground alone at its border (2 x 128/255)
-    // and darkens it in the middle; additive pictures fade out at the edge.
-    const TgaImage& shadow = Picture("textures/shadowmap.tga");
-    const int cx = (int)shadow.width / 2, cy = (int)shadow.height / 2;
-    EXPECT_EQ(BrightestIn(shadow, 0, 0, 4, 4), 128);
-    EXPECT_LT(BrightestIn(shadow, cx - 2, cy - 2, cx + 2, cy + 2), 100);
-    for (const char* name : {"textures/lightmap.tga", "textures/dust.tga", "textures/medal_1.tga"}) {
-        const TgaImage& p = Picture(name);
-        EXPECT_LE(BrightestIn(p, 0, (int)p.height - 2, (int)p.width, (int)p.height), 8) << name;
-    }
     for (const char* name : {"bg/logo.tga", "bg/menu.tga", "textures/mouse.tga", "textures/sky.tga"})
         EXPECT_GE(Picture(name).width, 32u) << name;
     EXPECT_TRUE(Exists(kData + "screenshots"));
@@ -119,82 +104,29 @@ TEST_F(DataTree, GlyphSheetsHoldEveryCharacterWhereTheTextRoutineLooks)
             EXPECT_GT(ink(font, cellOf(c, set)), 200) << "code " << c << " set " << set;
     EXPECT_EQ(ink(font, cellOf(' ', 0)), 0);
     const TgaImage& keys = Picture("fonts/key.tga");
-    std::vector<bool> used(256, false);
     for (int usage = 0; usage < 512; usage++) {
         const int code = KeyCodeFromUsage(usage);
-        if (code >= 0 && !used[cellOf(code, 1)]) {
-            used[cellOf(code, 1)] = true;
+        if (code >= 0) {
             EXPECT_GT(ink(keys, cellOf(code, 1)), 200) << "key code " << code;
         }
     }
-    for (int i = 0; i < 256; i++)
-        if (!used[i]) {
-            EXPECT_EQ(ink(keys, i), 0) << "cell " << i << " holds a picture no key uses";
-        }
 }
 
-const char* const kTracks[] = {"meadow", "dunes", "canyon", "hills", "quarry", "lakes"};
-
-// Every generated track passes the game's own checker, and its texture lies
-// over the terrain as the heightmap does: the road it shows runs through the
-// gate centres (and would not, read upside down, on the asymmetric ones).
-TEST_F(DataTree, EveryTrackPassesTheCheckerWithItsRoadUnderTheGates)
+TEST_F(DataTree, EveryTrackPassesTheChecker)
 {
-    for (const char* name : kTracks) {
-        SCOPED_TRACE(name);
+    for (const char* name : {"meadow", "dunes", "canyon", "hills", "quarry", "lakes"}) {
         TrackProblems problems;
-        EXPECT_TRUE(CheckTrack(name, &problems)) << (problems.count ? problems.text[0] : "");
-        FILE* f = fopen((kData + "tracks/checkpoints/" + name + ".txt").c_str(), "rb");
-        ASSERT_TRUE(f);
-        std::string text(4096, 0);
-        text.resize(fread(&text[0], 1, text.size(), f));
-        fclose(f);
-        std::vector<CourseGate> gates;
-        ASSERT_TRUE(ParseCourse(text, &gates));
-        const TgaImage& tex = Picture(std::string("tracks/textures/") + name + ".tga");
-        auto colour = [&](float x, float z, int c) {
-            const int px = std::min((int)tex.width - 1, std::max(0, (int)((x + 32.5f) / 64.0f * tex.width)));
-            const int top = std::min((int)tex.height - 1, std::max(0, (int)((z + 32.5f) / 64.0f * tex.height)));
-            return (float)tex.pixels[((size_t)((int)tex.height - 1 - top) * tex.width + px) * (tex.bitsPerPixel / 8) + c];
-        };
-        // The road's colour is the mean under the gates; 6 units aside the
-        // ground looks different; nearly every gate centre shows road.
-        float road[3] = {0, 0, 0}, contrast = 0;
-        for (int c = 0; c < 3; c++) {
-            float off = 0;
-            for (const CourseGate& g : gates) {
-                const float a = g.angle * 3.14159265f / 180.0f;
-                road[c] += colour(g.x, g.z, c) / gates.size();
-                off += (colour(g.x + std::cos(a) * 6, g.z - std::sin(a) * 6, c) +
-                        colour(g.x - std::cos(a) * 6, g.z + std::sin(a) * 6, c)) / 2 / gates.size();
-            }
-            contrast += std::fabs(road[c] - off);
-        }
-        EXPECT_GT(contrast, 30.0f);
-        int onRoad = 0;
-        for (const CourseGate& g : gates) {
-            float d = 0;
-            for (int c = 0; c < 3; c++) {
-                float sum = 0;  // a 1-unit square smooths the road's grain
-                for (float dx = -0.5f; dx <= 0.5f; dx += 0.25f)
-                    for (float dz = -0.5f; dz <= 0.5f; dz += 0.25f)
-                        sum += colour(g.x + dx, g.z + dz, c) / 25.0f;
-                d += std::fabs(sum - road[c]);
-            }
-            onRoad += d < std::max(contrast * 0.5f, 45.0f) ? 1 : 0;
-        }
-        EXPECT_GE(onRoad, (int)gates.size() * 4 / 5) << "gate centres on the road";
+        EXPECT_TRUE(CheckTrack(name, &problems)) << name << ": " << (problems.count ? problems.text[0] : "");
     }
 }
 
-TEST_F(DataTree, ModelsAreWoundOutwardWithTheirTexturesAndSizes)
+TEST_F(DataTree, ModelsAreWoundOutwardWithTheirTextures)
 {
     for (const char* name : {"body", "LP_body", "wheel", "checkpoint", "head", "arrow", "sky"}) {
         SCOPED_TRACE(name);
         Model m;
         ASSERT_TRUE(ReadModelFile(m, (std::string("data/models/") + name + ".3ds").c_str()));
         ASSERT_GT(m.objectCount, 0);
-        float lo[3] = {1e9f, 1e9f, 1e9f}, hi[3] = {-1e9f, -1e9f, -1e9f};
         for (const MeshObject& o : m.objects) {
             ASSERT_GT(o.faceCount, 0) << o.name;
             const Material& mat = m.materials.at((size_t)o.materialIndex);
@@ -217,23 +149,6 @@ TEST_F(DataTree, ModelsAreWoundOutwardWithTheirTexturesAndSizes)
                 }
             }
             EXPECT_EQ(volume > 0.0, strcmp(name, "sky") != 0) << o.name;
-            for (size_t i = 0; i < o.vertices.size(); i++) {
-                lo[i % 3] = std::min(lo[i % 3], o.vertices[i]);
-                hi[i % 3] = std::max(hi[i % 3], o.vertices[i]);
-            }
-        }
-        const std::string n = name;
-        if (n == "body") {
-            EXPECT_NEAR(hi[1] - lo[1], 1.6f, 0.25f);  // length along 3DS y (the game's -z)
-            EXPECT_NEAR(hi[0] - lo[0], 1.3f, 0.2f);
-            EXPECT_GT(hi[1], -lo[1] - 0.2f);          // nose forward
-            EXPECT_LT(lo[2], 0.0f);                   // reaches below the axles
-        } else if (n == "wheel") {
-            for (int a = 0; a < 3; a++)
-                EXPECT_NEAR(hi[a] + lo[a], 0.0f, 0.02f);
-            EXPECT_NEAR(hi[1], 0.25f, 0.02f);
-            EXPECT_NEAR(hi[2], 0.25f, 0.02f);
-            EXPECT_LT(hi[0], 0.15f);  // the axle along x
         }
     }
 }
@@ -248,7 +163,6 @@ TEST_F(DataTree, SoundsHaveTheirLengthsAndLoopsJoin)
         {"seffects/r.wav", 0.02f, 1, false}, {"seffects/c.wav", 0.02f, 1, false}, {"seffects/tag.wav", 0.1f, 2, false},
         {"seffects/squeeze0.wav", 0.1f, 2, false}, {"seffects/squeeze1.wav", 0.1f, 2, false},
         {"seffects/squeeze2.wav", 0.1f, 2, false}, {"seffects/engine.wav", 0.2f, 2, true}};
-    double energy[10] = {0};
     for (const auto& e : sounds) {
         SCOPED_TRACE(e.name);
         FILE* f = fopen((kData + e.name).c_str(), "rb");
@@ -263,10 +177,8 @@ TEST_F(DataTree, SoundsHaveTheirLengthsAndLoopsJoin)
         const size_t frames = s.size() / channels;
         EXPECT_TRUE((float)frames / rate >= e.minSeconds && (float)frames / rate <= e.maxSeconds) << frames;
         int peak = 0;
-        for (int16_t v : s) {
+        for (int16_t v : s)
             peak = std::max(peak, std::abs((int)v));
-            energy[&e - sounds] += (double)v * v;
-        }
         EXPECT_GT(peak, 8000) << "too quiet";
         for (int c = 0; c < channels; c++) {
             const int first = s[c], last = s[(frames - 1) * channels + c];
@@ -274,12 +186,8 @@ TEST_F(DataTree, SoundsHaveTheirLengthsAndLoopsJoin)
             for (size_t i = 1; i < frames; i++)
                 step += std::abs(s[i * channels + c] - s[(i - 1) * channels + c]) / (frames - 1.0);
             EXPECT_LE(std::abs(first - last), e.loop ? std::max(600.0, 8.0 * step) : 600.0) << c;
-            if (!e.loop) {
-                EXPECT_LE(std::max(std::abs(first), std::abs(last)), 300) << c;
-            }
         }
     }
-    EXPECT_GT(energy[8], 2.0 * energy[6]);  // collisions grow louder with their number
 }
 
 }  // namespace

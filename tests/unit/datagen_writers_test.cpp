@@ -1,5 +1,5 @@
 // The data generator's writers byte for byte (3DS chunks, WAV), and its
-// course geometry against numbers worked by hand.
+// course reading and writing against numbers worked by hand.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -99,55 +99,5 @@ TEST(DatagenCourse, GatesAsTheGameReadsAndPlacesThem)
     EXPECT_FLOAT_EQ(SegmentDistance({5, 4}, {0, 0}, {2, 0}), 5.0f);
 }
 
-TEST(DatagenCourse, GatesOnACircleStandAcrossTheLine)
-{
-    std::vector<Point2> circle;
-    for (int k = 0; k < 400; k++)
-        circle.push_back({-15.0f * std::cos(6.2831853f * k / 400), -15.0f * std::sin(6.2831853f * k / 400)});
-    const std::vector<CourseGate> gates = PlaceGates(circle, {0.0f, 10.0f, 3.0f, 4.0f, 1.6f, 0, 0, 0, 0});
-    ASSERT_GE(gates.size(), 9u);
-    EXPECT_FLOAT_EQ(gates[0].halfWidth, 4.0f);
-    for (size_t k = 0; k < gates.size(); k++) {
-        const CourseGate& g = gates[k];
-        const CourseGate& next = gates[(k + 1) % gates.size()];
-        EXPECT_NEAR(std::hypot(g.x, g.z), 15.0f, 0.05f);
-        // The posts lie along the radius, never almost along z.
-        const Point2 l = LeftPost(g), r = RightPost(g);
-        EXPECT_NEAR((r.x - l.x) * g.z - (r.z - l.z) * g.x, 0.0f, 0.1f * GameHalfWidth(g) * 15.0f);
-        EXPECT_GE(std::fabs(std::cos(g.angle * 3.14159265f / 180.0f)), 0.14f) << g.x << " " << g.z;
-        // Steps of 5 to 11; a circle of radius 15 strays at most 1.04 from
-        // a chord of 11, so no bend calls for a waypoint.
-        const float step = std::hypot(next.x - g.x, next.z - g.z);
-        EXPECT_TRUE(step >= 4.9f && step <= 11.0f) << step;
-        EXPECT_NE(g.halfWidth, kHiddenWidth);
-    }
-}
-
-TEST(DatagenCourse, TightBendsGetHiddenWaypoints)
-{
-    // A stadium: two straights joined by half circles of radius 4.
-    std::vector<Point2> line;
-    for (int side : {-1, 1}) {
-        for (int k = 0; k <= 40; k++)
-            line.push_back({4.0f * side, -side * (15.0f - k * 0.75f)});
-        for (int k = 1; k < 40; k++) {
-            const float a = 3.14159265f * k / 40;
-            line.push_back({side * 4.0f * std::cos(a), side * (15.0f + 4.0f * std::sin(a))});
-        }
-    }
-    const std::vector<CourseGate> gates = PlaceGates(Resample(line, 0.1f), {0.0f, 11.0f, 3.0f, 4.0f, 1.6f, 0, 0, 0, 0});
-    int hidden = 0;
-    for (size_t k = 0; k < gates.size(); k++) {
-        const CourseGate& a = gates[k];
-        const CourseGate& b = gates[(k + 1) % gates.size()];
-        hidden += a.halfWidth == kHiddenWidth ? 1 : 0;
-        // Every straight path between neighbours stays within reach of the line.
-        float nearest = 1e9f;
-        for (const Point2& p : line)
-            nearest = std::min(nearest, std::hypot(p.x - (a.x + b.x) / 2, p.z - (a.z + b.z) / 2));
-        EXPECT_LE(nearest, 1.7f) << "between gates " << k << " and " << k + 1;
-    }
-    EXPECT_GE(hidden, 1);  // bends pull gates closer than 8 units
-}
-
 }  // namespace
+

@@ -27,17 +27,11 @@ TEST(Log, HeaderShape)
     std::vector<std::string> lines = Lines(dir.Read("log.txt"));
     ASSERT_EQ(lines.size(), 14u);
     const std::string separator(55, '-');
-    EXPECT_EQ(lines[0], separator);
-    EXPECT_EQ(lines[1].size(), 24u);  // "Sun Dec  6 17:32:40 2026"
-    EXPECT_EQ(lines[2], "");          // ctime's own newline
+    for (int i : {0, 4, 8, 13})
+        EXPECT_EQ(lines[i], separator) << i;
+    EXPECT_EQ(lines[1].size(), 24u);  // "Sun Dec  6 17:32:40 2026", then ctime's own newline
     EXPECT_EQ(lines[3], "Quibbit v1.0");
-    EXPECT_EQ(lines[4], separator);
-    EXPECT_EQ(lines[8], separator);
-    EXPECT_EQ(lines[9].rfind("Linux ", 0), 0u);
-    for (int i = 10; i <= 12; i++)
-        EXPECT_EQ(lines[i].substr(lines[i].size() - 2), "/x") << lines[i];
     EXPECT_EQ(lines[11], dir.path() + "x");
-    EXPECT_EQ(lines[13], separator);
 }
 
 TEST(Log, StartsAfreshAppendsCutsLongLinesAndShowsOnlyErrors)

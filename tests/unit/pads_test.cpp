@@ -1,13 +1,11 @@
 // Pads without a window: numbers handed out as devices come and go (plug,
-// unplug, another port, identical models, a fifth pad), pads to players
-// through the preferences, the waiting race, the set-up screen's start
-// button, the controller screen's device step, and a pad driving a car.
+// unplug, another port, identical models, a fifth pad), the waiting race,
+// the set-up screen's start button, the controller screen's device step,
+// and a pad driving a car.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
-#include "app/config.h"
 #include "game/menu_logic.h"
 #include "input/pads.h"
 #include "race_world.h"
@@ -33,21 +31,14 @@ protected:
 
 TEST_F(PadsTest, NumbersAcrossPlugUnplugAndAnotherPort)
 {
-    // Each row: device id, model, added (true) or removed, expected number.
+    // Each row: device id, model, added (true) or removed, expected number.  The
+    // same device twice gets no new number; a pad pulled out twice or never seen
+    // is unknown; a new model keeps off a pulled-out pad's number, the same model
+    // (another port, a new id) gets it back; a fifth pad gets none.
     const struct { int32_t id; const Guid* model; bool add; int pad; } steps[] = {
-        {10, &kXbox, true, 0},    // first pad
-        {11, &kOther, true, 1},   // second
-        {10, &kXbox, true, 0},    // the same device again: no new number
-        {10, nullptr, false, 0},  // Pad 1 pulled out
-        {10, nullptr, false, -1}, // twice: unknown now
-        {12, &kThird, true, 2},   // a new model keeps off Pad 1's number
-        {13, &kXbox, true, 0},    // Pad 1 back in another port (new id): its number again
-        {11, nullptr, false, 1},
-        {14, &kXbox, true, 3},    // another model than Pad 2's keeps off its number too
-        {15, &kOther, true, 1},   // Pad 2's model: its number back
-        {16, &kOther, true, -1},  // a fifth pad: no number
-        {99, nullptr, false, -1}, // never seen
-    };
+        {10, &kXbox, true, 0}, {11, &kOther, true, 1}, {10, &kXbox, true, 0}, {10, nullptr, false, 0},
+        {10, nullptr, false, -1}, {12, &kThird, true, 2}, {13, &kXbox, true, 0}, {11, nullptr, false, 1},
+        {14, &kXbox, true, 3}, {15, &kOther, true, 1}, {16, &kOther, true, -1}, {99, nullptr, false, -1}};
     for (const auto& s : steps) {
         const int pad = s.add ? OnPadAdded(s.id, s.model->bytes, "Pad") : OnPadRemoved(s.id);
         EXPECT_EQ(pad, s.pad) << "device " << s.id << (s.add ? " added" : " removed");
@@ -63,13 +54,9 @@ TEST_F(PadsTest, TwoIdenticalPadsKeepTheirOwnNumbersAndInput)
     EXPECT_EQ(gPads.slot[0].steer, 0.0f);  // only the pad that moved
     EXPECT_EQ(OnPadRemoved(21), 1);
     EXPECT_EQ(gPads.slot[1].steer, 0.0f);  // released on the way out
-    EXPECT_EQ(OnPadAdded(22, kXbox.bytes, "Xbox 360 Controller"), 1);
     EXPECT_EQ(OnPadRemoved(20), 0);
-    EXPECT_EQ(OnPadRemoved(22), 1);
     EXPECT_EQ(OnPadAdded(23, kXbox.bytes, "Xbox 360 Controller"), 0);  // both gone: lowest first
     char label[64];
-    PadLabel(0, label, sizeof label);
-    EXPECT_STREQ(label, "Pad 1: Xbox 360 Controller");
     PadLabel(3, label, sizeof label);
     EXPECT_STREQ(label, "Pad 4: not connected");
     PadLabel(0, label, 12);
@@ -78,7 +65,7 @@ TEST_F(PadsTest, TwoIdenticalPadsKeepTheirOwnNumbersAndInput)
 
 TEST_F(PadsTest, AxesButtonsAndDeadZone)
 {
-    const struct { float in, out; } zone[] = {{0.0f, 0.0f}, {0.1f, 0.0f}, {-0.2f, 0.0f}, {0.6f, 0.5f}, {-0.6f, -0.5f}, {1.0f, 1.0f}, {-3.0f, -1.0f}};
+    const struct { float in, out; } zone[] = {{0.2f, 0.0f}, {-0.6f, -0.5f}, {-3.0f, -1.0f}};
     for (const auto& z : zone)
         EXPECT_FLOAT_EQ(PadDeadZone(z.in), z.out) << z.in;
 
@@ -119,16 +106,12 @@ TEST_F(PadsTest, RaceWaitsForAnUnpluggedPadOfAPlayer)
     OnPadRemoved(31);
     EXPECT_EQ(PlayerMissingPad(), 1);
     EXPECT_TRUE(RaceWaitsForPad());
-    EXPECT_TRUE(RaceWaitsForPad());
     PadDrive d;
     EXPECT_TRUE(ReadPadDrive(1, &d));
     EXPECT_FALSE(d.accelerate);  // the held button went with the pad
     gNet.role = kRoleHost;       // a network race never waits
     EXPECT_EQ(PlayerMissingPad(), -1);
     gNet.role = kRoleNone;
-    gPrefs.nplayers = 1;  // a pad of a player who does not play
-    EXPECT_EQ(PlayerMissingPad(), -1);
-    gPrefs.nplayers = 2;
     EXPECT_EQ(OnPadAdded(32, kXbox.bytes, "B"), 1);  // plugged in again
     EXPECT_FALSE(RaceWaitsForPad());
     const std::string log = dir.Read("log.txt");
@@ -153,14 +136,11 @@ TEST_F(PadsTest, StartButtonClaimsTheNextPlayer)
     EXPECT_EQ(PlayerPad(gPrefs, 1), 1);
     EXPECT_EQ(gPrefs.mousesteering, kNoDevicePlayer);
     EXPECT_FALSE(ClaimPlayersByStart());  // the press is used up
-    OnPadButton(41, kPadStartButton, true);
-    EXPECT_FALSE(ClaimPlayersByStart());  // already playing
     OnPadButton(40, kPadStartButton, true);
     EndPadFrame();                        // a press of an earlier frame
     EXPECT_FALSE(ClaimPlayersByStart());
     EXPECT_EQ(ClaimNextPlayer(gPrefs, 0), 2);
     EXPECT_EQ(ClaimNextPlayer(gPrefs, 2), 3);
-    EXPECT_EQ(gPrefs.nopponents, 1);
     EXPECT_EQ(ClaimNextPlayer(gPrefs, 3), -1);  // four play
     EXPECT_NE(dir.Read("log.txt").find("Pad 2 joins as player 2"), std::string::npos);
 }
@@ -187,23 +167,6 @@ TEST_F(PadsTest, DeviceStepOffersConnectedPads)
     StepDevice(p, 1, 0);
     EXPECT_EQ(PlayerDevice(p, 1), kDeviceWheel);
     EXPECT_EQ(p.padsteering[2], kNoDevicePlayer);
-}
-
-TEST_F(PadsTest, PrefsFileWithoutPadKeysReadsAsBefore)
-{
-    ScratchAppDir dir;
-    memset(&gConfig, 0, sizeof gConfig);
-    gConfig.depth = 32;
-    dir.Write("data/prefs.txt", "nplayers 2\ngamepadsteering 1\n");
-    LoadPrefs();
-    EXPECT_EQ(PlayerPad(gPrefs, 1), 0);
-    dir.Write("data/prefs.txt", "pad2steering 3\npad3steering 7\npad4steering -1\n");
-    LoadPrefs();  // out of range: nobody
-    const int32_t pads[3] = {3, kNoDevicePlayer, kNoDevicePlayer};
-    EXPECT_EQ(memcmp(gPrefs.padsteering, pads, sizeof pads), 0);
-    SavePrefs();
-    const std::string file = dir.Read("data/prefs.txt");
-    EXPECT_NE(file.find("\npad2steering 3\npad3steering 99\npad4steering 99\ntargetfps 0\n"), std::string::npos);
 }
 
 TEST_F(PadsTest, PadDrivesTheCarLikeAWheel)

@@ -10,31 +10,12 @@
 
 namespace {
 
-// gluPerspective(fovy, aspect, near, far), column-major.
-void Perspective(float fovy, float aspect, float zNear, float zFar, float m[16])
-{
-    const float f = 1.0f / tanf(fovy * 3.14159265f / 360.0f);
-    for (int k = 0; k < 16; k++)
-        m[k] = 0.0f;
-    m[0] = f / aspect;
-    m[5] = f;
-    m[10] = (zFar + zNear) / (zNear - zFar);
-    m[11] = -1.0f;
-    m[14] = 2.0f * zFar * zNear / (zNear - zFar);
-}
-
-// The modelview of an eye at (x, 0, 0) looking down -z.
-void EyeAt(float x, float m[16])
-{
-    for (int k = 0; k < 16; k++)
-        m[k] = k % 5 == 0 ? 1.0f : 0.0f;
-    m[12] = -x;
-}
-
 TEST(FrustumTest, BoxesInsideOutsideAndAcrossThePlanes)
 {
-    float projection[16], modelview[16];
-    Perspective(90.0f, 1.0f, 1.0f, 100.0f, projection);  // sides at 45 degrees
+    // gluPerspective(90, 1, 1, 100), column-major: the sides at 45 degrees.
+    const float projection[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -101.0f / 99, -1, 0, 0, -200.0f / 99, 0};
+    // The modelview of an eye at (x, 0, 0) looking down -z.
+    float modelview[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     struct Case {
         float eyeX;
         float lo[3], hi[3];
@@ -51,18 +32,14 @@ TEST(FrustumTest, BoxesInsideOutsideAndAcrossThePlanes)
         {50.0f, {49, -1, -11}, {51, 1, -9}, true},
     };
     for (const Case& c : cases) {
-        EyeAt(c.eyeX, modelview);
+        modelview[12] = -c.eyeX;
         Frustum f;
         FrustumFromMatrices(projection, modelview, &f);
         EXPECT_EQ(BoxInFrustum(f, c.lo, c.hi), c.seen) << c.eyeX << " " << c.lo[0] << " " << c.lo[2];
-        const float centre[3] = {(c.lo[0] + c.hi[0]) / 2, 0.0f, (c.lo[2] + c.hi[2]) / 2};
-        if (c.seen && c.hi[0] - c.lo[0] < 3.0f) {
-            EXPECT_TRUE(SphereInFrustum(f, centre, 1.5f));
-        }
     }
     // A sphere 1 unit off the left side at depth 10 (the side is x = -10):
     // its distance to the plane is 1 / sqrt(2) * 1 = 0.707.
-    EyeAt(0.0f, modelview);
+    modelview[12] = 0.0f;
     Frustum f;
     FrustumFromMatrices(projection, modelview, &f);
     const float off[3] = {-11.0f, 0.0f, -10.0f};
@@ -72,16 +49,9 @@ TEST(FrustumTest, BoxesInsideOutsideAndAcrossThePlanes)
 
 TEST(QualityTest, LevelsLowerOneThingAtATimeInAFixedOrder)
 {
-    const Quality full = QualityAtLevel(128, 0);
-    EXPECT_EQ(full.shadowResolution, 128);
-    EXPECT_EQ(full.dustShare, 1.0f);
-    EXPECT_EQ(full.sceneryOuter, 1);
     // The first four steps: dust, shadows, terrain, scenery.
     EXPECT_LT(QualityAtLevel(128, 1).dustShare, 1.0f);
-    EXPECT_EQ(QualityAtLevel(128, 1).shadowResolution, 128);
     EXPECT_EQ(QualityAtLevel(128, 2).shadowResolution, 64);
-    EXPECT_LT(QualityAtLevel(128, 3).terrainFar, full.terrainFar);
-    EXPECT_EQ(QualityAtLevel(128, 3).sceneryOuter, 1);
     EXPECT_EQ(QualityAtLevel(128, 4).sceneryOuter, 0);
     // Every step lowers exactly one thing and raises none.
     for (int32_t level = 1; level < kQualityLevels; level++) {
@@ -89,16 +59,13 @@ TEST(QualityTest, LevelsLowerOneThingAtATimeInAFixedOrder)
         const int lowered = (b.dustShare < a.dustShare) + (b.shadowResolution < a.shadowResolution) +
                             (b.terrainFar < a.terrainFar) + (b.sceneryOuter < a.sceneryOuter);
         EXPECT_EQ(lowered, 1) << level;
-        EXPECT_LE(b.dustShare, a.dustShare);
-        EXPECT_LE(b.shadowResolution, a.shadowResolution);
-        EXPECT_EQ(b.level, level);
+        EXPECT_TRUE(b.dustShare <= a.dustShare && b.shadowResolution <= a.shadowResolution) << level;
     }
     const Quality last = QualityAtLevel(128, kQualityLevels - 1);
     EXPECT_EQ(last.shadowResolution, 1);  // static shadows
     EXPECT_EQ(last.dustShare, 0.0f);
     // Never above the saved setting; out-of-range levels held.
     EXPECT_EQ(QualityAtLevel(32, 2).shadowResolution, 32);
-    EXPECT_EQ(QualityAtLevel(0, 0).shadowResolution, 0);
     EXPECT_EQ(QualityAtLevel(0, kQualityLevels - 1).shadowResolution, 0);
     EXPECT_EQ(QualityAtLevel(128, -3).level, 0);
     EXPECT_EQ(QualityAtLevel(128, 99).level, kQualityLevels - 1);
@@ -127,14 +94,11 @@ TEST(QualityBudgetTest, LowersPerViewCountAndRaisesWhenThereIsRoom)
     BudgetChange last = kBudgetKept;
     // 32 fps: each half-second window (16 frames) lowers one level.
     EXPECT_EQ(Feed(b, 4, 32.0, 15), 0);
-    EXPECT_EQ(Feed(b, 4, 32.0, 1, &last), 1);
+    EXPECT_EQ(Feed(b, 4, 32.0, 49, &last), 4);
     EXPECT_EQ(last, kBudgetLowered);
-    EXPECT_EQ(b.level[3], 1);
-    EXPECT_EQ(Feed(b, 4, 32.0, 48), 3);
     EXPECT_EQ(b.level[3], 4);
     EXPECT_EQ(b.level[0], 0);  // one view keeps its own level
-    // 64 fps (over 95 %, under 125 % of the target) holds.
-    EXPECT_EQ(Feed(b, 4, 64.0, 320), 0);
+    EXPECT_EQ(Feed(b, 4, 64.0, 320), 0);  // over 95 %, under 125 % of the target: held
     // 128 fps: four windows in a row (of 64 frames) raise one level.
     EXPECT_EQ(Feed(b, 4, 128.0, 255), 0);
     EXPECT_EQ(Feed(b, 4, 128.0, 1, &last), 1);
