@@ -18,7 +18,7 @@
 
 namespace {
 
-const int kWidth = 640, kHeight = 480;
+const int kFontWidth = 640, kFontHeight = 480;
 
 // A 256 x 256 glyph sheet (16-pixel cells) whose cells are flat greys:
 // `cells` maps row * 16 + column (row 0 at the top) to its grey, the rest
@@ -64,12 +64,12 @@ protected:
         glClearColor(grey, grey, grey, 1);
         glClear(GL_COLOR_BUFFER_BIT);
         print();
-        pixels.assign((size_t)kWidth * kHeight * 3, 0);
+        pixels.assign((size_t)kFontWidth * kFontHeight * 3, 0);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+        glReadPixels(0, 0, kFontWidth, kFontHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
         Box box;
-        for (int y = 0; y < kHeight; y++)
-            for (int x = 0; x < kWidth; x++)
+        for (int y = 0; y < kFontHeight; y++)
+            for (int x = 0; x < kFontWidth; x++)
                 if (memcmp(At(x, y), grey > 0 ? "\xff\xff\xff" : "\0\0\0", 3) != 0) {
                     box.minX = std::min(box.minX, x);
                     box.maxX = std::max(box.maxX, x);
@@ -79,8 +79,8 @@ protected:
                 }
         return box;
     }
-    const uint8_t* At(int x, int y) const { return &pixels[((size_t)y * kWidth + x) * 3]; }
-    iotest::ScratchGame game{kWidth, kHeight, true};
+    const uint8_t* At(int x, int y) const { return &pixels[((size_t)y * kFontWidth + x) * 3]; }
+    iotest::ScratchGame game{kFontWidth, kFontHeight, true};
     Font font{0.0f, 0};
     std::vector<uint8_t> pixels;
 };
@@ -92,16 +92,16 @@ TEST_F(FontPrintTest, TheCellOfAInEachSetAndWhereItLands)
     // Size 0.1: advance 0.085, glyph 2 * 0.1 / 1.2 wide and 0.2 high,
     // centred at (0.25 + 0.085, 0.5 + 0.002).
     Box box = Frame(0, [&] { PrintText(font, 0.25f, 0.5f, 1, 0, 0, 0, 0, 0.1f, "%c", 'A'); });
-    EXPECT_NEAR(box.CentreX(), 0.335f * kWidth, 1.0f);
-    EXPECT_NEAR(box.CentreY(), 0.502f * kHeight, 1.0f);
-    EXPECT_NEAR(box.maxX + 1 - box.minX, 2 * 0.1f / 1.2f * kWidth, 2.0f);
-    EXPECT_NEAR(box.maxY + 1 - box.minY, 0.2f * kHeight, 2.0f);
+    EXPECT_NEAR(box.CentreX(), 0.335f * kFontWidth, 1.0f);
+    EXPECT_NEAR(box.CentreY(), 0.502f * kFontHeight, 1.0f);
+    EXPECT_NEAR(box.maxX + 1 - box.minX, 2 * 0.1f / 1.2f * kFontWidth, 2.0f);
+    EXPECT_NEAR(box.maxY + 1 - box.minY, 0.2f * kFontHeight, 2.0f);
     const uint8_t* centre = At((int)box.CentreX(), (int)box.CentreY());
     EXPECT_EQ(centre[0] + 256 * (centre[1] + centre[2]), 255);
 
     // Set 1: the grey cell of row 10.
     box = Frame(0, [&] { PrintText(font, 0.25f, 0.5f, 1, 1, 1, 0, 1, 0.1f, "A"); });
-    EXPECT_NEAR(box.CentreX(), 0.335f * kWidth, 1.0f);
+    EXPECT_NEAR(box.CentreX(), 0.335f * kFontWidth, 1.0f);
     centre = At((int)box.CentreX(), (int)box.CentreY());
     EXPECT_NEAR(centre[0], 128, 1);
     EXPECT_NEAR(centre[2], 128, 1);
