@@ -153,28 +153,12 @@ CLIENT_PID=$!
 PIDS+=($CLIENT_PID)
 cd /
 
-# log_has DIR PATTERN SECONDS
-log_has() {
-    local i
-    for ((i = 0; i < $3 * 10; i++)); do
-        grep -q -- "$2" "$1/log.txt" 2> /dev/null && return 0
-        sleep 0.1
-    done
-    return 1
-}
+log_has() { GAME_DIR="$1" wait_for_log "$2" "$3"; }  # log_has DIR PATTERN SECONDS
 
 log_has "$HOST_DIR" "IP address \[0\]: $HOST_IP" 20 || fail_both "host does not see $HOST_IP as its address"
 log_has "$CLIENT_DIR" "IP address \[0\]: $CLIENT_IP" 20 || fail_both "client does not see $CLIENT_IP"
 
-window_of() {
-    local i id
-    for ((i = 0; i < 300; i++)); do
-        id="$(in_side "$1" xdotool search --name '^Quibbit$' 2> /dev/null | head -n 1)"
-        [[ -n "$id" ]] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
+window_of() { in_side "$1" bash -c "$(declare -f game_window); game_window"; }
 HOST_WINDOW="$(window_of host)" || fail_both "no host window"
 CLIENT_WINDOW="$(window_of client)" || fail_both "no client window"
 # Start-up is over once the log stops growing; then the intro music plays
@@ -193,14 +177,13 @@ log_settled "$HOST_DIR" || fail_both "the host's start-up does not end"
 log_settled "$CLIENT_DIR" || fail_both "the client's start-up does not end"
 
 # Button centres in the 1024 x 768 window: x 0.5, y counted from the bottom.
-px() { echo 512; }
 py() { awk -v y="$1" 'BEGIN { printf "%d", (1 - y) * 768 }'; }
 
 # click SIDE Y: hover, press, release over the button at height Y.
 click() {
     local side="$1" window
     window="$([[ "$side" == host ]] && echo "$HOST_WINDOW" || echo "$CLIENT_WINDOW")"
-    in_side "$side" xdotool mousemove --window "$window" "$(px)" "$(py "$2")"
+    in_side "$side" xdotool mousemove --window "$window" 512 "$(py "$2")"
     sleep 0.5
     in_side "$side" xdotool mousedown 1
     sleep 0.2
@@ -248,7 +231,7 @@ click client 0.5
 # The client types the host's address over the address field (button at
 # 0.45): Backspace away the old text, then the main-row digits and a dot key.
 window="$CLIENT_WINDOW"
-in_side client xdotool mousemove --window "$window" "$(px)" "$(py 0.45)"
+in_side client xdotool mousemove --window "$window" 512 "$(py 0.45)"
 sleep 1
 keys=()
 for ((i = 0; i < 15; i++)); do keys+=(BackSpace); done
