@@ -114,7 +114,6 @@ protected:
         init_lobbyTalk(kRoleClient);
         gGame.state = ClientLobby;
     }
-    std::string Log() const { return dir.Read("log.txt"); }
 
     ScratchAppDir dir;
 };
@@ -149,12 +148,6 @@ TEST_F(NetSourceTest, TheHostTakesAJoinOnlyFromTheAddressWrittenInIt)
     raceRecv();
     EXPECT_TRUE(gControls[1].accelerate);
     EXPECT_EQ(gNet.droppedForeign, 5u);
-    CloseSession();
-    EXPECT_NE(Log().find("Network session ended: dropped 5 datagrams from other addresses"), std::string::npos);
-    // With nobody joined the race button does nothing.
-    StartHost();
-    gotoRace();
-    EXPECT_EQ(gGame.state, HostLobby);
 }
 
 TEST_F(NetSourceTest, TheClientHearsOnlyTheHostItJoined)

@@ -159,22 +159,6 @@ TEST_F(RaceTest, CheckpointRaceEndsWhenTheLeaderPassesGateZeroAfterItsLaps)
     EXPECT_FALSE(RaceIsOver());
 }
 
-TEST_F(RaceTest, FinalCheckpointScoresGoByPlace)
-{
-    ResetRaceWorld(4);
-    const float progress[4] = {7.5f, 12.25f, 3.0f, 9.0f};
-    for (int c = 0; c < 4; c++)
-        gStandings.score[c] = progress[c];
-    gStandings.total[1] = 100.0f;
-    RankByScore();
-    FinishRace(true);
-    const float points[4] = {5, 15, 0, 10};
-    for (int c = 0; c < 4; c++)
-        EXPECT_EQ(gStandings.score[c], points[c]) << c;
-    EXPECT_EQ(gStandings.total[1], 115.0f);
-    EXPECT_EQ(gStandings.rankByTotal[3], 1u);
-}
-
 // One race of three cars in a mode, finished as the game finishes it.
 void RunRace(int32_t mode, const float (&scores)[3], bool tournament)
 {

@@ -95,11 +95,7 @@ TEST(ReplayFile, DamagedFilesAreRejectedWithAReason)
     const std::string longer = good + '\0';
     EXPECT_FALSE(DecodeReplay((const uint8_t*)longer.data(), longer.size(), &r, error, sizeof error));
 
-    struct Case {
-        size_t at;
-        std::string bytes;
-        const char* why;
-    };
+    struct Case { size_t at; std::string bytes; const char* why; };
     const Case cases[] = {
         {0, "QBX", "not a Quibbit recording"},
         {4, std::string("\2\0\0\0", 4), "recording format 2"},
@@ -117,8 +113,7 @@ TEST(ReplayFile, DamagedFilesAreRejectedWithAReason)
         std::string bad = good;
         bad.replace(c.at, c.bytes.size(), c.bytes);
         error[0] = 0;
-        const bool ok = DecodeReplay((const uint8_t*)bad.data(), bad.size(), &r, error, sizeof error);
-        EXPECT_FALSE(ok) << c.why;
+        EXPECT_FALSE(DecodeReplay((const uint8_t*)bad.data(), bad.size(), &r, error, sizeof error)) << c.why;
         EXPECT_NE(strstr(error, c.why), nullptr) << error << " / " << c.why;
     }
 }
