@@ -4,9 +4,7 @@
 
 #include <arpa/inet.h>
 
-#include <cstring>
 #include <deque>
-#include <string>
 
 #include "app/clock.h"
 #include "app/log.h"
@@ -14,7 +12,6 @@
 #include "net/udp_endpoint.h"
 #include "net_test_util.h"
 #include "platform/udp_socket.h"
-#include "race/race.h"
 #include "test_util.h"
 
 namespace {

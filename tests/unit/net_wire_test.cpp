@@ -5,14 +5,10 @@
 #include <arpa/inet.h>
 
 #include <cmath>
-#include <cstring>
 #include <limits>
-#include <string>
 
 #include "app/clock.h"
-#include "game/prefs.h"
 #include "net/net_checks.h"
-#include "net/net_session.h"
 #include "net/udp_endpoint.h"
 #include "net_test_util.h"
 #include "race/checkpoints.h"

@@ -2,12 +2,9 @@
 // and the checked-in recordings replaying to their recorded results.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
-#include <string>
 
 #include "app/appdir.h"
-#include "app/clock.h"
 #include "app/config.h"
 #include "race/replay.h"
 #include "race_world.h"

@@ -4,15 +4,9 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstring>
-#include <string>
 
 #include "app/config.h"
-#include "game/prefs.h"
-#include "race/race.h"
-#include "race/terrain.h"
 #include "race_world.h"
-#include "test_util.h"
 #include "track_files.h"
 
 namespace {

@@ -2,11 +2,9 @@
 // reader's line numbers.
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 #include "race/track_check.h"
-#include "test_util.h"
 #include "track_files.h"
 
 namespace {
