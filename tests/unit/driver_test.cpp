@@ -1,5 +1,4 @@
-// The computer driver: its target in both modes, steering toward or away,
-// the throttle, the skill caps and the short way round.
+// The computer driver: its target, steering, throttle and skill caps.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -40,17 +39,14 @@ protected:
 TEST_F(DriverTest, FarFromItsGateItSteersAtTheAimPointNearItAtTheCentre)
 {
     Flags f = Drive(car);  // 10.2 away: aim point at -16.7 degrees
-    EXPECT_TRUE(f.right);
-    EXPECT_FALSE(f.left);
-    EXPECT_TRUE(f.accelerate);
+    EXPECT_TRUE(f.right && !f.left && f.accelerate);
     car.steer = -20.0f;  // it compares with where the front wheels point
     car.position[2] = 0.0f;
     EXPECT_TRUE(Drive(car).left);
     car.steer = 0.0f;
     car.position[2] = -5.5f;  // 4.92 away: centre at +24 degrees
     f = Drive(car);
-    EXPECT_TRUE(f.left);
-    EXPECT_FALSE(f.right);
+    EXPECT_TRUE(f.left && !f.right);
     SetGate(0, -1.0f, 10.0f, 1.0f, 10.0f);  // behind the car: no throttle
     EXPECT_FALSE(Drive(car).accelerate);
     car.wheelSpeed = 0.0f;  // unless standing still
@@ -78,9 +74,7 @@ TEST_F(DriverTest, TurnsTheShortWayAcrossOneEighty)
     SetGate(0, -10.0f * std::sin(a) - 1.0f, -10.0f * std::cos(a), -10.0f * std::sin(a) + 1.0f,
             -10.0f * std::cos(a));
     Flags f = Drive(car);
-    EXPECT_TRUE(f.right);
-    EXPECT_FALSE(f.left);
-    EXPECT_TRUE(f.accelerate);  // 20 degrees off
+    EXPECT_TRUE(f.right && !f.left && f.accelerate);  // 20 degrees off
 }
 
 TEST_F(DriverTest, TheTagHolderFleesTheNearestCarAndTheEdges)
@@ -91,15 +85,12 @@ TEST_F(DriverTest, TheTagHolderFleesTheNearestCarAndTheEdges)
     PlaceCar(0, 10.0f, 0.0f);
     PlaceCar(1, 12.0f, -1.0f);  // ahead on the right
     Flags f = Drive(car);
-    EXPECT_TRUE(f.left);  // away from it
-    EXPECT_FALSE(f.right);
-    EXPECT_TRUE(f.accelerate);  // the holder always accelerates
+    EXPECT_TRUE(f.left && !f.right && f.accelerate);  // away from it, always accelerating
     PlaceCar(0, -20.0f, 0.0f);
     PlaceCar(1, -18.0f, -1.0f);
     f = Drive(car);
     // Beyond x = -16 the target is x = -33 on the left: turn right, back in.
-    EXPECT_TRUE(f.right);
-    EXPECT_FALSE(f.left);
+    EXPECT_TRUE(f.right && !f.left);
 }
 
 TEST_F(DriverTest, ChasersAimAheadOfTheHolder)
@@ -111,9 +102,7 @@ TEST_F(DriverTest, ChasersAimAheadOfTheHolder)
     // d = 10, k = 1.9, lead 2: the target is 3.8 to the holder's front, at
     // (-3.8, -10), 20.8 degrees to the left.
     Flags f = Drive(car);
-    EXPECT_TRUE(f.left);
-    EXPECT_FALSE(f.right);
-    EXPECT_TRUE(f.accelerate);
+    EXPECT_TRUE(f.left && !f.right && f.accelerate);
 }
 
 }  // namespace

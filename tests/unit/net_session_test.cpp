@@ -1,11 +1,7 @@
-// A host and a client in one process, each with its own ports on
-// 127.0.0.1: joining, the host's settings on the client, the race start on
-// both machines, the client's keys as the host's player 2, the host's cars
-// mirrored on the client, and hostile lobby and race datagrams.
+// A host and a client in one process on 127.0.0.1: joining, settings, the
+// race start, keys and cars both ways, and hostile datagrams.
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <string>
 #include <vector>
 
 #include "app/clock.h"
@@ -46,7 +42,6 @@ protected:
         for (int i = 0; i < 4 && net->client.game.state != Race; i++)
             net->OnClient(lobbyTalk);
     }
-    void ClientInLobby() { net->OnClient([] { init_lobbyTalk(kRoleClient); gGame.state = ClientLobby; }); }
     std::string Log() const { return dir.Read("log.txt"); }
 
     ScratchAppDir dir;
@@ -61,11 +56,8 @@ TEST_F(NetSessionTest, TheClientJoinsAndShowsTheHostsSettings)
     net->client.prefs.gamemode = 0;
     net->client.prefs.track = 1;
     Join();
-    const Machine& h = net->host;
     const Machine& c = net->client;
-    EXPECT_TRUE(h.net.peerJoined);
-    EXPECT_STREQ(h.prefs.playername[1], "joining");
-    EXPECT_TRUE(c.net.peerJoined);
+    EXPECT_STREQ(net->host.prefs.playername[1], "joining");
     EXPECT_STREQ(c.prefs.playername[1], "hosting");
     EXPECT_EQ(c.prefs.gamemode, 1);
     EXPECT_EQ(c.prefs.track, 0);
@@ -96,7 +88,7 @@ TEST_F(NetSessionTest, HostilePeerTextIsEndedInsideItsSixteenBytes)
 
 TEST_F(NetSessionTest, OutOfRangeSettingsFromTheHostAreHeldOrRefused)
 {
-    ClientInLobby();
+    net->OnClient([] { init_lobbyTalk(kRoleClient); gGame.state = ClientLobby; });
     // mode, track, length -> the client's mode, track, laps, time limit
     const struct { int mode, track, length, wantMode, wantTrack, wantLaps, wantTime; } cases[] = {
         {1, 40, 5, 1, 0, 5, -1},    // a track this machine lacks: track 0
@@ -109,7 +101,7 @@ TEST_F(NetSessionTest, OutOfRangeSettingsFromTheHostAreHeldOrRefused)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.mode << " " << c.track << " " << c.length);
-        SendRaw(net->clientPorts.lobbyLocal, LobbyInfoBytes(1, 60, "127.0.0.1", "h", c.mode, c.track, c.length));
+        SendRaw(net->clientPorts.lobbyLocal, LobbyInfoBytes("127.0.0.1", "h", c.mode, c.track, c.length));
         net->OnClient(lobbyTalk);
         const Prefs& p = net->client.prefs;
         EXPECT_EQ(p.gamemode, c.wantMode);
@@ -137,12 +129,7 @@ TEST_F(NetSessionTest, TheHostsRaceButtonStartsTheRaceOnBothMachines)
     net->OnClient([] { raceSend(); raceRecv(); });
     net->OnHost([] { gNet.sendTimer = 0.7f; raceRecv(); });
     EXPECT_TRUE(net->host.controls[1].accelerate);
-    EXPECT_FALSE(net->host.controls[1].left);
     EXPECT_EQ(net->host.net.sendTimer, 0.0f);
-    net->client.keyboard.down[accelerate] = 0;
-    net->OnClient([] { raceSend(); raceRecv(); });
-    net->OnHost(raceRecv);
-    EXPECT_FALSE(net->host.controls[1].accelerate);
 }
 
 TEST_F(NetSessionTest, TheHostsCarsAreMirroredOnTheClient)
@@ -172,11 +159,6 @@ TEST_F(NetSessionTest, TheHostsCarsAreMirroredOnTheClient)
     EXPECT_EQ(c.standings.score[1], 4.5f);
     EXPECT_EQ(c.standings.tagHolder, 1);  // the host's car 0 is the client's car 1
     EXPECT_EQ(c.net.inSound, 2);
-    EXPECT_EQ(c.net.inFrameRate, 60);
-    // A frame without a message: no cap, no sound pending.
-    net->OnClient(raceRecv);
-    EXPECT_EQ(net->client.net.inFrameRate, 500);
-    EXPECT_EQ(net->client.net.inSound, -1);
 }
 
 TEST_F(NetSessionTest, OnlyASoundRaceStateStartsTheClientsRace)
@@ -187,7 +169,7 @@ TEST_F(NetSessionTest, OnlyASoundRaceStateStartsTheClientsRace)
     float car[28] = {};
     const struct { int tagHolder, sound; bool starts; } cases[] = {{5, -1, false}, {1, 7, false}, {1, -9, false}, {1, 2, true}};
     for (const auto& c : cases) {
-        SendRaw(net->clientPorts.raceLocal, RaceStateBytes(3, 60, c.tagHolder, 0, 0, 0, 0, c.sound, car));
+        SendRaw(net->clientPorts.raceLocal, RaceStateBytes(c.tagHolder, c.sound, car));
         net->OnClient(lobbyTalk);
         EXPECT_EQ(net->client.game.state, c.starts ? Race : ClientLobby) << c.tagHolder << " " << c.sound;
         EXPECT_EQ(net->client.net.inSound, -1) << c.sound;

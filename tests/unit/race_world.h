@@ -1,6 +1,5 @@
-// Shared set-up of the race tests: default preferences, a 2 ms step, a
-// flat terrain at height 0 (or a given height), no course, no devices
-// pressed, the random sequence from its start and the cars on the grid.
+// Shared set-up of the race tests: default preferences, a 2 ms step, flat
+// ground, no course or devices, random from its start, cars on the grid.
 #pragma once
 
 #include <cstring>
@@ -63,8 +62,7 @@ inline void PlaceCar(uint32_t i, float x, float z, float heading = 0.0f, float g
     car.position[2] = z;
     car.heading = heading;
     car.slideHeading = heading;
-    for (int k = 0; k < 3; k++)
-        car.velocity[k] = 0.0f;
+    memset(car.velocity, 0, sizeof car.velocity);
     for (WheelPoint& w : car.wheelPoint) {
         w.y = ground;
         w.vy = 0.0f;
@@ -95,8 +93,8 @@ inline void SetGate(uint32_t g, float lx, float lz, float rx, float rz)
 inline void SetSquareCorners(uint32_t i, float x, float z, float half)
 {
     float (*c)[3] = gCars[i].corner;
-    c[0][0] = x - half; c[0][2] = z - half;
-    c[1][0] = x + half; c[1][2] = z - half;
-    c[2][0] = x - half; c[2][2] = z + half;
-    c[3][0] = x + half; c[3][2] = z + half;
+    for (int k = 0; k < 4; k++) {
+        c[k][0] = k % 2 ? x + half : x - half;
+        c[k][2] = k < 2 ? z - half : z + half;
+    }
 }

@@ -1,5 +1,4 @@
-// Track files for tests: a heightmap, a texture and a course that together
-// pass the track checker, each replaceable to make one rule fail.
+// Track files for tests that pass the track checker, each replaceable.
 #pragma once
 
 #include <cstdint>
@@ -12,11 +11,9 @@ inline std::string TgaHeader(int type, int w, int h, int bits)
 {
     std::string tga(18, '\0');
     tga[2] = (char)type;
-    tga[12] = (char)(w & 255);
-    tga[13] = (char)(w >> 8);
-    tga[14] = (char)(h & 255);
-    tga[15] = (char)(h >> 8);
-    tga[16] = (char)bits;
+    const int v[5] = {w & 255, w >> 8, h & 255, h >> 8, bits};
+    for (int k = 0; k < 5; k++)
+        tga[12 + k] = (char)v[k];
     return tga;
 }
 
