@@ -60,13 +60,12 @@ TEST_F(Panel, SingleRaceByScoreTitledByTrackAndMode)
     s.score[2] = 5;
     s.total[0] = 99;  // totals do not order a single race
     BuildResultsPanel(s, p, false, 0, 4, "canyon", 0x7u, 0x7u, &panel);
-    EXPECT_STREQ(panel.subtitle, "Checkpoint");
+    EXPECT_EQ(std::string(panel.title) + "/" + panel.subtitle, "canyon/Checkpoint");
     EXPECT_EQ(Rows(), "1 1st bob 10/0*; 2 2nd cy 5/0*; 0 3rd ann 0/99*; ");
     p.carCount = 9;  // held to the five cars; no track name
     BuildResultsPanel(s, p, true, 5, 3, "", 0, 0, &panel);
     EXPECT_EQ(panel.rowCount, 5);
-    EXPECT_STREQ(panel.title, "Results");
-    EXPECT_STREQ(panel.subtitle, "Race 6 of 6: Checkpoint");
+    EXPECT_EQ(std::string(panel.title) + "/" + panel.subtitle, "Results/Race 6 of 6: Checkpoint");
 }
 
 TEST(ResultsContinue, OfferedOnlyInATournamentWithAnotherTrack)
