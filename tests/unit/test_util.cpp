@@ -1,6 +1,5 @@
 #include "test_util.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -39,7 +38,4 @@ std::string ScratchAppDir::Read(const std::string& name) const
     return text.str();
 }
 
-bool ScratchAppDir::Exists(const std::string& name) const
-{
-    return std::filesystem::exists(root + name);
-}
+bool ScratchAppDir::Exists(const std::string& name) const { return std::filesystem::exists(root + name); }
