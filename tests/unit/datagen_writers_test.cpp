@@ -14,17 +14,8 @@ namespace {
 
 TEST(DatagenChunk3ds, WholeFileByteForByteAndReadBackByTheGame)
 {
-    MeshPart part;
-    part.name = "tri";
-    part.material = "sky";
-    part.points = {0, 0, 0, 1, 0, 0, 0, 1, 0};
-    part.uvs = {0, 0, 1, 0, 0, 1};
-    part.faces = {0, 1, 2};
-    Bytes points = U16(3), uvs = U16(3);
-    for (float v : part.points)
-        points = Cat({points, F32(v)});
-    for (float v : part.uvs)
-        uvs = Cat({uvs, F32(v)});
+    const MeshPart part = {"tri", "sky", {0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 0, 1, 0, 0, 1}, {0, 1, 2}};
+    const Bytes uvs = Cat({U16(3), F32(0), F32(0), F32(1), F32(0), F32(0), F32(1)});
     const Bytes faces = MakeChunk(kChunkFaces, Cat({U16(1), U16(0), U16(1), U16(2), U16(0),
                                                     MakeChunk(kChunkFaceMaterial, Cat({Str("sky"), U16(1), U16(0)}))}));
     const Bytes expected = ModelFile(Cat({
@@ -33,15 +24,11 @@ TEST(DatagenChunk3ds, WholeFileByteForByteAndReadBackByTheGame)
                                        MakeChunk(kChunkMatTexMap, MakeChunk(kChunkMatMapName, Str("sky.tga")))})),
         MakeChunk(kChunkMaterial, Cat({MakeChunk(kChunkMatName, Str("paint")),
                                        MakeChunk(kChunkMatDiffuse, MakeChunk(kChunkColor24, {1, 2, 3}))})),
-        Object("tri", Cat({MakeChunk(kChunkPoints, points), MakeChunk(kChunkTexVerts, uvs), faces}))}));
+        Object("tri", Cat({Points({0, 0, 0, 1, 0, 0, 0, 1, 0}), MakeChunk(kChunkTexVerts, uvs), faces}))}));
     EXPECT_EQ(Build3ds({{"sky", 10, 20, 30, "sky.tga"}, {"paint", 1, 2, 3, ""}}, {part}), expected);
     // Counts and indexes above one byte, through the game's reader.
-    MeshPart big;
-    big.name = "big";
-    big.material = "paint";
-    big.points.resize(130 * 3, 0.0f);
+    MeshPart big = {"big", "paint", std::vector<float>(130 * 3, 0.0f), {}, {0, 129, 128}};
     big.points[3 * 129] = big.points[3 * 128 + 1] = 1.0f;
-    big.faces = {0, 129, 128};
     const Bytes file = Build3ds({{"paint", 1, 2, 3, ""}}, {big});
     Model model;
     ASSERT_TRUE(ParseModel(model, file.data(), file.size()));

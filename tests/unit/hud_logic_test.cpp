@@ -30,8 +30,7 @@ TEST(HudRanking, BestFirstEqualScoresShareThePlaceInIndexOrder)
     HudRanking r;
     const float six[6] = {0, 1, 2, 3, 4, 5};
     RankForHud(six, 6, &r);  // held to the five cars
-    EXPECT_EQ(r.count, 5u);
-    EXPECT_EQ(PlaceOfCar(r, 5), 0u);
+    EXPECT_TRUE(r.count == 5u && PlaceOfCar(r, 5) == 0u);
 }
 
 TEST(HudTexts, PlacesClockAndSpeed)
@@ -79,8 +78,7 @@ TEST(SplitViewArrow, StaysAboveTheEyeLineAndInsideTheView)
 {
     // Fields of view of quarters and halves (a half divides it by 1.5).
     for (float fov : {30.0f, 40.0f, 55.0f / 1.5f, 60.0f, 75.0f, 90.0f}) {
-        const float t = tanf(fov / 2.0f * 3.14159265f / 180.0f);
-        const float d = 0.75f;
+        const float t = tanf(fov / 2.0f * 3.14159265f / 180.0f), d = 0.75f;
         const ArrowPlace p = PlaceArrow(t, d);
         // The model reaches 0.16 along its length and 0.035 across its
         // thickness; tipped by `tilt`, its extent up and down the view.

@@ -54,10 +54,6 @@ TEST(MenuButton, FrameByFrame)
     MenuButton second = MakeButton(BtnTournament);
     Play(second, {{kOffY, false, 0, kNone}, {kSecondY, true, 1, kNone}, {kSecondY, false, 1, kRoll},
                   {kSecondY, true, 2, kClick}, {kSecondY, false, 3, kNone}});
-    SCOPED_TRACE("a start button put into hover plays no roll-over");
-    MenuButton start = MakeButton(BtnSingleRace);
-    start.hovering = 1;
-    Play(start, {{kFirstY, false, 1, kNone}});
 }
 
 TEST(MenuButton, APressAndReleaseBetweenTwoFramesStillClicks)

@@ -129,14 +129,13 @@ TEST_F(PadsTest, DeviceStepOffersConnectedPads)
     p.mousesteering = 0;
     p.gamepadsteering = 2;  // player 3 holds Pad 1
     const uint32_t pads1and3 = 0x5;
-    const char* names[] = {"Keyboard & Mouse", "Gamepad", "Gamepad", "Wheel", "Keyboard", "Keyboard & Mouse"};
-    const int pads[] = {-1, 0, 2, -1, -1, -1};
-    StepDevice(p, 1, pads1and3);  // Keyboard -> the mouse, taken from player 1
-    EXPECT_EQ(PlayerDevice(p, 0), kDeviceKeyboard);
-    for (int i = 0; i < 6; i++, StepDevice(p, 1, pads1and3)) {
-        EXPECT_STREQ(DeviceName(PlayerDevice(p, 1)), names[i]) << i;
-        EXPECT_EQ(PlayerPad(p, 1), pads[i]) << i;
+    std::string seen;
+    for (int i = 0; i < 6; i++) {
+        StepDevice(p, 1, pads1and3);  // Keyboard -> the mouse, taken from player 1 -> ...
+        seen += std::string(DeviceName(PlayerDevice(p, 1))) + " " + std::to_string(PlayerPad(p, 1)) + "/";
     }
+    EXPECT_EQ(seen, "Keyboard & Mouse -1/Gamepad 0/Gamepad 2/Wheel -1/Keyboard -1/Keyboard & Mouse -1/");
+    EXPECT_EQ(PlayerDevice(p, 0), kDeviceKeyboard);
     EXPECT_EQ(PlayerPad(p, 2), -1);  // Pad 1 taken from player 3
     AssignPad(p, 3, 1);  // a pad held though not connected stays offered
     StepDevice(p, 1, 0);
