@@ -4,10 +4,11 @@
 // checker, models wound outward, sounds that
 // join where they loop.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -23,11 +24,7 @@ namespace {
 
 const std::string kData = QB_BUILD_DIR "/data/";
 
-bool Exists(const std::string& path)
-{
-    struct stat st;
-    return stat(path.c_str(), &st) == 0;
-}
+bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
 class DataTree : public ::testing::Test {
 protected:
@@ -36,11 +33,7 @@ protected:
         ASSERT_TRUE(Exists(kData + "menu")) << "no generated data: build the game_data target first";
         SetAppDirectory(QB_BUILD_DIR);
     }
-    void TearDown() override
-    {
-        for (TgaImage& i : images)
-            FreeTgaImage(&i);
-    }
+    void TearDown() override { std::for_each(images.begin(), images.end(), [](TgaImage& i) { FreeTgaImage(&i); }); }
     // The picture data/<name> as the game reads it (a missing file would end
     // the program, so that is checked first).
     const TgaImage& Picture(const std::string& name)

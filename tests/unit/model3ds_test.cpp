@@ -18,37 +18,14 @@ bool Parse(Model& model, const Bytes& bytes)
     return ParseModel(model, bytes.data(), bytes.size());
 }
 
-// What every parsed model must satisfy, however broken its file.
-void ExpectConsistent(const Model& model)
-{
-    ASSERT_EQ(model.objectCount, (int32_t)model.objects.size());
-    ASSERT_EQ(model.materialCount, (int32_t)model.materials.size());
-    ASSERT_LE(model.materialCount, kMaxMaterials);
-    for (const MeshObject& o : model.objects) {
-        ASSERT_EQ((size_t)o.vertexCount * 3, o.vertices.size());
-        ASSERT_EQ((size_t)o.vertexCount * 3, o.normals.size());
-        ASSERT_EQ((size_t)o.texCoordCount * 2, o.texCoords.size());
-        ASSERT_EQ((size_t)o.faceCount, o.faces.size());
-        ASSERT_TRUE(o.materialIndex == 0 || o.materialIndex < model.materialCount);
-        for (const MeshFace& f : o.faces)
-            for (int k = 0; k < 3; k++)
-                ASSERT_LT(f.v[k], o.vertexCount);
-    }
-}
-
-const Bytes kTriangle = Cat({Points({0, 0, 0, 1, 0, 0, 0, 1, 0}), Faces({0, 1, 2})});
-
-Bytes Triangle(const Bytes& groups)
-{
-    return Cat({Points({0, 0, 0, 1, 0, 0, 0, 1, 0}), Faces({0, 1, 2}, groups)});
-}
-
 // The model in one line: each material "name r,g,b texture;", then each
 // object "name: vertices/faces/texture coordinates, m<material>[t when
-// textured]" and its faces.
+// textured]" and its faces; checks what every parsed model must satisfy,
+// however broken its file.
 std::string Describe(const Model& m)
 {
-    ExpectConsistent(m);
+    EXPECT_TRUE(m.objectCount == (int32_t)m.objects.size() && m.materialCount == (int32_t)m.materials.size());
+    EXPECT_LE(m.materialCount, kMaxMaterials);
     std::string s;
     char text[600];
     for (const Material& t : m.materials) {
@@ -58,15 +35,26 @@ std::string Describe(const Model& m)
     }
     s += "|";
     for (const MeshObject& o : m.objects) {
+        EXPECT_TRUE(o.vertices.size() == (size_t)o.vertexCount * 3 && o.normals.size() == o.vertices.size() &&
+                    o.texCoords.size() == (size_t)o.texCoordCount * 2 && o.faces.size() == (size_t)o.faceCount &&
+                    (o.materialIndex == 0 || o.materialIndex < m.materialCount)) << o.name;
         snprintf(text, sizeof text, " %s: %d/%d/%d m%d%s", o.name, o.vertexCount, o.faceCount, o.texCoordCount,
                  o.materialIndex, o.hasTexture ? "t" : "");
         s += text;
         for (const MeshFace& f : o.faces) {
+            EXPECT_TRUE(f.v[0] < o.vertexCount && f.v[1] < o.vertexCount && f.v[2] < o.vertexCount);
             snprintf(text, sizeof text, " %d-%d-%d", f.v[0], f.v[1], f.v[2]);
             s += text;
         }
     }
     return s;
+}
+
+const Bytes kTriangle = Cat({Points({0, 0, 0, 1, 0, 0, 0, 1, 0}), Faces({0, 1, 2})});
+
+Bytes Triangle(const Bytes& groups)
+{
+    return Cat({Points({0, 0, 0, 1, 0, 0, 0, 1, 0}), Faces({0, 1, 2}, groups)});
 }
 
 std::string Read(const Bytes& bytes)
@@ -214,7 +202,7 @@ TEST(Model3ds, DeepNestingNeitherOverflowsNorLoops)
                                               : MakeChunk(kChunkObject, Cat({Str("deep"), nested}));
         Model model;
         ASSERT_TRUE(Parse(model, ModelFile(inner)));
-        ExpectConsistent(model);
+        Describe(model);
     }
 }
 
