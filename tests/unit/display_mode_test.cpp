@@ -30,8 +30,7 @@ TEST(DisplayModePlan, FallbacksEndInAWindowThatFits)
 {
     // The default 800 x 600 full screen on a 1024 x 768 desktop without that mode.
     EXPECT_EQ(Plan({800, 600, 1}, false), (Names{"1024x768 full screen", "800x600 window"}));
-    EXPECT_EQ(Plan({800, 600, 1}, true),
-              (Names{"800x600 full screen", "1024x768 full screen", "800x600 window"}));
+    EXPECT_EQ(Plan({800, 600, 1}, true), (Names{"800x600 full screen", "1024x768 full screen", "800x600 window"}));
     // Windows: the asked one when it fits, else one held to the desktop.
     EXPECT_EQ(Plan({8192, 240, 0}, false), (Names{"1024x240 window"}));
 }
@@ -40,14 +39,12 @@ TEST(DisplayModeList, ReportedSizesPlusTheRunningOneInOrder)
 {
     const int32_t reported[][2] = {{1280, 1024}, {800, 600}, {1280, 1024}, {0, 0}, {1280, 960}};
     int32_t list[kMaxResolutions][2];
-    int n = BuildResolutionList(reported, 5, 1000, 700, nullptr, list);
     const int32_t expect[4][2] = {{800, 600}, {1000, 700}, {1280, 960}, {1280, 1024}};
-    ASSERT_EQ(n, 4);
+    ASSERT_EQ(BuildResolutionList(reported, 5, 1000, 700, nullptr, list), 4);
     EXPECT_EQ(memcmp(list, expect, sizeof expect), 0);
     // A window takes the common sizes too, but only what fits on the desktop.
     const DisplayMode desktop = {1152, 900, 1};
-    n = BuildResolutionList(reported, 5, 1024, 768, &desktop, list);
-    ASSERT_EQ(n, 4);  // 640x480 800x600 1024x768 1152x864
+    ASSERT_EQ(BuildResolutionList(reported, 5, 1024, 768, &desktop, list), 4);  // 640x480 800x600 1024x768 1152x864
     EXPECT_EQ(list[3][0], 1152);
     EXPECT_EQ(BuildResolutionList(nullptr, 0, 1024, 768, nullptr, list), 1);
 }
