@@ -94,8 +94,7 @@ TEST(Config, ScansCountScreenshotsAndListUsableTracks)
     WriteGoodTrack(dir, std::string(kTrackNameSize, 'z'));
     LoadConfig();
     EXPECT_EQ(gConfig.screenshotCount, 1);
-    ASSERT_EQ(gConfig.trackCount, 1);
-    EXPECT_STREQ(gConfig.trackNames[0], "a");
+    EXPECT_TRUE(gConfig.trackCount == 1 && std::string(gConfig.trackNames[0]) == "a");
     EXPECT_TRUE(Logged(dir, "track name too long"));
     dir.Write("data/tracks/checkpoints/alpine.txt", GoodCourse());
     for (int i = 0; i < 105; i++) {
@@ -105,8 +104,7 @@ TEST(Config, ScansCountScreenshotsAndListUsableTracks)
     }
     LoadConfig();
     ASSERT_EQ(gConfig.trackCount, 99);
-    EXPECT_STREQ(gConfig.trackNames[1], "alpine");
-    EXPECT_STREQ(gConfig.trackNames[98], "t096");
+    EXPECT_EQ(std::string(gConfig.trackNames[1]) + " " + gConfig.trackNames[98], "alpine t096");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "game/menu_logic.h"
 #include "game/prefs.h"
@@ -19,9 +20,8 @@ protected:
     {
         memset(&s, 0, sizeof s);
         memset(&p, 0, sizeof p);
-        const char* names[5] = {"ann", "bob", "cy", "dee", "eve"};
         for (int i = 0; i < 5; i++)
-            snprintf(p.playername[i], 16, "%s", names[i]);
+            snprintf(p.playername[i], 16, "%s", std::vector<const char*>{"ann", "bob", "cy", "dee", "eve"}[i]);
         p.carCount = 4;
         p.gamemode = 1;
     }

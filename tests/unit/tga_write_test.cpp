@@ -38,7 +38,7 @@ Bytes Written(int w, int h, int bpp, const Bytes& pixels, bool rle)
 Bytes Same(int n, uint8_t b, uint8_t g, uint8_t r)
 {
     Bytes p;
-    for (int k = 0; k < n; k++)
+    while (n-- > 0)
         p.insert(p.end(), {b, g, r});
     return p;
 }
