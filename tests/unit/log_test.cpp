@@ -26,8 +26,7 @@ TEST(Log, HeaderShape)
     std::vector<std::string> lines = Lines(dir.Read("log.txt"));
     ASSERT_EQ(lines.size(), 14u);
     EXPECT_EQ(lines[0] + lines[4] + lines[8] + lines[13], std::string(4 * 55, '-'));
-    EXPECT_EQ(lines[1].size(), 24u);  // "Sun Dec  6 17:32:40 2026", then ctime's own newline
-    EXPECT_EQ(lines[3], "Quibbit v1.0");
+    EXPECT_TRUE(lines[1].size() == 24u && lines[3] == "Quibbit v1.0") << lines[1];  // "Sun Dec  6 17:32:40 2026"
 }
 
 TEST(Log, StartsAfreshAppendsCutsLongLinesAndShowsOnlyErrors)

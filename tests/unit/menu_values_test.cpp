@@ -54,10 +54,7 @@ TEST(MenuValues, CyclesWrapBothWaysAndKeepTheCarCount)
         if (r.other)
             p.*r.other = r.otherFrom;
         r.step(p, r.dir);
-        EXPECT_EQ(p.*r.field, r.to) << r.what;
-        if (r.other) {
-            EXPECT_EQ(p.*r.other, r.otherTo) << r.what;
-        }
+        EXPECT_TRUE(p.*r.field == r.to && (!r.other || p.*r.other == r.otherTo)) << r.what;
     }
     Prefs p = Start();
     CycleTrack(p, 0);  // no usable track: nothing to step to

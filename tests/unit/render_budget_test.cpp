@@ -61,11 +61,8 @@ int Feed(QualityBudget& b, uint32_t views, double rate, int frames, BudgetChange
     int changes = 0;
     for (int k = 0; k < frames; k++) {
         const BudgetChange c = BudgetFrame(b, views, 1.0 / rate);
-        if (c != kBudgetKept) {
-            changes++;
-            if (last)
-                *last = c;
-        }
+        if (c != kBudgetKept && ++changes && last)
+            *last = c;
     }
     return changes;
 }

@@ -64,8 +64,7 @@ TEST_F(Panel, SingleRaceByScoreTitledByTrackAndMode)
     EXPECT_EQ(Rows(), "1 1st bob 10/0*; 2 2nd cy 5/0*; 0 3rd ann 0/99*; ");
     p.carCount = 9;  // held to the five cars; no track name
     BuildResultsPanel(s, p, true, 5, 3, "", 0, 0, &panel);
-    EXPECT_EQ(panel.rowCount, 5);
-    EXPECT_EQ(std::string(panel.title) + "/" + panel.subtitle, "Results/Race 6 of 6: Checkpoint");
+    EXPECT_EQ(std::to_string(panel.rowCount) + " " + panel.title + "/" + panel.subtitle, "5 Results/Race 6 of 6: Checkpoint");
 }
 
 TEST(ResultsContinue, OfferedOnlyInATournamentWithAnotherTrack)

@@ -39,9 +39,8 @@ TEST(EngineSound, PanningPerLayout)
 TEST(MixHeadroom, PeaksAtTheirVolumesStayUnderTheLimit)
 {
     const float peaks[4] = {0.8f, 0.9f, 0.9f, 0.5f};
-    const int full[4] = {128, 128, 128, 128};
+    const int full[4] = {128, 128, 128, 128}, quiet[4] = {32, 0, 16, -5};  // quiet: 0.2 + 0.1125 fits as it is
     EXPECT_NEAR(HeadroomScale(peaks, full, 4, 0.9f), 0.9f / 3.1f, 1e-6f);
-    const int quiet[4] = {32, 0, 16, -5};  // 0.2 + 0.1125: fits as it is
     EXPECT_FLOAT_EQ(HeadroomScale(peaks, quiet, 4, 0.9f), 1.0f);
 }
 
