@@ -30,9 +30,7 @@ TEST_F(ControlsTest, ThePeersCarKeepsItsRecordAndFollowsIt)
     gControls[1].accelerate = 1;
     OnKeyDown(kUp);  // player 1's key: car 0 only
     WriteLocalControls();
-    EXPECT_EQ(gControls[0].accelerate, 1);
-    EXPECT_EQ(gControls[1].accelerate, 1);
-    EXPECT_EQ(gControls[1].left, 0);
+    EXPECT_TRUE(gControls[0].accelerate && gControls[1].accelerate && !gControls[1].left);
     UpdateCar(gCars[1]);
     EXPECT_FLOAT_EQ(gCars[1].wheelSpeed, 0.06f);
     gNet.role = kRoleNone;
@@ -41,8 +39,7 @@ TEST_F(ControlsTest, ThePeersCarKeepsItsRecordAndFollowsIt)
 TEST_F(ControlsTest, TheCountdownHoldsTheThrottleButNotTheSteering)
 {
     gControls[0] = CarControls{};
-    gControls[0].accelerate = 1;
-    gControls[0].left = 1;
+    gControls[0].accelerate = gControls[0].left = 1;
     gStandings.countdown = 2.0f;
     UpdateCar(gCars[0]);
     EXPECT_EQ(gCars[0].wheelSpeed, 0.0f);
@@ -58,9 +55,7 @@ TEST_F(ControlsTest, ADemonstrationWritesNoRecord)
     OnKeyDown(kUp);
     OnKeyDown(kLeft);
     WriteLocalControls();
-    EXPECT_EQ(gControls[0].accelerate, 0);
-    EXPECT_EQ(gControls[0].left, 0);
-    EXPECT_FALSE(IsHumanCar(0));
+    EXPECT_TRUE(!gControls[0].accelerate && !gControls[0].left && !IsHumanCar(0));
 }
 
 }  // namespace

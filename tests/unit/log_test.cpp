@@ -14,8 +14,7 @@ std::vector<std::string> Lines(const std::string& text)
 {
     std::vector<std::string> lines;
     std::stringstream in(text);
-    std::string line;
-    while (std::getline(in, line))
+    for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
 }
@@ -26,12 +25,8 @@ TEST(Log, HeaderShape)
     OpenLog();
     std::vector<std::string> lines = Lines(dir.Read("log.txt"));
     ASSERT_EQ(lines.size(), 14u);
-    const std::string separator(55, '-');
-    for (int i : {0, 4, 8, 13})
-        EXPECT_EQ(lines[i], separator) << i;
-    EXPECT_EQ(lines[1].size(), 24u);  // "Sun Dec  6 17:32:40 2026", then ctime's own newline
-    EXPECT_EQ(lines[3], "Quibbit v1.0");
-    EXPECT_EQ(lines[11], dir.path() + "x");
+    EXPECT_EQ(lines[0] + lines[4] + lines[8] + lines[13], std::string(4 * 55, '-'));
+    EXPECT_TRUE(lines[1].size() == 24u && lines[3] == "Quibbit v1.0") << lines[1];  // "Sun Dec  6 17:32:40 2026"
 }
 
 TEST(Log, StartsAfreshAppendsCutsLongLinesAndShowsOnlyErrors)

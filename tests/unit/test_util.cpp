@@ -1,10 +1,9 @@
 #include "test_util.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include "app/appdir.h"
 
@@ -34,12 +33,7 @@ void ScratchAppDir::Write(const std::string& name, const std::string& text) cons
 std::string ScratchAppDir::Read(const std::string& name) const
 {
     std::ifstream in(root + name, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool ScratchAppDir::Exists(const std::string& name) const
-{
-    return std::filesystem::exists(root + name);
-}
+bool ScratchAppDir::Exists(const std::string& name) const { return std::filesystem::exists(root + name); }
