@@ -6,6 +6,9 @@ set -uo pipefail
 BUILD="${1:?usage: $0 BUILD_DIR}"
 export QUIBBIT_NO_DIALOGS=1
 export SDL_AUDIODRIVER=dummy
+# A game that cannot reach the display must fail, not fall back to drawing
+# off screen where no script can see or drive it.
+export SDL_VIDEODRIVER=x11
 
 fail() {
     echo "FAIL: $*"

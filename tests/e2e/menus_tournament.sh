@@ -21,7 +21,13 @@ for ((t = 0; t < ${#tracks[@]}; t++)); do
     wait_for_log "Loading checkpoints: data/tracks/checkpoints/${tracks[$t]}.txt" 10 ||
         fail "track $t (${tracks[$t]}) was not loaded"
     [[ "$(grep -c 'Loading checkpoints' "$GAME_DIR/log.txt")" -eq $((t + 1)) ]] || fail "tracks out of order"
-    sleep 11      # countdown, one second of tag, "Race over", the results
+    # The race ends (its recording is written), then "Race over" stands for
+    # two seconds before the results' buttons act.
+    for ((i = 0; i < 300; i++)); do
+        [[ "$(grep -c 'Race recorded' "$GAME_DIR/log.txt")" -gt $t ]] && break
+        sleep 0.1
+    done
+    sleep 2.5
     point 0.5 0.9
     shot "tournament_$t" > /dev/null
     if ((t + 1 < ${#tracks[@]})); then

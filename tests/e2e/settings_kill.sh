@@ -3,7 +3,7 @@
 # over; after every kill both files are whole (prefs: 37 "key value" lines
 # ending with targetfps, or 38 ending with "alternate 1"; config: "key number" lines with the window's
 # keys), and the next start reads them.
-#   QB_KILL_ROUNDS   kills to make (default 8)
+#   QB_KILL_ROUNDS   kills to make (default 6)
 source "$(dirname "$0")/lib.sh"
 GAME_PID=""
 clicker=""
@@ -13,7 +13,7 @@ stop_all() {
     cleanup_game_dir
 }
 trap stop_all EXIT
-rounds="${QB_KILL_ROUNDS:-8}"
+rounds="${QB_KILL_ROUNDS:-6}"
 
 make_game_dir
 WIN_W=1024
