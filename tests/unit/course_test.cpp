@@ -13,9 +13,7 @@ class CourseTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        memset(&gConfig, 0, sizeof gConfig);
-        gConfig.trackCount = 1;
-        snprintf(gConfig.trackNames[0], kTrackNameSize, "%s", "t");
+        ConfigureOneTrack();
         ResetRaceWorld(1);
         gRaceSetup.track = 0;
     }

@@ -24,9 +24,7 @@ class TerrainLoadTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        memset(&gConfig, 0, sizeof gConfig);
-        gConfig.trackCount = 1;
-        snprintf(gConfig.trackNames[0], kTrackNameSize, "%s", "t");
+        ConfigureOneTrack();
         SetDefaultPrefs();
         gRaceSetup.track = 0;
         memset(&gTerrain, 0, sizeof gTerrain);

@@ -2,11 +2,22 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <string>
 
+#include "app/config.h"
 #include "test_util.h"
 
 // The 18-byte header of a TGA image of the given type (2 plain, 10 run-length).
+// A configuration that lists one track, named "t".
+inline void ConfigureOneTrack()
+{
+    memset(&gConfig, 0, sizeof gConfig);
+    gConfig.trackCount = 1;
+    snprintf(gConfig.trackNames[0], kTrackNameSize, "%s", "t");
+}
+
 inline std::string TgaHeader(int type, int w, int h, int bits)
 {
     std::string tga(18, '\0');
