@@ -7,11 +7,8 @@
 #include "app/log.h"
 #include "assets/tga.h"
 
-void LoadTexture(const char* path, Texture* texture)
+bool MakeTexture(const TgaImage& image, bool keepAlpha, Texture* texture)
 {
-    TgaImage image;
-    ReadTgaImage(path, &image);
-    LogMessage("Loading texture: %s", path);
     const GLenum format = image.bitsPerPixel == 24 ? GL_RGB : GL_RGBA;
     GLuint name = 0;
     glGenTextures(1, &name);
@@ -27,12 +24,22 @@ void LoadTexture(const char* path, Texture* texture)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
     // Rows arrive packed: a 24-bit row of odd width is not a multiple of 4.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    // Always RGB inside, with every mipmap level: the game never draws by
-    // texture alpha, and GLU rescales sides that are not powers of two.
-    gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB, (GLint)image.width, (GLint)image.height, format,
+    // RGB inside unless the caller draws by the image's alpha, with every
+    // mipmap level; GLU rescales sides that are not powers of two.
+    const bool alpha = keepAlpha && format == GL_RGBA;
+    gluBuild2DMipmaps(GL_TEXTURE_2D, alpha ? GL_RGBA : GL_RGB, (GLint)image.width, (GLint)image.height, format,
                       GL_UNSIGNED_BYTE, image.pixels);
-    FreeTgaImage(&image);
     *texture = name;
+    return alpha;
+}
+
+void LoadTexture(const char* path, Texture* texture)
+{
+    TgaImage image;
+    ReadTgaImage(path, &image);
+    LogMessage("Loading texture: %s", path);
+    MakeTexture(image, false, texture);
+    FreeTgaImage(&image);
 }
 
 void DeleteTexture(Texture* texture)

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "assets/tga.h"
+
 typedef uint32_t Texture;  // an OpenGL texture name; 0 = none
 
 // Reads the TGA file `path` (relative to the executable's directory) and
@@ -11,6 +13,11 @@ typedef uint32_t Texture;  // an OpenGL texture name; 0 = none
 // or unusable file ends the program ("ERROR (not found): %s",
 // "ERROR (bad file): %s").  Needs a current rendering context.
 void LoadTexture(const char* path, Texture* texture);
+
+// The texture LoadTexture makes of an image already read; with keepAlpha a
+// 32-bit image keeps its alpha channel (RGBA inside).  Returns whether the
+// texture has alpha.
+bool MakeTexture(const TgaImage& image, bool keepAlpha, Texture* texture);
 
 // Deletes one texture (0 is ignored) and sets the variable to 0.
 void DeleteTexture(Texture* texture);

@@ -8,6 +8,12 @@
 struct Font {
     float spacing;    // advance per character as a fraction of its size (0.85)
     Texture texture;  // the glyph sheet
+    bool outlined;    // the sheet's alpha is each glyph with its outline and drop shadow
+    // Per cell (row * 16 + column, row 0 at the top) the part that holds
+    // ink, as texture coordinates s0, t0, s1, t1; s0 >= s1 for a blank
+    // cell.  Glyph quads cover only this part, so that the pixels of the
+    // cell's empty margins are never drawn.
+    float ink[256][4];
 };
 
 // Per start-up pass: loaded after the window exists, freed at shut-down.
@@ -15,6 +21,12 @@ extern Font gMainFont;  // "data/fonts/arial_black.tga"
 extern Font gKeyFont;   // "data/fonts/key.tga": key pictures by key code
 
 void LoadFont(Font& font, const char* path, float spacing);
+
+// The inked part of each of the sheet's 16 x 16 cells (any channel above
+// zero), grown by three texels for the blur of the smaller mipmap levels and
+// kept inside its cell; a sheet under 16 texels a side counts as inked
+// everywhere.
+void MeasureGlyphInk(const TgaImage& image, float ink[256][4]);
 void FreeFont(Font& font);
 
 // Formats (printf-style, at most 255 characters) and draws text at (x, y)
@@ -25,9 +37,10 @@ void PrintText(const Font& font, float x, float y, float red, float green, float
                int align, int set, float size, const char* format, ...)
     __attribute__((format(printf, 10, 11)));
 
-// PrintText with a dark outline and drop shadow around every glyph (the
-// mask pass repeated at offsets of about a tenth of the character's height),
-// so that race text reads on bright sand and sky alike.
+// PrintText with a dark outline and drop shadow around every glyph, so that
+// race text reads on bright sand and sky alike: one pass blended by the
+// sheet's alpha when it has the outlines, else the mask pass repeated at
+// offsets of about a tenth of the character's height.
 void PrintTextOutlined(const Font& font, float x, float y, float red, float green, float blue,
                        int align, int set, float size, const char* format, ...)
     __attribute__((format(printf, 10, 11)));

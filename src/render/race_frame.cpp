@@ -61,22 +61,38 @@ uint32_t RaceCarCount()
 }
 
 // Every seen car's silhouette into its shadow texture (static shadows and
-// none need no pass).  The scissor keeps each clear to the R x R corner
-// that is copied.
+// none need no pass).  Each silhouette gets an R x R square of its own
+// along the bottom of the window, kept to it by the scissor, and the copies
+// come after all of them: the renderer finishes the drawing once for all
+// cars instead of once per car.  A window too small for every square takes
+// the cars in batches.
 void RenderShadowTextures(uint32_t views)
 {
     const int r = gQuality.shadowResolution;
     if (r < 2)
         return;
+    const int perRow = gConfig.width / r > 0 ? gConfig.width / r : 1;
+    const int rows = gConfig.height / r > 0 ? gConfig.height / r : 1;
+    const int slots = perRow * rows;
     PrepareShadowPass();
     glEnable(GL_SCISSOR_TEST);
-    glScissor(0, 0, r, r);
-    for (uint32_t c = 0; c < RaceCarCount(); c++) {
-        if (!ShadowSeen(gCars[c], views))
+    int drawn[kMaxCars];
+    int count = 0;
+    for (uint32_t c = 0; c <= RaceCarCount(); c++) {
+        const bool last = c == RaceCarCount();
+        if (count > 0 && (last || count == slots)) {
+            for (int k = 0; k < count; k++)
+                CaptureShadow(drawn[k], (k % perRow) * r, (k / perRow) * r);
+            count = 0;
+        }
+        if (last || !ShadowSeen(gCars[c], views))
             continue;
+        const int x = (count % perRow) * r, y = (count / perRow) * r;
+        glViewport(x, y, r, r);
+        glScissor(x, y, r, r);
         glClear(GL_COLOR_BUFFER_BIT);
         DrawCarSilhouette(gCars[c]);
-        CaptureShadow((int)c);
+        drawn[count++] = (int)c;
     }
     glDisable(GL_SCISSOR_TEST);
 }

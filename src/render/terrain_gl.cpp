@@ -110,6 +110,10 @@ float HeightOr(int i, int j, int oi, int oj)
     return GridHeight(i, j);
 }
 
+// Each car's shadow texture side as last specified: a copy of the same size
+// replaces the texels in place instead of making the texture anew.
+int shadowSide[kMaxCars];
+
 // Shadow texture side in texels, as this frame's quality gives it.
 int ShadowResolution()
 {
@@ -182,7 +186,9 @@ void LoadTerrainGraphics()
 
     const int r = ShadowResolution();
     std::vector<uint8_t> zeros((size_t)r * r * 4, 0);
-    for (Texture& t : gTerrain.shadowTextures) {
+    for (int k = 0; k < kMaxCars; k++) {
+        Texture& t = gTerrain.shadowTextures[k];
+        shadowSide[k] = r;
         glGenTextures(1, &t);
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, t);
@@ -746,11 +752,16 @@ void PrepareShadowPass()
     glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
 }
 
-void CaptureShadow(int i)
+void CaptureShadow(int i, int x, int y)
 {
     const int r = ShadowResolution();
     glBindTexture(GL_TEXTURE_2D, gTerrain.shadowTextures[i]);
-    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE, 0, 0, r, r, 0);
+    if (shadowSide[i] == r) {
+        glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, y, r, r);
+    } else {
+        glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE, x, y, r, r, 0);
+        shadowSide[i] = r;
+    }
 }
 
 void DrawGates()

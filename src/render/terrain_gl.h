@@ -27,8 +27,8 @@ void DrawGroundDecals();
 
 // The shadow camera: R x R viewport looking straight down on the origin.
 void PrepareShadowPass();
-// Copies the lower-left R x R pixels into car i's shadow texture.
-void CaptureShadow(int i);
+// Copies the R x R pixels from (x, y) up and right into car i's shadow texture.
+void CaptureShadow(int i, int x, int y);
 
 // Calls the gate list (checkpoint mode).
 void DrawGates();

@@ -70,6 +70,37 @@ TEST_F(DataTree, MenuPicturesHaveTheirButtonSizesAndOtherPicturesTheirShape)
         EXPECT_GE(Picture(name).width, 32u) << name;
 }
 
+// The text sheet's alpha is each glyph with a dark rim around it: never less
+// than the glyph's own brightness, opaque a few texels beyond its ink in
+// every printable cell, and blank on the cell's border texels so that
+// filtering never bleeds into the neighbouring cell.
+TEST_F(DataTree, TheTextSheetsAlphaOutlinesEveryGlyphInsideItsCell)
+{
+    const TgaImage& font = Picture("fonts/arial_black.tga");
+    ASSERT_EQ(font.bitsPerPixel, 32u);
+    const int w = (int)font.width, k = w / 16;
+    auto texel = [&](int x, int y) { return font.pixels + ((size_t)(w - 1 - y) * w + x) * 4; };
+    for (int set = 0; set < 2; set++) {
+        for (int c = 33; c < 127; c++) {
+            int row, col;
+            GlyphCell((char)c, set, &row, &col);
+            int rim = 0, below = 0, border = 0;
+            for (int y = row * k; y < (row + 1) * k; y++) {
+                for (int x = col * k; x < (col + 1) * k; x++) {
+                    const uint8_t* p = texel(x, y);
+                    below += p[3] < p[0];
+                    rim += p[0] == 0 && p[3] > 200;
+                    const bool edge = x == col * k || x == (col + 1) * k - 1 || y == row * k || y == (row + 1) * k - 1;
+                    border += edge && p[3] != 0;
+                }
+            }
+            EXPECT_EQ(below, 0) << "code " << c << " set " << set;
+            EXPECT_GT(rim, k) << "code " << c << " set " << set;
+            EXPECT_EQ(border, 0) << "code " << c << " set " << set;
+        }
+    }
+}
+
 // Every printable character in both sets of the text sheet, and every key
 // the game can bind in the key sheet (printed as "%c" of its code in set 1),
 // in the cell the text routine draws it from; the other key cells are empty.
