@@ -146,6 +146,7 @@ bool StartUp()
     LoadMedalTexture();                         // 16
     screenshotLatch = 0;                        // 17
     LoadRaceAssets();                           // 18
+    SysReleaseFreedMemory();
     const uint64_t loaded = SysCounter();
     WaitForIntro();                             // 19
     const double tick = 1.0 / (double)SysFrequency();

@@ -50,5 +50,9 @@ void SysSetExitTrap(jmp_buf* trap);
 // True when dialogs must not be shown (QUIBBIT_NO_DIALOGS is set).
 bool SysDialogsDisabled();
 
+// Hands the memory freed after loading (file buffers, mipmap scratch) back
+// to the operating system instead of keeping it for later allocations.
+void SysReleaseFreedMemory();
+
 // Processor seconds the whole process (all its threads) has used so far.
 double SysProcessSeconds();

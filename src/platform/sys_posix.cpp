@@ -2,6 +2,7 @@
 #include "platform/sys.h"
 
 #include <dirent.h>
+#include <malloc.h>
 #include <sys/stat.h>
 #include <sys/utsname.h>
 #include <time.h>
@@ -11,6 +12,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+void SysReleaseFreedMemory()
+{
+    malloc_trim(0);
+}
 
 void SysSleepMs(unsigned ms)
 {

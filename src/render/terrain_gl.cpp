@@ -13,6 +13,7 @@
 
 #include "app/config.h"
 #include "assets/tga.h"
+#include "platform/sys.h"
 #include "game/prefs.h"
 #include "race/car.h"
 #include "race/checkpoints.h"
@@ -486,6 +487,7 @@ void UpdateTrackGraphics()
         BuildGateList();
         g.gateGeneration = gCheckpoints.generation;
         g.gatesBuilt = 1;
+        SysReleaseFreedMemory();
     }
 }
 

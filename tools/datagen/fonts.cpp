@@ -238,7 +238,19 @@ void WriteKeyFont(const std::string& root) {
     if (owner[cell] < 0) continue;
     DrawKeyCap(&sheet, cell / 16, cell % 16, cells[cell].label, cells[cell].second, cells[cell].keypad);
   }
-  SaveImage(root + "/fonts/key.tga", sheet, true);
+  // Key pictures show at about twenty pixels high: drawn at 64-texel cells
+  // and kept at 32, a quarter of the texture memory for the same look.
+  Image half(kSheet / 2, kSheet / 2);
+  for (int y = 0; y < half.h; y++) {
+    for (int x = 0; x < half.w; x++) {
+      const Rgb& a = sheet.at(2 * x, 2 * y);
+      const Rgb& b = sheet.at(2 * x + 1, 2 * y);
+      const Rgb& c = sheet.at(2 * x, 2 * y + 1);
+      const Rgb& d = sheet.at(2 * x + 1, 2 * y + 1);
+      half.at(x, y) = {(a.r + b.r + c.r + d.r) / 4, (a.g + b.g + c.g + d.g) / 4, (a.b + b.b + c.b + d.b) / 4};
+    }
+  }
+  SaveImage(root + "/fonts/key.tga", half, true);
 }
 
 }  // namespace
