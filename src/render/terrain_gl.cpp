@@ -251,33 +251,78 @@ bool GateSeen(const Checkpoint& gate)
     return BoxInFrustum(gViewFrustum[currentView % kMaxViews], lo, hi);
 }
 
-// The terrain cells within `reach` of (cx, cz) along x and z, re-drawn
-// with the bound texture laid as a 5 x 5 square centred on the point.
+struct PatchPoint {
+    float x, y, z;
+};
+
+// Ground triangle (a, b, c) cut to the square of half side `reach` round
+// (cx, cz) and drawn with the patch's texture points (the texture spans 5
+// units).  The cut points lie on the triangle's own plane, so the patch
+// lies exactly on the ground however small the square is in the cell.
+void PatchTriangle(const PatchPoint& a, const PatchPoint& b, const PatchPoint& c, float cx, float cz, float reach)
+{
+    PatchPoint polygon[2][8] = {{a, b, c}};
+    int count = 3, from = 0;
+    for (int side = 0; side < 4 && count >= 3; side++) {
+        // Keep the points on the square's side of x = cx -+ reach, then z.
+        const bool alongX = side < 2;
+        const float sign = side % 2 == 0 ? 1.0f : -1.0f;
+        const float limit = (alongX ? cx : cz) - sign * reach;
+        const PatchPoint* in = polygon[from];
+        PatchPoint* out = polygon[1 - from];
+        int kept = 0;
+        for (int k = 0; k < count; k++) {
+            const PatchPoint& p = in[k];
+            const PatchPoint& q = in[(k + 1) % count];
+            const float dp = sign * ((alongX ? p.x : p.z) - limit), dq = sign * ((alongX ? q.x : q.z) - limit);
+            if (dp >= 0.0f)
+                out[kept++] = p;
+            if ((dp >= 0.0f) != (dq >= 0.0f)) {
+                const float t = dp / (dp - dq);
+                out[kept++] = {p.x + (q.x - p.x) * t, p.y + (q.y - p.y) * t, p.z + (q.z - p.z) * t};
+            }
+        }
+        count = kept;
+        from = 1 - from;
+    }
+    if (count < 3)
+        return;
+    glBegin(GL_POLYGON);
+    for (int k = 0; k < count; k++) {
+        const PatchPoint& p = polygon[from][k];
+        glTexCoord2f((p.x - cx) / 5.0f + 0.5f, 0.5f - (p.z - cz) / 5.0f);
+        glVertex3f(p.x, p.y, p.z);
+    }
+    glEnd();
+}
+
+// A decal on the ground: the square of half side `reach` round (cx, cz),
+// cut from the ground's own triangles (each cell split as the ground's
+// strips split it), texture centred on (cx, cz).
 void DrawPatch(float cx, float cz, float reach)
 {
     const int k = Skip();
     const float s = gTerrain.cellSize, step = (float)k * s;
-    for (int j = 0; j < kGridSize - k; j += k) {
+    for (int j = 0; j + k < kGridSize; j += k) {
         const float z = ((float)j - 32.5f) * s;
         if (z + step <= cz - reach)
             continue;
         if (z >= cz + reach)
             break;
-        const float z2 = z + step;
-        glBegin(GL_TRIANGLE_STRIP);
-        for (int i = 0; i < kGridSize; i += k) {
+        for (int i = 0; i + k < kGridSize; i += k) {
             const float x = ((float)i - 32.5f) * s;
             if (x + step <= cx - reach)
                 continue;
-            if (x - step >= cx + reach)
+            if (x >= cx + reach)
                 break;
-            const float u = (x - cx) / 5.0f + 0.5f;
-            glTexCoord2f(u, 0.5f - (z - cz) / 5.0f);
-            glVertex3f(x, GridHeight(i, j), z);
-            glTexCoord2f(u, 0.5f - (z2 - cz) / 5.0f);
-            glVertex3f(x, GridHeight(i, j + k), z2);
+            // The strip's order: (i, j), (i, j + k), (i + k, j), (i + k, j + k).
+            const PatchPoint v0 = {x, GridHeight(i, j), z};
+            const PatchPoint v1 = {x, GridHeight(i, j + k), z + step};
+            const PatchPoint v2 = {x + step, GridHeight(i + k, j), z};
+            const PatchPoint v3 = {x + step, GridHeight(i + k, j + k), z + step};
+            PatchTriangle(v0, v1, v2, cx, cz, reach);
+            PatchTriangle(v2, v1, v3, cx, cz, reach);
         }
-        glEnd();
     }
 }
 
