@@ -42,6 +42,14 @@ void LoadTexture(const char* path, Texture* texture)
     FreeTgaImage(&image);
 }
 
+void UseBilinearFilter(Texture texture)
+{
+    if (texture == 0 || gConfig.texturefilter == 0 || gConfig.texturefilter == 1)
+        return;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+}
+
 void DeleteTexture(Texture* texture)
 {
     if (*texture) {

@@ -19,5 +19,11 @@ void LoadTexture(const char* path, Texture* texture);
 // texture has alpha.
 bool MakeTexture(const TgaImage& image, bool keepAlpha, Texture* texture);
 
+// For a texture drawn no smaller than its texels (the sky) or too smooth to
+// shimmer (dust, light spot, static shadow): plain bilinear filtering,
+// which the software renderer draws faster than mipmapped filtering for the
+// same look.  Only when Config::texturefilter asks for mipmaps (2).
+void UseBilinearFilter(Texture texture);
+
 // Deletes one texture (0 is ignored) and sets the variable to 0.
 void DeleteTexture(Texture* texture);

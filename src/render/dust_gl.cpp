@@ -25,6 +25,7 @@ void InitDust()
     gluBuild2DMipmaps(GL_TEXTURE_2D, GL_INTENSITY, (GLint)image.width, (GLint)image.height,
                       image.bitsPerPixel == 24 ? GL_RGB : GL_RGBA, GL_UNSIGNED_BYTE, image.pixels);
     FreeTgaImage(&image);
+    UseBilinearFilter(gDust.texture);
 }
 
 void FreeDust()

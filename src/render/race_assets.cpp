@@ -59,6 +59,8 @@ void SetUpRaceLighting()
 
     LoadModel(gRaceScene.arrow, "data/models/arrow.3ds", false);
     LoadModel(gRaceScene.sky, "data/models/sky.3ds", true);
+    for (Texture t : gRaceScene.sky.textureSlots)
+        UseBilinearFilter(t);
     currentView = 0;
 }
 

@@ -184,6 +184,8 @@ void LoadTerrainGraphics()
     SampleGroundColours(path);
     LoadTexture("data/textures/lightmap.tga", &gTerrain.lightmapTexture);
     LoadTexture("data/textures/shadowmap.tga", &gTerrain.shadowmapTexture);
+    UseBilinearFilter(gTerrain.lightmapTexture);
+    UseBilinearFilter(gTerrain.shadowmapTexture);
 
     const int r = ShadowResolution();
     std::vector<uint8_t> zeros((size_t)r * r * 4, 0);

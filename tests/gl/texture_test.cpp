@@ -74,6 +74,19 @@ TEST_F(TextureTest, OddRowsAreReadPackedAndRescaledWithAWholeMipmapChain)
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 2, GL_TEXTURE_WIDTH, &last);
     EXPECT_EQ(last, 1);
     EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
+
+    // Plain bilinear filtering replaces the mipmapped one; a chosen
+    // nearest or linear filter stays.
+    GLint filter = 0;
+    for (int setting : {2, 0}) {
+        gConfig.texturefilter = setting;
+        Load("odd.tga", &width, &height);
+        UseBilinearFilter(texture);
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
+        EXPECT_EQ(filter, setting == 2 ? GL_LINEAR : GL_NEAREST);
+        DeleteTexture(&texture);
+    }
+    gConfig.texturefilter = 2;
 }
 
 // The file holds the window's pixels, bottom row first, in blue-green-red.
