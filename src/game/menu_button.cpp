@@ -28,7 +28,7 @@ void UpdateButton(MenuButton& button, bool draw)
 {
     float mx = (float)gMouse.x / (float)gConfig.width;
     float my = (float)gMouse.y / (float)gConfig.height;
-    uint32_t sounds = ButtonMouseStep(button, mx, my, LeftDownThisFrame());
+    uint32_t sounds = ButtonMouseStep(button, mx, my, LeftDownThisFrame(), gMouse.leftPressed != 0);
     if (sounds & kPlayClick)
         PlaySample(gGame.clickSample, &gGame.clickChannel, false, true);
     if (sounds & kPlayRollover)

@@ -87,10 +87,15 @@ bool PointerOverButton(const MenuButton& b, float mx, float my)
     return b.x - b.w / 2 <= mx && mx <= b.x + b.w / 2 && top - b.h / 2 <= my && my <= top + b.h / 2;
 }
 
-uint32_t ButtonMouseStep(MenuButton& b, float mx, float my, bool leftDown)
+uint32_t ButtonMouseStep(MenuButton& b, float mx, float my, bool leftDown, bool pressBegan)
 {
     uint32_t sounds = kSoundNone;
     if (PointerOverButton(b, mx, my)) {
+        // On a slow frame the pointer can reach the button and the press
+        // begin before the button has seen it hover: a press that began
+        // this frame over the button began on it.
+        if (!b.hovering && pressBegan)
+            b.hovering = 1;
         b.prevDown = b.down;
         b.down = leftDown ? 1 : 0;
         if (b.hovering) {

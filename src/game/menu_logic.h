@@ -39,10 +39,11 @@ enum ButtonSound : uint32_t {
 };
 
 // The per-frame mouse logic of one button.  mx, my: the pointer in window
-// fractions, my counted from the top; leftDown: the left mouse button.
-// Updates down, prevDown, hovering, pressed and state (3 only in the frame
-// of a completed click) and returns the sounds to play.
-uint32_t ButtonMouseStep(MenuButton& button, float mx, float my, bool leftDown);
+// fractions, my counted from the top; leftDown: the left mouse button;
+// pressBegan: the left button went down since the last frame.  Updates
+// down, prevDown, hovering, pressed and state (3 only in the frame of a
+// completed click) and returns the sounds to play.
+uint32_t ButtonMouseStep(MenuButton& button, float mx, float my, bool leftDown, bool pressBegan = false);
 
 // True when the pointer (window fractions, my from the top) is over the
 // button, all four bounds included.

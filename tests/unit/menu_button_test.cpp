@@ -72,6 +72,39 @@ TEST(MenuButton, APressAndReleaseBetweenTwoFramesStillClicks)
     EXPECT_EQ(states, "231");  // one click, once
 }
 
+// A slow frame: the pointer reached the button, the button went down (and
+// maybe up again) before any frame saw the pointer hover.  The press began
+// over the button, so it clicks; a press held since before still does not.
+TEST(MenuButton, APressBeganInTheFrameThePointerArrivedStillClicks)
+{
+    for (bool releasedToo : {false, true}) {
+        SCOPED_TRACE(releasedToo ? "pressed and released" : "pressed");
+        MenuButton b = MakeButton(BtnSingleRace);
+        memset(&gMouse, 0, sizeof gMouse);
+        ButtonMouseStep(b, kX, kOffY, LeftDownThisFrame(), gMouse.leftPressed != 0);
+        EndMouseFrame();
+        OnMouseButton(0, true);
+        if (releasedToo)
+            OnMouseButton(0, false);
+        std::string states;
+        for (int k = 0; k < 4; k++, EndMouseFrame()) {
+            if (k == 1 && !releasedToo)
+                OnMouseButton(0, false);
+            const uint32_t sounds = ButtonMouseStep(b, kX, kFirstY, LeftDownThisFrame(), gMouse.leftPressed != 0);
+            if (k == 0) {
+                EXPECT_EQ(sounds, kClick);
+            }
+            states += std::to_string(b.state);
+        }
+        EXPECT_EQ(states, "2311");  // one click, once
+    }
+    SCOPED_TRACE("held from before the frame: nothing");
+    MenuButton b = MakeButton(BtnSingleRace);
+    EXPECT_EQ(ButtonMouseStep(b, kX, kFirstY, true, false), kNone);
+    EXPECT_EQ(ButtonMouseStep(b, kX, kFirstY, false, false), kRoll);
+    EXPECT_EQ(b.state, 1);
+}
+
 TEST(MenuButton, BoundsIncludeTheEdgesAndCountFromTheTop)
 {
     const MenuButton b = MakeButton(BtnSingleRace);  // x 0.375 .. 0.625, 64 of 768 pixels high
