@@ -94,7 +94,7 @@ uint32_t ButtonMouseStep(MenuButton& b, float mx, float my, bool leftDown, bool 
         // On a slow frame the pointer can reach the button and the press
         // begin before the button has seen it hover: a press that began
         // this frame over the button began on it.
-        if (!b.hovering && pressBegan)
+        if (pressBegan)
             b.hovering = 1;
         b.prevDown = b.down;
         b.down = leftDown ? 1 : 0;
