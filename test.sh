@@ -61,7 +61,7 @@ run "fuzzing" env QB_FUZZ_SEED=1 scripts/fuzz.sh
 if [[ -n "${DISPLAY:-}" ]]; then
     run "window and end-to-end tests" scripts/display_tests.sh
 else
-    run "window and end-to-end tests" xvfb-run -a -s "-screen 0 1280x1024x24" scripts/display_tests.sh
+    run "window and end-to-end tests" xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" scripts/display_tests.sh
 fi
 
 # The game itself under the sanitizers: window rebuilds, then the leak
@@ -71,7 +71,7 @@ asan_game=(env ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
 if [[ -n "${DISPLAY:-}" ]]; then
     run "window rebuilds (ASan+UBSan)" "${asan_game[@]}"
 else
-    run "window rebuilds (ASan+UBSan)" xvfb-run -a -s "-screen 0 1280x1024x24" "${asan_game[@]}"
+    run "window rebuilds (ASan+UBSan)" xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "${asan_game[@]}"
 fi
 
 echo

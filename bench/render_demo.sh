@@ -12,7 +12,7 @@
 # VIEWS="1 4" limits the runs to those view counts; ONLY_ON=1 skips the runs
 # with shadows and dust off.
 #   usage: bench/render_demo.sh BUILD_DIR [SECONDS]
-# Needs a display; without one: xvfb-run -a -s "-screen 0 1280x1024x24" bench/render_demo.sh build
+# Needs a display; without one: xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" bench/render_demo.sh build
 set -uo pipefail
 BUILD="$(cd "${1:?usage: $0 BUILD_DIR [SECONDS]}" && pwd)"
 SECONDS_PER_RUN="${2:-30}"

@@ -17,8 +17,11 @@ for script in tests/e2e/*.sh; do
     start=$SECONDS
     # Each script gets a display of its own when Xvfb is at hand, so that
     # nothing one leaves behind (a client slot, a window) meets the next.
+    # -noreset: an X server that resets when its last client leaves turns
+    # away a client that connects during the reset (the next xdotool call,
+    # or a game started right after one).
     own=()
-    command -v xvfb-run > /dev/null && own=(xvfb-run -a -s "-screen 0 1280x1024x24")
+    command -v xvfb-run > /dev/null && own=(xvfb-run -a -s "-screen 0 1280x1024x24 -noreset")
     if ! "${own[@]}" bash "$script" "$PWD/build"; then
         echo "FAILED: $script"
         status=1

@@ -10,7 +10,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 BUILD="$(cd "${1:-build}" && pwd)"
 if [[ -z "${DISPLAY:-}" ]]; then
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$BUILD"
+    exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" "$BUILD"
 fi
 export QUIBBIT_NO_DIALOGS=1 SDL_AUDIODRIVER=dummy
 work="$(mktemp -d /tmp/quibbit-figures.XXXXXX)"

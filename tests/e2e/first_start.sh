@@ -11,7 +11,7 @@ command -v xvfb-run > /dev/null || { echo "first_start: xvfb-run missing, skippe
 # run_small COMMAND...: runs COMMAND in the game folder on a display of its
 # own whose only mode is 1024 x 768; prints nothing, returns its status.
 run_small() {
-    (cd "$GAME_DIR" && xvfb-run -a -s "-screen 0 1024x768x24" "$@") > /dev/null 2>&1
+    (cd "$GAME_DIR" && xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$@") > /dev/null 2>&1
 }
 
 # 1. No configuration at all: the default full-screen 800 x 600 is not to

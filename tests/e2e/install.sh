@@ -30,7 +30,7 @@ home="$PREFIX/home"
 mkdir -p "$home"
 chown nobody "$home"
 su nobody -s /bin/sh -c "cd / && HOME='$home' XDG_CONFIG_HOME= XDG_DATA_HOME= QUIBBIT_NO_DIALOGS=1 \
-    SDL_AUDIODRIVER=dummy xvfb-run -a -s '-screen 0 1024x768x24' '$PREFIX/bin/quibbit' --quit-after 6" \
+    SDL_AUDIODRIVER=dummy xvfb-run -a -s '-screen 0 1024x768x24 -noreset' '$PREFIX/bin/quibbit' --quit-after 6" \
     > /dev/null 2>&1 || fail "exit code $? of the installed game"
 log="$home/.local/share/quibbit/log.txt"
 [[ -f "$log" ]] || fail "no log in the player's data folder"

@@ -99,9 +99,9 @@ in_side() {
 
 # Started directly (not through a shell function) so that $! is the
 # server itself: ip and env replace themselves with the command.
-ip netns exec "$HOST_NS" Xvfb ":$HOST_DISPLAY" -screen 0 1024x768x24 -nolisten tcp > /dev/null 2>&1 &
+ip netns exec "$HOST_NS" Xvfb ":$HOST_DISPLAY" -screen 0 1024x768x24 -noreset -nolisten tcp > /dev/null 2>&1 &
 PIDS+=($!)
-ip netns exec "$CLIENT_NS" Xvfb ":$CLIENT_DISPLAY" -screen 0 1024x768x24 -nolisten tcp > /dev/null 2>&1 &
+ip netns exec "$CLIENT_NS" Xvfb ":$CLIENT_DISPLAY" -screen 0 1024x768x24 -noreset -nolisten tcp > /dev/null 2>&1 &
 PIDS+=($!)
 for side in host client; do
     for ((i = 0; i < 100; i++)); do
