@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <cpuid.h>
@@ -109,14 +110,15 @@ CpuInfo::CpuInfo() : identified(0), mhz(0), vendor{}, name{}, type(0), family(0)
         snprintf(name, sizeof name, "%s", tableName);
     else if (!ReadBrandString(name) && intel)
         snprintf(name, sizeof name, "%s", "Unknown processor");
-    // Clock: time-stamp cycles over at least half a second.  The time-stamp
-    // counter runs on while the process waits for a core, so it is divided
-    // by the time that passed, not by the processor time received (which on
-    // a busy machine gave several times the real rate).
-    std::chrono::steady_clock::time_point c1;
-    do {
-        c1 = std::chrono::steady_clock::now();
-    } while (c1 - c0 < std::chrono::milliseconds(500));
+    // Clock: time-stamp cycles over at least a tenth of a second.  The
+    // time-stamp counter runs on while the process waits for a core, so it is
+    // divided by the time that passed, not by the processor time received
+    // (which on a busy machine gave several times the real rate).  The wait
+    // sleeps rather than spins: a spinning wait took a whole core from the
+    // renderer while the game starts.  A tenth of a second measured in
+    // microseconds is far finer than the usual rates' steps of 10 MHz.
+    std::this_thread::sleep_until(c0 + std::chrono::milliseconds(100));
+    const auto c1 = std::chrono::steady_clock::now();
     uint64_t t1 = ReadTimeStamp();
     uint64_t elapsedUs = (uint64_t)std::chrono::duration_cast<std::chrono::microseconds>(c1 - c0).count();
     mhz = RoundClockRate((t1 - t0) / elapsedUs);
