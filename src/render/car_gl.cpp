@@ -38,44 +38,13 @@ void WheelOutline()
     glEnd();
 }
 
-// A wheel of twelve sides for a car too small on screen for the tread to
-// show: a dark tyre band and the rim's paint on the outer face (toward -x).
-void PrismWheel()
-{
-    static const int kSides = 12;
-    static const float kX = 0.1f, kR = 0.25f;
-    float c[kSides + 1], sn[kSides + 1];
-    for (int k = 0; k <= kSides; k++) {
-        c[k] = cosf(6.2831853f * (float)k / kSides);
-        sn[k] = sinf(6.2831853f * (float)k / kSides);
-    }
-    glColor3f(0.14f, 0.14f, 0.15f);
-    glBegin(GL_QUAD_STRIP);
-    for (int k = 0; k <= kSides; k++) {
-        glNormal3f(0.0f, c[k], sn[k]);
-        glVertex3f(kX, kR * c[k], kR * sn[k]);
-        glVertex3f(-kX, kR * c[k], kR * sn[k]);
-    }
-    glEnd();
-    glNormal3f(1.0f, 0.0f, 0.0f);
-    glBegin(GL_POLYGON);
-    for (int k = 0; k < kSides; k++)
-        glVertex3f(kX, kR * c[k], kR * sn[k]);
-    glEnd();
-    glColor3f(0.9f, 0.7f, 0.0f);
-    glNormal3f(-1.0f, 0.0f, 0.0f);
-    glBegin(GL_POLYGON);
-    for (int k = kSides - 1; k >= 0; k--)
-        glVertex3f(-kX, kR * c[k], kR * sn[k]);
-    glEnd();
-}
-
-enum WheelShape { kRound, kPrism, kBox };
+// The full wheel, the middle one (both spin) or the shadow's box.
+enum WheelShape { kRound, kMiddle, kBox };
 
 // One wheel at the current axle: right wheels are the left model turned round.
 void DrawWheel(const Car& car, int w, float halfTrack, WheelSide side, bool front, WheelShape shape)
 {
-    const bool spin = shape == kRound;
+    const bool spin = shape != kBox;
     const WheelAngles& angles = car.wheelAngles[w];
     glPushMatrix();
     glTranslatef(side == kLeft ? -halfTrack : halfTrack, car.wheelPoint[w].y, 0.0f);
@@ -86,26 +55,26 @@ void DrawWheel(const Car& car, int w, float halfTrack, WheelSide side, bool fron
     glRotatef(angles.camber, 0.0f, 0.0f, 1.0f);
     if (spin)
         glRotatef(angles.spin, 1.0f, 0.0f, 0.0f);
-    if (shape == kRound) {
+    if (shape != kBox) {
         glColor3f(0.9f, 0.7f, 0.0f);  // the rims' paint; the list leaves the tyre's colour behind
-        gCarAssets.wheel.CallDisplayList();
-    } else if (shape == kPrism) {
-        PrismWheel();
+        (shape == kRound ? gCarAssets.wheel : gCarAssets.middleWheel).CallDisplayList();
     } else {
         WheelOutline();
     }
     glPopMatrix();
 }
 
-// How much of the car is drawn: the full model, the full body on wheels of
-// twelve sides, the far model (the low-detail body in the paint and box
-// wheels in tyre colour), or the shadow outline in the current colour.
+// How much of the car is drawn: the full model, the middle model (the same
+// shapes cut coarser), the far model (the low-detail body in the paint and
+// box wheels in tyre colour), or the shadow outline in the current colour.
 enum Detail { kFull, kMid, kFar, kOutline };
 
 // Body and wheels in the car's frame.
 void DrawCarBody(const Car& car, Detail detail)
 {
-    const Model& body = detail == kFull || detail == kMid ? gCarAssets.body : gCarAssets.silhouette;
+    const Model& body = detail == kFull  ? gCarAssets.body
+                        : detail == kMid ? gCarAssets.middleBody
+                                         : gCarAssets.silhouette;
     glPushMatrix();
     glTranslatef(0.0f, 0.0f, -car.rearAxleOffset);
 
@@ -129,7 +98,7 @@ void DrawCarBody(const Car& car, Detail detail)
     }
     glPopMatrix();
 
-    const WheelShape round = detail == kFull ? kRound : detail == kMid ? kPrism : kBox;
+    const WheelShape round = detail == kFull ? kRound : detail == kMid ? kMiddle : kBox;
     if (detail == kFar)
         glColor3f(0.14f, 0.14f, 0.15f);
     glTranslatef(0.0f, 0.0f, -car.frontAxleOffset);

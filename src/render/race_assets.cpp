@@ -83,6 +83,10 @@ void LoadCarAssets()
     gCarAssets.body.BuildDisplayList(true, false);
     gCarAssets.wheel.Load("data/models/wheel.3ds", kTextureDir);
     gCarAssets.wheel.BuildDisplayList(true, false);
+    gCarAssets.middleBody.Load("data/models/MP_body.3ds", kTextureDir);
+    gCarAssets.middleBody.BuildDisplayList(true, false);
+    gCarAssets.middleWheel.Load("data/models/MP_wheel.3ds", kTextureDir);
+    gCarAssets.middleWheel.BuildDisplayList(true, false);
     LoadModel(gCarAssets.silhouette, "data/models/LP_body.3ds", false);
     static const char* const squeeze[3] = {"data/seffects/squeeze0.wav", "data/seffects/squeeze1.wav",
                                            "data/seffects/squeeze2.wav"};
@@ -96,6 +100,8 @@ void FreeCarAssets()
 {
     gCarAssets.body.Release();
     gCarAssets.wheel.Release();
+    gCarAssets.middleBody.Release();
+    gCarAssets.middleWheel.Release();
     gCarAssets.silhouette.Release();
     for (int k = 0; k < 3; k++)
         FreeSample(&gCarAssets.squeezeSample[k]);

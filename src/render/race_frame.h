@@ -22,9 +22,10 @@ extern Frustum gViewFrustum[kMaxViews];
 extern float gViewScale[kMaxViews];
 
 // A car (about 1.8 units long) drawn fewer pixels long than kMidCarPixels
-// in a view gets wheels of twelve sides, under kFarCarPixels the far model.
+// in a view gets the middle body and wheels, under kFarCarPixels the far
+// model.
 static const float kCarLength = 1.8f;
-static const float kMidCarPixels = 70.0f;
+static const float kMidCarPixels = 150.0f;
 static const float kFarCarPixels = 28.0f;
 // What this frame draws: the saved settings as the quality budget lowers
 // them.  Per frame: RenderRaceFrame sets it first.

@@ -88,10 +88,13 @@ void WriteGameData()
         int cell = (x / 8) + 16 * (y / 8);
         p[0] = p[1] = p[2] = ((x % 8) * 3 + (y % 8) + cell) % 5 == 0 ? 255 : 0;
     });
-    // Body 1.2 wide, 1.8 long, 0.5 high; the silhouette a wider 3 x 3 slab.
+    // Body 1.2 wide, 1.8 long, 0.5 high; the middle body 1.5 wide, so that
+    // a view tells which was drawn; the silhouette a wider 3 x 3 slab.
     WriteModel("body.3ds", BoxObject("body", -0.6f, -0.9f, 0.0f, 0.6f, 0.9f, 0.5f));
+    WriteModel("MP_body.3ds", BoxObject("mp", -0.75f, -0.9f, 0.0f, 0.75f, 0.9f, 0.5f));
     WriteModel("LP_body.3ds", BoxObject("lp", -1.5f, -1.5f, 0.0f, 1.5f, 1.5f, 0.3f));
     WriteModel("wheel.3ds", BoxObject("wheel", -0.05f, -0.1f, -0.1f, 0.05f, 0.1f, 0.1f));
+    WriteModel("MP_wheel.3ds", BoxObject("mpwheel", -0.05f, -0.1f, -0.1f, 0.05f, 0.1f, 0.1f));
     WriteModel("arrow.3ds", BoxObject("arrow", -0.1f, -0.15f, -0.02f, 0.1f, 0.15f, 0.02f));
     WriteModel("sky.3ds", Cat({MaterialEntry("sky", 255, 255, 255, "sky.tga"),
                                BoxObject("dome", -150, -150, -150, 150, 150, 150, "sky")}));
@@ -256,6 +259,39 @@ TEST_F(RaceFrameTest, DynamicShadowsDarkenTheGroundUnderACar)
     // 2 x 0.25 x ground: half as bright.
     EXPECT_NEAR(shaded.g, lit.g / 2, 4);
     EXPECT_NEAR(shadedFar.g, litFar.g, 2);
+}
+
+// The model follows the car's length on screen: the full body from 2.2
+// above (about 180 pixels long in this window), the middle one from 5
+// (about 80), the far slab from 20 (about 20).  Two points beside the body
+// tell them apart: the first is covered by the middle body and the slab but
+// not the full body, the second by the slab alone.  A box of half width w
+// and top t seen from height h covers the ground out to w h / (h - t).
+TEST_F(RaceFrameTest, EachCarSizeOnScreenGetsItsModel)
+{
+    const Car& car = gCars[0];  // blue
+    const float bodyX = car.position[0], bodyZ = car.position[2] - car.rearAxleOffset;  // heading 0: nose to -z
+    const float boxTop = car.wheelRadius + 0.5f, slabTop = car.wheelRadius + 0.3f;
+    const struct { float height; bool middleOrFar, far; } cases[] = {{2.2f, false, false}, {5, true, false}, {20, true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.height);
+        const float h = c.height;
+        const float fullEdge = 0.6f * h / (h - boxTop), middleEdge = 0.75f * h / (h - boxTop);
+        const float slabEdge = 1.5f * h / (h - slabTop);
+        CameraAbove(0, bodyX, bodyZ, h);
+        RenderRaceFrame();
+        int x, y;
+        GroundPixel(gCameras[0], bodyX + (fullEdge + middleEdge) / 2, bodyZ, &x, &y);
+        ASSERT_LT(x, kWidth);
+        const Pixel first = ReadPixel(x, y);
+        EXPECT_EQ(Dominant(first, 2), c.middleOrFar) << first.r << " " << first.g << " " << first.b;
+        if (c.middleOrFar) {
+            GroundPixel(gCameras[0], bodyX + (middleEdge + slabEdge) / 2, bodyZ, &x, &y);
+            ASSERT_LT(x, kWidth);
+            const Pixel second = ReadPixel(x, y);
+            EXPECT_EQ(Dominant(second, 2), c.far) << second.r << " " << second.g << " " << second.b;
+        }
+    }
 }
 
 // A chase view of car 0 from 4 behind and 2 above: the arrow, if drawn,

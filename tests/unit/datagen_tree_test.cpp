@@ -139,7 +139,7 @@ TEST_F(DataTree, EveryTrackPassesTheChecker)
 
 TEST_F(DataTree, ModelsAreWoundOutwardWithTheirTextures)
 {
-    for (const char* name : {"body", "LP_body", "wheel", "checkpoint", "head", "arrow", "sky"}) {
+    for (const char* name : {"body", "MP_body", "LP_body", "wheel", "MP_wheel", "checkpoint", "head", "arrow", "sky"}) {
         SCOPED_TRACE(name);
         Model m;
         ASSERT_TRUE(ReadModelFile(m, (std::string("data/models/") + name + ".3ds").c_str()));
@@ -159,6 +159,113 @@ TEST_F(DataTree, ModelsAreWoundOutwardWithTheirTextures)
             }
             EXPECT_EQ(volume > 0.0, strcmp(name, "sky") != 0) << o.name;
         }
+    }
+}
+
+// Distance from p to the triangle abc (the closest point found by the
+// triangle's regions: corners, edges, face).
+float DistanceToTriangle(const float* p, const float* a, const float* b, const float* c)
+{
+    const auto sub = [](const float* u, const float* v, float* out) {
+        for (int k = 0; k < 3; k++)
+            out[k] = u[k] - v[k];
+    };
+    const auto dot = [](const float* u, const float* v) { return u[0] * v[0] + u[1] * v[1] + u[2] * v[2]; };
+    float ab[3], ac[3], ap[3], bp[3], cp[3], q[3];
+    sub(b, a, ab);
+    sub(c, a, ac);
+    sub(p, a, ap);
+    const auto at = [&](float v, float w) {
+        for (int k = 0; k < 3; k++)
+            q[k] = a[k] + ab[k] * v + ac[k] * w;
+        float d[3];
+        sub(p, q, d);
+        return sqrtf(dot(d, d));
+    };
+    const float d1 = dot(ab, ap), d2 = dot(ac, ap);
+    if (d1 <= 0 && d2 <= 0)
+        return at(0, 0);
+    sub(p, b, bp);
+    const float d3 = dot(ab, bp), d4 = dot(ac, bp);
+    if (d3 >= 0 && d4 <= d3)
+        return at(1, 0);
+    const float vc = d1 * d4 - d3 * d2;
+    if (vc <= 0 && d1 >= 0 && d3 <= 0)
+        return at(d1 / (d1 - d3), 0);
+    sub(p, c, cp);
+    const float d5 = dot(ab, cp), d6 = dot(ac, cp);
+    if (d6 >= 0 && d5 <= d6)
+        return at(0, 1);
+    const float vb = d5 * d2 - d1 * d6;
+    if (vb <= 0 && d2 >= 0 && d6 <= 0)
+        return at(0, d2 / (d2 - d6));
+    const float va = d3 * d6 - d5 * d4;
+    if (va <= 0 && d4 - d3 >= 0 && d5 - d6 >= 0) {
+        const float w = (d4 - d3) / ((d4 - d3) + (d5 - d6));
+        return at(1 - w, w);
+    }
+    const float denom = 1.0f / (va + vb + vc);
+    return at(vb * denom, vc * denom);
+}
+
+// The farthest any used corner of `from` lies from the surface of `to`.
+float FarthestCorner(const MeshObject& from, const MeshObject& to)
+{
+    float worst = 0.0f;
+    for (const MeshFace& f : from.faces) {
+        for (uint16_t v : f.v) {
+            float nearest = 1e9f;
+            for (const MeshFace& g : to.faces) {
+                nearest = std::min(nearest, DistanceToTriangle(&from.vertices[3 * v], &to.vertices[3 * g.v[0]],
+                                                               &to.vertices[3 * g.v[1]], &to.vertices[3 * g.v[2]]));
+            }
+            worst = std::max(worst, nearest);
+        }
+    }
+    return worst;
+}
+
+TEST(TriangleDistance, CornersEdgesAndFace)
+{
+    const float a[3] = {0, 0, 0}, b[3] = {2, 0, 0}, c[3] = {0, 2, 0};
+    const float above[3] = {0.5f, 0.5f, 3}, beyondCorner[3] = {-3, -4, 0}, besideEdge[3] = {1, -2, 0},
+                pastHypotenuse[3] = {2, 2, 0};
+    EXPECT_FLOAT_EQ(DistanceToTriangle(above, a, b, c), 3.0f);
+    EXPECT_FLOAT_EQ(DistanceToTriangle(beyondCorner, a, b, c), 5.0f);
+    EXPECT_FLOAT_EQ(DistanceToTriangle(besideEdge, a, b, c), 2.0f);
+    EXPECT_FLOAT_EQ(DistanceToTriangle(pastHypotenuse, a, b, c), sqrtf(2.0f));
+}
+
+// The middle models stand in for the full ones on cars small on screen: the
+// same objects in the same materials, every corner of either within 4 cm
+// (3 pixels of a car 150 pixels long) of the other's surface, in far fewer
+// triangles.
+TEST_F(DataTree, MiddleModelsMatchTheFullOnesInFewerTriangles)
+{
+    const struct { const char* full; const char* middle; float maxShare; } pairs[] = {
+        {"body", "MP_body", 0.75f}, {"wheel", "MP_wheel", 0.55f}};
+    for (const auto& pair : pairs) {
+        SCOPED_TRACE(pair.middle);
+        Model full, middle;
+        ASSERT_TRUE(ReadModelFile(full, (std::string("data/models/") + pair.full + ".3ds").c_str()));
+        ASSERT_TRUE(ReadModelFile(middle, (std::string("data/models/") + pair.middle + ".3ds").c_str()));
+        ASSERT_EQ(full.objects.size(), middle.objects.size());
+        ASSERT_EQ(full.materials.size(), middle.materials.size());
+        for (size_t m = 0; m < full.materials.size(); m++) {
+            EXPECT_STREQ(full.materials[m].name, middle.materials[m].name);
+            EXPECT_EQ(0, memcmp(full.materials[m].colour, middle.materials[m].colour, 3)) << full.materials[m].name;
+        }
+        int fullFaces = 0, middleFaces = 0;
+        for (size_t o = 0; o < full.objects.size(); o++) {
+            const MeshObject &a = full.objects[o], &b = middle.objects[o];
+            EXPECT_STREQ(a.name, b.name);
+            EXPECT_EQ(a.materialIndex, b.materialIndex) << a.name;
+            fullFaces += a.faceCount;
+            middleFaces += b.faceCount;
+            EXPECT_LT(FarthestCorner(a, b), 0.04f) << a.name << ": a full corner far from the middle surface";
+            EXPECT_LT(FarthestCorner(b, a), 0.04f) << a.name << ": a middle corner far from the full surface";
+        }
+        EXPECT_LE(middleFaces, pair.maxShare * fullFaces) << middleFaces << " of " << fullFaces;
     }
 }
 

@@ -183,9 +183,18 @@ void Tube(Mesh* m, V3 a, V3 b, float r, int sides = 6) {
   }
 }
 
-void TubePair(Mesh* m, V3 a, V3 b, float r) {
-  Tube(m, a, b, r);
-  Tube(m, {-a.x, a.y, a.z}, {-b.x, b.y, b.z}, r);
+// A tube of fewer sides looks thinner: its mean width is 2r n sin(pi/n)/pi
+// against the round tube's 2r.  The radius that gives a tube of `sides`
+// sides the mean width of the full model's tube of `fullSides` and radius r.
+float EvenGirth(float r, int sides, int fullSides) {
+  if (sides == fullSides) return r;
+  const auto width = [](int n) { return static_cast<float>(n) * std::sin(kPi / static_cast<float>(n)); };
+  return r * width(fullSides) / width(sides);
+}
+
+void TubePair(Mesh* m, V3 a, V3 b, float r, int sides = 6) {
+  Tube(m, a, b, r, sides);
+  Tube(m, {-a.x, a.y, a.z}, {-b.x, b.y, b.z}, r, sides);
 }
 
 // One cross-section of the shell: at length y, half width w, from zb to
@@ -195,10 +204,11 @@ struct Station {
 };
 
 // The shell lofted through its stations (tail first), smooth all round,
-// closed by a flat cap at each end.  Each section has 16 points: four
-// corners of four points each.
-void Loft(Mesh* m, const std::vector<Station>& stations) {
-  const int n = 16;
+// closed by a flat cap at each end.  Each section has four corners of
+// `cornerPoints` points each (at least 2), spread over the corner's quarter
+// turn.
+void Loft(Mesh* m, const std::vector<Station>& stations, int cornerPoints) {
+  const int n = 4 * cornerPoints;
   std::vector<uint16_t> first;
   for (const Station& st : stations) {
     first.push_back(static_cast<uint16_t>(m->part.points.size() / 3));
@@ -208,8 +218,8 @@ void Loft(Mesh* m, const std::vector<Station>& stations) {
     const float cz[4] = {st.zb + st.rb, st.zt - st.rt, st.zt - st.rt, st.zb + st.rb};
     const float rad[4] = {st.rb, st.rt, st.rt, st.rb};
     for (int c = 0; c < 4; c++) {
-      for (int k = 0; k < 4; k++) {
-        const float a = (-90.0f + 90.0f * c + 30.0f * k) * kPi / 180.0f;
+      for (int k = 0; k < cornerPoints; k++) {
+        const float a = (-90.0f + 90.0f * c + 90.0f * k / (cornerPoints - 1)) * kPi / 180.0f;
         m->Vertex({cx[c] + rad[c] * std::cos(a), st.y, cz[c] + rad[c] * std::sin(a)});
       }
     }
@@ -237,8 +247,7 @@ void Loft(Mesh* m, const std::vector<Station>& stations) {
 
 // A fender: an arched plate of thickness 0.025 over a wheel at (y, axle
 // height), from x0 to x1, radius r, from 15 to 165 degrees in pieces.
-void Fender(Mesh* m, float y, float x0, float x1, float r) {
-  const int pieces = 4;
+void Fender(Mesh* m, float y, float x0, float x1, float r, int pieces) {
   for (int p = 0; p < pieces; p++) {
     const float a0 = (15.0f + 150.0f * p / pieces) * kPi / 180.0f;
     const float a1 = (15.0f + 150.0f * (p + 1) / pieces) * kPi / 180.0f;
@@ -250,13 +259,29 @@ void Fender(Mesh* m, float y, float x0, float x1, float r) {
   }
 }
 
+// How finely the buggy's round parts are cut: the full model, and the
+// middle one for cars too small on screen for the difference to show.
+struct BodyDetail {
+  int cornerPoints;  // per rounded corner of the shell's sections
+  int fenderPieces;  // per fender arch
+  int tubeSides;     // of the cage, bumpers and exhausts
+  int armSides;      // of the suspension arms
+  int lampSides;
+};
+const BodyDetail kFullBody = {4, 4, 6, 4, 6};
+const BodyDetail kMiddleBody = {3, 3, 3, 3, 4};
+
 // The buggy, in five materials: the painted shell (nose to tail, fenders,
 // side pods, rear wing), the dark chassis (floor, seat, arms, bumpers,
 // engine), the metal roll cage and exhausts, the head lamps and the tail
 // lamps.  Origin at the body's centre at axle height; the wheels (radius
 // 0.25) sit at y = +-0.5, x = +-0.5 (front) and +-0.55 (rear), outside the
 // tub.
-void WriteBody(const std::string& root) {
+void WriteBody(const std::string& path, const BodyDetail& detail) {
+  const int sides = detail.tubeSides;
+  const auto tubeRadius = [&](float r) { return EvenGirth(r, sides, kFullBody.tubeSides); };
+  const auto armRadius = [&](float r) { return EvenGirth(r, detail.armSides, kFullBody.armSides); };
+  const auto lampRadius = [&](float r) { return EvenGirth(r, detail.lampSides, kFullBody.lampSides); };
   Mesh paint, chassis, metal, lamp, tail;
   Loft(&paint, {{-0.82f, 0.24f, 0.02f, 0.2f, 0.04f, 0.06f},
                 {-0.74f, 0.33f, -0.05f, 0.26f, 0.05f, 0.08f},
@@ -264,7 +289,8 @@ void WriteBody(const std::string& root) {
                 {0.28f, 0.35f, -0.09f, 0.19f, 0.06f, 0.09f},
                 {0.56f, 0.28f, -0.06f, 0.13f, 0.05f, 0.07f},
                 {0.78f, 0.18f, -0.02f, 0.07f, 0.03f, 0.04f},
-                {0.86f, 0.1f, 0.0f, 0.04f, 0.015f, 0.015f}});
+                {0.86f, 0.1f, 0.0f, 0.04f, 0.015f, 0.015f}},
+       detail.cornerPoints);
   // Side pods between the wheels.
   for (int side = -1; side <= 1; side += 2) {
     const float a = 0.33f * side, b = 0.5f * side;
@@ -272,10 +298,10 @@ void WriteBody(const std::string& root) {
                        {a, -0.22f, 0.16f},  {b, -0.2f, 0.12f},  {b, 0.14f, 0.1f}, {a, 0.18f, 0.15f}};
     paint.Hexa(pod);
   }
-  Fender(&paint, 0.5f, 0.36f, 0.66f, 0.31f);
-  Fender(&paint, 0.5f, -0.66f, -0.36f, 0.31f);
-  Fender(&paint, -0.5f, 0.38f, 0.72f, 0.31f);
-  Fender(&paint, -0.5f, -0.72f, -0.38f, 0.31f);
+  Fender(&paint, 0.5f, 0.36f, 0.66f, 0.31f, detail.fenderPieces);
+  Fender(&paint, 0.5f, -0.66f, -0.36f, 0.31f, detail.fenderPieces);
+  Fender(&paint, -0.5f, 0.38f, 0.72f, 0.31f, detail.fenderPieces);
+  Fender(&paint, -0.5f, -0.72f, -0.38f, 0.31f, detail.fenderPieces);
   // Rear wing with end plates.
   const V3 wing[8] = {{-0.46f, -0.82f, 0.6f},  {0.46f, -0.82f, 0.6f},  {0.46f, -0.58f, 0.63f}, {-0.46f, -0.58f, 0.63f},
                       {-0.46f, -0.82f, 0.65f}, {0.46f, -0.82f, 0.65f}, {0.46f, -0.58f, 0.66f}, {-0.46f, -0.58f, 0.66f}};
@@ -292,34 +318,35 @@ void WriteBody(const std::string& root) {
     const float y = 0.5f * axle, hub = axle > 0 ? 0.38f : 0.43f;  // just short of the wheel's inner face
     // Suspension arms: thin square bars.
     for (float side : {-1.0f, 1.0f}) {
-      Tube(&chassis, {0.3f * side, y - 0.12f, -0.06f}, {hub * side, y, -0.02f}, 0.018f, 4);
-      Tube(&chassis, {0.3f * side, y + 0.12f, 0.08f}, {hub * side, y, 0.06f}, 0.018f, 4);
+      Tube(&chassis, {0.3f * side, y - 0.12f, -0.06f}, {hub * side, y, -0.02f}, armRadius(0.018f), detail.armSides);
+      Tube(&chassis, {0.3f * side, y + 0.12f, 0.08f}, {hub * side, y, 0.06f}, armRadius(0.018f), detail.armSides);
     }
   }
-  Tube(&chassis, {-0.34f, 0.89f, 0.02f}, {0.34f, 0.89f, 0.02f}, 0.03f);
-  TubePair(&chassis, {0.12f, 0.76f, 0.0f}, {0.24f, 0.89f, 0.02f}, 0.022f);
-  Tube(&chassis, {-0.3f, -0.85f, 0.06f}, {0.3f, -0.85f, 0.06f}, 0.03f);
-  TubePair(&chassis, {0.18f, -0.76f, 0.06f}, {0.22f, -0.85f, 0.06f}, 0.022f);
+  Tube(&chassis, {-0.34f, 0.89f, 0.02f}, {0.34f, 0.89f, 0.02f}, tubeRadius(0.03f), sides);
+  TubePair(&chassis, {0.12f, 0.76f, 0.0f}, {0.24f, 0.89f, 0.02f}, tubeRadius(0.022f), sides);
+  Tube(&chassis, {-0.3f, -0.85f, 0.06f}, {0.3f, -0.85f, 0.06f}, tubeRadius(0.03f), sides);
+  TubePair(&chassis, {0.18f, -0.76f, 0.06f}, {0.22f, -0.85f, 0.06f}, tubeRadius(0.022f), sides);
   chassis.Box({-0.22f, -0.7f, 0.26f}, {0.22f, -0.4f, 0.4f});
 
   // Metal: the roll cage of round tubes, wing struts, exhausts.
   const float t = 0.022f;
-  TubePair(&metal, {0.3f, -0.3f, 0.22f}, {0.27f, -0.3f, 0.66f}, t);
-  Tube(&metal, {-0.27f, -0.3f, 0.66f}, {0.27f, -0.3f, 0.66f}, t);
-  TubePair(&metal, {0.32f, 0.32f, 0.16f}, {0.25f, 0.06f, 0.62f}, t);
-  Tube(&metal, {-0.25f, 0.06f, 0.62f}, {0.25f, 0.06f, 0.62f}, t);
-  TubePair(&metal, {0.25f, 0.06f, 0.62f}, {0.27f, -0.3f, 0.66f}, t);
-  TubePair(&metal, {0.27f, -0.3f, 0.66f}, {0.28f, -0.7f, 0.26f}, t);
-  Tube(&metal, {0.25f, -0.3f, 0.25f}, {-0.25f, -0.3f, 0.6f}, t * 0.8f);
-  TubePair(&metal, {0.2f, -0.55f, 0.4f}, {0.22f, -0.7f, 0.6f}, 0.016f);
-  TubePair(&metal, {0.14f, -0.62f, 0.3f}, {0.17f, -0.84f, 0.36f}, 0.028f);
+  TubePair(&metal, {0.3f, -0.3f, 0.22f}, {0.27f, -0.3f, 0.66f}, tubeRadius(t), sides);
+  Tube(&metal, {-0.27f, -0.3f, 0.66f}, {0.27f, -0.3f, 0.66f}, tubeRadius(t), sides);
+  TubePair(&metal, {0.32f, 0.32f, 0.16f}, {0.25f, 0.06f, 0.62f}, tubeRadius(t), sides);
+  Tube(&metal, {-0.25f, 0.06f, 0.62f}, {0.25f, 0.06f, 0.62f}, tubeRadius(t), sides);
+  TubePair(&metal, {0.25f, 0.06f, 0.62f}, {0.27f, -0.3f, 0.66f}, tubeRadius(t), sides);
+  TubePair(&metal, {0.27f, -0.3f, 0.66f}, {0.28f, -0.7f, 0.26f}, tubeRadius(t), sides);
+  Tube(&metal, {0.25f, -0.3f, 0.25f}, {-0.25f, -0.3f, 0.6f}, tubeRadius(t * 0.8f), sides);
+  TubePair(&metal, {0.2f, -0.55f, 0.4f}, {0.22f, -0.7f, 0.6f}, tubeRadius(0.016f), sides);
+  TubePair(&metal, {0.14f, -0.62f, 0.3f}, {0.17f, -0.84f, 0.36f}, tubeRadius(0.028f), sides);
 
   // Lamps: two head lamps on the nose, a light bar on the cage, tail lamps.
   for (int side = -1; side <= 1; side += 2) {
-    Tube(&lamp, {0.2f * side, 0.66f, 0.1f}, {0.2f * side, 0.72f, 0.1f}, 0.045f);
+    Tube(&lamp, {0.2f * side, 0.66f, 0.1f}, {0.2f * side, 0.72f, 0.1f}, lampRadius(0.045f), detail.lampSides);
     tail.Box({0.2f * side - 0.05f, -0.84f, 0.12f}, {0.2f * side + 0.05f, -0.8f, 0.18f});
   }
-  for (int k = -1; k <= 1; k += 2) Tube(&lamp, {0.13f * k, 0.07f, 0.68f}, {0.13f * k, 0.12f, 0.68f}, 0.035f);
+  for (int k = -1; k <= 1; k += 2)
+    Tube(&lamp, {0.13f * k, 0.07f, 0.68f}, {0.13f * k, 0.12f, 0.68f}, lampRadius(0.035f), detail.lampSides);
 
   std::vector<MeshMaterial> materials = {{"paint", 200, 200, 200, ""},
                                          {"chassis", 46, 46, 50, ""},
@@ -328,10 +355,13 @@ void WriteBody(const std::string& root) {
                                          {"taillamp", 220, 30, 24, ""}};
   // The painted shell first: the caller's colour is current until the
   // first object that carries its own.
-  Save(root + "/models/body.3ds", materials,
+  Save(path, materials,
        {Named(paint, "shell", "paint"), Named(chassis, "chassis", "chassis"), Named(metal, "cage", "metal"),
         Named(lamp, "lamps", "lamp"), Named(tail, "taillamps", "taillamp")});
+}
 
+// The far body, which is also the shadows' outline.
+void WriteLowBody(const std::string& root) {
   // The shadow outline: the same footprint in a few blocks.
   Mesh low;
   low.Box({-0.36f, -0.82f, -0.1f}, {0.36f, 0.56f, 0.24f});
@@ -349,10 +379,10 @@ void WriteBody(const std::string& root) {
 
 // The left wheel (the game turns it round for the right side), its outer
 // face toward -x: a closed rim in the wheel colour (its face sunk inside
-// the tyre, and its barrel), a rubber tyre of 24 segments (sloping
-// sidewalls, a flat tread) with a staggered row of tread blocks.
-void WriteWheel(const std::string& root) {
-  const int segments = 24;
+// the tyre, and its barrel), a rubber tyre of `segments` segments (sloping
+// sidewalls, a flat tread; 24 for the full model) with a staggered row of
+// tread blocks, one per segment pair.
+void WriteWheel(const std::string& path, int segments) {
   Mesh rim, tyre;
   Revolve(&rim, {{-0.06f, 0.0f}, {-0.06f, 0.152f}, {0.07f, 0.152f}, {0.07f, 0.0f}}, segments);
   // The tyre's inner cylinder lies on the rim and is left out.
@@ -374,7 +404,7 @@ void WriteWheel(const std::string& root) {
       tyre.Quad(c[i], c[j], c[j + 4], c[i + 4], mid);
     }
   }
-  Save(root + "/models/wheel.3ds", {{"paint", 230, 180, 0, ""}, {"rubber", 34, 34, 36, ""}},
+  Save(path, {{"paint", 230, 180, 0, ""}, {"rubber", 34, 34, 36, ""}},
        {Named(rim, "rim", "paint"), Named(tyre, "tyre", "rubber")});
 }
 
@@ -495,8 +525,11 @@ void WriteSky(const std::string& root) {
 }  // namespace
 
 void GenerateModels(const std::string& root) {
-  WriteBody(root);
-  WriteWheel(root);
+  WriteBody(root + "/models/body.3ds", kFullBody);
+  WriteBody(root + "/models/MP_body.3ds", kMiddleBody);
+  WriteLowBody(root);
+  WriteWheel(root + "/models/wheel.3ds", 24);
+  WriteWheel(root + "/models/MP_wheel.3ds", 12);
   WriteGateModels(root);
   WriteArrow(root);
   WriteSky(root);
