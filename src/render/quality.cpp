@@ -4,7 +4,7 @@ namespace {
 
 struct Step {
     float dustShare;
-    int32_t shadowCap;  // highest shadow resolution, texels (1: static)
+    int32_t shadowCap;  // highest shadow resolution, texels (1: static, 0: none)
     float terrainFar;
     uint8_t sceneryOuter;
 };
@@ -21,6 +21,7 @@ const Step kSteps[kQualityLevels] = {
     {0.25f, 32, 8.0f, 0},    // coarse ground from 8 units
     {0.0f, 32, 8.0f, 0},     // no dust
     {0.0f, 1, 8.0f, 0},      // static shadows
+    {0.0f, 0, 8.0f, 0},      // no car shadows (the tag spot stays)
 };
 
 const double kWindow = 0.5;

@@ -20,7 +20,7 @@ struct Quality {
 
 // Level 0 draws everything the settings ask; each level lowers one more of,
 // in turn, dust count, shadow resolution, terrain detail, scenery distance.
-static const int32_t kQualityLevels = 10;  // levels 0 .. 9
+static const int32_t kQualityLevels = 11;  // levels 0 .. 10
 
 // The quality at `level` (held to 0 .. kQualityLevels - 1) for the saved
 // shadow resolution (0 off, 1 static, else texels): a lowered resolution

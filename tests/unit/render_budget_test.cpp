@@ -48,10 +48,12 @@ TEST(QualityTest, LevelsLowerOneThingAtATime)
         EXPECT_EQ(lowered, 1) << level;
         EXPECT_TRUE(b.dustShare <= a.dustShare && b.shadowResolution <= a.shadowResolution) << level;
     }
-    EXPECT_EQ(QualityAtLevel(128, kQualityLevels - 1).shadowResolution, 1);  // static shadows
+    EXPECT_EQ(QualityAtLevel(128, kQualityLevels - 2).shadowResolution, 1);  // static shadows
+    EXPECT_EQ(QualityAtLevel(128, kQualityLevels - 1).shadowResolution, 0);  // then none
     // Never above the saved setting; out-of-range levels held.
     EXPECT_EQ(QualityAtLevel(32, 2).shadowResolution, 32);
     EXPECT_EQ(QualityAtLevel(0, kQualityLevels - 1).shadowResolution, 0);
+    EXPECT_EQ(QualityAtLevel(1, kQualityLevels - 2).shadowResolution, 1);
     EXPECT_EQ(QualityAtLevel(128, 99).level, kQualityLevels - 1);
 }
 
