@@ -182,6 +182,25 @@ bool CarSeen(const Car& car)
     return SphereInFrustum(gViewFrustum[currentView % kMaxViews], centre, 3.0f);
 }
 
+void HazeFor(float farthest)
+{
+    if (farthest < kFogStart)
+        glDisable(GL_FOG);
+    else
+        glEnable(GL_FOG);
+}
+
+float FarthestInBox(const float lo[3], const float hi[3])
+{
+    const Camera& camera = gCameras[currentView % kMaxCars];
+    float d2 = 0.0f;
+    for (int k = 0; k < 3; k++) {
+        const float a = fabsf(camera.position[k] - lo[k]), b = fabsf(camera.position[k] - hi[k]);
+        d2 += a > b ? a * a : b * b;
+    }
+    return sqrtf(d2);
+}
+
 float CarPixels(const Car& car)
 {
     const Camera& camera = gCameras[currentView % kMaxCars];
@@ -279,13 +298,23 @@ void DrawWorld()
     glFogfv(GL_FOG_COLOR, kFogColour);
     glFogf(GL_FOG_START, kFogStart);
     glFogf(GL_FOG_END, kFogEnd);
-    glEnable(GL_FOG);
     glLightfv(GL_LIGHT0, GL_POSITION, kLightPosition);
     glCallList(gRaceScene.carMaterialList);
     for (uint32_t c = 0; c < RaceCarCount(); c++) {
-        if (CarSeen(gCars[c]))
-            DrawCar(gCars[c], CarPixels(gCars[c]));
+        if (!CarSeen(gCars[c]))
+            continue;
+        // The car lies inside the sphere of radius 3 the frustum test takes.
+        const float middle[3] = {gCars[c].position[0], gCars[c].position[1] + 0.5f, gCars[c].position[2]};
+        const float radius[3] = {3.0f, 3.0f, 3.0f};
+        float lo[3], hi[3];
+        for (int k = 0; k < 3; k++) {
+            lo[k] = middle[k] - radius[k];
+            hi[k] = middle[k] + radius[k];
+        }
+        HazeFor(FarthestInBox(lo, hi));
+        DrawCar(gCars[c], CarPixels(gCars[c]));
     }
+    glEnable(GL_FOG);
     EndPass(kPassCars);
     if (gPrefs.gamemode == 1) {
         DrawGates();

@@ -40,6 +40,14 @@ bool CarSeen(const Car& car);
 bool ShadowSeen(const Car& car, uint32_t views);
 // About how many pixels long the car looks in the view currentView.
 float CarPixels(const Car& car);
+// The haze leaves everything nearer the eye than its start as it is.  In
+// the world pass, a piece of the world wholly nearer than that (its
+// farthest point `farthest` from the eye of currentView) is drawn with the
+// fog off, pixel for pixel the same, and the renderer skips the fog's blend
+// for each of its pixels; anything else with the fog on.
+void HazeFor(float farthest);
+// The farthest any point of the box lo..hi lies from the eye of currentView.
+float FarthestInBox(const float lo[3], const float hi[3]);
 
 // The budget off or at the target of the preference, all levels at 0.
 void ResetQualityBudget();

@@ -729,13 +729,16 @@ void DrawTerrain()
     }
     for (uint32_t n = 0; n < seen; n++) {
         const GroundPiece& piece = gGround.chunk[order[n]];
+        HazeFor(FarthestInBox(piece.lo, piece.hi));
         glCallList(piece.coarseList != 0 && distance2[n] > far2 ? piece.coarseList : piece.list);
     }
     for (uint32_t g = 0; g < gGround.sceneryCount; g++) {
         for (int band = 0; band < (gQuality.sceneryOuter ? 2 : 1); band++) {
             const GroundPiece& piece = gGround.scenery[g][band];
-            if (BoxInFrustum(frustum, piece.lo, piece.hi))
+            if (BoxInFrustum(frustum, piece.lo, piece.hi)) {
+                HazeFor(FarthestInBox(piece.lo, piece.hi));
                 glCallList(piece.list);
+            }
         }
     }
     glDisable(GL_TEXTURE_2D);

@@ -294,6 +294,54 @@ TEST_F(RaceFrameTest, EachCarSizeOnScreenGetsItsModel)
     }
 }
 
+// The world pass draws what lies wholly nearer than the haze's start with
+// the fog off.  On the real renderer that must change no pixel there, while
+// the fog does change what lies beyond.
+TEST_F(RaceFrameTest, FogOffNearerThanTheHazeChangesNoPixel)
+{
+    RenderRaceFrame();  // leaves the world pass's fog settings behind
+    SetPerspective();
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_LIGHTING);
+    // A wall facing the eye at `depth`, half as wide as it is far, drawn
+    // once with and once without fog.
+    auto wall = [](float depth, bool fog) {
+        const float h = depth / 2;
+        if (fog)
+            glEnable(GL_FOG);
+        else
+            glDisable(GL_FOG);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glBegin(GL_QUADS);
+        glColor3f(0.6f, 0.1f, 0.05f);
+        glVertex3f(-h, -h, -depth);
+        glColor3f(0.1f, 0.5f, 0.2f);
+        glVertex3f(h, -h, -depth);
+        glVertex3f(h, h, -depth);
+        glColor3f(0.2f, 0.3f, 0.9f);
+        glVertex3f(-h, h, -depth);
+        glEnd();
+        glDisable(GL_FOG);
+        std::vector<uint8_t> pixels((size_t)kWidth * kHeight * 3);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+        return pixels;
+    };
+    // The wall at depth 15 lies wholly within 18.4 of the eye.
+    EXPECT_TRUE(wall(15, true) == wall(15, false));
+    EXPECT_FALSE(wall(100, true) == wall(100, false));
+
+    CameraAbove(0, 0, 0, 10);
+    currentView = 0;
+    const float lo[3] = {-12, -1, 3}, hi[3] = {4, 2, 8};
+    EXPECT_NEAR(FarthestInBox(lo, hi), sqrtf(12.0f * 12.0f + 11.0f * 11.0f + 8.0f * 8.0f), 1e-4f);
+    HazeFor(24.9f);
+    EXPECT_FALSE(glIsEnabled(GL_FOG));
+    HazeFor(25.1f);
+    EXPECT_TRUE(glIsEnabled(GL_FOG));
+    glDisable(GL_FOG);
+}
+
 // A chase view of car 0 from 4 behind and 2 above: the arrow, if drawn,
 // covers the bottom centre of the window.
 class ArrowTest : public RaceFrameTest {
