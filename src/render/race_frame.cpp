@@ -174,12 +174,33 @@ void UpdateQuality(uint32_t views)
     }
 }
 
+// A sphere of this radius round CarCentre holds the whole car.
+const float kCarSphereRadius = 3.0f;
+
+void CarCentre(const Car& car, float centre[3])
+{
+    centre[0] = car.position[0];
+    centre[1] = car.position[1] + 0.5f;
+    centre[2] = car.position[2];
+}
+
+// How far p lies from the eye of currentView.
+float EyeDistance(const float p[3])
+{
+    const Camera& camera = gCameras[currentView % kMaxCars];
+    float d2 = 0.0f;
+    for (int k = 0; k < 3; k++)
+        d2 += (p[k] - camera.position[k]) * (p[k] - camera.position[k]);
+    return sqrtf(d2);
+}
+
 }  // namespace
 
 bool CarSeen(const Car& car)
 {
-    const float centre[3] = {car.position[0], car.position[1] + 0.5f, car.position[2]};
-    return SphereInFrustum(gViewFrustum[currentView % kMaxViews], centre, 3.0f);
+    float centre[3];
+    CarCentre(car, centre);
+    return SphereInFrustum(gViewFrustum[currentView % kMaxViews], centre, kCarSphereRadius);
 }
 
 void HazeFor(float farthest)
@@ -203,11 +224,7 @@ float FarthestInBox(const float lo[3], const float hi[3])
 
 float CarPixels(const Car& car)
 {
-    const Camera& camera = gCameras[currentView % kMaxCars];
-    float d2 = 0.0f;
-    for (int k = 0; k < 3; k++)
-        d2 += (car.position[k] - camera.position[k]) * (car.position[k] - camera.position[k]);
-    const float d = sqrtf(d2);
+    const float d = EyeDistance(car.position);
     return d > 0.0f ? kCarLength * gViewScale[currentView % kMaxViews] / d : 1e9f;
 }
 
@@ -303,15 +320,9 @@ void DrawWorld()
     for (uint32_t c = 0; c < RaceCarCount(); c++) {
         if (!CarSeen(gCars[c]))
             continue;
-        // The car lies inside the sphere of radius 3 the frustum test takes.
-        const float middle[3] = {gCars[c].position[0], gCars[c].position[1] + 0.5f, gCars[c].position[2]};
-        const float radius[3] = {3.0f, 3.0f, 3.0f};
-        float lo[3], hi[3];
-        for (int k = 0; k < 3; k++) {
-            lo[k] = middle[k] - radius[k];
-            hi[k] = middle[k] + radius[k];
-        }
-        HazeFor(FarthestInBox(lo, hi));
+        float centre[3];
+        CarCentre(gCars[c], centre);
+        HazeFor(EyeDistance(centre) + kCarSphereRadius);
         DrawCar(gCars[c], CarPixels(gCars[c]));
     }
     glEnable(GL_FOG);
