@@ -163,7 +163,9 @@ void RunMessageLoop()
             DrawFrameRate();
         glFlush();
         SwapGameWindow();
-        glClear(GL_COLOR_BUFFER_BIT);
+        // A race frame clears its own views; anything else starts black.
+        if (!IsRaceState(gGame.state))
+            glClear(GL_COLOR_BUFFER_BIT);
         if (IsRaceState(gGame.state))
             EndPass(kPassSwap);
         EndMouseFrame();

@@ -23,6 +23,7 @@ struct Mouse {
     int32_t x, y;             // cursor in window pixels, origin top left
     int32_t prevX, prevY;     // position at the previous frame's update
     int32_t dx, dy;           // movement since the previous frame's update
+    uint32_t warps;           // times the race put the cursor back at the centre
 };
 
 struct Joystick {

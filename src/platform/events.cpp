@@ -180,9 +180,16 @@ void UpdateMouse(bool inRace)
     gMouse.prevX = gMouse.x;
     gMouse.prevY = gMouse.y;
     if (inRace) {
-        gMouse.x = gMouse.prevX = gConfig.width / 2;
-        gMouse.y = gMouse.prevY = gConfig.height / 2;
-        WarpCursor(gMouse.x, gMouse.y);
+        // Held at the centre.  A warp waits on the display server, so the
+        // cursor is only put back when it has left the centre.
+        const int32_t cx = gConfig.width / 2, cy = gConfig.height / 2;
+        const bool away = gMouse.x != cx || gMouse.y != cy;
+        gMouse.x = gMouse.prevX = cx;
+        gMouse.y = gMouse.prevY = cy;
+        if (away) {
+            WarpCursor(cx, cy);
+            gMouse.warps++;
+        }
     }
 }
 

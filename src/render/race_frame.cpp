@@ -5,8 +5,8 @@
 //   per view: camera key, viewport and projection, arrow, world, HUD.
 // Per view the world is, in distance fog toward the sky's horizon colour:
 // light, cars, gates and their flags, terrain with the scenery ring beyond
-// its edge; then without fog: the sky where nothing covers it, ground
-// decals, dust, medal markers.
+// its edge; then without fog: the sky dome (down to just below the horizon)
+// where nothing covers it, ground decals, dust, medal markers.
 #include "render/race_frame.h"
 
 #include <GL/gl.h>
@@ -268,7 +268,15 @@ void RenderRaceFrame()
         RenderShadowTextures(views);
     EndPass(kPassShadows);
     glViewport(0, 0, gConfig.width, gConfig.height);
+    // The views start in the haze, which is what the sky dome's lowest band
+    // and the farthest ground fade to, should anything leave a pixel
+    // uncovered; the shadow pass above cleared its slots to the grey that
+    // leaves the ground as it is.
+    float grey[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, grey);
+    glClearColor(kFogColour[0], kFogColour[1], kFogColour[2], 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClearColor(grey[0], grey[1], grey[2], grey[3]);
     EndPass(kPassClear);
     CycleScreenMode();
     ViewLayout layout;

@@ -8,8 +8,9 @@ fractions, y from the bottom.
   count FILE X0 Y0 X1 Y1 KIND  pixels of KIND in the rectangle
   diff A B Y0 Y1               mean absolute byte difference over those rows
 KIND: red, green or blue (that channel above 60 and twice each other one),
-sky (blue above red by 30), grey (the clear colour 128 +- 1), ground (red
-above blue by 15), yellow (the HUD's message colour)."""
+sky (blue above red by 30), grey (the menus' clear colour 128 +- 1), haze
+(the race's clear colour cf e3 f2 +- 2), ground (red above blue by 15),
+yellow (the HUD's message colour)."""
 import sys
 
 
@@ -23,6 +24,7 @@ def is_kind(kind, r, g, b):
     if kind in c:
         return c[kind] > 60 and all(c[kind] > 2 * v for k, v in c.items() if k != kind)
     return {"sky": lambda: b > r + 30, "grey": lambda: all(abs(v - 128) <= 1 for v in (r, g, b)),
+            "haze": lambda: abs(r - 0xcf) <= 2 and abs(g - 0xe3) <= 2 and abs(b - 0xf2) <= 2,
             "ground": lambda: r > b + 15, "yellow": lambda: r > 200 and g > 170 and b < 110}[kind]()
 
 

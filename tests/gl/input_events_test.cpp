@@ -56,6 +56,12 @@ TEST_F(InputEventsTest, RaceMouseMovementAndTheCursorHeldAtTheCentre)
     Settle();
     UpdateMouse(true);
     Settle();
+    // A cursor still at the centre is not warped again: each warp waits on
+    // the display server.
+    uint32_t warps = gMouse.warps;
+    UpdateMouse(true);
+    UpdateMouse(true);
+    EXPECT_EQ(gMouse.warps, warps);
     PushMotion(cx + 25, cy);
     Drain();
     UpdateMouse(true);
@@ -63,6 +69,7 @@ TEST_F(InputEventsTest, RaceMouseMovementAndTheCursorHeldAtTheCentre)
     EXPECT_EQ(gMouse.dy, 0);
     EXPECT_EQ(gMouse.x, cx);
     EXPECT_EQ(gMouse.y, cy);
+    EXPECT_EQ(gMouse.warps, warps + 1);
     // The warp back to the centre is not a movement of the next frame.
     Settle();
     int x = -1, y = -1;

@@ -162,6 +162,28 @@ TEST_F(DataTree, ModelsAreWoundOutwardWithTheirTextures)
     }
 }
 
+// The sky dome stops one 15-degree band below the horizon (the ground hides
+// everything lower), and that band is all the horizon's colour.
+TEST_F(DataTree, SkyDomeEndsOneBandBelowTheHorizon)
+{
+    Model m;
+    ASSERT_TRUE(ReadModelFile(m, "data/models/sky.3ds"));
+    ASSERT_EQ(m.objects.size(), 1u);
+    const MeshObject& o = m.objects[0];
+    float lowest = 1e9f, highest = -1e9f;
+    for (int32_t v = 0; v < o.vertexCount; v++) {
+        const float* p = &o.vertices[3 * (size_t)v];
+        EXPECT_NEAR(std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]), 150.0f, 0.01f);
+        lowest = std::min(lowest, p[2]);
+        highest = std::max(highest, p[2]);
+        if (p[2] < 0.0f) {
+            EXPECT_LT(o.texCoords[2 * (size_t)v + 1], 0.01f) << "below the horizon, vertex " << v;
+        }
+    }
+    EXPECT_NEAR(lowest, -150.0f * std::sin(15.0f * 3.14159265f / 180.0f), 0.01f);
+    EXPECT_NEAR(highest, 150.0f, 0.01f);
+}
+
 // Distance from p to the triangle abc (the closest point found by the
 // triangle's regions: corners, edges, face).
 float DistanceToTriangle(const float* p, const float* a, const float* b, const float* c)

@@ -496,15 +496,16 @@ void WriteArrow(const std::string& root) {
   Save(root + "/models/arrow.3ds", {{"arrow", 255, 128, 0, ""}}, {Named(arrow, "arrow", "arrow")});
 }
 
-// The sky: a sphere of radius 150 round the camera, textured by
-// "sky.tga" (u once round, v from the horizon up; the lower half takes the
-// horizon's colour), its triangles facing inward.
+// The sky: a dome of radius 150 round the camera, textured by "sky.tga"
+// (u once round, v from the horizon up), its triangles facing inward.  It
+// reaches one band (15 degrees) below the horizon, in the horizon's colour:
+// further down the ground always covers it, and the race clears to the haze.
 void WriteSky(const std::string& root) {
   Mesh sky;
-  const int rings = 12, segments = 24;
+  const int rings = 7, segments = 24;  // bands of 15 degrees from -15 to the zenith
   const float radius = 150.0f;
   for (int r = 0; r <= rings; r++) {
-    const float e = -kPi / 2 + kPi * r / rings;
+    const float e = kPi / 2 * (r - 1) / (rings - 1);
     const float v = e <= 0.0f ? 0.004f : std::min(0.996f, e / (kPi / 2));
     for (int s = 0; s <= segments; s++) {
       const float a = 2 * kPi * s / segments;
