@@ -17,7 +17,7 @@ struct Terrain {
     uint32_t meshList;       // display list of the mesh (render)
     uint32_t pixelSkip;      // grid step of queries and mesh, from terrain_pixelskip
     Texture trackTexture;    // render
-    Texture shadowTextures[5];  // render: one per car, shadow_resolution texels
+    Texture shadowAtlas;        // render: every car's shadow texture in one (LayoutShadowAtlas)
     Texture lightmapTexture;    // render: "data/textures/lightmap.tga"
     Texture shadowmapTexture;   // render: "data/textures/shadowmap.tga"
     uint32_t generation;     // grows at every LoadTerrain; the renderer rebuilds when it changes

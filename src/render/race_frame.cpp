@@ -60,12 +60,12 @@ uint32_t RaceCarCount()
     return gPrefs.carCount <= (uint32_t)kMaxCars ? gPrefs.carCount : kMaxCars;
 }
 
-// Every seen car's silhouette into its shadow texture (static shadows and
-// none need no pass).  Each silhouette gets an R x R square of its own
-// along the bottom of the window, kept to it by the scissor, and the copies
-// come after all of them: the renderer finishes the drawing once for all
-// cars instead of once per car.  A window too small for every square takes
-// the cars in batches.
+// Every seen car's silhouette into its slot of the shadow atlas (static
+// shadows and none need no pass).  Each silhouette gets an R x R square of
+// its own along the bottom of the window, kept to it by the scissor, and one
+// copy per row of squares comes after all of them: the renderer finishes the
+// drawing once for all cars instead of once per car.  A window too small for
+// every square takes the cars in batches.
 void RenderShadowTextures(uint32_t views)
 {
     const int r = gQuality.shadowResolution;
@@ -76,23 +76,26 @@ void RenderShadowTextures(uint32_t views)
     const int slots = perRow * rows;
     PrepareShadowPass();
     glEnable(GL_SCISSOR_TEST);
-    int drawn[kMaxCars];
-    int count = 0;
+    // The seen cars take atlas slots 0, 1, ... in turn; the window holds
+    // `slots` of them at a time.
+    int32_t next = 0, first = 0;
+    for (uint32_t c = 0; c < (uint32_t)kMaxCars; c++)
+        gShadowSlot[c] = -1;
     for (uint32_t c = 0; c <= RaceCarCount(); c++) {
         const bool last = c == RaceCarCount();
-        if (count > 0 && (last || count == slots)) {
-            for (int k = 0; k < count; k++)
-                CaptureShadow(drawn[k], (k % perRow) * r, (k / perRow) * r);
-            count = 0;
+        if (next > first && (last || next - first == slots)) {
+            CaptureShadows(first, next - first);
+            first = next;
         }
         if (last || !ShadowSeen(gCars[c], views))
             continue;
-        const int x = (count % perRow) * r, y = (count / perRow) * r;
+        const int k = next - first;
+        const int x = (k % perRow) * r, y = (k / perRow) * r;
         glViewport(x, y, r, r);
         glScissor(x, y, r, r);
         glClear(GL_COLOR_BUFFER_BIT);
         DrawCarSilhouette(gCars[c]);
-        drawn[count++] = (int)c;
+        gShadowSlot[c] = next++;
     }
     glDisable(GL_SCISSOR_TEST);
 }

@@ -26,6 +26,9 @@
 #include "render/quality.h"
 #include "render/race_frame.h"
 
+static_assert(kMaxCars == 5, "gShadowSlot holds one slot per car");
+int32_t gShadowSlot[5] = {-1, -1, -1, -1, -1};
+
 namespace {
 
 // What the graphics were last built from.
@@ -111,9 +114,9 @@ float HeightOr(int i, int j, int oi, int oj)
     return GridHeight(i, j);
 }
 
-// Each car's shadow texture side as last specified: a copy of the same size
-// replaces the texels in place instead of making the texture anew.
-int shadowSide[kMaxCars];
+// The layout the atlas texture was last made for: copies into the same
+// layout replace texels in place instead of making the texture anew.
+ShadowAtlasLayout atlasMade;
 
 // Shadow texture side in texels, as this frame's quality gives it.
 int ShadowResolution()
@@ -129,8 +132,8 @@ int ShadowResolution()
 void FreeTerrainGraphics()
 {
     DeleteTexture(&gTerrain.trackTexture);
-    for (Texture& t : gTerrain.shadowTextures)
-        DeleteTexture(&t);
+    DeleteTexture(&gTerrain.shadowAtlas);
+    atlasMade = ShadowAtlasLayout();
     DeleteTexture(&gTerrain.lightmapTexture);
     DeleteTexture(&gTerrain.shadowmapTexture);
     if (gTerrain.meshList && glIsList(gTerrain.meshList))
@@ -186,20 +189,6 @@ void LoadTerrainGraphics()
     LoadTexture("data/textures/shadowmap.tga", &gTerrain.shadowmapTexture);
     UseBilinearFilter(gTerrain.lightmapTexture);
     UseBilinearFilter(gTerrain.shadowmapTexture);
-
-    const int r = ShadowResolution();
-    std::vector<uint8_t> zeros((size_t)r * r * 4, 0);
-    for (int k = 0; k < kMaxCars; k++) {
-        Texture& t = gTerrain.shadowTextures[k];
-        shadowSide[k] = r;
-        glGenTextures(1, &t);
-        glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, t);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE, r, r, 0, GL_LUMINANCE, GL_UNSIGNED_INT, zeros.data());
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    }
-    glDisable(GL_TEXTURE_2D);
 
     gGround = GroundLists();
     gTerrain.meshList = glGenLists(kChunksPerSide * kChunksPerSide * 2 + kScenerySegments * 2);
@@ -550,8 +539,8 @@ void ForgetTrackGraphics()
     gTrackGraphics = TrackGraphics();
     // Names of an earlier rendering context mean nothing in this one.
     gTerrain.trackTexture = gTerrain.lightmapTexture = gTerrain.shadowmapTexture = 0;
-    for (Texture& t : gTerrain.shadowTextures)
-        t = 0;
+    gTerrain.shadowAtlas = 0;
+    atlasMade = ShadowAtlasLayout();
     gTerrain.meshList = 0;
     gCheckpoints.gateList = 0;
 }
@@ -753,8 +742,8 @@ void DrawGroundDecals()
     glEnable(GL_BLEND);
     glBlendFunc(GL_DST_COLOR, GL_SRC_COLOR);
     glEnable(GL_TEXTURE_2D);
-    if (r == 1)
-        glBindTexture(GL_TEXTURE_2D, gTerrain.shadowmapTexture);
+    glBindTexture(GL_TEXTURE_2D, r == 1 ? gTerrain.shadowmapTexture : gTerrain.shadowAtlas);
+    const ShadowAtlasLayout atlas = LayoutShadowAtlas(r, gConfig.width, kMaxCars);
     const Frustum& frustum = gViewFrustum[currentView % kMaxViews];
     const float bodyReach = ShadowReach();
     if (r != 0) {
@@ -768,13 +757,25 @@ void DrawGroundDecals()
             // on the body centre.
             float reach = bodyReach;
             if (r >= 2) {
-                glBindTexture(GL_TEXTURE_2D, gTerrain.shadowTextures[c]);
+                const int32_t slot = gShadowSlot[c];
+                if (slot < 0 || slot >= kMaxCars)
+                    continue;
+                // The patch's texture square is the car's slot of the atlas.
+                glMatrixMode(GL_TEXTURE);
+                glLoadIdentity();
+                glTranslatef((float)((slot % atlas.perRow) * atlas.side) / (float)atlas.width,
+                             (float)((slot / atlas.perRow) * atlas.side) / (float)atlas.height, 0.0f);
+                glScalef((float)atlas.side / (float)atlas.width, (float)atlas.side / (float)atlas.height, 1.0f);
+                glMatrixMode(GL_MODELVIEW);
                 reach += car.rearAxleOffset;
             } else {
                 BodyCentre(car, &cx, &cz);
             }
             DrawPatch(cx, cz, reach < 2.5f ? reach : 2.5f);
         }
+        glMatrixMode(GL_TEXTURE);
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
     }
     const int32_t holder = gStandings.tagHolder;
     if (gPrefs.gamemode == 0 && holder >= 0 && (uint32_t)holder < cars) {
@@ -804,15 +805,55 @@ void PrepareShadowPass()
     glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
 }
 
-void CaptureShadow(int i, int x, int y)
+ShadowAtlasLayout LayoutShadowAtlas(int32_t side, int32_t windowWidth, int32_t cars)
 {
-    const int r = ShadowResolution();
-    glBindTexture(GL_TEXTURE_2D, gTerrain.shadowTextures[i]);
-    if (shadowSide[i] == r) {
-        glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, y, r, r);
-    } else {
-        glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE, x, y, r, r, 0);
-        shadowSide[i] = r;
+    ShadowAtlasLayout a;
+    a.side = side < 2 ? 2 : side > 1024 ? 1024 : side;
+    if (cars < 1)
+        cars = 1;
+    a.perRow = windowWidth / a.side > 0 ? windowWidth / a.side : 1;
+    const int32_t columns = cars < a.perRow ? cars : a.perRow;
+    const int32_t rows = (cars + a.perRow - 1) / a.perRow;
+    for (a.width = 1; a.width < columns * a.side; a.width *= 2) {
+    }
+    for (a.height = 1; a.height < rows * a.side; a.height *= 2) {
+    }
+    return a;
+}
+
+void CaptureShadows(int32_t first, int32_t count)
+{
+    const ShadowAtlasLayout a = LayoutShadowAtlas(ShadowResolution(), gConfig.width, kMaxCars);
+    if (count <= 0 || first < 0 || first + count > kMaxCars)
+        return;
+    glBindTexture(GL_TEXTURE_2D, gTerrain.shadowAtlas);
+    if (gTerrain.shadowAtlas == 0 || atlasMade.side != a.side || atlasMade.perRow != a.perRow) {
+        // Grey where no slot was copied yet: the ground as it is.
+        if (gTerrain.shadowAtlas == 0) {
+            glGenTextures(1, &gTerrain.shadowAtlas);
+            glBindTexture(GL_TEXTURE_2D, gTerrain.shadowAtlas);
+        }
+        const std::vector<uint8_t> grey((size_t)a.width * (size_t)a.height, 128);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_LUMINANCE, a.width, a.height, 0, GL_LUMINANCE, GL_UNSIGNED_BYTE,
+                     grey.data());
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        atlasMade = a;
+    }
+    const int32_t r = a.side;
+    if (first == 0) {
+        const int32_t fullRows = count / a.perRow, rest = count % a.perRow;
+        if (fullRows > 0)
+            glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, a.perRow * r, fullRows * r);
+        if (rest > 0)
+            glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, fullRows * r, 0, fullRows * r, rest * r, r);
+        return;
+    }
+    for (int32_t k = 0; k < count; k++) {
+        const int32_t s = first + k;
+        glCopyTexSubImage2D(GL_TEXTURE_2D, 0, (s % a.perRow) * r, (s / a.perRow) * r, (k % a.perRow) * r,
+                            (k / a.perRow) * r, r, r);
     }
 }
 

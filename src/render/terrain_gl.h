@@ -25,10 +25,26 @@ void DrawTerrain();
 // Car shadows and the tag holder's light spot laid over the terrain.
 void DrawGroundDecals();
 
+// The shadow atlas: one texture with every car's shadow in a slot of its
+// own, laid out as the shadow pass draws the cars' outlines in the window's
+// lower-left corner (`perRow` slots of `side` texels to a row, bottom row
+// first), so that one copy takes a whole row of them.  Each copy makes the
+// renderer finish what it was given so far, so fewer copies, less waiting.
+struct ShadowAtlasLayout {
+    int32_t side;           // texels of a slot: the shadow resolution (2 .. 1024)
+    int32_t perRow;         // slots to a row: as many as the window's width holds, at least 1
+    int32_t width, height;  // the texture: powers of two holding `cars` slots
+};
+ShadowAtlasLayout LayoutShadowAtlas(int32_t side, int32_t windowWidth, int32_t cars);
+// Car c's slot in the atlas this frame; -1 when the shadow pass skipped it.
+extern int32_t gShadowSlot[5];
+
 // The shadow camera: R x R viewport looking straight down on the origin.
 void PrepareShadowPass();
-// Copies the R x R pixels from (x, y) up and right into car i's shadow texture.
-void CaptureShadow(int i, int x, int y);
+// Copies slots first .. first + count - 1 from the window into the atlas:
+// from the same places when first is 0 (one copy per row), else slot k of
+// the window into slot first + k.  Makes the atlas first when needed.
+void CaptureShadows(int32_t first, int32_t count);
 
 // Calls the gate list (checkpoint mode).
 void DrawGates();

@@ -35,6 +35,7 @@
 #include "render/hud.h"
 #include "render/race_assets.h"
 #include "render/race_frame.h"
+#include "render/terrain_gl.h"
 
 namespace {
 
@@ -259,6 +260,73 @@ TEST_F(RaceFrameTest, DynamicShadowsDarkenTheGroundUnderACar)
     // 2 x 0.25 x ground: half as bright.
     EXPECT_NEAR(shaded.g, lit.g / 2, 4);
     EXPECT_NEAR(shadedFar.g, litFar.g, 2);
+}
+
+// Each seen car's shadow comes from its own slot of the shadow atlas, with
+// the slots in one row (one copy), and in batches when the window holds
+// fewer slots than there are cars.  Two cars facing opposite ways each
+// darken the ground beside their own body, ahead of the rear axle, and not
+// behind it.  Car 0 lies outside the view and takes no slot, so slot and
+// car number differ.
+TEST_F(RaceFrameTest, EachCarsShadowComesFromItsOwnAtlasSlot)
+{
+    PlaceCar(0, -25, -25);
+    PlaceCar(1, 1, 0, 0.0f);
+    PlaceCar(2, 9, 0, 180.0f);
+    CameraAbove(0, 5, 0, 10);  // the cars about 40 pixels long, clear of the goal arrow
+    const float reach = gCars[1].rearAxleOffset + 1.2f;  // the slab reaches 1.5 round the body's middle
+    // Beside each body, clear of it and the wheels, under the slab.
+    const struct { float x, z; bool under; } spots[] = {
+        {1 + 1.1f, -reach, true}, {1 + 1.1f, reach, false},  // car 1, nose to -z
+        {9 + 1.1f, reach, true}, {9 + 1.1f, -reach, false},  // car 2, nose to +z
+    };
+    RenderRaceFrame();
+    Pixel lit[4];
+    for (int k = 0; k < 4; k++) {
+        int x, y;
+        GroundPixel(gCameras[0], spots[k].x, spots[k].z, &x, &y);
+        ASSERT_TRUE(x >= 0 && x < kWidth && y >= 0 && y < kHeight) << k;
+        lit[k] = ReadPixel(x, y);
+    }
+    for (int resolution : {64, 128, 256}) {  // 5, 2 and 1 slots to the 320-pixel window's row
+        SCOPED_TRACE(resolution);
+        gPrefs.shadows = 1;
+        gPrefs.shadow_resolution = resolution;
+        TakeRaceSetupFromPrefs();
+        LoadTrack();
+        RenderRaceFrame();
+        EXPECT_EQ(gShadowSlot[0], -1);
+        EXPECT_EQ(gShadowSlot[1], 0);
+        EXPECT_EQ(gShadowSlot[2], 1);
+        for (int k = 0; k < 4; k++) {
+            int x, y;
+            GroundPixel(gCameras[0], spots[k].x, spots[k].z, &x, &y);
+            const Pixel p = ReadPixel(x, y);
+            EXPECT_NEAR(p.g, spots[k].under ? lit[k].g / 2 : lit[k].g, spots[k].under ? 4 : 2) << k;
+        }
+    }
+}
+
+// The atlas: as many slots to a row as the window's width holds, and the
+// smallest powers of two that hold every car's slot.
+TEST(ShadowAtlas, SlotsToARowAndPowerOfTwoSides)
+{
+    const struct { int side, window, perRow, width, height; } cases[] = {
+        {128, 1024, 8, 1024, 128},  // one row of five: 640 wide
+        {256, 1024, 4, 1024, 512},  // four and one
+        {512, 1024, 2, 1024, 2048}, // three rows of two: 1536 high
+        {1024, 800, 1, 1024, 8192}, // wider than the window: one to a row
+        {32, 100, 3, 128, 64},      // 96 x 64
+        {0, 1024, 512, 16, 2},      // held to 2 texels
+        {4096, 1024, 1, 1024, 8192},// held to 1024
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.side);
+        const ShadowAtlasLayout a = LayoutShadowAtlas(c.side, c.window, 5);
+        EXPECT_EQ(a.perRow, c.perRow);
+        EXPECT_EQ(a.width, c.width);
+        EXPECT_EQ(a.height, c.height);
+    }
 }
 
 // The model follows the car's length on screen: the full body from 2.2
