@@ -18,6 +18,40 @@ namespace {
 
 enum WheelSide { kLeft, kRight };
 
+// The outline's reach while it is drawn: each part's points through the
+// current modelview (the shadow camera's eye space), as the tangents of
+// their angles off the camera's axis.
+struct OutlineSpan {
+    float u0, u1, v0, v1;
+};
+OutlineSpan outlineSpan;
+bool tracingOutline;  // while DrawCarSilhouette draws
+
+// Adds `count` points (x, y, z; 3DS axes, z up, when `zUp`) drawn under the
+// current modelview.
+void AddToOutline(const float* points, size_t count, bool zUp)
+{
+    if (!tracingOutline)
+        return;
+    float m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    for (size_t i = 0; i < count; i++) {
+        const float* p = points + 3 * i;
+        // The model lists turn 3DS's z up to our y up: (x, y, z) -> (x, z, -y).
+        const float x = p[0], y = zUp ? p[2] : p[1], z = zUp ? -p[1] : p[2];
+        const float ex = m[0] * x + m[4] * y + m[8] * z + m[12];
+        const float ey = m[1] * x + m[5] * y + m[9] * z + m[13];
+        const float ez = m[2] * x + m[6] * y + m[10] * z + m[14];
+        if (!(ez < -1.0f))
+            continue;  // the camera stands 57.5 above the car: never
+        const float u = ex / -ez, v = ey / -ez;
+        outlineSpan.u0 = u < outlineSpan.u0 ? u : outlineSpan.u0;
+        outlineSpan.u1 = u > outlineSpan.u1 ? u : outlineSpan.u1;
+        outlineSpan.v0 = v < outlineSpan.v0 ? v : outlineSpan.v0;
+        outlineSpan.v1 = v > outlineSpan.v1 ? v : outlineSpan.v1;
+    }
+}
+
 // The shadow's wheel: seen from straight above a wheel is a rectangle, so
 // a box of the tyre's size (0.2 wide, radius 0.25) outlines it at a
 // fraction of the round model's cost.  Drawn in the current colour.
@@ -28,6 +62,7 @@ void WheelOutline()
                                         {-kX, -kR, kR},  {kX, -kR, kR},  {kX, kR, kR},  {-kX, kR, kR}};
     static const int kFace[6][4] = {{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4}, {2, 3, 7, 6}, {1, 2, 6, 5}, {0, 4, 7, 3}};
     static const float kNormal[6][3] = {{0, 0, -1}, {0, 0, 1}, {0, -1, 0}, {0, 1, 0}, {1, 0, 0}, {-1, 0, 0}};
+    AddToOutline(&kCorner[0][0], 8, false);
     glBegin(GL_QUADS);
     for (int f = 0; f < 6; f++) {
         const auto& face = kFace[f];
@@ -83,6 +118,8 @@ void DrawCarBody(const Car& car, Detail detail)
     glRotatef(car.suspensionPitch + car.groundPitch, 1.0f, 0.0f, 0.0f);
     glRotatef(car.suspensionRoll + car.groundRoll, 0.0f, 0.0f, 1.0f);
     if (detail == kOutline) {
+        for (const MeshObject& object : body.objects)
+            AddToOutline(object.vertices.data(), object.vertices.size() / 3, true);
         body.CallDisplayList();
     } else {
         const float* colour = gPrefs.playerColour[car.index % kMaxCars];
@@ -131,11 +168,20 @@ void DrawCar(const Car& car, float pixels)
     glDisable(GL_LIGHTING);
 }
 
-void DrawCarSilhouette(const Car& car)
+ShadowExtent DrawCarSilhouette(const Car& car)
 {
+    outlineSpan = {1e9f, -1e9f, 1e9f, -1e9f};
+    tracingOutline = true;
     glColor3f(0.25f, 0.25f, 0.25f);
     glPushMatrix();
     RotateByCarAngles(car);
     DrawCarBody(car, kOutline);
     glPopMatrix();
+    tracingOutline = false;
+    // Eye x is the world's x and eye y its -z; a tangent of tan 2.5 degrees
+    // is the texture's edge, 2.5 units out.
+    const float k = 2.5f / tanf(2.5f * 3.14159265f / 180.0f);
+    if (outlineSpan.u0 > outlineSpan.u1)
+        return {0.0f, 0.0f, 0.0f, 0.0f};
+    return {outlineSpan.u0 * k, outlineSpan.u1 * k, -outlineSpan.v1 * k, -outlineSpan.v0 * k};
 }

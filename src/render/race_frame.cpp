@@ -94,7 +94,7 @@ void RenderShadowTextures(uint32_t views)
         glViewport(x, y, r, r);
         glScissor(x, y, r, r);
         glClear(GL_COLOR_BUFFER_BIT);
-        DrawCarSilhouette(gCars[c]);
+        gShadowExtent[c] = DrawCarSilhouette(gCars[c]);
         gShadowSlot[c] = next++;
     }
     glDisable(GL_SCISSOR_TEST);

@@ -28,6 +28,7 @@
 
 static_assert(kMaxCars == 5, "gShadowSlot holds one slot per car");
 int32_t gShadowSlot[5] = {-1, -1, -1, -1, -1};
+ShadowExtent gShadowExtent[5];
 
 namespace {
 
@@ -246,19 +247,30 @@ struct PatchPoint {
     float x, y, z;
 };
 
-// Ground triangle (a, b, c) cut to the square of half side `reach` round
-// (cx, cz) and drawn with the patch's texture points (the texture spans 5
-// units).  The cut points lie on the triangle's own plane, so the patch
-// lies exactly on the ground however small the square is in the cell.
-void PatchTriangle(const PatchPoint& a, const PatchPoint& b, const PatchPoint& c, float cx, float cz, float reach)
+// A decal's rectangle on the ground, world x and z.
+struct PatchArea {
+    float x0, x1, z0, z1;
+};
+
+PatchArea SquareRound(float cx, float cz, float reach)
+{
+    return {cx - reach, cx + reach, cz - reach, cz + reach};
+}
+
+// Ground triangle (a, b, c) cut to the area and drawn with the patch's
+// texture points, the texture's 5 units centred on (cx, cz).  The cut
+// points lie on the triangle's own plane, so the patch lies exactly on the
+// ground however small the area is in the cell.
+void PatchTriangle(const PatchPoint& a, const PatchPoint& b, const PatchPoint& c, float cx, float cz,
+                   const PatchArea& area)
 {
     PatchPoint polygon[2][8] = {{a, b, c}};
     int count = 3, from = 0;
     for (int side = 0; side < 4 && count >= 3; side++) {
-        // Keep the points on the square's side of x = cx -+ reach, then z.
+        // Keep the points on the area's side of x = x0, x1, then z = z0, z1.
         const bool alongX = side < 2;
         const float sign = side % 2 == 0 ? 1.0f : -1.0f;
-        const float limit = (alongX ? cx : cz) - sign * reach;
+        const float limit = alongX ? (side == 0 ? area.x0 : area.x1) : (side == 2 ? area.z0 : area.z1);
         const PatchPoint* in = polygon[from];
         PatchPoint* out = polygon[1 - from];
         int kept = 0;
@@ -287,39 +299,43 @@ void PatchTriangle(const PatchPoint& a, const PatchPoint& b, const PatchPoint& c
     glEnd();
 }
 
-// A decal on the ground: the square of half side `reach` round (cx, cz),
-// cut from the ground's own triangles (each cell split as the ground's
-// strips split it), texture centred on (cx, cz).
-void DrawPatch(float cx, float cz, float reach)
+// A decal on the ground: the ground's own triangles (each cell split as the
+// ground's strips split it) of the cells that `cells` touches, cut to
+// `cut`, texture centred on (cx, cz).  A cut triangle's depths differ from
+// the ground's by rounding, so cuts belong where the texture leaves the
+// ground as it is: whole triangles elsewhere.
+void DrawPatch(float cx, float cz, const PatchArea& cells, const PatchArea& cut)
 {
+    const PatchArea area = {cells.x0 > cut.x0 ? cells.x0 : cut.x0, cells.x1 < cut.x1 ? cells.x1 : cut.x1,
+                            cells.z0 > cut.z0 ? cells.z0 : cut.z0, cells.z1 < cut.z1 ? cells.z1 : cut.z1};
     const int k = Skip();
     const float s = gTerrain.cellSize, step = (float)k * s;
     for (int j = 0; j + k < kGridSize; j += k) {
         const float z = ((float)j - 32.5f) * s;
-        if (z + step <= cz - reach)
+        if (z + step <= area.z0)
             continue;
-        if (z >= cz + reach)
+        if (z >= area.z1)
             break;
         for (int i = 0; i + k < kGridSize; i += k) {
             const float x = ((float)i - 32.5f) * s;
-            if (x + step <= cx - reach)
+            if (x + step <= area.x0)
                 continue;
-            if (x >= cx + reach)
+            if (x >= area.x1)
                 break;
             // The strip's order: (i, j), (i, j + k), (i + k, j), (i + k, j + k).
             const PatchPoint v0 = {x, GridHeight(i, j), z};
             const PatchPoint v1 = {x, GridHeight(i, j + k), z + step};
             const PatchPoint v2 = {x + step, GridHeight(i + k, j), z};
             const PatchPoint v3 = {x + step, GridHeight(i + k, j + k), z + step};
-            PatchTriangle(v0, v1, v2, cx, cz, reach);
-            PatchTriangle(v2, v1, v3, cx, cz, reach);
+            PatchTriangle(v0, v1, v2, cx, cz, cut);
+            PatchTriangle(v2, v1, v3, cx, cz, cut);
         }
     }
 }
 
-// How far from its body centre a car's shadow can reach along x or z: the
-// low-detail body's farthest point and the wheels' outer corners, with a
-// little room for the shadow camera's slight perspective.
+// How far from its body centre a car's static shadow can reach along x or
+// z: the low-detail body's farthest point and the wheels' outer corners,
+// with a little room to spare.
 float ShadowReach()
 {
     float r2 = 0.0f;
@@ -752,26 +768,32 @@ void DrawGroundDecals()
             const float centre[3] = {car.position[0], car.position[1] - 1.0f, car.position[2]};
             if (!SphereInFrustum(frustum, centre, 5.5f))
                 continue;
-            float cx = car.position[0], cz = car.position[2];
-            // The dynamic shadow is centred on the rear axle, the static one
-            // on the body centre.
-            float reach = bodyReach;
-            if (r >= 2) {
-                const int32_t slot = gShadowSlot[c];
-                if (slot < 0 || slot >= kMaxCars)
-                    continue;
-                // The patch's texture square is the car's slot of the atlas.
-                glMatrixMode(GL_TEXTURE);
-                glLoadIdentity();
-                glTranslatef((float)((slot % atlas.perRow) * atlas.side) / (float)atlas.width,
-                             (float)((slot / atlas.perRow) * atlas.side) / (float)atlas.height, 0.0f);
-                glScalef((float)atlas.side / (float)atlas.width, (float)atlas.side / (float)atlas.height, 1.0f);
-                glMatrixMode(GL_MODELVIEW);
-                reach += car.rearAxleOffset;
-            } else {
+            // The static shadow is a square round the body centre.
+            if (r == 1) {
+                float cx, cz;
                 BodyCentre(car, &cx, &cz);
+                const PatchArea square = SquareRound(cx, cz, bodyReach < 2.5f ? bodyReach : 2.5f);
+                DrawPatch(cx, cz, square, square);
+                continue;
             }
-            DrawPatch(cx, cz, reach < 2.5f ? reach : 2.5f);
+            // The dynamic one's texture is centred on the rear axle; its patch
+            // takes the ground cells where the outline reached (as drawn,
+            // leaning or not, a texel more for the filter), cut only at the
+            // texture's edge.
+            const int32_t slot = gShadowSlot[c];
+            if (slot < 0 || slot >= kMaxCars)
+                continue;
+            glMatrixMode(GL_TEXTURE);
+            glLoadIdentity();
+            glTranslatef((float)((slot % atlas.perRow) * atlas.side) / (float)atlas.width,
+                         (float)((slot / atlas.perRow) * atlas.side) / (float)atlas.height, 0.0f);
+            glScalef((float)atlas.side / (float)atlas.width, (float)atlas.side / (float)atlas.height, 1.0f);
+            glMatrixMode(GL_MODELVIEW);
+            const float cx = car.position[0], cz = car.position[2];
+            const ShadowExtent& e = gShadowExtent[c];
+            const float texel = 5.0f / (float)atlas.side + 0.01f;
+            const PatchArea reached = {cx + e.x0 - texel, cx + e.x1 + texel, cz + e.z0 - texel, cz + e.z1 + texel};
+            DrawPatch(cx, cz, reached, SquareRound(cx, cz, 2.5f));
         }
         glMatrixMode(GL_TEXTURE);
         glLoadIdentity();
@@ -785,7 +807,8 @@ void DrawGroundDecals()
         glBlendFunc(GL_ONE, GL_ONE);
         const float* colour = gPrefs.playerColour[holder];
         glColor3f(colour[0], colour[1], colour[2]);
-        DrawPatch(cx, cz, 2.5f);
+        const PatchArea square = SquareRound(cx, cz, 2.5f);
+        DrawPatch(cx, cz, square, square);
     }
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "render/car_gl.h"
+
 // Rebuilds whatever belongs to a terrain or course load not yet seen (or
 // made in an earlier rendering context).  Called before a race frame draws.
 void UpdateTrackGraphics();
@@ -38,6 +40,8 @@ struct ShadowAtlasLayout {
 ShadowAtlasLayout LayoutShadowAtlas(int32_t side, int32_t windowWidth, int32_t cars);
 // Car c's slot in the atlas this frame; -1 when the shadow pass skipped it.
 extern int32_t gShadowSlot[5];
+// Where car c's outline reached in its slot this frame (set with the slot).
+extern ShadowExtent gShadowExtent[5];
 
 // The shadow camera: R x R viewport looking straight down on the origin.
 void PrepareShadowPass();

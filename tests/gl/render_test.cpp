@@ -305,6 +305,63 @@ TEST_F(RaceFrameTest, EachCarsShadowComesFromItsOwnAtlasSlot)
     }
 }
 
+// The dynamic shadow's patch covers only where the car's outline reached.
+// That reach is found from the outline's points as they are drawn, so it
+// must hold every dark texel of the rendered shadow, however the car is
+// turned, tipped and raised, and come within two texels of the farthest.
+TEST_F(RaceFrameTest, ShadowReachHoldsTheWholeOutlineHoweverTheCarLeans)
+{
+    gPrefs.shadows = 1;
+    gPrefs.shadow_resolution = 64;
+    const struct { float heading, pitch, roll, suspensionPitch, suspensionRoll, height; } poses[] = {
+        {0, 0, 0, 0, 0, 0}, {37, 12, -20, 8, -6, 2}, {90, -25, 30, -15, 10, 1.5f}, {200, 40, 5, 0, 0, 0.5f},
+    };
+    const float texel = 5.0f / 64.0f;
+    for (const auto& pose : poses) {
+        SCOPED_TRACE(pose.heading);
+        PlaceCar(1, 5, 0, pose.heading);
+        Car& car = gCars[1];
+        car.pitch = pose.pitch;
+        car.roll = pose.roll;
+        car.suspensionPitch = pose.suspensionPitch;
+        car.suspensionRoll = pose.suspensionRoll;
+        car.position[1] = pose.height;
+        CameraAbove(0, 5, 0, 10);
+        RenderRaceFrame();
+        const int32_t slot = gShadowSlot[1];
+        ASSERT_GE(slot, 0);
+        const ShadowAtlasLayout atlas = LayoutShadowAtlas(64, kWidth, 5);
+        std::vector<uint8_t> texels((size_t)atlas.width * atlas.height);
+        glBindTexture(GL_TEXTURE_2D, gTerrain.shadowAtlas);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_LUMINANCE, GL_UNSIGNED_BYTE, texels.data());
+        const int s0 = (slot % atlas.perRow) * 64, t0 = (slot / atlas.perRow) * 64;
+        float x0 = 1e9f, x1 = -1e9f, z0 = 1e9f, z1 = -1e9f;
+        for (int t = 0; t < 64; t++) {
+            for (int s = 0; s < 64; s++) {
+                if (texels[(size_t)(t0 + t) * atlas.width + s0 + s] >= 100)
+                    continue;  // the grey round the outline
+                // The patch's mapping: 5 units across, z growing down the texture.
+                const float x = ((s + 0.5f) / 64 - 0.5f) * 5, z = (0.5f - (t + 0.5f) / 64) * 5;
+                x0 = std::min(x0, x);
+                x1 = std::max(x1, x);
+                z0 = std::min(z0, z);
+                z1 = std::max(z1, z);
+            }
+        }
+        ASSERT_LT(x0, x1) << "no outline in the slot";
+        const ShadowExtent& e = gShadowExtent[1];
+        EXPECT_LE(e.x0, x0 + 0.001f);
+        EXPECT_GE(e.x1, x1 - 0.001f);
+        EXPECT_LE(e.z0, z0 + 0.001f);
+        EXPECT_GE(e.z1, z1 - 0.001f);
+        EXPECT_GT(e.x0, x0 - 2 * texel);
+        EXPECT_LT(e.x1, x1 + 2 * texel);
+        EXPECT_GT(e.z0, z0 - 2 * texel);
+        EXPECT_LT(e.z1, z1 + 2 * texel);
+    }
+}
+
 // The atlas: as many slots to a row as the window's width holds, and the
 // smallest powers of two that hold every car's slot.
 TEST(ShadowAtlas, SlotsToARowAndPowerOfTwoSides)
