@@ -119,6 +119,9 @@ float HeightOr(int i, int j, int oi, int oj)
 // layout replace texels in place instead of making the texture anew.
 ShadowAtlasLayout atlasMade;
 
+// How far round the tag holder its light spot's picture is lit (LitReach).
+float lightSpotReach = 2.5f;
+
 // Shadow texture side in texels, as this frame's quality gives it.
 int ShadowResolution()
 {
@@ -187,6 +190,10 @@ void LoadTerrainGraphics()
     LoadTexture(path, &gTerrain.trackTexture);
     SampleGroundColours(path);
     LoadTexture("data/textures/lightmap.tga", &gTerrain.lightmapTexture);
+    TgaImage spot;
+    ReadTgaImage("data/textures/lightmap.tga", &spot);
+    lightSpotReach = LitReach(spot);
+    FreeTgaImage(&spot);
     LoadTexture("data/textures/shadowmap.tga", &gTerrain.shadowmapTexture);
     UseBilinearFilter(gTerrain.lightmapTexture);
     UseBilinearFilter(gTerrain.shadowmapTexture);
@@ -807,8 +814,10 @@ void DrawGroundDecals()
         glBlendFunc(GL_ONE, GL_ONE);
         const float* colour = gPrefs.playerColour[holder];
         glColor3f(colour[0], colour[1], colour[2]);
-        const PatchArea square = SquareRound(cx, cz, 2.5f);
-        DrawPatch(cx, cz, square, square);
+        // Only as far as the picture is lit: it adds nothing beyond.
+        const PatchArea square = SquareRound(cx, cz, lightSpotReach);
+        if (lightSpotReach > 0.0f)
+            DrawPatch(cx, cz, square, square);
     }
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
@@ -826,6 +835,30 @@ void PrepareShadowPass()
     glDisable(GL_DEPTH_TEST);
     glTranslatef(0.0f, 0.0f, -57.5f);
     glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
+}
+
+float LitReach(const TgaImage& image)
+{
+    const uint32_t w = image.width, h = image.height, bytes = image.bitsPerPixel / 8;
+    if (w == 0 || h == 0 || (bytes != 3 && bytes != 4) || image.pixels == nullptr ||
+        image.byteCount < (size_t)w * h * bytes)
+        return 2.5f;
+    // In texels from the middle: a lit texel's far corner, and half a
+    // texel more, where the filter has blended its light out to nothing.
+    float reach = -1.0f;
+    for (uint32_t y = 0; y < h; y++) {
+        for (uint32_t x = 0; x < w; x++) {
+            const uint8_t* p = image.pixels + ((size_t)y * w + x) * bytes;
+            if (p[0] == 0 && p[1] == 0 && p[2] == 0)
+                continue;
+            const float dx = fabsf((float)x + 0.5f - (float)w / 2) + 1.0f, dy = fabsf((float)y + 0.5f - (float)h / 2) + 1.0f;
+            const float r = dx * 5.0f / (float)w > dy * 5.0f / (float)h ? dx * 5.0f / (float)w : dy * 5.0f / (float)h;
+            reach = r > reach ? r : reach;
+        }
+    }
+    if (reach < 0.0f)
+        return 0.0f;
+    return reach < 2.5f ? reach : 2.5f;
 }
 
 ShadowAtlasLayout LayoutShadowAtlas(int32_t side, int32_t windowWidth, int32_t cars)

@@ -43,6 +43,12 @@ extern int32_t gShadowSlot[5];
 // Where car c's outline reached in its slot this frame (set with the slot).
 extern ShadowExtent gShadowExtent[5];
 
+// How far from the middle of a decal picture spanning 5 units (the tag
+// holder's light spot) any texel is lit, in world units along x or z, out to
+// where the filter blends its light away: 0 for a black picture, at most 2.5.
+struct TgaImage;
+float LitReach(const TgaImage& image);
+
 // The shadow camera: R x R viewport looking straight down on the origin.
 void PrepareShadowPass();
 // Copies slots first .. first + count - 1 from the window into the atlas:

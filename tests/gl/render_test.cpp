@@ -19,6 +19,7 @@
 #include "app/clock.h"
 #include "app/config.h"
 #include "app/log.h"
+#include "assets/tga.h"
 #include "game/game_state.h"
 #include "game/menus.h"
 #include "game/prefs.h"
@@ -360,6 +361,29 @@ TEST_F(RaceFrameTest, ShadowReachHoldsTheWholeOutlineHoweverTheCarLeans)
         EXPECT_GT(e.z0, z0 - 2 * texel);
         EXPECT_LT(e.z1, z1 + 2 * texel);
     }
+}
+
+// The tag holder's light spot is drawn only as far as its picture is lit:
+// a lit texel's far corner and half a texel more, in the 5 units the
+// picture spans, along whichever of x and z reaches further.
+TEST(LightSpot, ReachesAsFarAsThePictureIsLit)
+{
+    const auto reach = [](uint32_t w, uint32_t h, uint32_t bits, std::vector<std::pair<uint32_t, uint32_t>> lit) {
+        std::vector<uint8_t> pixels((size_t)w * h * bits / 8, 0);
+        for (const auto& p : lit)
+            pixels[((size_t)p.second * w + p.first) * bits / 8 + 1] = 200;  // green alone is enough
+        TgaImage image = {w, h, bits, (uint32_t)pixels.size(), pixels.data()};
+        return LitReach(image);
+    };
+    EXPECT_EQ(reach(16, 16, 24, {}), 0.0f);
+    EXPECT_FLOAT_EQ(reach(16, 16, 24, {{8, 8}}), 1.5f * 5 / 16);
+    EXPECT_FLOAT_EQ(reach(16, 16, 32, {{8, 8}, {12, 8}}), 5.5f * 5 / 16);
+    EXPECT_FLOAT_EQ(reach(32, 16, 24, {{8, 11}}), 4.5f * 5 / 16);  // z reaches further than x
+    EXPECT_EQ(reach(16, 16, 24, {{0, 0}}), 2.5f);                   // held to the picture's 5 units
+    // A picture it cannot read keeps the whole square.
+    std::vector<uint8_t> few(10, 0);
+    TgaImage truncated = {16, 16, 24, 10, few.data()};
+    EXPECT_EQ(LitReach(truncated), 2.5f);
 }
 
 // The atlas: as many slots to a row as the window's width holds, and the
