@@ -68,10 +68,11 @@ uint32_t RaceCarCount()
 // every square takes the cars in batches.
 void RenderShadowTextures(uint32_t views)
 {
-    const int r = gQuality.shadowResolution;
-    if (r < 2)
+    if (gQuality.shadowResolution < 2)
         return;
-    const int perRow = gConfig.width / r > 0 ? gConfig.width / r : 1;
+    // The atlas's squares, laid out as the copies into it expect.
+    const ShadowAtlasLayout atlas = LayoutShadowAtlas(gQuality.shadowResolution, gConfig.width, kMaxCars);
+    const int r = atlas.side, perRow = atlas.perRow;
     const int rows = gConfig.height / r > 0 ? gConfig.height / r : 1;
     const int slots = perRow * rows;
     PrepareShadowPass();

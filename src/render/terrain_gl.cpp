@@ -7,6 +7,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -843,17 +844,17 @@ float LitReach(const TgaImage& image)
     if (w == 0 || h == 0 || (bytes != 3 && bytes != 4) || image.pixels == nullptr ||
         image.byteCount < (size_t)w * h * bytes)
         return 2.5f;
-    // In texels from the middle: a lit texel's far corner, and half a
-    // texel more, where the filter has blended its light out to nothing.
+    // From the middle, in world units along x or z: a lit texel's far corner
+    // and half a texel more, where the filter has blended its light away.
     float reach = -1.0f;
     for (uint32_t y = 0; y < h; y++) {
         for (uint32_t x = 0; x < w; x++) {
             const uint8_t* p = image.pixels + ((size_t)y * w + x) * bytes;
             if (p[0] == 0 && p[1] == 0 && p[2] == 0)
                 continue;
-            const float dx = fabsf((float)x + 0.5f - (float)w / 2) + 1.0f, dy = fabsf((float)y + 0.5f - (float)h / 2) + 1.0f;
-            const float r = dx * 5.0f / (float)w > dy * 5.0f / (float)h ? dx * 5.0f / (float)w : dy * 5.0f / (float)h;
-            reach = r > reach ? r : reach;
+            const float dx = (fabsf((float)x + 0.5f - (float)w / 2) + 1.0f) * 5.0f / (float)w;
+            const float dy = (fabsf((float)y + 0.5f - (float)h / 2) + 1.0f) * 5.0f / (float)h;
+            reach = std::max(reach, std::max(dx, dy));
         }
     }
     if (reach < 0.0f)
