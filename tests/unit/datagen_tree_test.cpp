@@ -162,9 +162,10 @@ TEST_F(DataTree, ModelsAreWoundOutwardWithTheirTextures)
     }
 }
 
-// The sky dome stops one 15-degree band below the horizon (the ground hides
-// everything lower), and that band is all the horizon's colour.
-TEST_F(DataTree, SkyDomeEndsOneBandBelowTheHorizon)
+// The sky dome starts at the horizon (below it the race view's clear colour,
+// the horizon row's, is the same picture for fewer pixels), and its lowest
+// ring takes the horizon row.
+TEST_F(DataTree, SkyDomeStartsAtTheHorizon)
 {
     Model m;
     ASSERT_TRUE(ReadModelFile(m, "data/models/sky.3ds"));
@@ -176,12 +177,25 @@ TEST_F(DataTree, SkyDomeEndsOneBandBelowTheHorizon)
         EXPECT_NEAR(std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]), 150.0f, 0.01f);
         lowest = std::min(lowest, p[2]);
         highest = std::max(highest, p[2]);
-        if (p[2] < 0.0f) {
-            EXPECT_LT(o.texCoords[2 * (size_t)v + 1], 0.01f) << "below the horizon, vertex " << v;
+        if (p[2] < 0.01f) {
+            EXPECT_LT(o.texCoords[2 * (size_t)v + 1], 0.01f) << "on the horizon, vertex " << v;
         }
     }
-    EXPECT_NEAR(lowest, -150.0f * std::sin(15.0f * 3.14159265f / 180.0f), 0.01f);
+    EXPECT_NEAR(lowest, 0.0f, 0.01f);
     EXPECT_NEAR(highest, 150.0f, 0.01f);
+
+    // The horizon row, and the one the filter blends it with, are all the
+    // race view's clear colour (cf e3 f2), so that the dome's lowest band
+    // meets an uncovered pixel below it without a seam.
+    const TgaImage& sky = Picture("textures/sky.tga");
+    ASSERT_GE(sky.height, 2u);
+    const uint32_t bpp = sky.bitsPerPixel / 8;
+    int off = 0;
+    for (uint32_t i = 0; i < 2 * sky.width; i++) {
+        const uint8_t* rgb = sky.pixels + (size_t)i * bpp;
+        off += rgb[0] != 0xcf || rgb[1] != 0xe3 || rgb[2] != 0xf2;
+    }
+    EXPECT_EQ(off, 0) << "texels of the two bottom rows differ from the clear colour";
 }
 
 // Distance from p to the triangle abc (the closest point found by the

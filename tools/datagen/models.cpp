@@ -502,11 +502,14 @@ void WriteArrow(const std::string& root) {
 // further down the ground always covers it, and the race clears to the haze.
 void WriteSky(const std::string& root) {
   Mesh sky;
-  const int rings = 7, segments = 24;  // bands of 15 degrees from -15 to the zenith
+  // Bands of 15 degrees from the horizon to the zenith.  Nothing is drawn
+  // below: there the ground covers the view, and where it does not the
+  // race view is cleared to the horizon row's colour.
+  const int rings = 6, segments = 24;
   const float radius = 150.0f;
   for (int r = 0; r <= rings; r++) {
-    const float e = kPi / 2 * (r - 1) / (rings - 1);
-    const float v = e <= 0.0f ? 0.004f : std::min(0.996f, e / (kPi / 2));
+    const float e = kPi / 2 * r / rings;
+    const float v = std::max(0.004f, std::min(0.996f, e / (kPi / 2)));
     for (int s = 0; s <= segments; s++) {
       const float a = 2 * kPi * s / segments;
       sky.Vertex({radius * std::cos(e) * std::cos(a), radius * std::cos(e) * std::sin(a), radius * std::sin(e)},
