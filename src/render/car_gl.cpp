@@ -73,8 +73,9 @@ void WheelOutline()
     glEnd();
 }
 
-// The full wheel, the middle one (both spin) or the shadow's box.
-enum WheelShape { kRound, kMiddle, kBox };
+// The full wheel, the middle one, the low one (all three spin) or the
+// shadow's box.
+enum WheelShape { kRound, kMiddle, kLow, kBox };
 
 // One wheel at the current axle: right wheels are the left model turned round.
 void DrawWheel(const Car& car, int w, float halfTrack, WheelSide side, bool front, WheelShape shape)
@@ -92,7 +93,8 @@ void DrawWheel(const Car& car, int w, float halfTrack, WheelSide side, bool fron
         glRotatef(angles.spin, 1.0f, 0.0f, 0.0f);
     if (shape != kBox) {
         glColor3f(0.9f, 0.7f, 0.0f);  // the rims' paint; the list leaves the tyre's colour behind
-        (shape == kRound ? gCarAssets.wheel : gCarAssets.middleWheel).CallDisplayList();
+        (shape == kRound ? gCarAssets.wheel : shape == kMiddle ? gCarAssets.middleWheel : gCarAssets.lowWheel)
+            .CallDisplayList();
     } else {
         WheelOutline();
     }
@@ -104,8 +106,9 @@ void DrawWheel(const Car& car, int w, float halfTrack, WheelSide side, bool fron
 // box wheels in tyre colour), or the shadow outline in the current colour.
 enum Detail { kFull, kMid, kFar, kOutline };
 
-// Body and wheels in the car's frame.
-void DrawCarBody(const Car& car, Detail detail)
+// Body and wheels in the car's frame; the far body and the outline take
+// box wheels whatever `round` says.
+void DrawCarBody(const Car& car, Detail detail, WheelShape round)
 {
     const Model& body = detail == kFull  ? gCarAssets.body
                         : detail == kMid ? gCarAssets.middleBody
@@ -135,7 +138,8 @@ void DrawCarBody(const Car& car, Detail detail)
     }
     glPopMatrix();
 
-    const WheelShape round = detail == kFull ? kRound : detail == kMid ? kMiddle : kBox;
+    if (detail == kFar || detail == kOutline)
+        round = kBox;
     if (detail == kFar)
         glColor3f(0.14f, 0.14f, 0.15f);
     glTranslatef(0.0f, 0.0f, -car.frontAxleOffset);
@@ -159,11 +163,12 @@ void RotateByCarAngles(const Car& car)
 void DrawCar(const Car& car, float pixels)
 {
     const Detail detail = pixels >= kMidCarPixels ? kFull : pixels >= kFarCarPixels ? kMid : kFar;
+    const WheelShape wheels = pixels >= kFullWheelPixels ? kRound : pixels >= kLowWheelPixels ? kMiddle : kLow;
     glEnable(GL_LIGHTING);
     glPushMatrix();
     glTranslatef(car.position[0], car.wheelRadius, car.position[2]);
     RotateByCarAngles(car);
-    DrawCarBody(car, detail);
+    DrawCarBody(car, detail, wheels);
     glPopMatrix();
     glDisable(GL_LIGHTING);
 }
@@ -175,7 +180,7 @@ ShadowExtent DrawCarSilhouette(const Car& car)
     glColor3f(0.25f, 0.25f, 0.25f);
     glPushMatrix();
     RotateByCarAngles(car);
-    DrawCarBody(car, kOutline);
+    DrawCarBody(car, kOutline, kBox);
     glPopMatrix();
     tracingOutline = false;
     // Eye x is the world's x and eye y its -z; a tangent of tan 2.5 degrees

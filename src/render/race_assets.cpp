@@ -87,6 +87,8 @@ void LoadCarAssets()
     gCarAssets.middleBody.BuildDisplayList(true, false);
     gCarAssets.middleWheel.Load("data/models/MP_wheel.3ds", kTextureDir);
     gCarAssets.middleWheel.BuildDisplayList(true, false);
+    gCarAssets.lowWheel.Load("data/models/LP_wheel.3ds", kTextureDir);
+    gCarAssets.lowWheel.BuildDisplayList(true, false);
     LoadModel(gCarAssets.silhouette, "data/models/LP_body.3ds", false);
     static const char* const squeeze[3] = {"data/seffects/squeeze0.wav", "data/seffects/squeeze1.wav",
                                            "data/seffects/squeeze2.wav"};
@@ -102,6 +104,7 @@ void FreeCarAssets()
     gCarAssets.wheel.Release();
     gCarAssets.middleBody.Release();
     gCarAssets.middleWheel.Release();
+    gCarAssets.lowWheel.Release();
     gCarAssets.silhouette.Release();
     for (int k = 0; k < 3; k++)
         FreeSample(&gCarAssets.squeezeSample[k]);

@@ -14,6 +14,7 @@ struct CarAssets {
     Model wheel;        // "data/models/wheel.3ds"
     Model middleBody;   // "data/models/MP_body.3ds": the body cut coarser, for cars small on screen
     Model middleWheel;  // "data/models/MP_wheel.3ds": the wheel of 12 segments, likewise
+    Model lowWheel;     // "data/models/LP_wheel.3ds": a plain wheel of 10 segments, smaller still
     Model silhouette;   // "data/models/LP_body.3ds": the low-detail body of the shadows
     Sample squeezeSample[3];  // "data/seffects/squeeze0.wav" .. "squeeze2.wav"
     Sample tagSample;         // "data/seffects/tag.wav"

@@ -22,11 +22,15 @@ extern Frustum gViewFrustum[kMaxViews];
 extern float gViewScale[kMaxViews];
 
 // A car (about 1.8 units long) drawn fewer pixels long than kMidCarPixels
-// in a view gets the middle body and wheels, under kFarCarPixels the far
-// model.
+// in a view gets the middle body, under kFarCarPixels the far model.  Its
+// wheels (a quarter of its length across) are the full ones from
+// kFullWheelPixels, the middle ones from kLowWheelPixels, below that the low
+// ones: each within about a pixel of the full wheel's outline.
 static const float kCarLength = 1.8f;
 static const float kMidCarPixels = 150.0f;
 static const float kFarCarPixels = 28.0f;
+static const float kFullWheelPixels = 300.0f;
+static const float kLowWheelPixels = 100.0f;
 // What this frame draws: the saved settings as the quality budget lowers
 // them.  Per frame: RenderRaceFrame sets it first.
 extern Quality gQuality;

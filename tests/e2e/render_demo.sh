@@ -30,7 +30,7 @@ expect_at_least 20000 "$s" 0 0.8 1 1 sky "no sky at the top"
 expect_at_least 20000 "$s" 0 0 1 0.4 ground "no ground at the bottom"
 expect_at_least 500 "$s" 0.3 0.1 0.7 0.6 blue "player 1's car is not in the middle"
 wait_game_exit
-for model in body MP_body wheel MP_wheel LP_body arrow sky checkpoint head; do
+for model in body MP_body wheel MP_wheel LP_wheel LP_body arrow sky checkpoint head; do
     [[ "$(grep -c "Loading model: data/models/$model.3ds" "$GAME_DIR/log.txt")" -eq 1 ]] || fail "model $model"
 done
 grep -q "^ERROR" "$GAME_DIR/log.txt" && fail "an error in the log"

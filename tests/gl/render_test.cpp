@@ -97,6 +97,7 @@ void WriteGameData()
     WriteModel("LP_body.3ds", BoxObject("lp", -1.5f, -1.5f, 0.0f, 1.5f, 1.5f, 0.3f));
     WriteModel("wheel.3ds", BoxObject("wheel", -0.05f, -0.1f, -0.1f, 0.05f, 0.1f, 0.1f));
     WriteModel("MP_wheel.3ds", BoxObject("mpwheel", -0.05f, -0.1f, -0.1f, 0.05f, 0.1f, 0.1f));
+    WriteModel("LP_wheel.3ds", BoxObject("lpwheel", -0.05f, -0.1f, -0.1f, 0.05f, 0.1f, 0.1f));
     WriteModel("arrow.3ds", BoxObject("arrow", -0.1f, -0.15f, -0.02f, 0.1f, 0.15f, 0.02f));
     WriteModel("sky.3ds", Cat({MaterialEntry("sky", 255, 255, 255, "sky.tga"),
                                BoxObject("dome", -150, -150, -150, 150, 150, 150, "sky")}));

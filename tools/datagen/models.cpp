@@ -138,16 +138,22 @@ void Revolve(Mesh* m, const std::vector<std::pair<float, float>>& profile, int s
     const float x0 = profile[p].first, r0 = profile[p].second;
     const float x1 = profile[p + 1].first, r1 = profile[p + 1].second;
     const uint16_t a = Ring(m, x0, r0, segments), b = Ring(m, x1, r1, segments);
-    // The outside is on the left of the profile's direction: the inside
-    // point lies a little to its right, on the axis side.
+    // The outside is on the left of the profile's direction.  Each face's
+    // inside point lies a little behind its own centre against that
+    // direction (a point shared by the segment would sit outside a face cut
+    // coarsely across a wide ring).
     const float tx = x1 - x0, tr = r1 - r0, len = std::sqrt(tx * tx + tr * tr);
-    const float xm = (x0 + x1) / 2 + tr / len * 0.01f, rm = (r0 + r1) / 2 - tx / len * 0.01f;
+    const float nx = -tr / len, nr = tx / len;
     for (int s = 0; s < segments; s++) {
       const int s1 = (s + 1) % segments;
       const float am = 2 * kPi * (s + 0.5f) / segments;
-      const V3 inside = {xm, rm * std::cos(am), rm * std::sin(am)};
-      m->Tri(a + s, a + s1, b + s1, inside);
-      m->Tri(a + s, b + s1, b + s, inside);
+      const V3 outward = {nx, nr * std::cos(am), nr * std::sin(am)};
+      const auto face = [&](uint16_t i, uint16_t j, uint16_t k) {
+        const V3 centre = (m->At(i) + m->At(j) + m->At(k)) * (1.0f / 3.0f);
+        m->Tri(i, j, k, centre - outward * 0.01f);
+      };
+      face(a + s, a + s1, b + s1);
+      face(a + s, b + s1, b + s);
     }
   }
 }
@@ -408,6 +414,20 @@ void WriteWheel(const std::string& path, int segments) {
        {Named(rim, "rim", "paint"), Named(tyre, "tyre", "rubber")});
 }
 
+// The low wheel, for cars so small on screen that the rim's sunk face and
+// the tread blocks are under a pixel: a plain tyre of 10 segments closed by
+// two flat rim discs level with its sidewalls' inner edges (80 triangles
+// against the middle wheel's 180).
+void WriteLowWheel(const std::string& path) {
+  const int segments = 10;
+  Mesh rim, tyre;
+  Revolve(&rim, {{-0.075f, 0.0f}, {-0.075f, 0.15f}}, segments);
+  Revolve(&rim, {{0.075f, 0.15f}, {0.075f, 0.0f}}, segments);
+  Revolve(&tyre, {{-0.075f, 0.15f}, {-0.1f, 0.228f}, {0.1f, 0.228f}, {0.075f, 0.15f}}, segments);
+  Save(path, {{"paint", 230, 180, 0, ""}, {"rubber", 34, 34, 36, ""}},
+       {Named(rim, "rim", "paint"), Named(tyre, "tyre", "rubber")});
+}
+
 // A smooth sphere of shared vertices (used for the post's head).
 void Sphere(Mesh* m, V3 centre, float radius, int rings, int segments) {
   const uint16_t first = static_cast<uint16_t>(m->part.points.size() / 3);
@@ -534,6 +554,7 @@ void GenerateModels(const std::string& root) {
   WriteLowBody(root);
   WriteWheel(root + "/models/wheel.3ds", 24);
   WriteWheel(root + "/models/MP_wheel.3ds", 12);
+  WriteLowWheel(root + "/models/LP_wheel.3ds");
   WriteGateModels(root);
   WriteArrow(root);
   WriteSky(root);
