@@ -63,6 +63,18 @@ void ShadeRect(float x0, float y0, float x1, float y1, float alpha)
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
+// The translucent dark frame of `area` round `hole`, which lies inside it:
+// four strips, so that no pixel under the hole is blended for nothing.
+void ShadeAround(const ViewRect& area, const ViewRect& hole, float alpha)
+{
+    const float x0 = area.x, x1 = area.x + area.w, y0 = area.y, y1 = area.y + area.h;
+    const float hx0 = hole.x, hx1 = hole.x + hole.w, hy0 = hole.y, hy1 = hole.y + hole.h;
+    ShadeRect(x0, y0, x1, hy0, alpha);
+    ShadeRect(x0, hy1, x1, y1, alpha);
+    ShadeRect(x0, hy0, hx0, hy1, alpha);
+    ShadeRect(hx1, hy0, x1, hy1, alpha);
+}
+
 void Standings(const ViewRect& view, const HudRanking& ranking, uint32_t viewer, float size, float* top)
 {
     const float line = 2.0f * size;
@@ -190,8 +202,9 @@ void DrawOverviewMap(const ViewRect& area)
     const uint32_t cars = RaceCars();
     const ViewRect map = MapInArea(area, WindowAspect());
     SetOrtho2D(1, 1);
-    ShadeRect(area.x, area.y, area.x + area.w, area.y + area.h, 0.85f);
-    // The ground picture, darkened so the marks stand out.
+    ShadeAround(area, map, 0.85f);
+    // The ground picture, darkened so the marks stand out: opaque, so the
+    // shade goes only round it.
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, gTerrain.trackTexture);
     glColor3f(0.7f, 0.7f, 0.7f);

@@ -232,10 +232,22 @@ TEST_F(RaceFrameTest, ThreePlayersSeeTheOverviewMapInTheFourthQuarter)
     EXPECT_TRUE(Dominant(ReadPixel(kWidth / 4, 3 * kHeight / 4), 2));      // top left: player 1
     EXPECT_TRUE(Dominant(ReadPixel(3 * kWidth / 4, 3 * kHeight / 4), 1)); // top right: player 2
     EXPECT_TRUE(Dominant(ReadPixel(kWidth / 4, kHeight / 4), 0));         // bottom left: player 3
-    const Pixel surround = ReadPixel(kWidth - 2, 2);  // the map's dark surround
-    EXPECT_LT(surround.r + surround.g + surround.b, 120);
-    // Each car a dot in its colour where the map puts it.
+    // The map's dark surround: its corner and the middle of each strip
+    // between the picture and the quarter's edge.
     const ViewRect map = MapInArea({0.5f, 0.0f, 0.5f, 0.5f}, (float)kWidth / kHeight);
+    const int left = (int)(map.x * kWidth), right = (int)((map.x + map.w) * kWidth);
+    const int bottom = (int)(map.y * kHeight), top = (int)((map.y + map.h) * kHeight);
+    const int midX = (left + right) / 2, midY = (bottom + top) / 2;
+    const int surround[5][2] = {{kWidth - 2, 2},
+                                {(kWidth / 2 + left) / 2, midY},
+                                {(right + kWidth) / 2, midY},
+                                {midX, bottom / 2},
+                                {midX, (top + kHeight / 2) / 2}};
+    for (const auto& at : surround) {
+        const Pixel p = ReadPixel(at[0], at[1]);
+        EXPECT_LT(p.r + p.g + p.b, 120) << at[0] << ", " << at[1];
+    }
+    // Each car a dot in its colour where the map puts it.
     for (uint32_t c = 0; c < 3; c++) {
         float mx, my;
         MapPoint(map, gTerrain.cellSize, gCars[c].position[0], gCars[c].position[2], &mx, &my);
