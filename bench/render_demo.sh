@@ -8,7 +8,9 @@
 # actually got on average, since a software renderer's rate follows the
 # processor share it gets.  With PASSES=1 in the environment the game also
 # times each pass of the frame (ending each with glFinish, which slows the
-# whole frame) and the table is followed by the passes' milliseconds per frame.
+# whole frame) and the table is followed by the passes' milliseconds per frame
+# and, where the renderer counts them, thousands of fragments and vertices per
+# frame (llvmpipe counts 16 fragments for every 4 x 4 block it shades).
 # VIEWS="1 4" limits the runs to those view counts; ONLY_ON=1 skips the runs
 # with shadows and dust off.
 #   usage: bench/render_demo.sh BUILD_DIR [SECONDS]
@@ -31,10 +33,12 @@ run() {  # run VIEWS SCREENMODE SHADOWS DUST -> frame rate, processor time per f
     printf 'shadows %d\nshadow_resolution %d\nparticles %d\nnplayers %d\nnopponents %d\nscreenmode %d\ngamemode 0\n' \
         "$((shadows > 0))" "$shadows" "$dust" "$views" "$((5 - views))" "$mode" > "$dir/data/prefs.txt"
     "$dir/quibbit" --demo --quit-after "$SECONDS_PER_RUN" > /dev/null 2>&1
-    local meter passes
+    local meter passes counts
     meter="$(sed -n 's/^Race frames: [0-9]* in [0-9.]* s: \([0-9.]*\) fps, \([0-9.]*\) ms processor time per frame (\([0-9.]*\) cores)/\1 fps, \2 ms, \3 cores/p' "$dir/log.txt" | tail -n 1)"
     passes="$(sed -n 's/^Pass times, ms per frame: //p' "$dir/log.txt" | tail -n 1)"
+    counts="$(sed -n 's/^Pass counts, thousand fragments\/vertices per frame: //p' "$dir/log.txt" | tail -n 1)"
     [[ -n "$passes" ]] && echo "$views views, shadows $shadows, dust $dust: $passes" >> "$PASS_FILE"
+    [[ -n "$counts" ]] && echo "  thousand fragments/vertices: $counts" >> "$PASS_FILE"
     echo "${meter:-?}"
     rm -rf "$dir"
 }
@@ -50,7 +54,7 @@ for views in ${VIEWS:-1 2 4}; do
     printf '| %d | %s | %s |\n' "$1" "$on" "$off"
 done
 if [[ -s "$PASS_FILE" ]]; then
-    printf '\npass times, ms per frame:\n'
+    printf '\npass times, ms per frame (and counts where the renderer has them):\n'
     cat "$PASS_FILE"
 fi
 rm -f "$PASS_FILE"

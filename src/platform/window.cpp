@@ -208,6 +208,11 @@ void WarpCursor(int x, int y)
         SDL_WarpMouseInWindow(window, x, y);
 }
 
+void* GlFunction(const char* name)
+{
+    return SDL_GL_GetProcAddress(name);
+}
+
 void GetWindowSize(int* width, int* height)
 {
     *width = *height = 0;

@@ -40,6 +40,10 @@ DisplayMode GetDesktopMode();
 // Moves the cursor to (x, y) in window pixels without reporting a movement.
 void WarpCursor(int x, int y);
 
+// The address of the current context's OpenGL function `name`, or null (for
+// the benchmarks' optional counters; the game itself keeps to OpenGL 1.1).
+void* GlFunction(const char* name);
+
 // Window size in pixels as SDL has it now (tests).
 void GetWindowSize(int* width, int* height);
 

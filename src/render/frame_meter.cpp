@@ -8,6 +8,7 @@
 
 #include "app/log.h"
 #include "platform/sys.h"
+#include "platform/window.h"
 
 FrameMeter gFrameMeter;
 
@@ -19,6 +20,87 @@ const char* const kPassNames[kPassCount] = {"other", "shadows", "clear", "cars",
 double Seconds(uint64_t ticks)
 {
     return (double)ticks / (double)SysFrequency();
+}
+
+// The pass counters: two statistics queries kept running, ended and read at
+// every pass's end (after its glFinish, so the results are there) and begun
+// again for the next pass.
+const GLenum kFragmentsQuery = 0x82F4;  // GL_FRAGMENT_SHADER_INVOCATIONS_ARB
+const GLenum kVerticesQuery = 0x82EE;   // GL_VERTICES_SUBMITTED_ARB
+const GLenum kQueryResult = 0x8866;     // GL_QUERY_RESULT
+typedef void(GLAPIENTRY* GenQueriesFn)(GLsizei, GLuint*);
+typedef void(GLAPIENTRY* DeleteQueriesFn)(GLsizei, const GLuint*);
+typedef void(GLAPIENTRY* BeginQueryFn)(GLenum, GLuint);
+typedef void(GLAPIENTRY* EndQueryFn)(GLenum);
+typedef void(GLAPIENTRY* GetQueryObjectFn)(GLuint, GLenum, GLuint*);
+
+struct PassCounters {
+    GenQueriesFn genQueries;
+    DeleteQueriesFn deleteQueries;
+    BeginQueryFn beginQuery;
+    EndQueryFn endQuery;
+    GetQueryObjectFn getQueryObject;
+    GLuint queries[2];  // fragments, vertices
+    bool running;
+};
+PassCounters counters;
+
+bool HasExtension(const char* name)
+{
+    const char* list = (const char*)glGetString(GL_EXTENSIONS);
+    const size_t length = strlen(name);
+    for (const char* at = list; at && (at = strstr(at, name)) != nullptr; at += length) {
+        if ((at == list || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0'))
+            return true;
+    }
+    return false;
+}
+
+// At the first race frame with pass timing: true when the renderer counts.
+bool StartCounters()
+{
+    PassCounters& q = counters;
+    q = PassCounters();
+    if (!HasExtension("GL_ARB_pipeline_statistics_query"))
+        return false;
+    q.genQueries = (GenQueriesFn)GlFunction("glGenQueries");
+    q.deleteQueries = (DeleteQueriesFn)GlFunction("glDeleteQueries");
+    q.beginQuery = (BeginQueryFn)GlFunction("glBeginQuery");
+    q.endQuery = (EndQueryFn)GlFunction("glEndQuery");
+    q.getQueryObject = (GetQueryObjectFn)GlFunction("glGetQueryObjectuiv");
+    if (!q.genQueries || !q.deleteQueries || !q.beginQuery || !q.endQuery || !q.getQueryObject)
+        return false;
+    q.genQueries(2, q.queries);
+    q.beginQuery(kFragmentsQuery, q.queries[0]);
+    q.beginQuery(kVerticesQuery, q.queries[1]);
+    q.running = true;
+    return true;
+}
+
+// Ends the running queries and adds their counts to `pass`.
+void EndCounters(FramePass pass)
+{
+    PassCounters& q = counters;
+    if (!q.running)
+        return;
+    q.endQuery(kFragmentsQuery);
+    q.endQuery(kVerticesQuery);
+    q.running = false;
+    GLuint fragments = 0, vertices = 0;
+    q.getQueryObject(q.queries[0], kQueryResult, &fragments);
+    q.getQueryObject(q.queries[1], kQueryResult, &vertices);
+    gFrameMeter.passFragments[pass] += (double)fragments;
+    gFrameMeter.passVertices[pass] += (double)vertices;
+}
+
+// The next pass's counts.
+void RestartCounters(FramePass finished)
+{
+    PassCounters& q = counters;
+    EndCounters(finished);
+    q.beginQuery(kFragmentsQuery, q.queries[0]);
+    q.beginQuery(kVerticesQuery, q.queries[1]);
+    q.running = true;
 }
 
 }  // namespace
@@ -36,10 +118,14 @@ void MeterRaceFrame()
     if (m.lastCounter == 0) {
         m.firstCounter = now;
         m.firstProcess = SysProcessSeconds();
+        if (m.passTiming)
+            m.passCounting = StartCounters();
     } else {
         m.frames++;
         if (m.passTiming)
             m.passSeconds[kPassOther] += Seconds(now - m.passMark);
+        if (m.passCounting)
+            RestartCounters(kPassOther);
     }
     m.lastCounter = now;
     m.lastProcess = SysProcessSeconds();
@@ -54,12 +140,22 @@ void EndPass(FramePass pass)
     glFinish();
     const uint64_t now = SysCounter();
     m.passSeconds[pass] += Seconds(now - m.passMark);
-    m.passMark = now;
+    if (m.passCounting)
+        RestartCounters(pass);
+    m.passMark = SysCounter();  // reading the counters is not the next pass's time
 }
 
 void LogFrameMeter()
 {
     const FrameMeter& m = gFrameMeter;
+    if (counters.running) {
+        // Whatever ran after the last frame's swap is not a frame's.
+        counters.endQuery(kFragmentsQuery);
+        counters.endQuery(kVerticesQuery);
+        counters.running = false;
+    }
+    if (m.passCounting)
+        counters.deleteQueries(2, counters.queries);
     if (m.frames == 0)
         return;
     const double wall = Seconds(m.lastCounter - m.firstCounter);
@@ -75,4 +171,12 @@ void LogFrameMeter()
         used += (size_t)snprintf(line + used, sizeof line - used, "%s%s %.2f", p ? ", " : "", kPassNames[p],
                                  m.passSeconds[p] * 1000.0 / (double)m.frames);
     LogMessage("Pass times, ms per frame: %s", line);
+    if (!m.passCounting)
+        return;
+    used = 0;
+    for (int p = 0; p < kPassCount && used < sizeof line; p++)
+        used += (size_t)snprintf(line + used, sizeof line - used, "%s%s %.0f/%.1f", p ? ", " : "", kPassNames[p],
+                                 m.passFragments[p] / 1000.0 / (double)m.frames,
+                                 m.passVertices[p] / 1000.0 / (double)m.frames);
+    LogMessage("Pass counts, thousand fragments/vertices per frame: %s", line);
 }

@@ -4,6 +4,10 @@
 // set (benchmarks only): the wall time of each pass of the frame, each pass
 // ended by glFinish so that its pixels are counted where they are drawn.
 // The waits make the frame slower, so the pass table is read for shares.
+// Where the renderer counts them (GL_ARB_pipeline_statistics_query), each
+// pass's fragment shader runs and vertices submitted are counted too; the
+// software renderer shades whole 4 x 4 blocks and counts each as 16, so its
+// figure is the blocks' work, not the pixels covered.
 #pragma once
 
 #include <cstdint>
@@ -33,6 +37,9 @@ struct FrameMeter {
     double lastProcess;      // process seconds at the latest race frame
     uint64_t passMark;       // counter where the current pass began
     double passSeconds[kPassCount];
+    uint8_t passCounting;    // the counters' queries run (pass timing on a renderer that has them)
+    double passFragments[kPassCount];
+    double passVertices[kPassCount];
 };
 
 // Per start-up pass: ResetFrameMeter clears it.
@@ -43,5 +50,6 @@ void ResetFrameMeter();
 void MeterRaceFrame();
 // The pass that has just been drawn (a no-op without pass timing).
 void EndPass(FramePass pass);
-// "Race frames: ..." and, with pass timing, "Pass times ...".
+// "Race frames: ..." and, with pass timing, "Pass times ..." (and "Pass
+// counts ..." where counted).
 void LogFrameMeter();
