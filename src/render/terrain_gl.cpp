@@ -308,14 +308,11 @@ void PatchTriangle(const PatchPoint& a, const PatchPoint& b, const PatchPoint& c
 }
 
 // A decal on the ground: the ground's own triangles (each cell split as the
-// ground's strips split it) of the cells that `cells` touches, cut to
-// `cut`, texture centred on (cx, cz).  A cut triangle's depths differ from
-// the ground's by rounding, so cuts belong where the texture leaves the
-// ground as it is: whole triangles elsewhere.
-void DrawPatch(float cx, float cz, const PatchArea& cells, const PatchArea& cut)
+// ground's strips split it) cut to `area`, texture centred on (cx, cz).  A
+// cut triangle's depths differ from the ground's by rounding; the decal
+// pass's polygon offset keeps them in front.
+void DrawPatch(float cx, float cz, const PatchArea& area)
 {
-    const PatchArea area = {cells.x0 > cut.x0 ? cells.x0 : cut.x0, cells.x1 < cut.x1 ? cells.x1 : cut.x1,
-                            cells.z0 > cut.z0 ? cells.z0 : cut.z0, cells.z1 < cut.z1 ? cells.z1 : cut.z1};
     const int k = Skip();
     const float s = gTerrain.cellSize, step = (float)k * s;
     for (int j = 0; j + k < kGridSize; j += k) {
@@ -335,8 +332,8 @@ void DrawPatch(float cx, float cz, const PatchArea& cells, const PatchArea& cut)
             const PatchPoint v1 = {x, GridHeight(i, j + k), z + step};
             const PatchPoint v2 = {x + step, GridHeight(i + k, j), z};
             const PatchPoint v3 = {x + step, GridHeight(i + k, j + k), z + step};
-            PatchTriangle(v0, v1, v2, cx, cz, cut);
-            PatchTriangle(v2, v1, v3, cx, cz, cut);
+            PatchTriangle(v0, v1, v2, cx, cz, area);
+            PatchTriangle(v2, v1, v3, cx, cz, area);
         }
     }
 }
@@ -765,6 +762,10 @@ void DrawGroundDecals()
     glColor3f(1.0f, 1.0f, 1.0f);
     glEnable(GL_BLEND);
     glBlendFunc(GL_DST_COLOR, GL_SRC_COLOR);
+    // Patches are cut where the ground's cells are not: their depths round
+    // differently from the ground's, so they are drawn a step nearer.
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(-1.0f, -2.0f);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, r == 1 ? gTerrain.shadowmapTexture : gTerrain.shadowAtlas);
     const ShadowAtlasLayout atlas = LayoutShadowAtlas(r, gConfig.width, kMaxCars);
@@ -781,13 +782,12 @@ void DrawGroundDecals()
                 float cx, cz;
                 BodyCentre(car, &cx, &cz);
                 const PatchArea square = SquareRound(cx, cz, bodyReach < 2.5f ? bodyReach : 2.5f);
-                DrawPatch(cx, cz, square, square);
+                DrawPatch(cx, cz, square);
                 continue;
             }
             // The dynamic one's texture is centred on the rear axle; its patch
-            // takes the ground cells where the outline reached (as drawn,
-            // leaning or not, a texel more for the filter), cut only at the
-            // texture's edge.
+            // is the ground where the outline reached (as drawn, leaning or
+            // not, a texel more for the filter) within the texture's square.
             const int32_t slot = gShadowSlot[c];
             if (slot < 0 || slot >= kMaxCars)
                 continue;
@@ -800,8 +800,9 @@ void DrawGroundDecals()
             const float cx = car.position[0], cz = car.position[2];
             const ShadowExtent& e = gShadowExtent[c];
             const float texel = 5.0f / (float)atlas.side + 0.01f;
-            const PatchArea reached = {cx + e.x0 - texel, cx + e.x1 + texel, cz + e.z0 - texel, cz + e.z1 + texel};
-            DrawPatch(cx, cz, reached, SquareRound(cx, cz, 2.5f));
+            const PatchArea reached = {std::max(cx + e.x0 - texel, cx - 2.5f), std::min(cx + e.x1 + texel, cx + 2.5f),
+                                       std::max(cz + e.z0 - texel, cz - 2.5f), std::min(cz + e.z1 + texel, cz + 2.5f)};
+            DrawPatch(cx, cz, reached);
         }
         glMatrixMode(GL_TEXTURE);
         glLoadIdentity();
@@ -818,8 +819,9 @@ void DrawGroundDecals()
         // Only as far as the picture is lit: it adds nothing beyond.
         const PatchArea square = SquareRound(cx, cz, lightSpotReach);
         if (lightSpotReach > 0.0f)
-            DrawPatch(cx, cz, square, square);
+            DrawPatch(cx, cz, square);
     }
+    glDisable(GL_POLYGON_OFFSET_FILL);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
 }

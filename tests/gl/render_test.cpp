@@ -274,6 +274,63 @@ TEST_F(RaceFrameTest, DynamicShadowsDarkenTheGroundUnderACar)
     EXPECT_NEAR(shadedFar.g, litFar.g, 2);
 }
 
+// The dynamic shadow's patch is cut to where the outline reached, so the
+// ground cells on that edge are drawn as pieces whose depths come out a
+// little different from the ground's.  Every pixel of the shadow must still
+// be darkened: no stripe of ground may win the depth test, on flat ground
+// or on a bumpy slope.  The car stands so that the slab's edges (1.5 round
+// the body's middle) fall inside cells of the ground (cell edges at x and z
+// of n + 0.5), and every pixel beside the body out to 1.35, clear of the
+// HUD, is checked in a view from above.
+TEST_F(RaceFrameTest, ADynamicShadowDarkensEveryPixelUpToWhereItsPatchIsCut)
+{
+    const float bodyX = 4.7f, bodyZ = 4.7f;
+    for (int bumpy = 0; bumpy < 2; bumpy++) {
+        SCOPED_TRACE(bumpy ? "bumpy slope" : "flat");
+        if (bumpy) {
+            // Within 0.2 of height 0 round the car, so that the view from 5
+            // up still finds the ground points where flat ground has them.
+            for (int j = 0; j < kGridSize; j++)
+                for (int i = 0; i < kGridSize; i++)
+                    gTerrain.heights[i + kGridSize * j] =
+                        0.03f * (float)(i - 37) + 0.02f * (float)(j - 37) + 0.05f * sinf(1.3f * (float)i) * cosf(0.9f * (float)j);
+            BuildTerrainMesh();
+        }
+        PlaceCar(2, bodyX, bodyZ + gCars[2].rearAxleOffset);
+        CameraAbove(0, bodyX, bodyZ, 5);
+        gPrefs.shadows = 0;
+        gPrefs.shadow_resolution = 0;
+        RenderRaceFrame();
+        const std::vector<uint8_t> lit = ReadWindow();
+        gPrefs.shadows = 1;
+        for (int resolution : {64, 128}) {
+            SCOPED_TRACE(resolution);
+            gPrefs.shadow_resolution = resolution;
+            RenderRaceFrame();
+            const std::vector<uint8_t> shaded = ReadWindow();
+            int checked = 0, bright = 0;
+            for (float dz = -1.35f; dz <= 1.35f; dz += 0.02f) {
+                for (float dx = -1.35f; dx <= 1.35f; dx += 0.02f) {
+                    // Clear of the body and the wheels as seen from 5 up.
+                    if (fabsf(dx) < 0.9f && fabsf(dz) < 1.25f)
+                        continue;
+                    int x, y;
+                    GroundPixel(gCameras[0], bodyX + dx, bodyZ + dz, &x, &y);
+                    if (x < 0 || x >= kWidth || y < 75 || y >= 185)  // the HUD's text lies outside
+                        continue;
+                    const size_t at = ((size_t)y * kWidth + (size_t)x) * 3 + 1;
+                    checked++;
+                    bright += abs((int)shaded[at] - lit[at] / 2) > 4;
+                }
+            }
+            EXPECT_GT(checked, 4000);
+            EXPECT_EQ(bright, 0) << "of " << checked << " pixels";
+        }
+    }
+    LoadTrack();  // flat again for the other tests
+    BuildTerrainMesh();
+}
+
 // Each seen car's shadow comes from its own slot of the shadow atlas, with
 // the slots in one row (one copy), and in batches when the window holds
 // fewer slots than there are cars.  Two cars facing opposite ways each
