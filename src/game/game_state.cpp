@@ -93,7 +93,9 @@ static void DrawFade(float fade)
 }
 
 // Menu music in the menus (faded with the picture while quitting), race
-// music in the race states.
+// music in the race states.  Only the music that plays stays loaded (each
+// is over 4 MB of sound): the other is freed, and read again when its
+// states come back.
 static void PlayStateMusic()
 {
     if (!IsRaceState(gGame.state)) {
@@ -101,12 +103,18 @@ static void PlayStateMusic()
         if (gGame.state == QuitFading)
             gPrefs.musicvolume = (int32_t)((float)volume * (gGame.fade > 0.0f ? gGame.fade : 0.0f));
         StopChannel(gGame.raceChannel);
+        FreeSample(&gGame.raceMusic);
+        if (gGame.menuMusic == 0 && SoundOn())
+            LoadSample("data/music/menu.wav", &gGame.menuMusic, true);
         PlaySample(gGame.menuMusic, &gGame.menuChannel, false, false);
         gPrefs.musicvolume = volume;
         if (gGame.fade < 1.0f)
             DrawFade(gGame.fade > 0.0f ? gGame.fade : 0.0f);
     } else {
         StopChannel(gGame.menuChannel);
+        FreeSample(&gGame.menuMusic);
+        if (gGame.raceMusic == 0 && SoundOn())
+            LoadSample("data/music/race.wav", &gGame.raceMusic, true);
         gGame.fade = 0.0f;  // the next menu screen brightens from black
         PlaySample(gGame.raceMusic, &gGame.raceChannel, false, false);
     }

@@ -78,7 +78,9 @@ struct GameState {
     int32_t selectedPlayer;           // controller options: player 0..3
     MenuButton buttons[kButtonCount];
     float fade;                       // menu brightness 0 (black) .. 1
-    Sample menuMusic, raceMusic;      // "data/music/menu.wav", "data/music/race.wav"
+    // "data/music/menu.wav", "data/music/race.wav": each loaded only while
+    // its states play it.
+    Sample menuMusic, raceMusic;
     Channel menuChannel, raceChannel;
     Sample rolloverSample, clickSample;   // "data/seffects/r.wav", "data/seffects/c.wav"
     Channel rolloverChannel, clickChannel;

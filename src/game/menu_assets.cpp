@@ -1,6 +1,7 @@
 // The menus' assets of one start-up pass: pointer and background pictures,
-// the buttons, the menu and race music and the two menu effects.  A
-// rebuild of the shell (state 14) frees them all and loads them again.
+// the buttons, the menu music and the two menu effects (the race music is
+// read when a race first plays it).  A rebuild of the shell (state 14)
+// frees them all and loads them again.
 #include "app/config.h"
 #include "game/menu_logic.h"
 #include "game/menus.h"
@@ -26,7 +27,7 @@ void LoadMenuAssets()
     gGame.menuChannel = gGame.raceChannel = 0;
     gGame.rolloverChannel = gGame.clickChannel = 0;
     LoadSample("data/music/menu.wav", &gGame.menuMusic, true);
-    LoadSample("data/music/race.wav", &gGame.raceMusic, true);
+    gGame.raceMusic = 0;
     LoadSample("data/seffects/r.wav", &gGame.rolloverSample, false);
     LoadSample("data/seffects/c.wav", &gGame.clickSample, false);
 }

@@ -54,6 +54,12 @@ click 0.5 0.7
 wait_for_log "Loading checkpoints: data/tracks/checkpoints/$track_name.txt" 10 || fail "race did not load $track_name"
 sleep 1.5
 race_shot="$(shot race)"
+# Only the music that plays is loaded: the race music when the race starts,
+# after the menu music read at start-up.
+awk '/Loading seffect: data\/music\/menu.wav/ && !menu { menu = NR }
+     /Loading seffect: data\/music\/race.wav/ { race = NR; n++ } /Loading checkpoints/ { track = NR }
+     END { exit !(menu && menu < track && track < race && n == 1) }' "$GAME_DIR/log.txt" ||
+    fail "the race music was not read once when the race started"
 key Escape
 menu_shot="$(shot race_menu)"
 [[ "$(mean_brightness "$menu_shot")" -lt "$(mean_brightness "$race_shot")" ]] || fail "race menu not dimmed"
@@ -70,6 +76,8 @@ key Escape
 click 0.5 0.3     # back: the single-race set-up
 sleep 0.7         # let the screen brighten from black
 shot setup_after_race > /dev/null
+[[ "$(grep -c 'Loading seffect: data/music/menu.wav' "$GAME_DIR/log.txt")" -eq 2 ]] ||
+    fail "the menu music was not read again back in the menus"
 track_before="$(pref track)"
 click 0.5 0.575   # the track button exists only on the single-race set-up
 [[ "$(pref track)" != "$track_before" ]] || fail "back from the race menu did not lead to the single-race set-up"
