@@ -51,28 +51,22 @@ void Quad(float x0, float y0, float x1, float y1)
     glEnd();
 }
 
-// A translucent dark quad behind text or a map.
-void ShadeRect(float x0, float y0, float x1, float y1, float alpha)
-{
-    SetOrtho2D(1, 1);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4f(0.0f, 0.0f, 0.0f, alpha);
-    Quad(x0, y0, x1, y1);
-    glDisable(GL_BLEND);
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-}
-
 // The translucent dark frame of `area` round `hole`, which lies inside it:
 // four strips, so that no pixel under the hole is blended for nothing.
 void ShadeAround(const ViewRect& area, const ViewRect& hole, float alpha)
 {
     const float x0 = area.x, x1 = area.x + area.w, y0 = area.y, y1 = area.y + area.h;
     const float hx0 = hole.x, hx1 = hole.x + hole.w, hy0 = hole.y, hy1 = hole.y + hole.h;
-    ShadeRect(x0, y0, x1, hy0, alpha);
-    ShadeRect(x0, hy1, x1, y1, alpha);
-    ShadeRect(x0, hy0, hx0, hy1, alpha);
-    ShadeRect(hx1, hy0, x1, hy1, alpha);
+    SetOrtho2D(1, 1);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(0.0f, 0.0f, 0.0f, alpha);
+    Quad(x0, y0, x1, hy0);
+    Quad(x0, hy1, x1, y1);
+    Quad(x0, hy0, hx0, hy1);
+    Quad(hx1, hy0, x1, hy1);
+    glDisable(GL_BLEND);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
 void Standings(const ViewRect& view, const HudRanking& ranking, uint32_t viewer, float size, float* top)

@@ -383,6 +383,12 @@ void WriteLowBody(const std::string& root) {
   Save(root + "/models/LP_body.3ds", {{"paint", 200, 200, 200, ""}}, {Named(low, "outline", "paint")});
 }
 
+// Every wheel model: the rim in the wheel colour, the tyre in rubber.
+void SaveWheel(const std::string& path, const Mesh& rim, const Mesh& tyre) {
+  Save(path, {{"paint", 230, 180, 0, ""}, {"rubber", 34, 34, 36, ""}},
+       {Named(rim, "rim", "paint"), Named(tyre, "tyre", "rubber")});
+}
+
 // The left wheel (the game turns it round for the right side), its outer
 // face toward -x: a closed rim in the wheel colour (its face sunk inside
 // the tyre, and its barrel), a rubber tyre of `segments` segments (sloping
@@ -410,8 +416,7 @@ void WriteWheel(const std::string& path, int segments) {
       tyre.Quad(c[i], c[j], c[j + 4], c[i + 4], mid);
     }
   }
-  Save(path, {{"paint", 230, 180, 0, ""}, {"rubber", 34, 34, 36, ""}},
-       {Named(rim, "rim", "paint"), Named(tyre, "tyre", "rubber")});
+  SaveWheel(path, rim, tyre);
 }
 
 // The low wheel, for cars so small on screen that the rim's sunk face and
@@ -424,8 +429,7 @@ void WriteLowWheel(const std::string& path) {
   Revolve(&rim, {{-0.075f, 0.0f}, {-0.075f, 0.15f}}, segments);
   Revolve(&rim, {{0.075f, 0.15f}, {0.075f, 0.0f}}, segments);
   Revolve(&tyre, {{-0.075f, 0.15f}, {-0.1f, 0.228f}, {0.1f, 0.228f}, {0.075f, 0.15f}}, segments);
-  Save(path, {{"paint", 230, 180, 0, ""}, {"rubber", 34, 34, 36, ""}},
-       {Named(rim, "rim", "paint"), Named(tyre, "tyre", "rubber")});
+  SaveWheel(path, rim, tyre);
 }
 
 // A smooth sphere of shared vertices (used for the post's head).
@@ -517,14 +521,12 @@ void WriteArrow(const std::string& root) {
 }
 
 // The sky: a dome of radius 150 round the camera, textured by "sky.tga"
-// (u once round, v from the horizon up), its triangles facing inward.  It
-// reaches one band (15 degrees) below the horizon, in the horizon's colour:
-// further down the ground always covers it, and the race clears to the haze.
+// (u once round, v from the horizon up), its triangles facing inward, in
+// bands of 15 degrees from the horizon to the zenith.  Nothing is drawn
+// below: there the ground covers the view, and where it does not the race
+// view is cleared to the horizon row's colour.
 void WriteSky(const std::string& root) {
   Mesh sky;
-  // Bands of 15 degrees from the horizon to the zenith.  Nothing is drawn
-  // below: there the ground covers the view, and where it does not the
-  // race view is cleared to the horizon row's colour.
   const int rings = 6, segments = 24;
   const float radius = 150.0f;
   for (int r = 0; r <= rings; r++) {
