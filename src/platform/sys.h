@@ -56,3 +56,5 @@ void SysReleaseFreedMemory();
 
 // Processor seconds the whole process (all its threads) has used so far.
 double SysProcessSeconds();
+// Processor seconds the calling thread alone has used so far.
+double SysThreadSeconds();

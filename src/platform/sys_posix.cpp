@@ -112,3 +112,11 @@ double SysProcessSeconds()
         return 0.0;
     return (double)t.tv_sec + (double)t.tv_nsec * 1e-9;
 }
+
+double SysThreadSeconds()
+{
+    struct timespec t;
+    if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t) != 0)
+        return 0.0;
+    return (double)t.tv_sec + (double)t.tv_nsec * 1e-9;
+}

@@ -1,6 +1,9 @@
-// The race frame meter.  Always: race frames drawn, their wall time and the
+// The race frame meter.  Always: race frames drawn, their wall time, the
 // processor time of the whole process (the software renderer's threads
-// included) over them.  With the environment variable QUIBBIT_PASS_TIMES
+// included) over them, and that of the game's own thread alone.  The
+// software renderer turns vertices into binned triangles on the game's
+// thread and its pixel threads start on them only when the game waits for
+// the pixels, so the game thread's time adds to the frame whole.  With the environment variable QUIBBIT_PASS_TIMES
 // set (benchmarks only): the wall time of each pass of the frame, each pass
 // ended by glFinish so that its pixels are counted where they are drawn.
 // The waits make the frame slower, so the pass table is read for shares.
@@ -35,6 +38,8 @@ struct FrameMeter {
     uint64_t lastCounter;    // counter at the latest race frame
     double firstProcess;     // process seconds at the first race frame
     double lastProcess;      // process seconds at the latest race frame
+    double firstThread;      // the game thread's processor seconds at the first race frame
+    double lastThread;       // ... and at the latest
     uint64_t passMark;       // counter where the current pass began
     double passSeconds[kPassCount];
     uint8_t passCounting;    // the counters' queries run (pass timing on a renderer that has them)

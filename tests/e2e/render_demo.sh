@@ -103,5 +103,11 @@ if grep -q "^llvmpipe" "$GAME_DIR/log.txt"; then  # the renderer these scripts r
         grep -Eq "(^|, )$pass [1-9][0-9]*/[1-9]" <<< "$counts" || fail "no fragments or vertices counted for $pass: $counts"
     done
 fi
+# The frame meter's line: the game's own thread used some of the
+# processor time, never more than the whole process.
+meter="$(grep '^Race frames: ' "$GAME_DIR/log.txt")"
+read -r process thread <<< "$(sed -n 's/.* \([0-9.]*\) ms processor time per frame ([0-9.]* cores), \([0-9.]*\) ms on the game.s thread$/\1 \2/p' <<< "$meter")"
+[[ -n "$thread" ]] || fail "no game thread time: $meter"
+awk -v p="$process" -v t="$thread" 'BEGIN { exit !(t > 0 && t <= p) }' || fail "game thread time out of range: $meter"
 grep -q "^ERROR" "$GAME_DIR/log.txt" && fail "an error in the log"
 echo "render_demo: ok"
