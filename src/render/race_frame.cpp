@@ -99,6 +99,13 @@ void RenderShadowTextures(uint32_t views)
         gShadowSlot[c] = next++;
     }
     glDisable(GL_SCISSOR_TEST);
+    // The copies finished here, while they are all the renderer has to do.
+    // Otherwise the first view's decals, the first to sample the atlas,
+    // make the renderer finish the copies together with everything sent
+    // for that view so far, and the frame's drawing is cut in two: the
+    // game's thread waits in the middle of it, and every tile is drawn in
+    // two goes.
+    glFinish();
 }
 
 struct ViewLayout {
