@@ -3,9 +3,10 @@
 // included) over them, and that of the game's own thread alone.  The
 // software renderer turns vertices into binned triangles on the game's
 // thread and its pixel threads start on them only when the game waits for
-// the pixels, so the game thread's time adds to the frame whole.  With the environment variable QUIBBIT_PASS_TIMES
-// set (benchmarks only): the wall time of each pass of the frame, each pass
-// ended by glFinish so that its pixels are counted where they are drawn.
+// the pixels, so the game thread's time adds to the frame whole.  With the
+// environment variable QUIBBIT_PASS_TIMES set (benchmarks only): the wall
+// time of each pass of the frame, each pass ended by glFinish so that its
+// pixels are counted where they are drawn.
 // The waits make the frame slower, so the pass table is read for shares.
 // Where the renderer counts them (GL_ARB_pipeline_statistics_query), each
 // pass's fragment shader runs and vertices submitted are counted too; the

@@ -103,8 +103,8 @@ void RenderShadowTextures(uint32_t views)
     // Otherwise the first view's decals, the first to sample the atlas,
     // make the renderer finish the copies together with everything sent
     // for that view so far, and the frame's drawing is cut in two: the
-    // game's thread waits in the middle of it, and every tile is drawn in
-    // two goes.
+    // game's thread waits in the middle of it, and the renderer goes over
+    // the window's tiles twice.
     glFinish();
 }
 

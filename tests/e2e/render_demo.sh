@@ -105,7 +105,7 @@ if grep -q "^llvmpipe" "$GAME_DIR/log.txt"; then  # the renderer these scripts r
 fi
 # The frame meter's line: the game's own thread used some of the
 # processor time, never more than the whole process.
-meter="$(grep '^Race frames: ' "$GAME_DIR/log.txt")"
+meter="$(grep '^Race frames: ' "$GAME_DIR/log.txt" | tail -n 1)"
 read -r process thread <<< "$(sed -n 's/.* \([0-9.]*\) ms processor time per frame ([0-9.]* cores), \([0-9.]*\) ms on the game.s thread$/\1 \2/p' <<< "$meter")"
 [[ -n "$thread" ]] || fail "no game thread time: $meter"
 awk -v p="$process" -v t="$thread" 'BEGIN { exit !(t > 0 && t <= p) }' || fail "game thread time out of range: $meter"

@@ -1,7 +1,11 @@
-// The frame clock: whole 2 ms steps, the carried remainder and the stall cap.
+// The frame clock: whole 2 ms steps, the carried remainder and the stall
+// cap; the processor clocks the frame meter reads.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "app/clock.h"
+#include "platform/sys.h"
 
 namespace {
 
@@ -37,3 +41,25 @@ TEST(Clock, FramesSimulateTheirSumCarryTheirRemainderAndStallsAreCut)
 }
 
 }  // namespace
+
+// The frame meter's processor clocks: a busy thread's time grows by about
+// what it works, and another thread's work counts for the process only.
+TEST(Clock, TheThreadsProcessorTimeIsItsOwnAndPartOfTheProcesss)
+{
+    const auto spin = [](double seconds) {
+        const double until = SysThreadSeconds() + seconds;
+        volatile uint64_t sink = 0;
+        while (SysThreadSeconds() < until)
+            sink = sink + 1;
+    };
+    const double thread0 = SysThreadSeconds(), process0 = SysProcessSeconds();
+    spin(0.05);
+    const double thread1 = SysThreadSeconds(), process1 = SysProcessSeconds();
+    EXPECT_GE(thread1 - thread0, 0.05);
+    EXPECT_GE(process1 - process0, thread1 - thread0 - 0.001);  // the two clocks are read apart
+    std::thread other(spin, 0.1);
+    other.join();
+    const double thread2 = SysThreadSeconds(), process2 = SysProcessSeconds();
+    EXPECT_LT(thread2 - thread1, 0.05);  // waiting for the other thread costs this one next to nothing
+    EXPECT_GE(process2 - process1, 0.1);
+}
