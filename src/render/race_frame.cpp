@@ -39,7 +39,7 @@ uint32_t currentView;
 const float kLightPosition[4] = {75.0f, 50.0f, 25.0f, 1.0f};
 Frustum gViewFrustum[kMaxViews];
 float gViewScale[kMaxViews];
-Quality gQuality = {128, 1.0f, 32.0f, 1, 0};  // everything until the first race frame
+Quality gQuality = {128, 1.0f, 32.0f, 1, 1.0f, 0};  // everything until the first race frame
 QualityBudget gBudget;
 
 namespace {
@@ -178,10 +178,10 @@ void UpdateQuality(uint32_t views)
     gQuality = QualityAtLevel(saved, gBudget.level[views - 1]);
     if (change != kBudgetKept) {
         LogMessage("Quality budget: %s to level %d for %u view%s: dust %d%%, shadows %d, coarse ground from %.0f, "
-                   "scenery %s",
+                   "scenery %s, car detail %d%%",
                    change == kBudgetLowered ? "lowered" : "raised", gQuality.level, views, views > 1 ? "s" : "",
                    (int)(gQuality.dustShare * 100.0f + 0.5f), gQuality.shadowResolution, gQuality.terrainFar,
-                   gQuality.sceneryOuter ? "far" : "near");
+                   gQuality.sceneryOuter ? "far" : "near", (int)(gQuality.carDetail * 100.0f + 0.5f));
     }
 }
 
@@ -342,7 +342,7 @@ void DrawWorld()
         float centre[3];
         CarCentre(gCars[c], centre);
         HazeFor(EyeDistance(centre) + kCarSphereRadius);
-        DrawCar(gCars[c], CarPixels(gCars[c]));
+        DrawCar(gCars[c], CarPixels(gCars[c]) * gQuality.carDetail);
     }
     glEnable(GL_FOG);
     EndPass(kPassCars);

@@ -480,7 +480,8 @@ TEST(ShadowAtlas, SlotsToARowAndPowerOfTwoSides)
 
 // The model follows the car's length on screen: the full body from 2.2
 // above (about 180 pixels long in this window), the middle one from 5
-// (about 80), the far slab from 20 (about 20).  Two points beside the body
+// (about 80), the far slab from 20 (about 20), and with the quality
+// budget at its last step already from 5.  Two points beside the body
 // tell them apart: the first is covered by the middle body and the slab but
 // not the full body, the second by the slab alone.  A box of half width w
 // and top t seen from height h covers the ground out to w h / (h - t).
@@ -509,6 +510,20 @@ TEST_F(RaceFrameTest, EachCarSizeOnScreenGetsItsModel)
             EXPECT_EQ(Dominant(second, 2), c.far) << second.r << " " << second.g << " " << second.b;
         }
     }
+    // The quality budget's last step gives a car of the middle size the far slab.
+    const float h = 5.0f;
+    gPrefs.targetfps = 60;
+    ResetQualityBudget();
+    gBudget.level[0] = kQualityLevels - 1;
+    CameraAbove(0, bodyX, bodyZ, h);
+    RenderRaceFrame();
+    gPrefs.targetfps = 0;
+    ResetQualityBudget();
+    int x, y;
+    GroundPixel(gCameras[0], bodyX + (0.75f * h / (h - boxTop) + 1.5f * h / (h - slabTop)) / 2, bodyZ, &x, &y);
+    ASSERT_LT(x, kWidth);
+    const Pixel plain = ReadPixel(x, y);
+    EXPECT_TRUE(Dominant(plain, 2)) << plain.r << " " << plain.g << " " << plain.b;
 }
 
 // The world pass draws what lies wholly nearer than the haze's start with
