@@ -105,18 +105,21 @@ void SysExit(int code)
     exit(code);
 }
 
-double SysProcessSeconds()
+// Seconds on one of the processor-time clocks (0 where it cannot be read).
+static double ClockSeconds(clockid_t clock)
 {
     struct timespec t;
-    if (clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t) != 0)
+    if (clock_gettime(clock, &t) != 0)
         return 0.0;
     return (double)t.tv_sec + (double)t.tv_nsec * 1e-9;
 }
 
+double SysProcessSeconds()
+{
+    return ClockSeconds(CLOCK_PROCESS_CPUTIME_ID);
+}
+
 double SysThreadSeconds()
 {
-    struct timespec t;
-    if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t) != 0)
-        return 0.0;
-    return (double)t.tv_sec + (double)t.tv_nsec * 1e-9;
+    return ClockSeconds(CLOCK_THREAD_CPUTIME_ID);
 }
