@@ -4,18 +4,18 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "app/log.h"
 #include "platform/sys.h"
 #include "platform/window.h"
+#include "render/gl_util.h"
 
 FrameMeter gFrameMeter;
 
 namespace {
 
-const char* const kPassNames[kPassCount] = {"other", "shadows", "clear", "cars",    "gates", "terrain",
-                                            "sky",   "decals",  "dust",  "markers", "hud",   "swap"};
+const char* const kPassNames[kPassCount] = {"other", "shadows", "clear",   "cars", "gates",    "terrain", "sky",
+                                            "decals", "dust",   "markers", "hud",  "doubling", "swap"};
 
 double Seconds(uint64_t ticks)
 {
@@ -44,17 +44,6 @@ struct PassCounters {
     bool running;
 };
 PassCounters counters;
-
-bool HasExtension(const char* name)
-{
-    const char* list = (const char*)glGetString(GL_EXTENSIONS);
-    const size_t length = strlen(name);
-    for (const char* at = list; at && (at = strstr(at, name)) != nullptr; at += length) {
-        if ((at == list || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0'))
-            return true;
-    }
-    return false;
-}
 
 // At the first race frame with pass timing: true when the renderer counts.
 bool StartCounters()

@@ -28,6 +28,7 @@ enum FramePass {
     kPassDust,
     kPassMarkers,  // medals
     kPassHud,      // arrow and HUD
+    kPassDoubling, // the half-resolution world doubled over the window
     kPassSwap,     // overlays, swap and the window's clear
     kPassCount
 };

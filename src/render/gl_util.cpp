@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <cstring>
+
 #include "app/config.h"
 
 void InitGlState()
@@ -29,4 +31,15 @@ void SetOrtho2D(float w, float h)
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
+}
+
+bool HasExtension(const char* name)
+{
+    const char* list = (const char*)glGetString(GL_EXTENSIONS);
+    const size_t length = strlen(name);
+    for (const char* at = list; at && (at = strstr(at, name)) != nullptr; at += length) {
+        if ((at == list || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0'))
+            return true;
+    }
+    return false;
 }

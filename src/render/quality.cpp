@@ -8,23 +8,26 @@ struct Step {
     float terrainFar;
     uint8_t sceneryOuter;
     float carDetail;
+    uint8_t halfResolution;
 };
 
 // The fixed order: dust, shadows, terrain, scenery, then again finer; the
-// cars, which the players watch most, come last.
+// cars, which the players watch most, come next to last, and the whole
+// picture's sharpness last of all.
 const Step kSteps[kQualityLevels] = {
-    {1.0f, 1024, 32.0f, 1, 1.0f},  // the saved settings
-    {0.5f, 1024, 32.0f, 1, 1.0f},  // half the dust
-    {0.5f, 64, 32.0f, 1, 1.0f},    // shadows at 64 texels
-    {0.5f, 64, 16.0f, 1, 1.0f},    // coarse ground from 16 units
-    {0.5f, 64, 16.0f, 0, 1.0f},    // scenery ring's outer band off
-    {0.25f, 64, 16.0f, 0, 1.0f},   // a quarter of the dust
-    {0.25f, 32, 16.0f, 0, 1.0f},   // shadows at 32 texels
-    {0.25f, 32, 8.0f, 0, 1.0f},    // coarse ground from 8 units
-    {0.0f, 32, 8.0f, 0, 1.0f},     // no dust
-    {0.0f, 1, 8.0f, 0, 1.0f},      // static shadows
-    {0.0f, 0, 8.0f, 0, 1.0f},      // no car shadows (the tag spot stays)
-    {0.0f, 0, 8.0f, 0, 0.3f},      // plainer cars: their models chosen for 0.3 of their size
+    {1.0f, 1024, 32.0f, 1, 1.0f, 0},  // the saved settings
+    {0.5f, 1024, 32.0f, 1, 1.0f, 0},  // half the dust
+    {0.5f, 64, 32.0f, 1, 1.0f, 0},    // shadows at 64 texels
+    {0.5f, 64, 16.0f, 1, 1.0f, 0},    // coarse ground from 16 units
+    {0.5f, 64, 16.0f, 0, 1.0f, 0},    // scenery ring's outer band off
+    {0.25f, 64, 16.0f, 0, 1.0f, 0},   // a quarter of the dust
+    {0.25f, 32, 16.0f, 0, 1.0f, 0},   // shadows at 32 texels
+    {0.25f, 32, 8.0f, 0, 1.0f, 0},    // coarse ground from 8 units
+    {0.0f, 32, 8.0f, 0, 1.0f, 0},     // no dust
+    {0.0f, 1, 8.0f, 0, 1.0f, 0},      // static shadows
+    {0.0f, 0, 8.0f, 0, 1.0f, 0},      // no car shadows (the tag spot stays)
+    {0.0f, 0, 8.0f, 0, 0.3f, 0},      // plainer cars: their models chosen for 0.3 of their size
+    {0.0f, 0, 8.0f, 0, 0.3f, 1},      // the world at half resolution
 };
 
 const double kWindow = 0.5;
@@ -48,6 +51,7 @@ Quality QualityAtLevel(int32_t savedShadowResolution, int32_t level)
     q.terrainFar = s.terrainFar;
     q.sceneryOuter = s.sceneryOuter;
     q.carDetail = s.carDetail;
+    q.halfResolution = s.halfResolution;
     q.level = level;
     return q;
 }

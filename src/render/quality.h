@@ -17,14 +17,16 @@ struct Quality {
     uint8_t sceneryOuter;      // 1: the outer band of the scenery ring is drawn
     float carDetail;           // the share of its length on screen a car's models are chosen for:
                                // 1 as drawn, less gives plainer models from larger sizes
+    uint8_t halfResolution;    // 1: the world drawn at half the window's resolution, each pixel doubled
     int32_t level;             // budget steps taken, 0 = the saved settings
 };
 
 // Level 0 draws everything the settings ask; each level lowers one more of,
 // in turn, dust count, shadow resolution, terrain detail, scenery distance,
-// and as the very last step the cars' detail: each car's models are then
-// chosen as if it were under a third of its size on screen.
-static const int32_t kQualityLevels = 12;  // levels 0 .. 11
+// then the cars' detail (each car's models chosen as if it were under a
+// third of its size on screen), and as the very last step the resolution:
+// the world at half the window's resolution, the HUD still at full.
+static const int32_t kQualityLevels = 13;  // levels 0 .. 12
 
 // The quality at `level` (held to 0 .. kQualityLevels - 1) for the saved
 // shadow resolution (0 off, 1 static, else texels): a lowered resolution

@@ -122,6 +122,7 @@ void LoadRaceAssets()
     LoadModel(gGateModels.post, "data/models/checkpoint.3ds", false);
     LoadModel(gGateModels.head, "data/models/head.3ds", false);
     ForgetTrackGraphics();
+    ForgetHalfPicture();
     ResetCars();
 }
 
@@ -133,6 +134,7 @@ void FreeRaceAssets()
     gGateModels.post.Release();
     gGateModels.head.Release();
     FreeTrackGraphics();
+    FreeHalfPicture();
     DeleteTexture(&gStandings.medalTexture[0]);
 }
 

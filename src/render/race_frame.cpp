@@ -6,7 +6,9 @@
 // Per view the world is, in distance fog toward the sky's horizon colour:
 // light, cars, gates and their flags, terrain with the scenery ring beyond
 // its edge; then without fog: the sky dome (down to just below the horizon)
-// where nothing covers it, ground decals, dust, medal markers.
+// where nothing covers it, ground decals, dust, medal markers.  At the
+// quality budget's last step the views' arrows and worlds are drawn at half
+// size and doubled over the window before all the HUDs.
 #include "render/race_frame.h"
 
 #include <GL/gl.h>
@@ -30,6 +32,7 @@
 #include "render/car_gl.h"
 #include "render/dust_gl.h"
 #include "render/frame_meter.h"
+#include "render/gl_util.h"
 #include "render/hud.h"
 #include "render/hud_logic.h"
 #include "render/race_assets.h"
@@ -39,7 +42,7 @@ uint32_t currentView;
 const float kLightPosition[4] = {75.0f, 50.0f, 25.0f, 1.0f};
 Frustum gViewFrustum[kMaxViews];
 float gViewScale[kMaxViews];
-Quality gQuality = {128, 1.0f, 32.0f, 1, 1.0f, 0};  // everything until the first race frame
+Quality gQuality = {128, 1.0f, 32.0f, 1, 1.0f, 0, 0};  // everything until the first race frame
 QualityBudget gBudget;
 
 namespace {
@@ -178,11 +181,118 @@ void UpdateQuality(uint32_t views)
     gQuality = QualityAtLevel(saved, gBudget.level[views - 1]);
     if (change != kBudgetKept) {
         LogMessage("Quality budget: %s to level %d for %u view%s: dust %d%%, shadows %d, coarse ground from %.0f, "
-                   "scenery %s, car detail %d%%",
+                   "scenery %s, car detail %d%%, resolution %s",
                    change == kBudgetLowered ? "lowered" : "raised", gQuality.level, views, views > 1 ? "s" : "",
                    (int)(gQuality.dustShare * 100.0f + 0.5f), gQuality.shadowResolution, gQuality.terrainFar,
-                   gQuality.sceneryOuter ? "far" : "near", (int)(gQuality.carDetail * 100.0f + 0.5f));
+                   gQuality.sceneryOuter ? "far" : "near", (int)(gQuality.carDetail * 100.0f + 0.5f),
+                   gQuality.halfResolution ? "half" : "full");
     }
+}
+
+// The world at half resolution, the budget's last step.  Every view's world
+// goes into the lower-left quarter of the window at half its size; that
+// quarter is copied into a texture and drawn back over the whole window with
+// each of its pixels doubled (nearest texels, no blur); the HUD then goes on
+// top at full resolution.  The doubling is one textured pass over the whole
+// window: at three quarters of the size it costs about what the smaller
+// world saves, so the step goes straight to half.
+struct HalfPicture {
+    GLuint texture;
+    int width, height;  // the texture's size, powers of two
+};
+HalfPicture halfPicture;
+
+// The picture's size for the window: half of it, rounded up.
+int HalfOf(int pixels)
+{
+    return (pixels + 1) / 2;
+}
+
+// A texture that holds the half-size picture; false when the renderer
+// cannot make one that large (the world is then drawn at full resolution).
+bool PrepareHalfPicture()
+{
+    HalfPicture& p = halfPicture;
+    const int w = HalfOf(gConfig.width), h = HalfOf(gConfig.height);
+    if (p.texture != 0 && p.width >= w && p.height >= h)
+        return true;
+    int tw = 1, th = 1;
+    while (tw < w)
+        tw *= 2;
+    while (th < h)
+        th *= 2;
+    GLint most = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &most);
+    if (tw > most || th > most)
+        return false;
+    if (p.texture == 0)
+        glGenTextures(1, &p.texture);
+    // Named in the window's own byte order where the renderer has it, the
+    // texture takes the copy as it is instead of through a conversion.
+    const GLenum format = HasExtension("GL_EXT_bgra") ? GL_BGRA_EXT : GL_RGBA;
+    glBindTexture(GL_TEXTURE_2D, p.texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, tw, th, 0, format, GL_UNSIGNED_BYTE, nullptr);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    p.width = tw;
+    p.height = th;
+    return true;
+}
+
+// A view's place in the half-size picture: its edges halved, rounded so
+// that neighbouring views still meet.
+ViewLayout HalveLayout(const ViewLayout& full)
+{
+    ViewLayout half = full;
+    half.x = full.x / 2;
+    half.y = full.y / 2;
+    half.w = HalfOf(full.x + full.w) - half.x;
+    half.h = HalfOf(full.y + full.h) - half.y;
+    return half;
+}
+
+// The half-size picture over the whole window, each pixel doubled.
+void DoubleHalfPicture()
+{
+    const HalfPicture& p = halfPicture;
+    const int w = HalfOf(gConfig.width), h = HalfOf(gConfig.height);
+    glBindTexture(GL_TEXTURE_2D, p.texture);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, w, h);
+    SetOrtho2D((float)gConfig.width, (float)gConfig.height);
+    glDisable(GL_FOG);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+    glDepthMask(GL_FALSE);
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    const float s = (float)w / p.width, t = (float)h / p.height;
+    const float x = 2.0f * w, y = 2.0f * h;  // a window of odd size loses half a pixel at the edge
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(0, 0);
+    glTexCoord2f(s, 0);
+    glVertex2f(x, 0);
+    glTexCoord2f(s, t);
+    glVertex2f(x, y);
+    glTexCoord2f(0, t);
+    glVertex2f(0, y);
+    glEnd();
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glDisable(GL_TEXTURE_2D);
+    glDepthMask(GL_TRUE);
+}
+
+// The view's overlays and HUD, in window fractions.
+void DrawViewHud(const ViewLayout& layout, uint32_t v)
+{
+    currentView = v;
+    const float w = (float)gConfig.width, h = (float)gConfig.height;
+    const ViewRect rect = {(float)layout.x / w, (float)layout.y / h, (float)layout.w / w, (float)layout.h / h};
+    DrawViewOverlays(rect, v);
+    DrawRaceHud(rect);
+    EndPass(kPassHud);
 }
 
 // A sphere of this radius round CarCentre holds the whole car.
@@ -257,6 +367,18 @@ void ResetQualityBudget()
     gBudget.target = gPrefs.targetfps;
 }
 
+void FreeHalfPicture()
+{
+    if (halfPicture.texture != 0)
+        glDeleteTextures(1, &halfPicture.texture);
+    halfPicture = HalfPicture();
+}
+
+void ForgetHalfPicture()
+{
+    halfPicture = HalfPicture();
+}
+
 void SetPerspective()
 {
     glViewport(0, 0, gConfig.width, gConfig.height);
@@ -290,6 +412,7 @@ void RenderRaceFrame()
     glClearColor(grey[0], grey[1], grey[2], grey[3]);
     EndPass(kPassClear);
     CycleScreenMode();
+    const bool half = gQuality.halfResolution && PrepareHalfPicture();
     ViewLayout layout;
     for (uint32_t v = 0; LayoutView(v, &layout); v++) {
         currentView = v;
@@ -309,15 +432,22 @@ void RenderRaceFrame()
         } else {
             SetPerspective();  // the one full-window view
         }
+        if (half) {
+            const ViewLayout small = HalveLayout(layout);
+            glViewport(small.x, small.y, small.w, small.h);
+        }
         if (gGame.state != RaceMenu && gGame.state != RaceResults)
             DrawDirectionArrow();
         EndPass(kPassHud);
         DrawWorld();
-        const float w = (float)gConfig.width, h = (float)gConfig.height;
-        const ViewRect rect = {(float)layout.x / w, (float)layout.y / h, (float)layout.w / w, (float)layout.h / h};
-        DrawViewOverlays(rect, v);
-        DrawRaceHud(rect);
-        EndPass(kPassHud);
+        if (!half)
+            DrawViewHud(layout, v);
+    }
+    if (half) {
+        DoubleHalfPicture();
+        EndPass(kPassDoubling);
+        for (uint32_t v = 0; LayoutView(v, &layout); v++)
+            DrawViewHud(layout, v);
     }
     // Three players in quarters: the fourth shows the whole course.
     if (gPrefs.screenmode == 2 && gPrefs.nplayers == 3)

@@ -70,5 +70,9 @@ void DrawMedalMarkers();
 // How much of a medal marker shows at `distance` from the eye: none within
 // 3 units, all from 6 on, in between in proportion.
 float MedalFade(float distance);
+// The texture of the budget's half-resolution world: deleted (race assets
+// freed) / forgotten (a new rendering context, whose names are its own).
+void FreeHalfPicture();
+void ForgetHalfPicture();
 // Full-window viewport and camera 0's projection; identity modelview.
 void SetPerspective();

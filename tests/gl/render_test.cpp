@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -481,7 +482,7 @@ TEST(ShadowAtlas, SlotsToARowAndPowerOfTwoSides)
 // The model follows the car's length on screen: the full body from 2.2
 // above (about 180 pixels long in this window), the middle one from 5
 // (about 80), the far slab from 20 (about 20), and with the quality
-// budget at its last step already from 5.  Two points beside the body
+// budget at its plainer cars' step already from 5.  Two points beside the body
 // tell them apart: the first is covered by the middle body and the slab but
 // not the full body, the second by the slab alone.  A box of half width w
 // and top t seen from height h covers the ground out to w h / (h - t).
@@ -510,11 +511,11 @@ TEST_F(RaceFrameTest, EachCarSizeOnScreenGetsItsModel)
             EXPECT_EQ(Dominant(second, 2), c.far) << second.r << " " << second.g << " " << second.b;
         }
     }
-    // The quality budget's last step gives a car of the middle size the far slab.
+    // The quality budget's plainer cars give a car of the middle size the far slab.
     const float h = 5.0f;
     gPrefs.targetfps = 60;
     ResetQualityBudget();
-    gBudget.level[0] = kQualityLevels - 1;
+    gBudget.level[0] = kQualityLevels - 2;
     CameraAbove(0, bodyX, bodyZ, h);
     RenderRaceFrame();
     gPrefs.targetfps = 0;
@@ -524,6 +525,60 @@ TEST_F(RaceFrameTest, EachCarSizeOnScreenGetsItsModel)
     ASSERT_LT(x, kWidth);
     const Pixel plain = ReadPixel(x, y);
     EXPECT_TRUE(Dominant(plain, 2)) << plain.r << " " << plain.g << " " << plain.b;
+}
+
+// Aligned 2 x 2 blocks of the window's box x0..x1, y0..y1 (even corners)
+// whose four pixels are not all the same.
+int MixedBlocks(const std::vector<uint8_t>& window, int x0, int y0, int x1, int y1)
+{
+    int mixed = 0;
+    for (int y = y0; y + 1 < y1; y += 2) {
+        for (int x = x0; x + 1 < x1; x += 2) {
+            const uint8_t* a = &window[((size_t)y * kWidth + x) * 3];
+            const uint8_t* b = a + (size_t)kWidth * 3;
+            mixed += memcmp(a, a + 3, 3) != 0 || memcmp(a, b, 3) != 0 || memcmp(a, b + 3, 3) != 0;
+        }
+    }
+    return mixed;
+}
+
+// The budget's last step draws the world at half resolution: every pixel of
+// it doubled, in every view's own place, the HUD still sharp on top.
+TEST_F(RaceFrameTest, TheBudgetsLastStepDoublesEveryPixelOfTheWorld)
+{
+    gPrefs.targetfps = 60;
+    ResetQualityBudget();
+    auto frameAt = [](int32_t level) {
+        for (int v = 0; v < 4; v++)
+            gBudget.level[v] = level;
+        RenderRaceFrame();
+        return ReadWindow();
+    };
+    // One view, looking down on car 0: its outline crosses the middle of
+    // the window, where the HUD draws nothing.
+    CameraAbove(0, -5, -5.5f, 6);
+    const int x0 = kWidth / 4, y0 = kHeight / 4, x1 = 3 * kWidth / 4, y1 = 3 * kHeight / 4;
+    EXPECT_GT(MixedBlocks(frameAt(kQualityLevels - 2), x0, y0, x1, y1), 10);
+    EXPECT_EQ(MixedBlocks(frameAt(kQualityLevels - 1), x0, y0, x1, y1), 0);
+    EXPECT_TRUE(Dominant(ReadPixel(kWidth / 2, kHeight / 2), 2));  // the blue car, where it was
+    // The HUD's text is drawn after the doubling, at full resolution.
+    const std::vector<uint8_t> window = ReadWindow();
+    EXPECT_GT(MixedBlocks(window, 0, 0, kWidth, kHeight), MixedBlocks(window, x0, y0, x1, y1));
+
+    // Four views: each quarter's world in its own quarter.
+    gPrefs.nplayers = 3;
+    gPrefs.nopponents = 0;
+    gPrefs.screenmode = 2;
+    NormalisePrefs();
+    CameraAbove(0, -5, -5.5f, 10);
+    CameraAbove(1, 5, -5.5f, 10);
+    CameraAbove(2, 5, 4.5f, 10);
+    frameAt(kQualityLevels - 1);
+    gPrefs.targetfps = 0;
+    ResetQualityBudget();
+    EXPECT_TRUE(Dominant(ReadPixel(kWidth / 4, 3 * kHeight / 4), 2));      // top left: player 1
+    EXPECT_TRUE(Dominant(ReadPixel(3 * kWidth / 4, 3 * kHeight / 4), 1)); // top right: player 2
+    EXPECT_TRUE(Dominant(ReadPixel(kWidth / 4, kHeight / 4), 0));         // bottom left: player 3
 }
 
 // The world pass draws what lies wholly nearer than the haze's start with

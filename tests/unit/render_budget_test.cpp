@@ -45,21 +45,26 @@ TEST(QualityTest, LevelsLowerOneThingAtATime)
         const Quality a = QualityAtLevel(128, level - 1), b = QualityAtLevel(128, level);
         const int lowered = (b.dustShare < a.dustShare) + (b.shadowResolution < a.shadowResolution) +
                             (b.terrainFar < a.terrainFar) + (b.sceneryOuter < a.sceneryOuter) +
-                            (b.carDetail < a.carDetail);
+                            (b.carDetail < a.carDetail) + (b.halfResolution > a.halfResolution);
         EXPECT_EQ(lowered, 1) << level;
         EXPECT_TRUE(b.dustShare <= a.dustShare && b.shadowResolution <= a.shadowResolution &&
-                    b.terrainFar <= a.terrainFar && b.sceneryOuter <= a.sceneryOuter && b.carDetail <= a.carDetail)
+                    b.terrainFar <= a.terrainFar && b.sceneryOuter <= a.sceneryOuter &&
+                    b.carDetail <= a.carDetail && b.halfResolution >= a.halfResolution)
             << level;
     }
     EXPECT_EQ(QualityAtLevel(128, 0).carDetail, 1.0f);
-    EXPECT_EQ(QualityAtLevel(128, kQualityLevels - 3).shadowResolution, 1);  // static shadows
-    EXPECT_EQ(QualityAtLevel(128, kQualityLevels - 2).shadowResolution, 0);  // then none
-    EXPECT_EQ(QualityAtLevel(128, kQualityLevels - 2).carDetail, 1.0f);  // the cars last of all
-    EXPECT_LT(QualityAtLevel(128, kQualityLevels - 1).carDetail, 1.0f);
+    EXPECT_EQ(QualityAtLevel(128, kQualityLevels - 4).shadowResolution, 1);  // static shadows
+    EXPECT_EQ(QualityAtLevel(128, kQualityLevels - 3).shadowResolution, 0);  // then none
+    EXPECT_EQ(QualityAtLevel(128, kQualityLevels - 3).carDetail, 1.0f);  // then the cars
+    EXPECT_LT(QualityAtLevel(128, kQualityLevels - 2).carDetail, 1.0f);
+    EXPECT_EQ(QualityAtLevel(128, kQualityLevels - 2).halfResolution, 0);  // the resolution last of all
+    EXPECT_EQ(QualityAtLevel(128, kQualityLevels - 1).halfResolution, 1);
     // Never above the saved setting; out-of-range levels held.
     EXPECT_EQ(QualityAtLevel(32, 2).shadowResolution, 32);
     EXPECT_EQ(QualityAtLevel(0, kQualityLevels - 1).shadowResolution, 0);
-    EXPECT_EQ(QualityAtLevel(1, kQualityLevels - 3).shadowResolution, 1);
+    EXPECT_EQ(QualityAtLevel(1, kQualityLevels - 4).shadowResolution, 1);
+    EXPECT_EQ(QualityAtLevel(128, 99).halfResolution, 1);
+    EXPECT_EQ(QualityAtLevel(128, -3).halfResolution, 0);
     EXPECT_EQ(QualityAtLevel(128, 99).level, kQualityLevels - 1);
     EXPECT_EQ(QualityAtLevel(128, -3).level, 0);
 }
