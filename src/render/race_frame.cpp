@@ -194,8 +194,8 @@ void UpdateQuality(uint32_t views)
 // quarter is copied into a texture and drawn back over the whole window with
 // each of its pixels doubled (nearest texels, no blur); the HUD then goes on
 // top at full resolution.  The doubling is one textured pass over the whole
-// window: at three quarters of the size it costs about what the smaller
-// world saves, so the step goes straight to half.
+// window: at 0.6 to 0.75 of the size it costs about what the smaller world
+// saves, so the step goes straight to half.
 struct HalfPicture {
     GLuint texture;
     int width, height;  // the texture's size, powers of two
@@ -268,7 +268,7 @@ void DoubleHalfPicture()
     glEnable(GL_TEXTURE_2D);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     const float s = (float)w / p.width, t = (float)h / p.height;
-    const float x = 2.0f * w, y = 2.0f * h;  // a window of odd size loses half a pixel at the edge
+    const float x = 2.0f * w, y = 2.0f * h;  // one past an odd window's edge, where it is clipped
     glBegin(GL_QUADS);
     glTexCoord2f(0, 0);
     glVertex2f(0, 0);
