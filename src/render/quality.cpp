@@ -31,6 +31,7 @@ const Step kSteps[kQualityLevels] = {
 };
 
 const double kWindow = 0.5;
+const double kFarUnder = 0.8;
 const uint32_t kRoomyWindows = 4;
 const uint32_t kMostPatience = 64;
 
@@ -81,8 +82,12 @@ BudgetChange BudgetFrame(QualityBudget& budget, uint32_t views, double frameSeco
         budget.roomy = 0;
         if (afterRaise && budget.patience < kMostPatience)
             budget.patience *= 2;
-        if (level + 1 < kQualityLevels) {
-            level++;
+        // Far under the target, two steps at a time, so that a race's first
+        // seconds are slow for half as long; a raise is taken back alone.
+        const int32_t steps = rate < kFarUnder * budget.target && !afterRaise ? 2 : 1;
+        const int32_t lowered = level + steps < kQualityLevels ? level + steps : kQualityLevels - 1;
+        if (lowered > level) {
+            level = lowered;
             return kBudgetLowered;
         }
         return kBudgetKept;

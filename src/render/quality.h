@@ -1,7 +1,7 @@
 // The quality budget.  The saved settings say what the player wants drawn;
 // with a target frame rate ("Target frame rate": off, 30, 45 or 60) the
-// budget draws less of it, one step at a time in a fixed order, while the
-// frame rate stays under the target, and draws more again when the rate has
+// budget draws less of it, a step or two at a time in a fixed order, while
+// the frame rate stays under the target, and draws more again when the rate has
 // room to spare.  Each number of views keeps its own level, so going from
 // one view to four and back returns to what suited each.  The saved
 // settings themselves never change.  Plain arithmetic, tested headless.
@@ -46,8 +46,8 @@ struct QualityBudget {
 };
 
 // Frames are judged in windows of half a second: a window under 95 % of
-// the target lowers one level; four windows in a row above 125 % of it
-// raise one.  A raise that has to be taken back in the very next window
+// the target lowers one level, under 80 % two (one, right after a raise);
+// four windows in a row above 125 % of it raise one.  A raise that has to be taken back in the very next window
 // doubles the windows the next raise waits for (up to 64), so the level
 // does not swing.  Returns what the frame changed.  `views` 1 .. 4 (held).
 BudgetChange BudgetFrame(QualityBudget& budget, uint32_t views, double frameSeconds);

@@ -87,25 +87,40 @@ TEST(QualityBudgetTest, LowersPerViewCountAndRaisesWhenThereIsRoom)
     EXPECT_EQ(Feed(b, 4, 20.0, 200), 0);  // off
     b.target = 60;
     BudgetChange last = kBudgetKept;
-    // 32 fps: each half-second window (16 frames) lowers one level.
-    EXPECT_EQ(Feed(b, 4, 32.0, 15), 0);
-    EXPECT_EQ(Feed(b, 4, 32.0, 49, &last), 4);
-    EXPECT_TRUE(last == kBudgetLowered && b.level[3] == 4);
+    // 50 fps, under 95 % of the target: each half-second window (25 frames)
+    // lowers one level.
+    EXPECT_EQ(Feed(b, 4, 50.0, 24), 0);
+    EXPECT_EQ(Feed(b, 4, 50.0, 26, &last), 2);
+    EXPECT_TRUE(last == kBudgetLowered && b.level[3] == 2);
+    // 47 fps, under 80 % of it: two levels a window (of 24 frames).
+    EXPECT_EQ(Feed(b, 4, 47.0, 23), 0);
+    EXPECT_EQ(Feed(b, 4, 47.0, 1), 1);
+    EXPECT_EQ(b.level[3], 4);
     EXPECT_EQ(b.level[0], 0);  // one view keeps its own level
     EXPECT_EQ(Feed(b, 4, 64.0, 320), 0);  // over 95 %, under 125 % of the target: held
     // 128 fps: four windows in a row (of 64 frames) raise one level.
     EXPECT_EQ(Feed(b, 4, 128.0, 255), 0);
     EXPECT_EQ(Feed(b, 4, 128.0, 1, &last), 1);
     EXPECT_TRUE(last == kBudgetRaised && b.level[3] == 3);
-    // Taken back at once: the next raise waits twice as long.
+    // Taken back at once, one level even far under the target; the next
+    // raise waits twice as long.
     EXPECT_EQ(Feed(b, 4, 32.0, 16), 1);
+    EXPECT_EQ(b.level[3], 4);
     EXPECT_EQ(Feed(b, 4, 128.0, 511), 0);
     EXPECT_EQ(Feed(b, 4, 128.0, 1), 1);
-    // Never past the last level; a frame over a second says nothing.
-    EXPECT_EQ(Feed(b, 1, 4.0, 200), kQualityLevels - 1);
+    EXPECT_EQ(b.level[3], 3);
+    // Far under the target from the saved settings (after a held window, not
+    // a raise): the last level in half as many windows, and never past it; a
+    // frame over a second says nothing.
+    EXPECT_EQ(Feed(b, 1, 64.0, 32), 0);
+    EXPECT_EQ(Feed(b, 1, 4.0, 200), kQualityLevels / 2);
     EXPECT_EQ(b.level[0], kQualityLevels - 1);
     EXPECT_EQ(BudgetFrame(b, 1, 2.0), kBudgetKept);
     EXPECT_EQ(b.frames, 0u);
+    // An odd last step is taken alone.
+    b.level[1] = kQualityLevels - 2;
+    EXPECT_EQ(Feed(b, 2, 4.0, 2, &last), 1);
+    EXPECT_EQ(b.level[1], kQualityLevels - 1);
 }
 
 }  // namespace
