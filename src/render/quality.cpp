@@ -78,13 +78,17 @@ BudgetChange BudgetFrame(QualityBudget& budget, uint32_t views, double frameSeco
         budget.patience = kRoomyWindows;
     const bool afterRaise = budget.justRaised != 0;
     budget.justRaised = 0;
-    if (rate < 0.95 * budget.target) {
+    const bool underBefore = budget.under != 0;
+    budget.under = rate < 0.95 * budget.target;
+    if (budget.under) {
         budget.roomy = 0;
         if (afterRaise && budget.patience < kMostPatience)
             budget.patience *= 2;
-        // Far under the target, two steps at a time, so that a race's first
-        // seconds are slow for half as long; a raise is taken back alone.
-        const int32_t steps = rate < kFarUnder * budget.target && !afterRaise ? 2 : 1;
+        // Far under the target for a second window in a row, two steps at a
+        // time, so that a race's first seconds are slow for half as long.
+        // A single slow window (a stall, new pixel code being compiled) and
+        // a raise taken back (its window was over) lower one.
+        const int32_t steps = rate < kFarUnder * budget.target && underBefore ? 2 : 1;
         const int32_t lowered = level + steps < kQualityLevels ? level + steps : kQualityLevels - 1;
         if (lowered > level) {
             level = lowered;

@@ -43,11 +43,13 @@ struct QualityBudget {
     uint32_t roomy;      // windows in a row with room to spare
     uint32_t patience;   // roomy windows needed to raise (0 reads as 4)
     uint8_t justRaised;  // 1 in the window after a raise
+    uint8_t under;       // 1 when the last window judged was under 95 % of the target
 };
 
 // Frames are judged in windows of half a second: a window under 95 % of
-// the target lowers one level, under 80 % two (one, right after a raise);
-// four windows in a row above 125 % of it raise one.  A raise that has to be taken back in the very next window
+// the target lowers one level, and one under 80 % two when the window
+// before was under 95 % too; four windows in a row above 125 % of it raise
+// one.  A raise that has to be taken back in the very next window
 // doubles the windows the next raise waits for (up to 64), so the level
 // does not swing.  Returns what the frame changed.  `views` 1 .. 4 (held).
 BudgetChange BudgetFrame(QualityBudget& budget, uint32_t views, double frameSeconds);

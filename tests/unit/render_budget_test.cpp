@@ -92,7 +92,8 @@ TEST(QualityBudgetTest, LowersPerViewCountAndRaisesWhenThereIsRoom)
     EXPECT_EQ(Feed(b, 4, 50.0, 24), 0);
     EXPECT_EQ(Feed(b, 4, 50.0, 26, &last), 2);
     EXPECT_TRUE(last == kBudgetLowered && b.level[3] == 2);
-    // 47 fps, under 80 % of it: two levels a window (of 24 frames).
+    // 47 fps, under 80 % of it, after a window under 95 %: two levels a
+    // window (of 24 frames).
     EXPECT_EQ(Feed(b, 4, 47.0, 23), 0);
     EXPECT_EQ(Feed(b, 4, 47.0, 1), 1);
     EXPECT_EQ(b.level[3], 4);
@@ -109,11 +110,18 @@ TEST(QualityBudgetTest, LowersPerViewCountAndRaisesWhenThereIsRoom)
     EXPECT_EQ(Feed(b, 4, 128.0, 511), 0);
     EXPECT_EQ(Feed(b, 4, 128.0, 1), 1);
     EXPECT_EQ(b.level[3], 3);
-    // Far under the target from the saved settings (after a held window, not
-    // a raise): the last level in half as many windows, and never past it; a
-    // frame over a second says nothing.
+    // A single slow window after a held one (a stall) lowers one level; a
+    // second in a row two.
+    EXPECT_EQ(Feed(b, 3, 64.0, 32), 0);
+    EXPECT_EQ(Feed(b, 3, 4.0, 2), 1);
+    EXPECT_EQ(b.level[2], 1);
+    EXPECT_EQ(Feed(b, 3, 4.0, 2), 1);
+    EXPECT_EQ(b.level[2], 3);
+    // Far under the target from the saved settings: the thirteen levels in
+    // seven windows (1, 3, 5, 7, 9, 11, 12) instead of twelve, never past the
+    // last; a frame over a second says nothing.
     EXPECT_EQ(Feed(b, 1, 64.0, 32), 0);
-    EXPECT_EQ(Feed(b, 1, 4.0, 200), kQualityLevels / 2);
+    EXPECT_EQ(Feed(b, 1, 4.0, 200), 7);
     EXPECT_EQ(b.level[0], kQualityLevels - 1);
     EXPECT_EQ(BudgetFrame(b, 1, 2.0), kBudgetKept);
     EXPECT_EQ(b.frames, 0u);
