@@ -163,8 +163,8 @@ static void DrawGraphicsOptions()
     const int32_t views = gPrefs.nplayers < 1 ? 1 : gPrefs.nplayers > 4 ? 4 : gPrefs.nplayers;
     if (gPrefs.targetfps == 0)
         DrawButtonValue(b[BtnTargetFps], "Off");
-    else if (gBudget.target == gPrefs.targetfps && gBudget.level[views - 1] > 0)
-        DrawButtonValue(b[BtnTargetFps], "%d (-%d)", gPrefs.targetfps, gBudget.level[views - 1]);
+    else if (gBudget.target == gPrefs.targetfps && gBudget.track[views - 1].level > 0)
+        DrawButtonValue(b[BtnTargetFps], "%d (-%d)", gPrefs.targetfps, gBudget.track[views - 1].level);
     else
         DrawButtonValue(b[BtnTargetFps], "%d", gPrefs.targetfps);
 

@@ -67,44 +67,49 @@ BudgetChange BudgetFrame(QualityBudget& budget, uint32_t views, double frameSeco
 {
     if (budget.target <= 0 || !(frameSeconds > 0.0) || frameSeconds > 1.0)
         return kBudgetKept;  // off, or a frame that says nothing (a load, a pause)
+    views = views < 1 ? 1 : views > 4 ? 4 : views;
+    if (views != budget.views) {
+        RestartBudgetWindow(budget);
+        budget.views = views;
+    }
     budget.seconds += frameSeconds;
     budget.frames++;
     if (budget.seconds < kWindow)
         return kBudgetKept;
     const double rate = (double)budget.frames / budget.seconds;
     RestartBudgetWindow(budget);
-    int32_t& level = budget.level[(views < 1 ? 1 : views > 4 ? 4 : views) - 1];
-    if (budget.patience == 0)
-        budget.patience = kRoomyWindows;
-    const bool afterRaise = budget.justRaised != 0;
-    budget.justRaised = 0;
-    const bool underBefore = budget.under != 0;
-    budget.under = rate < 0.95 * budget.target;
-    if (budget.under) {
-        budget.roomy = 0;
-        if (afterRaise && budget.patience < kMostPatience)
-            budget.patience *= 2;
+    BudgetTrack& track = budget.track[views - 1];
+    if (track.patience == 0)
+        track.patience = kRoomyWindows;
+    const bool afterRaise = track.justRaised != 0;
+    track.justRaised = 0;
+    const bool underBefore = track.under != 0;
+    track.under = rate < 0.95 * budget.target;
+    if (track.under) {
+        track.roomy = 0;
+        if (afterRaise && track.patience < kMostPatience)
+            track.patience *= 2;
         // Far under the target for a second window in a row, two steps at a
         // time, so that a race's first seconds are slow for half as long.
         // A single slow window (a stall, new pixel code being compiled) and
         // a raise taken back (its window was over) lower one.
         const int32_t steps = rate < kFarUnder * budget.target && underBefore ? 2 : 1;
-        const int32_t lowered = level + steps < kQualityLevels ? level + steps : kQualityLevels - 1;
-        if (lowered > level) {
-            level = lowered;
+        const int32_t lowered = track.level + steps < kQualityLevels ? track.level + steps : kQualityLevels - 1;
+        if (lowered > track.level) {
+            track.level = lowered;
             return kBudgetLowered;
         }
         return kBudgetKept;
     }
-    if (rate > 1.25 * budget.target && level > 0) {
-        if (++budget.roomy >= budget.patience) {
-            budget.roomy = 0;
-            budget.justRaised = 1;
-            level--;
+    if (rate > 1.25 * budget.target && track.level > 0) {
+        if (++track.roomy >= track.patience) {
+            track.roomy = 0;
+            track.justRaised = 1;
+            track.level--;
             return kBudgetRaised;
         }
         return kBudgetKept;
     }
-    budget.roomy = 0;
+    track.roomy = 0;
     return kBudgetKept;
 }

@@ -35,23 +35,31 @@ Quality QualityAtLevel(int32_t savedShadowResolution, int32_t level);
 
 enum BudgetChange { kBudgetKept, kBudgetLowered, kBudgetRaised };
 
-struct QualityBudget {
-    int32_t target;      // frames per second to hold, 0 off
-    int32_t level[4];    // per number of views 1 .. 4
-    double seconds;      // length of the frames of the current window
-    uint32_t frames;     // frames in the current window
+// What the budget keeps for one number of views.
+struct BudgetTrack {
+    int32_t level;       // steps taken
     uint32_t roomy;      // windows in a row with room to spare
     uint32_t patience;   // roomy windows needed to raise (0 reads as 4)
     uint8_t justRaised;  // 1 in the window after a raise
     uint8_t under;       // 1 when the last window judged was under 95 % of the target
 };
 
-// Frames are judged in windows of half a second: a window under 95 % of
-// the target lowers one level, and one under 80 % two when the window
-// before was under 95 % too; four windows in a row above 125 % of it raise
-// one.  A raise that has to be taken back in the very next window
+struct QualityBudget {
+    int32_t target;         // frames per second to hold, 0 off
+    BudgetTrack track[4];   // per number of views 1 .. 4
+    uint32_t views;         // the number of views of the current window
+    double seconds;         // length of the frames of the current window
+    uint32_t frames;        // frames in the current window
+};
+
+// Frames are judged in windows of half a second, each of one number of
+// views (a frame with another number starts a new window): a window under
+// 95 % of the target lowers one level, and one under 80 % two when the
+// window before was under 95 % too; four windows in a row above 125 % of
+// it raise one.  A raise that has to be taken back in the very next window
 // doubles the windows the next raise waits for (up to 64), so the level
-// does not swing.  Returns what the frame changed.  `views` 1 .. 4 (held).
+// does not swing.  Each number of views keeps all of this apart.  Returns
+// what the frame changed.  `views` 1 .. 4 (held).
 BudgetChange BudgetFrame(QualityBudget& budget, uint32_t views, double frameSeconds);
 // Forgets the current window (after a change of target or a pause).
 void RestartBudgetWindow(QualityBudget& budget);

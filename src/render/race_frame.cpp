@@ -178,7 +178,7 @@ void UpdateQuality(uint32_t views)
     const double seconds = gClock.frameRate > 0.0 ? 1.0 / gClock.frameRate : 0.0;
     const BudgetChange change = BudgetFrame(gBudget, views, seconds);
     const int32_t saved = gPrefs.shadows ? gPrefs.shadow_resolution : 0;
-    gQuality = QualityAtLevel(saved, gBudget.level[views - 1]);
+    gQuality = QualityAtLevel(saved, gBudget.track[views - 1].level);
     if (change != kBudgetKept) {
         LogMessage("Quality budget: %s to level %d for %u view%s: dust %d%%, shadows %d, coarse ground from %.0f, "
                    "scenery %s, car detail %d%%, resolution %s",

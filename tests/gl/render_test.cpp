@@ -515,7 +515,7 @@ TEST_F(RaceFrameTest, EachCarSizeOnScreenGetsItsModel)
     const float h = 5.0f;
     gPrefs.targetfps = 60;
     ResetQualityBudget();
-    gBudget.level[0] = kQualityLevels - 2;
+    gBudget.track[0].level = kQualityLevels - 2;
     CameraAbove(0, bodyX, bodyZ, h);
     RenderRaceFrame();
     gPrefs.targetfps = 0;
@@ -550,7 +550,7 @@ TEST_F(RaceFrameTest, TheBudgetsLastStepDoublesEveryPixelOfTheWorld)
     ResetQualityBudget();
     auto frameAt = [](int32_t level) {
         for (int v = 0; v < 4; v++)
-            gBudget.level[v] = level;
+            gBudget.track[v].level = level;
         RenderRaceFrame();
         return ReadWindow();
     };

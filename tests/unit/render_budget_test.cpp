@@ -91,44 +91,75 @@ TEST(QualityBudgetTest, LowersPerViewCountAndRaisesWhenThereIsRoom)
     // lowers one level.
     EXPECT_EQ(Feed(b, 4, 50.0, 24), 0);
     EXPECT_EQ(Feed(b, 4, 50.0, 26, &last), 2);
-    EXPECT_TRUE(last == kBudgetLowered && b.level[3] == 2);
+    EXPECT_TRUE(last == kBudgetLowered && b.track[3].level == 2);
     // 47 fps, under 80 % of it, after a window under 95 %: two levels a
     // window (of 24 frames).
     EXPECT_EQ(Feed(b, 4, 47.0, 23), 0);
     EXPECT_EQ(Feed(b, 4, 47.0, 1), 1);
-    EXPECT_EQ(b.level[3], 4);
-    EXPECT_EQ(b.level[0], 0);  // one view keeps its own level
+    EXPECT_EQ(b.track[3].level, 4);
+    EXPECT_EQ(b.track[0].level, 0);  // one view keeps its own level
     EXPECT_EQ(Feed(b, 4, 64.0, 320), 0);  // over 95 %, under 125 % of the target: held
     // 128 fps: four windows in a row (of 64 frames) raise one level.
     EXPECT_EQ(Feed(b, 4, 128.0, 255), 0);
     EXPECT_EQ(Feed(b, 4, 128.0, 1, &last), 1);
-    EXPECT_TRUE(last == kBudgetRaised && b.level[3] == 3);
+    EXPECT_TRUE(last == kBudgetRaised && b.track[3].level == 3);
     // Taken back at once, one level even far under the target; the next
     // raise waits twice as long.
     EXPECT_EQ(Feed(b, 4, 32.0, 16), 1);
-    EXPECT_EQ(b.level[3], 4);
+    EXPECT_EQ(b.track[3].level, 4);
     EXPECT_EQ(Feed(b, 4, 128.0, 511), 0);
     EXPECT_EQ(Feed(b, 4, 128.0, 1), 1);
-    EXPECT_EQ(b.level[3], 3);
+    EXPECT_EQ(b.track[3].level, 3);
     // A single slow window after a held one (a stall) lowers one level; a
     // second in a row two.
     EXPECT_EQ(Feed(b, 3, 64.0, 32), 0);
     EXPECT_EQ(Feed(b, 3, 4.0, 2), 1);
-    EXPECT_EQ(b.level[2], 1);
+    EXPECT_EQ(b.track[2].level, 1);
     EXPECT_EQ(Feed(b, 3, 4.0, 2), 1);
-    EXPECT_EQ(b.level[2], 3);
+    EXPECT_EQ(b.track[2].level, 3);
     // Far under the target from the saved settings: the thirteen levels in
     // seven windows (1, 3, 5, 7, 9, 11, 12) instead of twelve, never past the
     // last; a frame over a second says nothing.
     EXPECT_EQ(Feed(b, 1, 64.0, 32), 0);
     EXPECT_EQ(Feed(b, 1, 4.0, 200), 7);
-    EXPECT_EQ(b.level[0], kQualityLevels - 1);
+    EXPECT_EQ(b.track[0].level, kQualityLevels - 1);
     EXPECT_EQ(BudgetFrame(b, 1, 2.0), kBudgetKept);
     EXPECT_EQ(b.frames, 0u);
     // An odd last step is taken alone.
-    b.level[1] = kQualityLevels - 2;
+    b.track[1].level = kQualityLevels - 2;
+    b.track[1].under = 1;
     EXPECT_EQ(Feed(b, 2, 4.0, 2, &last), 1);
-    EXPECT_EQ(b.level[1], kQualityLevels - 1);
+    EXPECT_EQ(b.track[1].level, kQualityLevels - 1);
+}
+
+TEST(QualityBudgetTest, EachNumberOfViewsIsJudgedApart)
+{
+    QualityBudget b = QualityBudget();
+    b.target = 60;
+    // Four views raise a level; the first window in two views, far under,
+    // is not taking that raise back: it lowers one, and the next two.
+    b.track[3].level = 5;
+    EXPECT_EQ(Feed(b, 4, 128.0, 256), 1);
+    EXPECT_EQ(b.track[3].level, 4);
+    EXPECT_EQ(Feed(b, 2, 32.0, 32), 2);
+    EXPECT_EQ(b.track[1].level, 3);
+    EXPECT_EQ(b.track[1].patience, 4u);
+    // Four views still wait four roomy windows for their next raise...
+    EXPECT_EQ(Feed(b, 4, 128.0, 255), 0);
+    EXPECT_EQ(Feed(b, 4, 128.0, 1), 1);
+    EXPECT_EQ(b.track[3].level, 3);
+    // ...and a slow first window in one view after that is a single step.
+    EXPECT_EQ(Feed(b, 1, 32.0, 16), 1);
+    EXPECT_EQ(b.track[0].level, 1);
+
+    // A window holds one number of views: slow four-view frames left
+    // unjudged when the views change do not count against one view.
+    QualityBudget c = QualityBudget();
+    c.target = 60;
+    EXPECT_EQ(Feed(c, 4, 10.0, 4), 0);   // 0.4 s, under a window
+    EXPECT_EQ(Feed(c, 1, 64.0, 32), 0);  // a window of its own, held
+    EXPECT_EQ(c.track[0].level, 0);
+    EXPECT_EQ(c.track[3].level, 0);
 }
 
 }  // namespace
