@@ -1,9 +1,9 @@
 // The quality budget.  The saved settings say what the player wants drawn;
 // with a target frame rate ("Target frame rate": off, 30, 45 or 60) the
 // budget draws less of it, a step or two at a time in a fixed order, while
-// the frame rate stays under the target, and draws more again when the rate has
-// room to spare.  Each number of views keeps its own level, so going from
-// one view to four and back returns to what suited each.  The saved
+// the frame rate stays under the target, and draws more again when the rate
+// has room to spare.  Each number of views keeps its own level, so going
+// from one view to four and back returns to what suited each.  The saved
 // settings themselves never change.  Plain arithmetic, tested headless.
 #pragma once
 
