@@ -31,7 +31,9 @@ const Step kSteps[kQualityLevels] = {
 };
 
 const double kWindow = 0.5;
-const double kFarUnder = 0.8;
+const double kUnder = 0.95;     // of the target: a window this slow lowers a level
+const double kFarUnder = 0.8;   // ... and this slow, two in a row, two levels
+const double kRoomy = 1.25;     // a window this fast has room to spare
 const uint32_t kRoomyWindows = 4;
 const uint32_t kMostPatience = 64;
 
@@ -84,7 +86,7 @@ BudgetChange BudgetFrame(QualityBudget& budget, uint32_t views, double frameSeco
     const bool afterRaise = track.justRaised != 0;
     track.justRaised = 0;
     const bool underBefore = track.under != 0;
-    track.under = rate < 0.95 * budget.target;
+    track.under = rate < kUnder * budget.target;
     if (track.under) {
         track.roomy = 0;
         if (afterRaise && track.patience < kMostPatience)
@@ -101,7 +103,7 @@ BudgetChange BudgetFrame(QualityBudget& budget, uint32_t views, double frameSeco
         }
         return kBudgetKept;
     }
-    if (rate > 1.25 * budget.target && track.level > 0) {
+    if (rate > kRoomy * budget.target && track.level > 0) {
         if (++track.roomy >= track.patience) {
             track.roomy = 0;
             track.justRaised = 1;
