@@ -58,3 +58,47 @@ game_window() {
 cleanup_game_dir() {
     [[ -n "${GAME_DIR:-}" ]] && rm -rf "$GAME_DIR"
 }
+
+# check_settings_files WHEN: data/prefs.txt and data/config.txt are whole:
+# prefs 37 "key value" lines ending with targetfps, or 38 ending with
+# "alternate 1"; config "key number" lines with the window's keys.
+check_settings_files() {
+    local prefs="$GAME_DIR/data/prefs.txt" config="$GAME_DIR/data/config.txt" lines k
+    [[ -f "$prefs" ]] || fail "$1: no prefs.txt"
+    [[ -f "$config" ]] || fail "$1: no config.txt"
+    lines="$(wc -l < "$prefs")"
+    [[ "$lines" -eq 37 || "$lines" -eq 38 ]] || fail "$1: prefs.txt has $lines lines"
+    [[ -z "$(tail -c 1 "$prefs")" ]] || fail "$1: prefs.txt does not end with a line end"
+    grep -qv '^[A-Za-z0-9_]\+ .*$' "$prefs" && fail "$1: prefs.txt has a line that is not 'key value'"
+    tail -n 1 "$prefs" | grep -Eq '^(targetfps [0-9]+|alternate 1)$' ||
+        fail "$1: prefs.txt does not end with targetfps or alternate"
+    grep -qv '^[a-z]\+ -\?[0-9]\+$' "$config" && fail "$1: config.txt has a line that is not 'key number'"
+    for k in width height depth frameratecounter fullscreen; do
+        grep -q "^$k " "$config" || fail "$1: config.txt lacks $k"
+    done
+}
+
+# A sanitizer build reports leaks at its end without failing by itself;
+# check_sanitizer_reports fails on any leak with a frame in the game's own code.
+export LSAN_OPTIONS="suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/lsan.supp:print_suppressions=0:exitcode=0"
+
+# check_sanitizer_reports FILE: the game's standard error (FILE) holds no
+# sanitizer report and no leak of the game's own.
+check_sanitizer_reports() {
+    local own others
+    if grep -q "ERROR: AddressSanitizer\|runtime error" "$1"; then
+        head -n 60 "$1"
+        fail "sanitizer report"
+    fi
+    # Leak records (blank-line separated) with a frame in the game's
+    # executable or sources are the game's; those wholly inside libraries
+    # that the driver unloaded ("<unknown module>") or system libraries are not.
+    own="$(awk -v RS= '/leak of/ && (/\/quibbit\+0x/ || /\/src\/(app|assets|game|input|net|platform|race|render|sound)\//)' "$1")"
+    if [[ -n "$own" ]]; then
+        echo "$own" | head -n 60
+        fail "the game leaks"
+    fi
+    others="$(grep -m1 '^SUMMARY: AddressSanitizer: .* leaked' "$1")"
+    [[ -n "$others" ]] && echo "note: leaks outside the game's code: ${others#SUMMARY: AddressSanitizer: }"
+    return 0
+}

@@ -35,21 +35,8 @@ click() {
 }
 
 check_files() {  # check_files WHEN
-    local prefs="$GAME_DIR/data/prefs.txt" config="$GAME_DIR/data/config.txt"
-    [[ -f "$prefs" ]] || fail "$1: no prefs.txt"
-    [[ -f "$config" ]] || fail "$1: no config.txt"
-    local lines
-    lines="$(wc -l < "$prefs")"
-    [[ "$lines" -eq 37 || "$lines" -eq 38 ]] || fail "$1: prefs.txt has $lines lines"
-    [[ -z "$(tail -c 1 "$prefs")" ]] || fail "$1: prefs.txt does not end with a line end"
-    grep -qv '^[A-Za-z0-9_]\+ .*$' "$prefs" && fail "$1: prefs.txt has a line that is not 'key value'"
-    tail -n 1 "$prefs" | grep -Eq '^(targetfps [0-9]+|alternate 1)$' ||
-        fail "$1: prefs.txt does not end with targetfps or alternate"
-    grep -qv '^[a-z]\+ -\?[0-9]\+$' "$config" && fail "$1: config.txt has a line that is not 'key number'"
-    for k in width height depth frameratecounter fullscreen; do
-        grep -q "^$k " "$config" || fail "$1: config.txt lacks $k"
-    done
-    grep -qx 'fullscreen 0' "$config" || fail "$1: config.txt lost fullscreen 0"
+    check_settings_files "$1"
+    grep -qx 'fullscreen 0' "$GAME_DIR/data/config.txt" || fail "$1: config.txt lost fullscreen 0"
 }
 
 saves=0

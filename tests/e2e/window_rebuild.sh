@@ -5,9 +5,6 @@
 # leak checker at its end covers every rebuild.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/menus_lib.sh"
-# A sanitizer build reports leaks at its end without failing by itself; the
-# script fails on any leak with a frame in the game's own code.
-export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/lsan.supp:print_suppressions=0:exitcode=0"
 stop_all() {
     [[ -n "$GAME_PID" ]] && kill -KILL "$GAME_PID" 2>/dev/null
     cleanup_game_dir
@@ -52,21 +49,7 @@ kill -0 "$GAME_PID" 2>/dev/null && fail "the Quit button did not end the game"
 wait "$GAME_PID"
 status=$?
 GAME_PID=""
-if grep -q "ERROR: AddressSanitizer\|runtime error" "$GAME_DIR/stderr.txt"; then
-    head -n 60 "$GAME_DIR/stderr.txt"
-    fail "sanitizer report"
-fi
-# Leak records (blank-line separated) with a frame in the game's executable
-# or sources are the game's; those wholly inside libraries that the driver
-# unloaded ("<unknown module>") or system libraries are not.
-own="$(awk -v RS= '/leak of/ && (/\/quibbit\+0x/ || /\/src\/(app|assets|game|input|net|platform|race|render|sound)\//)' \
-    "$GAME_DIR/stderr.txt")"
-if [[ -n "$own" ]]; then
-    echo "$own" | head -n 60
-    fail "the game leaks"
-fi
-others="$(grep -m1 '^SUMMARY: AddressSanitizer: .* leaked' "$GAME_DIR/stderr.txt")"
-[[ -n "$others" ]] && echo "note: leaks outside the game's code: ${others#SUMMARY: AddressSanitizer: }"
+check_sanitizer_reports "$GAME_DIR/stderr.txt"
 [[ $status -eq 0 ]] || fail "exit code $status"
 grep -q "Framerate estimate" "$GAME_DIR/log.txt" || fail "no normal shut-down"
 echo "window_rebuild: ok (${sizes[*]})"
