@@ -64,15 +64,21 @@ else
     run "window and end-to-end tests" xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" scripts/display_tests.sh
 fi
 
-# The game itself under the sanitizers: window rebuilds, then the leak
-# check at its end (leaks with a frame in the game's code fail).
-asan_game=(env ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
-           bash tests/e2e/window_rebuild.sh "$PWD/build-asan")
-if [[ -n "${DISPLAY:-}" ]]; then
-    run "window rebuilds (ASan+UBSan)" "${asan_game[@]}"
-else
-    run "window rebuilds (ASan+UBSan)" xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "${asan_game[@]}"
-fi
+# The game itself under the sanitizers, each script ending with the leak
+# check (leaks with a frame in the game's code fail): window rebuilds, then
+# random play (with another seed than the plain build's run above).
+asan_game() {  # asan_game NAME SCRIPT [VAR=VALUE...]
+    local name="$1" script="$2"; shift 2
+    local game=(env ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 "$@"
+                bash "tests/e2e/$script" "$PWD/build-asan")
+    if [[ -n "${DISPLAY:-}" ]]; then
+        run "$name (ASan+UBSan)" "${game[@]}"
+    else
+        run "$name (ASan+UBSan)" xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "${game[@]}"
+    fi
+}
+asan_game "window rebuilds" window_rebuild.sh
+asan_game "random play" random_play.sh QB_PLAY_SEED=3
 
 echo
 printf '%s\n' "${times[@]}"
