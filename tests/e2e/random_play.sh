@@ -1,5 +1,6 @@
-# Random play: a seeded stream of clicks anywhere in the window, key taps,
-# typing and held driving keys, for QB_PLAY_SECONDS of wall time.  Whatever
+# Random play: a seeded stream of clicks in the window (most where the
+# menus' buttons stand), key taps, typing and held driving keys, for
+# QB_PLAY_SECONDS of wall time.  Whatever
 # screen the stream reaches (races, options, controls, the LAN lobby,
 # tournaments), the game must not end but by its Quit button (it is then
 # started again) or by --quit-after at the end: exit code 0 and a normal
@@ -8,6 +9,7 @@
 #   QB_PLAY_SECONDS   how long to play (default 75)
 #   QB_PLAY_SEED      the stream's seed (default 1); the same seed gives the
 #                     same stream, though what it meets follows the frames
+#   QB_PLAY_KEEP      a file to keep the logs of every start in
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/menus_lib.sh"
 held=""
@@ -64,12 +66,27 @@ while (( SECONDS < deadline )); do
         continue
     fi
     actions=$((actions + 1))
+    w=""
+    h=""
     read -r w h < <(xdotool getwindowgeometry "$WIN_ID" 2>/dev/null |
         awk '/Geometry/ { split($2, g, "x"); print g[1], g[2] }')
-    w="${w:-1024}"
-    h="${h:-768}"
+    if [[ -z "$w" ]]; then
+        # An applied resolution or window mode opens a new window.
+        WIN_ID="$(xdotool search --name '^Quibbit$' 2>/dev/null | head -n 1)"
+        sleep 0.5
+        continue
+    fi
     roll=$((RANDOM % 100))
-    if (( roll < 50 )); then
+    if (( roll < 6 )); then
+        # Where the main menu's single race and the set-up's race button
+        # stand: from the main menu, a race; elsewhere, one more click.
+        for i in 1 2; do
+            xdotool mousemove --window "$WIN_ID" $((w / 2)) $((h * 3 / 10)) 2>/dev/null
+            sleep 0.1
+            xdotool click 1 2>/dev/null
+            sleep 1
+        done
+    elif (( roll < 50 )); then
         # A click; three in four where the menus' buttons stand (the middle
         # third across, from an eighth to four fifths down), the rest anywhere.
         if (( RANDOM % 4 )); then
@@ -103,7 +120,7 @@ done
 
 # The last start ends by itself (--quit-after).
 for ((i = 0; i < 600; i++)); do
-    [[ -z "$GAME_PID" ]] || kill -0 "$GAME_PID" 2>/dev/null || break
+    [[ -n "$GAME_PID" ]] && kill -0 "$GAME_PID" 2>/dev/null || break
     sleep 0.1
 done
 if [[ -n "$GAME_PID" ]]; then
