@@ -11,7 +11,8 @@
 #                     same stream, though what it meets follows the frames
 #   QB_PLAY_KEEP      a file to keep the logs of every start in
 source "$(dirname "$0")/lib.sh"
-source "$(dirname "$0")/menus_lib.sh"
+GAME_PID=""
+WIN_ID=""
 held=""
 stop_all() {
     [[ -n "$held" ]] && xdotool keyup $held 2>/dev/null
