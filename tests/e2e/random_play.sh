@@ -10,6 +10,9 @@
 #   QB_PLAY_SEED      the stream's seed (default 1); the same seed gives the
 #                     same stream, though what it meets follows the frames
 #   QB_PLAY_KEEP      a file to keep the logs of every start in
+#   QB_PLAY_PREFS     preferences to start from instead of the defaults,
+#                     "key value" pairs split by commas, say
+#                     "nplayers 4,gamemode 1" for four views in Checkpoint
 source "$(dirname "$0")/lib.sh"
 GAME_PID=""
 WIN_ID=""
@@ -25,6 +28,18 @@ RANDOM="${QB_PLAY_SEED:-1}"
 
 make_game_dir 1024 768
 : > "$GAME_DIR/stderr.txt"
+if [[ -n "${QB_PLAY_PREFS:-}" ]]; then
+    # The defaults as a first start writes them, with those keys changed.
+    (cd "$GAME_DIR" && ./quibbit --quit-after 1 2>> "$GAME_DIR/stderr.txt") ||
+        fail "the start that writes the defaults: exit code $?"
+    IFS=, read -ra pairs <<< "$QB_PLAY_PREFS"
+    for pair in "${pairs[@]}"; do
+        key="${pair%% *}"
+        grep -q "^$key " "$GAME_DIR/data/prefs.txt" || fail "QB_PLAY_PREFS: prefs.txt has no key '$key'"
+        sed -i "s/^$key .*/$pair/" "$GAME_DIR/data/prefs.txt"
+    done
+    mv "$GAME_DIR/log.txt" "$GAME_DIR/play_log.txt"
+fi
 deadline=$((SECONDS + seconds))
 starts=0
 actions=0
@@ -138,4 +153,4 @@ rm -f "$GAME_DIR/log.txt"
 grep -q "MINOR ERROR (not found): data/prefs.txt" "$GAME_DIR/log.txt" && fail "prefs.txt was not found after the play"
 check_sanitizer_reports "$GAME_DIR/stderr.txt"
 check_settings_files "after a normal start"
-echo "random_play: ok ($actions actions, $starts starts, seed ${QB_PLAY_SEED:-1})"
+echo "random_play: ok ($actions actions, $starts starts, seed ${QB_PLAY_SEED:-1}${QB_PLAY_PREFS:+, from $QB_PLAY_PREFS})"
