@@ -13,12 +13,8 @@
 #include <string>
 
 #include "app/appdir.h"
-#include "app/clock.h"
 #include "app/config.h"
-#include "game/game_state.h"
-#include "game/prefs.h"
 #include "game/race_prefs.h"
-#include "race/dust.h"
 #include "race/race.h"
 #include "race/standings.h"
 
@@ -55,23 +51,7 @@ std::string WriteBenchTrack()
 
 void StartRace(int mode)
 {
-    SetDefaultPrefs();
-    gPrefs.track = 0;
-    gPrefs.gamemode = mode;
-    gPrefs.nplayers = 0;
-    gPrefs.nopponents = 5;
-    gPrefs.carCount = 5;
-    gPrefs.opponentskill = 2;
-    gPrefs.laps = 3;
-    gPrefs.timelimit = 60;
-    gGame.demo = 1;
-    gClock.stepRate = 500.0;
-    ClearDust();
-    ClearTotals();
-    TakeRaceSetupFromPrefs();
-    LoadTrack();
-    ResetCars();
-    gGame.state = Race;
+    StartComputerRace({0, mode, 5, 2, 3, 60});
 }
 
 void RaceStep(benchmark::State& state)

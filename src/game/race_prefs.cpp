@@ -1,9 +1,12 @@
 #include "game/race_prefs.h"
 
+#include "app/clock.h"
 #include "game/game_state.h"
 #include "game/prefs.h"
 #include "net/net_session.h"
+#include "race/dust.h"
 #include "race/race.h"
+#include "race/standings.h"
 
 void TakeRaceSetupFromPrefs()
 {
@@ -26,4 +29,25 @@ void TakeRaceSetupFromPrefs()
     s.medalshowtime = gPrefs.medalshowtime;
     s.terrainPixelSkip = gPrefs.terrain_pixelskip;
     s.alternate = gPrefs.alternate;
+}
+
+void StartComputerRace(const ComputerRace& race)
+{
+    SetDefaultPrefs();
+    gPrefs.track = race.track;
+    gPrefs.gamemode = race.mode;
+    gPrefs.nplayers = 0;
+    gPrefs.nopponents = race.cars;
+    gPrefs.carCount = (uint32_t)race.cars;
+    gPrefs.opponentskill = race.skill;
+    gPrefs.laps = race.laps;
+    gPrefs.timelimit = race.timeLimit;
+    gGame.demo = 1;
+    gClock.stepRate = 500.0;
+    ClearDust();
+    ClearTotals();
+    TakeRaceSetupFromPrefs();
+    LoadTrack();
+    ResetCars();
+    gGame.state = Race;
 }

@@ -11,14 +11,10 @@
 #include <string>
 
 #include "app/appdir.h"
-#include "app/clock.h"
 #include "app/config.h"
-#include "game/game_state.h"
-#include "game/prefs.h"
 #include "game/race_prefs.h"
 #include "race/car.h"
 #include "race/checkpoints.h"
-#include "race/dust.h"
 #include "race/race.h"
 #include "race/standings.h"
 #include "race/track_check.h"
@@ -45,23 +41,8 @@ struct Lap {
 // A checkpoint race of five computer cars at `skill` on track 0.
 Lap RaceAtSkill(int skill)
 {
-    SetDefaultPrefs();
-    gPrefs.track = 0;
-    gPrefs.gamemode = 1;
-    gPrefs.nplayers = 0;
-    gPrefs.nopponents = kMaxCars;
-    gPrefs.carCount = kMaxCars;
-    gPrefs.opponentskill = skill;
-    gPrefs.laps = kLaps;
-    gGame.demo = 1;
-    gClock.stepRate = kStepRate;
     ResetRandom();
-    ClearDust();
-    ClearTotals();
-    TakeRaceSetupFromPrefs();
-    LoadTrack();
-    ResetCars();
-    gGame.state = Race;
+    StartComputerRace({0, 1, kMaxCars, skill, kLaps, 60});
     Lap lap = {};
     const long steps = (long)(kCapSeconds * kStepRate);
     long step = 0;

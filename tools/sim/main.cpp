@@ -22,16 +22,12 @@
 
 #include "app/appdir.h"
 #include "check_track.h"
-#include "app/clock.h"
 #include "app/config.h"
-#include "game/game_state.h"
-#include "game/prefs.h"
 #include "game/race_prefs.h"
 #include "platform/sys.h"
 #include "race/camera.h"
 #include "race/car.h"
 #include "race/checkpoints.h"
-#include "race/dust.h"
 #include "race/race.h"
 #include "race/standings.h"
 #include "race/terrain.h"
@@ -274,25 +270,8 @@ int FindTrack(const char* track)
 // time limit; the race step runs exactly as in the game's race state.
 Result RunRace(int track, const Options& o)
 {
-    SetDefaultPrefs();
-    gPrefs.track = track;
-    gPrefs.gamemode = o.mode;
-    gPrefs.nplayers = 0;  // nobody at the keyboard
-    gPrefs.nopponents = o.cars;
-    gPrefs.carCount = (uint32_t)o.cars;
-    gPrefs.opponentskill = o.skill;
-    gPrefs.laps = o.laps;
-    gPrefs.timelimit = o.timeLimit;
-    gGame.demo = 1;
-    gClock.stepRate = kStepRate;
-
     ResetRandom();
-    ClearDust();
-    ClearTotals();
-    TakeRaceSetupFromPrefs();
-    LoadTrack();
-    ResetCars();
-    gGame.state = Race;
+    StartComputerRace({track, o.mode, o.cars, o.skill, o.laps, o.timeLimit});
 
     Result r = {};
     const long maxSteps = (long)(o.cap * kStepRate);
@@ -497,23 +476,7 @@ SoakResult Soak(int track, int mode, int seconds)
     while (s.steps < total) {
         // A race: as RunRace, but checked at every step; skills take turns.
         o.skill = s.races % 3;
-        SetDefaultPrefs();
-        gPrefs.track = track;
-        gPrefs.gamemode = o.mode;
-        gPrefs.nplayers = 0;
-        gPrefs.nopponents = o.cars;
-        gPrefs.carCount = (uint32_t)o.cars;
-        gPrefs.opponentskill = o.skill;
-        gPrefs.laps = o.laps;
-        gPrefs.timelimit = o.timeLimit;
-        gGame.demo = 1;
-        gClock.stepRate = kStepRate;
-        ClearDust();
-        ClearTotals();
-        TakeRaceSetupFromPrefs();
-        LoadTrack();
-        ResetCars();
-        gGame.state = Race;
+        StartComputerRace({track, o.mode, o.cars, o.skill, o.laps, o.timeLimit});
         s.races++;
         uint32_t lastGate[kMaxCars];
         long lastChange[kMaxCars];
