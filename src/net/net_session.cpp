@@ -423,27 +423,9 @@ static void ClientLobbyTalk()
     }
     bool start = false;
     if (gNet.peerJoined) {
-        const RaceLimits limits = CurrentRaceLimits();
-        for (int i = 0; i < kMaxDatagramsPerFrame; i++) {
-            uint32_t from = 0;
-            const int taken = gNet.raceReceiver->Take(&from);
-            if (taken < 0)
-                break;
-            if (!FromPeer(from, gNet.peerSource)) {
-                gNet.droppedForeign++;
-                continue;
-            }
-            if (taken == 0)
-                continue;
-            const NetSession before = gNet;
-            if (!gNet.raceReceiver->Store() || !RaceStateIsSound(gNet, limits)) {
-                RestoreReceived(gNet, before);
-                continue;
-            }
+        if (TakeLobbyRaceMessages(&start)) {
             heard = true;
             gNet.received = 1;
-            // A back-to-lobby message left over from the last race starts nothing.
-            start = gNet.inTagHolder != kTagHolderBackToLobby;
         }
         // In the lobby a race message only starts the race: its collision
         // sound must not reach the first steps.

@@ -119,6 +119,11 @@ void SaveSessionPrefs();
 // raceSend sends the client's keys every frame, the host's state when asked
 // or once a second; ReturnToLobby takes both players back to the lobby.
 void gotoRace();
+
+// Client in the lobby: the host's race messages, checked as in a race.
+// True when one was kept; *start says whether the newest starts the race.
+bool TakeLobbyRaceMessages(bool* start);
+
 void raceRecv();
 void raceSend();
 void ReturnToLobby();

@@ -165,6 +165,15 @@ static bool TakeRaceMessages(const Check& sound)
     return kept;
 }
 
+bool TakeLobbyRaceMessages(bool* start)
+{
+    const RaceLimits limits = CurrentRaceLimits();
+    const bool heard = TakeRaceMessages([&limits] { return RaceStateIsSound(gNet, limits); });
+    // A back-to-lobby message left over from the last race starts nothing.
+    *start = heard && gNet.inTagHolder != kTagHolderBackToLobby;
+    return heard;
+}
+
 void raceRecv()
 {
     // Without a message in this frame the client's frame rate is not capped
