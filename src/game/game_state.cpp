@@ -82,12 +82,7 @@ static void DrawFade(float fade)
     glEnable(GL_BLEND);
     glBlendFunc(GL_ZERO, GL_SRC_COLOR);
     glColor3f(fade, fade, fade);
-    glBegin(GL_QUADS);
-    glVertex2f(0, 0);
-    glVertex2f(1, 0);
-    glVertex2f(1, 1);
-    glVertex2f(0, 1);
-    glEnd();
+    FlatQuad(0, 0, 1, 1);
     glDisable(GL_BLEND);
     glColor3f(1, 1, 1);
 }

@@ -103,24 +103,13 @@ void DrawPointer()
     MaskedQuad(gGame.pointerTexture, x, y, 0.025f, 1.0f / 30.0f, kWhite);
 }
 
-// One untextured quad over the whole unit square.
-static void ScreenQuad()
-{
-    glBegin(GL_QUADS);
-    glVertex2f(0, 0);
-    glVertex2f(1, 0);
-    glVertex2f(1, 1);
-    glVertex2f(0, 1);
-    glEnd();
-}
-
 void DimScreen()
 {
     SetOrtho2D(1, 1);
     glEnable(GL_BLEND);
     glBlendFunc(GL_ZERO, GL_SRC_COLOR);
     glColor3f(0.5f, 0.5f, 0.5f);
-    ScreenQuad();
+    FlatQuad(0, 0, 1, 1);
     glDisable(GL_BLEND);
     glColor3f(1, 1, 1);
 }

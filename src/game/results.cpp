@@ -37,16 +37,6 @@ bool ContinueShown()
     return ResultsContinueShown(gGame.tournament != 0, gPrefs.track, gConfig.trackCount);
 }
 
-void FlatQuad(float x0, float y0, float x1, float y1)
-{
-    glBegin(GL_QUADS);
-    glVertex2f(x0, y0);
-    glVertex2f(x1, y0);
-    glVertex2f(x1, y1);
-    glVertex2f(x0, y1);
-    glEnd();
-}
-
 // One column of the panel: where its text stands and how it is aligned.
 struct Column {
     float x;

@@ -43,3 +43,13 @@ bool HasExtension(const char* name)
     }
     return false;
 }
+
+void FlatQuad(float x0, float y0, float x1, float y1)
+{
+    glBegin(GL_QUADS);
+    glVertex2f(x0, y0);
+    glVertex2f(x1, y0);
+    glVertex2f(x1, y1);
+    glVertex2f(x0, y1);
+    glEnd();
+}

@@ -9,5 +9,9 @@ void InitGlState();
 // identity model-view, depth test off.
 void SetOrtho2D(float w, float h);
 
+// An untextured quad from (x0, y0) to (x1, y1) in the current projection;
+// colour and blending as the caller set them.
+void FlatQuad(float x0, float y0, float x1, float y1);
+
 // Whether the renderer's extension list names `name` (a whole entry).
 bool HasExtension(const char* name);

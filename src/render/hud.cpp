@@ -40,17 +40,6 @@ float WindowAspect()
     return gConfig.height > 0 ? (float)gConfig.width / (float)gConfig.height : 4.0f / 3.0f;
 }
 
-// A flat quad in window fractions; blending as the caller set it.
-void Quad(float x0, float y0, float x1, float y1)
-{
-    glBegin(GL_QUADS);
-    glVertex2f(x0, y0);
-    glVertex2f(x1, y0);
-    glVertex2f(x1, y1);
-    glVertex2f(x0, y1);
-    glEnd();
-}
-
 // The translucent dark frame of `area` round `hole`, which lies inside it:
 // four strips, so that no pixel under the hole is blended for nothing.
 void ShadeAround(const ViewRect& area, const ViewRect& hole, float alpha)
@@ -61,10 +50,10 @@ void ShadeAround(const ViewRect& area, const ViewRect& hole, float alpha)
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glColor4f(0.0f, 0.0f, 0.0f, alpha);
-    Quad(x0, y0, x1, hy0);
-    Quad(x0, hy1, x1, y1);
-    Quad(x0, hy0, hx0, hy1);
-    Quad(hx1, hy0, x1, hy1);
+    FlatQuad(x0, y0, x1, hy0);
+    FlatQuad(x0, hy1, x1, y1);
+    FlatQuad(x0, hy0, hx0, hy1);
+    FlatQuad(hx1, hy0, x1, hy1);
     glDisable(GL_BLEND);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }
@@ -94,7 +83,7 @@ void Standings(const ViewRect& view, const HudRanking& ranking, uint32_t viewer,
             glEnable(GL_BLEND);
             glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
             glColor4f(1.0f, 1.0f, 1.0f, 0.3f);
-            Quad(x, y - size, x + w + size * 0.5f, y + size);
+            FlatQuad(x, y - size, x + w + size * 0.5f, y + size);
             glDisable(GL_BLEND);
             PrintTextOutlined(gMainFont, x - size * gMainFont.spacing * 1.2f, y, 1, 1, 1, 0, 0, size, ">");
         }
@@ -237,7 +226,7 @@ void DrawOverviewMap(const ViewRect& area)
             MapPoint(map, s, gCheckpoints.gates[g].centre[0], gCheckpoints.gates[g].centre[2], &mx, &my);
             const float r = px * 0.9f;
             glColor4f(1.0f, 0.5f, 0.0f, 1.0f);
-            Quad(mx - r / aspect, my - r, mx + r / aspect, my + r);
+            FlatQuad(mx - r / aspect, my - r, mx + r / aspect, my + r);
         }
     }
     for (uint32_t c = 0; c < cars; c++) {
@@ -256,10 +245,10 @@ void DrawOverviewMap(const ViewRect& area)
             glLineWidth(1.0f);
         }
         glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
-        Quad(mx - r * 1.35f / aspect, my - r * 1.35f, mx + r * 1.35f / aspect, my + r * 1.35f);
+        FlatQuad(mx - r * 1.35f / aspect, my - r * 1.35f, mx + r * 1.35f / aspect, my + r * 1.35f);
         const float* colour = gPrefs.playerColour[c];
         glColor4f(colour[0], colour[1], colour[2], 1.0f);
-        Quad(mx - r / aspect, my - r, mx + r / aspect, my + r);
+        FlatQuad(mx - r / aspect, my - r, mx + r / aspect, my + r);
     }
     glDisable(GL_BLEND);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
