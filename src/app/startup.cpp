@@ -13,6 +13,7 @@
 #include "game/menus.h"
 #include "game/prefs.h"
 #include "input/devices.h"
+#include "input/keymap.h"
 #include "net/net_session.h"
 #include "platform/sys.h"
 #include "platform/window.h"
@@ -69,7 +70,7 @@ static void WaitForIntro()
             if (event == kQuitEvent)
                 gGame.state = Quit;
         }
-        if (gGame.state == Quit || gMouse.leftPressed || KeyDown(27))
+        if (gGame.state == Quit || gMouse.leftPressed || KeyDown(kKeyEscape))
             break;
         SysSleepMs(10);
     }

@@ -6,7 +6,7 @@
 
 void DrawCredits()
 {
-    UpdateButton(gGame.buttons[BtnBack], true);
+    UpdateBackButton();
     PrintText(gMainFont, 0.5f, 0.65f, 1, 1, 1, 1, 1, 0.015f, "%s %s", kProgramName, kProgramVersion);
     PrintText(gMainFont, 0.5f, 0.6f, 1, 1, 1, 1, 1, 0.015f, "a game by");
     PrintText(gMainFont, 0.5f, 0.55f, 1, 1, 1, 1, 1, 0.015f, "%s", kAuthorName);

@@ -9,13 +9,12 @@
 #include "game/prefs.h"
 #include "game/recording.h"
 #include "input/devices.h"
+#include "input/keymap.h"
 #include "input/pads.h"
 #include "race/race.h"
 #include "render/gl_util.h"
 #include "render/race_frame.h"
 #include "sound/sound.h"
-
-static const int kEscapeKey = 27;
 
 void UpdateState()
 {
@@ -115,9 +114,14 @@ static void PlayStateMusic()
     }
 }
 
+bool EscapePressed()
+{
+    return KeyDown(kKeyEscape) && gGame.escapeLatch;
+}
+
 void DrawState()
 {
-    bool escapeDown = KeyDown(kEscapeKey);
+    bool escapeDown = KeyDown(kKeyEscape);
     if (!escapeDown)
         gGame.escapeLatch = 1;
     if (!IsRaceState(gGame.state) && gGame.state != Quit && gGame.state != ApplyGraphics)

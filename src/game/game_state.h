@@ -94,3 +94,5 @@ extern GameState gGame;
 void UpdateState();
 // Draws the current state and carries out the transitions its screen reports.
 void DrawState();
+// Whether Escape went down for this frame's screen (once per press).
+bool EscapePressed();

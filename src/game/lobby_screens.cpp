@@ -47,7 +47,7 @@ void DrawHostLobby()
     UpdateButton(b[BtnGameMode], true);
     UpdateButton(b[BtnTrack], true);
     UpdateButton(b[length], true);
-    UpdateButton(b[BtnBack], true);
+    UpdateBackButton();
     DrawLobbyValues();
 
     bool changed = true;
@@ -92,7 +92,7 @@ void DrawClientLobby()
     DrawButton(b[BtnGameMode]);
     DrawButton(b[BtnTrack]);
     DrawButton(b[LengthButton()]);
-    UpdateButton(b[BtnBack], true);
+    UpdateBackButton();
     DrawLobbyValues();
     if (b[BtnBack].state == 3) {
         CloseSession();

@@ -39,6 +39,16 @@ void UpdateButton(MenuButton& button, bool draw)
         DrawButton(button);
 }
 
+void UpdateBackButton()
+{
+    MenuButton& back = gGame.buttons[BtnBack];
+    UpdateButton(back, true);
+    if (back.state != 3 && EscapePressed()) {
+        back.state = 3;
+        PlaySample(gGame.clickSample, &gGame.clickChannel, false, true);
+    }
+}
+
 int ClickStep(const MenuButton& button)
 {
     if (button.state == 3)

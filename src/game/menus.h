@@ -26,6 +26,8 @@ void InitButton(MenuButton& button, const char* picture, float y, int widthPixel
                 const float hover[3]);
 // The per-frame mouse logic with its sounds, then DrawButton when draw is set.
 void UpdateButton(MenuButton& button, bool draw);
+// The menu screens' Back button, drawn: a click or Escape presses it.
+void UpdateBackButton();
 // The step a click on a value button asks for this frame: 1 for a left
 // click (state 3), -1 when the right button went up over it, else 0.
 int ClickStep(const MenuButton& button);

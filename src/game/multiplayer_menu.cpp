@@ -19,7 +19,7 @@ static void DrawMenu()
     UpdateButton(b[BtnJoin], true);
     UpdateButton(b[BtnPlayerName], true);
     UpdateButton(b[BtnPeerAddress], true);
-    UpdateButton(b[BtnBack], true);
+    UpdateBackButton();
     DrawButtonValue(b[BtnHost], "%s", gNet.localAddress);
     DrawButtonValue(b[BtnPlayerName], "%s", gPrefs.playername[0]);
     DrawButtonValue(b[BtnPeerAddress], "%s", gPrefs.p2p_ip);

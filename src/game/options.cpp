@@ -8,6 +8,7 @@
 #include "game/menus.h"
 #include "game/prefs.h"
 #include "input/devices.h"
+#include "input/keymap.h"
 #include "input/pads.h"
 #include "platform/window.h"
 #include "render/font.h"
@@ -23,7 +24,7 @@ static void DrawOptionsHub()
     UpdateButton(b[BtnAudio], true);
     UpdateButton(b[BtnGraphics], true);
     UpdateButton(b[BtnControllers], true);
-    UpdateButton(b[BtnBack], true);
+    UpdateBackButton();
     if (b[BtnAudio].state == 3)
         gGame.state = AudioOptions;
     else if (b[BtnGraphics].state == 3)
@@ -49,7 +50,7 @@ static void DrawAudioOptions()
     MenuButton* b = gGame.buttons;
     UpdateButton(b[BtnMusicVolume], true);
     UpdateButton(b[BtnEffectsVolume], true);
-    UpdateButton(b[BtnBack], true);
+    UpdateBackButton();
     if (b[BtnMusicVolume].state == 3)
         ClickVolume(b[BtnMusicVolume], &gPrefs.musicvolume);
     else if (b[BtnEffectsVolume].state == 3)
@@ -121,7 +122,7 @@ static void DrawGraphicsOptions()
     UpdateButton(b[BtnDrawFps], true);
     UpdateButton(b[BtnDisplayMode], true);
     UpdateButton(b[BtnTargetFps], true);
-    UpdateButton(b[BtnBack], true);
+    UpdateBackButton();
 
     int step;
     if ((step = ClickStep(b[BtnResolution])) != 0) {
@@ -197,7 +198,10 @@ static void DrawControllerOptions()
     int32_t p = gGame.selectedPlayer;
     if (p < 0 || p > 3)
         p = gGame.selectedPlayer = 0;
+    // Escape leaves this screen and opens the race menu: never a control.
     int32_t held = HeldKey(gKeyboard.down);
+    if (held == kKeyEscape)
+        held = -1;
     SteeringDevice device = PlayerDevice(gPrefs, p);
     bool keyThrottle = device == kDeviceKeyboard || device == kDeviceKeyboardMouse;
     int32_t* keys = gPrefs.playerctrls[p];
@@ -261,7 +265,7 @@ static void DrawControllerOptions()
     BindKeyUnderPointer(b[BtnCamera], &keys[kCtrlCamera], held);
     DrawButtonKey(b[BtnCamera], keys[kCtrlCamera]);
 
-    UpdateButton(b[BtnBack], true);
+    UpdateBackButton();
     if (b[BtnBack].state == 3)
         gGame.state = OptionsMenu;
 }

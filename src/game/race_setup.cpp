@@ -68,7 +68,7 @@ void DrawRaceSetup(bool withTrack)
     UpdateButton(b[BtnOpponents], true);
     UpdateButton(b[BtnDifficulty], true);
     UpdateButton(b[length], true);
-    UpdateButton(b[BtnBack], true);
+    UpdateBackButton();
 
     bool changed = true;
     int step;

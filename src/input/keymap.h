@@ -4,6 +4,10 @@
 // players' WASD stays WASD on any keyboard layout.
 #pragma once
 
+// Escape's code: it skips the intro, opens and closes the race menu, and
+// goes back a screen in the menus.
+static const int kKeyEscape = 27;
+
 // The virtual-key code of the key with HID usage `usage`; -1 for keys the
 // game does not know (their events are ignored).
 int KeyCodeFromUsage(int usage);
