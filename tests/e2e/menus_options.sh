@@ -2,7 +2,7 @@
 # half of their buttons, the graphics settings, an unapplied resolution
 # forgotten by back (window_rebuild.sh applies them), and the controller
 # screen: name entry, key binding by hovering and pressing, steering devices
-# and the camera key; Escape back to the main menu.
+# and the camera key; Escape, which binds nothing and goes back a screen.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/menus_lib.sh"
 trap 'kill_game; cleanup_game_dir' EXIT
@@ -115,9 +115,10 @@ click 0.5 0.675   # player 2
 point 0.5 0.625
 key i
 [[ "$(pref player2ctrls)" == "73 65 83 68 81" ]] || fail "player 2 accelerate: $(pref player2ctrls)"
-# Escape over a key button binds nothing and goes back one screen, held or
-# not: the hub's back button then leads to the main menu, whose quit ends
-# the game (two screens back, the first click would open the credits).
+# Escape over a key button binds nothing and goes back one screen, though
+# held for many frames: the hub's back button then leads to the main menu,
+# whose quit ends the game (two screens back, the first click would open
+# the credits).
 key Escape
 [[ "$(pref player2ctrls)" == "73 65 83 68 81" ]] || fail "Escape was bound: $(pref player2ctrls)"
 click 0.5 0.3
