@@ -228,9 +228,10 @@ void NormalisePrefs()
     for (int32_t* device : devices)
         if (*device < 0 || *device > 3)
             *device = kNoDevicePlayer;
+    // Escape opens the race menu, so it drives nothing either.
     for (int i = 0; i < 4; i++)
         for (int k = 0; k < 5; k++)
-            if (!IsKeyCode(p.playerctrls[i][k]))
+            if (!IsKeyCode(p.playerctrls[i][k]) || p.playerctrls[i][k] == kKeyEscape)
                 p.playerctrls[i][k] = d.playerctrls[i][k];
     for (auto& name : gPrefs.playername)
         name[15] = 0;

@@ -82,10 +82,10 @@ TEST_F(PrefsTest, ValuesOutOfRangeGoBackToTheirDefaults)
     gConfig.trackCount = 0;
     Load("track 3");
     EXPECT_EQ(gPrefs.track, 0);  // never -1, even without tracks
-    // Codes no key gives go back to the player's default key; "." (190)
-    // and F12 (123) are keys and stay.
-    Load("player1ctrls 0 255 -7 190 9999 player2ctrls 68 65 83 300 123\n");
-    const int32_t keys[2][5] = {{38, 37, 40, 190, 16}, {68, 65, 83, 68, 123}};
+    // Codes no key gives, and Escape, go back to the player's default key;
+    // "." (190) and F12 (123) are keys and stay.
+    Load("player1ctrls 0 255 -7 190 9999 player2ctrls 27 65 83 300 123\n");
+    const int32_t keys[2][5] = {{38, 37, 40, 190, 16}, {87, 65, 83, 68, 123}};
     EXPECT_EQ(memcmp(gPrefs.playerctrls, keys, sizeof keys), 0);
     // Overlong words are cut to 15 characters (16, one more than fits, cut
     // inside the name).
