@@ -198,7 +198,7 @@ static void DrawControllerOptions()
     int32_t p = gGame.selectedPlayer;
     if (p < 0 || p > 3)
         p = gGame.selectedPlayer = 0;
-    // Escape leaves this screen and opens the race menu: never a control.
+    // Escape is the menus' way back and the race menu's key: never a control.
     int32_t held = HeldKey(gKeyboard.down);
     if (held == kKeyEscape)
         held = -1;
