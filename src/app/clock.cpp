@@ -10,6 +10,7 @@ Clock gClock;
 uint8_t firstStart = 1;
 uint8_t finalShutdown = 0;
 uint8_t windowActive = 1;
+uint8_t windowFocusLost = 0;
 uint8_t screenshotLatch = 0;
 
 static const int64_t kStepsPerSecond = 500;

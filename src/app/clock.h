@@ -38,6 +38,7 @@ extern Clock gClock;
 extern uint8_t firstStart;       // 1 until the first shut-down: models are read from disk
 extern uint8_t finalShutdown;    // set at shut-down unless the shell is being rebuilt
 extern uint8_t windowActive;     // frames run only while the window is not minimised
+extern uint8_t windowFocusLost;  // the keyboard went to another window; the next frame takes it
 extern uint8_t screenshotLatch;  // 1 while F12 is held after a screenshot
 
 static const double kStepLength = 0.002;  // seconds

@@ -11,6 +11,7 @@
 #include "input/devices.h"
 #include "input/keymap.h"
 #include "input/pads.h"
+#include "net/net_session.h"
 #include "race/race.h"
 #include "render/gl_util.h"
 #include "render/race_frame.h"
@@ -124,6 +125,10 @@ void DrawState()
     bool escapeDown = KeyDown(kKeyEscape);
     if (!escapeDown)
         gGame.escapeLatch = 1;
+    // A player who switches to another window finds a local race paused in
+    // its menu; a demonstration runs on, and a network race cannot wait.
+    const bool pauseForFocus = windowFocusLost && !gGame.demo && gNet.role == kRoleNone;
+    windowFocusLost = 0;
     if (!IsRaceState(gGame.state) && gGame.state != Quit && gGame.state != ApplyGraphics)
         DrawBackground();
 
@@ -166,7 +171,7 @@ void DrawState()
             EndRaceRecording(true);
             BeginResults();
             gGame.state = RaceResults;
-        } else if (escapeDown && gGame.escapeLatch) {
+        } else if ((escapeDown && gGame.escapeLatch) || pauseForFocus) {
             gGame.state = RaceMenu;
         }
         break;

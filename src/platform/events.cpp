@@ -105,6 +105,9 @@ static void HandleWindowEvent(const SDL_WindowEvent& event)
     case SDL_WINDOWEVENT_EXPOSED:
         windowActive = 1;
         break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        windowFocusLost = 1;
+        break;
     default:
         break;
     }

@@ -1,7 +1,8 @@
 # Single races from the menus as a player plays them: the set-up buttons
 # change and save the preferences, the race button loads the chosen track,
 # Escape opens the race menu over the dimmed race, restart and Escape go
-# back to the race, back leads to the single-race set-up; a short tag race
+# back to the race, so does the keyboard going to another window, back
+# leads to the single-race set-up; a short tag race
 # ends on the results screen, whose back button returns to the set-up.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/menus_lib.sh"
@@ -72,6 +73,15 @@ key Escape        # and back to the race
 sleep 0.3
 again_shot="$(shot race_again)"
 [[ "$(mean_brightness "$again_shot")" -gt "$(mean_brightness "$menu_shot")" ]] || fail "Escape did not resume"
+# The keyboard given to another window (the root, the display's only other
+# one) and back: the race waits in its menu.
+xdotool windowfocus "$(xdotool search --maxdepth 0 --name '')"
+sleep 0.3
+xdotool windowfocus "$WIN_ID"
+focus_shot="$(shot focus_lost)"
+[[ "$(mean_brightness "$focus_shot")" -lt "$(mean_brightness "$again_shot")" ]] ||
+    fail "losing the keyboard did not open the race menu"
+key Escape        # back to the race
 key Escape
 click 0.5 0.3     # back: the single-race set-up
 sleep 0.7         # let the screen brighten from black
