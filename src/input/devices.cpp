@@ -9,12 +9,14 @@ Joystick gJoystick;
 void InitKeyboard()
 {
     memset(gKeyboard.down, 0, sizeof gKeyboard.down);
+    memset(gKeyboard.pressed, 0, sizeof gKeyboard.pressed);
     gKeyboard.lastKey = -1;
     gKeyboard.typed[0] = 0;
 }
 
 void EndKeyboardFrame()
 {
+    memset(gKeyboard.pressed, 0, sizeof gKeyboard.pressed);
     gKeyboard.lastKey = -1;
     gKeyboard.typed[0] = 0;
 }
@@ -45,11 +47,17 @@ bool KeyDown(int code)
     return code >= 0 && code < kKeyCount && gKeyboard.down[code];
 }
 
+bool KeyPressed(int code)
+{
+    return code >= 0 && code < kKeyCount && gKeyboard.pressed[code];
+}
+
 void OnKeyDown(int code)
 {
     if (code < 0 || code >= kKeyCount)
         return;
     gKeyboard.down[code] = 1;
+    gKeyboard.pressed[code] = 1;
     if (code != 16)
         gKeyboard.lastKey = code;
 }

@@ -11,6 +11,7 @@ static const int kKeyCount = 255;  // codes 0..254
 
 struct Keyboard {
     uint8_t down[kKeyCount];  // 1 while the key is held
+    uint8_t pressed[kKeyCount];  // the key went down this frame (a held key's repeats too)
     int32_t lastKey;          // last key pressed this frame other than Shift; -1 when none
     char typed[32];           // text typed this frame (UTF-8 as the system composed it), "" when none
 };
@@ -38,7 +39,8 @@ extern Mouse gMouse;
 extern Joystick gJoystick;
 
 void InitKeyboard();
-void EndKeyboardFrame();     // lastKey = -1, typed = "", after each presented frame
+// lastKey = -1, typed = "", pressed cleared, after each presented frame.
+void EndKeyboardFrame();
 // Clears the per-frame mouse latches (clicked, leftPressed, rightClicked),
 // after each presented frame.
 void EndMouseFrame();
@@ -47,6 +49,8 @@ void EndMouseFrame();
 bool LeftDownThisFrame();
 // True while key `code` is held; codes outside 0..254 are never down.
 bool KeyDown(int code);
+// True when key `code` went down (or repeated) since the last frame.
+bool KeyPressed(int code);
 
 // Window-procedure semantics, one call per event.
 void OnKeyDown(int code);           // codes outside 0..254 are ignored

@@ -7,6 +7,9 @@
 // Escape's code: it skips the intro, opens and closes the race menu, and
 // goes back a screen in the menus.
 static const int kKeyEscape = 27;
+// The keys that move through the menus: Enter presses, the arrows move.
+static const int kKeyEnter = 13;
+static const int kKeyLeft = 37, kKeyUp = 38, kKeyRight = 39, kKeyDown = 40;
 
 // The virtual-key code of the key with HID usage `usage`; -1 for keys the
 // game does not know (their events are ignored).

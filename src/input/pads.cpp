@@ -19,7 +19,7 @@ static const float kTriggerDeadZone = 0.05f;
 static void ReleaseControls(PadSlot& s)
 {
     s.steer = s.throttle = s.brake = 0.0f;
-    s.throttleButton = s.brakeButton = s.startPressed = 0;
+    s.throttleButton = s.brakeButton = s.startPressed = s.menuPressed = 0;
 }
 
 void InitPads()
@@ -98,14 +98,29 @@ void OnPadButton(int32_t instance, PadButton button, bool down)
         s->throttleButton = down ? 1 : 0;
     else if (button == kPadBrakeButton)
         s->brakeButton = down ? 1 : 0;
-    else if (button == kPadStartButton && down)
+    if (button == kPadStartButton && down)
         s->startPressed = 1;
+    else if (down && button >= 0 && button < 8)
+        s->menuPressed |= (uint8_t)(1u << button);
 }
 
 void EndPadFrame()
 {
-    for (PadSlot& s : gPads.slot)
+    for (PadSlot& s : gPads.slot) {
         s.startPressed = 0;
+        s.menuPressed = 0;
+    }
+}
+
+bool AnyPadPressed(PadButton button)
+{
+    for (const PadSlot& s : gPads.slot) {
+        if (!s.connected)
+            continue;
+        if (button == kPadStartButton ? s.startPressed != 0 : (s.menuPressed >> button & 1u) != 0)
+            return true;
+    }
+    return false;
 }
 
 uint32_t ConnectedPads()

@@ -15,7 +15,12 @@ static const int kMaxPads = 4;
 
 // The pad's controls the game reads, in the platform's terms.
 enum PadAxis { kPadSteerAxis, kPadThrottleAxis, kPadBrakeAxis };  // stick x, right and left trigger
-enum PadButton { kPadThrottleButton, kPadBrakeButton, kPadStartButton };
+// The throttle button also presses the menus' focused button; the menu
+// buttons only move through the menus (the back button also brakes).
+enum PadButton {
+    kPadThrottleButton, kPadBrakeButton, kPadStartButton,
+    kPadUpButton, kPadDownButton, kPadLeftButton, kPadRightButton, kPadBackButton,
+};
 
 struct PadSlot {
     int32_t instance;       // the platform's device id while connected, else -1
@@ -27,6 +32,7 @@ struct PadSlot {
     float throttle, brake;  // triggers, 0 .. 1
     uint8_t throttleButton, brakeButton;  // held
     uint8_t startPressed;   // the start button went down this frame
+    uint8_t menuPressed;    // bit b: PadButton b went down this frame (every button but Start)
 };
 
 struct Pads {
@@ -47,10 +53,12 @@ int OnPadRemoved(int32_t instance);
 // `value` in the platform's units: -32768..32767 (triggers 0..32767).
 void OnPadAxis(int32_t instance, PadAxis axis, int32_t value);
 void OnPadButton(int32_t instance, PadButton button, bool down);
-// Clears the start-button latches, after each presented frame.
+// Clears the start-button and menu latches, after each presented frame.
 void EndPadFrame();
 // Bit k set: Pad k + 1 is connected.
 uint32_t ConnectedPads();
+// Whether PadButton `button` went down this frame on any connected pad.
+bool AnyPadPressed(PadButton button);
 
 // Pad <-> player through the preferences.
 int32_t PadPlayer(const Prefs& prefs, int pad);           // player or 99

@@ -1,7 +1,8 @@
 // Pads through SDL's game-controller interface: a device SDL has a mapping
 // for is opened as a game controller (left stick x steers, the right and
 // left triggers are throttle and brake, A accelerates, B or X brakes,
-// Start claims a player); any other joystick as a plain one, read as the
+// Start claims a player or pauses; in the menus the d-pad moves, A presses
+// and B goes back); any other joystick as a plain one, read as the
 // single joystick always was (axis 0 steers, button 2 accelerates,
 // button 1 brakes).  Numbers are handed out by OnPadAdded.
 #include "platform/events_pads.h"
@@ -72,12 +73,35 @@ static void OpenDevice(int index)
 
 static void ControllerButton(SDL_JoystickID id, int button, bool down)
 {
-    if (button == SDL_CONTROLLER_BUTTON_A)
+    switch (button) {
+    case SDL_CONTROLLER_BUTTON_A:
         OnPadButton(id, kPadThrottleButton, down);
-    else if (button == SDL_CONTROLLER_BUTTON_B || button == SDL_CONTROLLER_BUTTON_X)
+        break;
+    case SDL_CONTROLLER_BUTTON_B:
         OnPadButton(id, kPadBrakeButton, down);
-    else if (button == SDL_CONTROLLER_BUTTON_START)
+        OnPadButton(id, kPadBackButton, down);
+        break;
+    case SDL_CONTROLLER_BUTTON_X:
+        OnPadButton(id, kPadBrakeButton, down);
+        break;
+    case SDL_CONTROLLER_BUTTON_START:
         OnPadButton(id, kPadStartButton, down);
+        break;
+    case SDL_CONTROLLER_BUTTON_DPAD_UP:
+        OnPadButton(id, kPadUpButton, down);
+        break;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
+        OnPadButton(id, kPadDownButton, down);
+        break;
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
+        OnPadButton(id, kPadLeftButton, down);
+        break;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
+        OnPadButton(id, kPadRightButton, down);
+        break;
+    default:
+        break;
+    }
 }
 
 void HandlePadEvent(const SDL_Event& event)

@@ -46,6 +46,19 @@ TEST(Devices, KeysMouseAndJoystickRecords)
     EXPECT_TRUE(!KeyDown(65) && gKeyboard.lastKey == 65);
     EndKeyboardFrame();
     EXPECT_EQ(gKeyboard.lastKey, -1);
+    // A press lasts the frame even when the key is already up; a held key's
+    // repeats press again; codes outside the table are never pressed.
+    EXPECT_FALSE(KeyPressed(65));
+    OnKeyDown(40);
+    OnKeyUp(40);
+    EXPECT_TRUE(KeyPressed(40) && !KeyDown(40));
+    EndKeyboardFrame();
+    EXPECT_FALSE(KeyPressed(40));
+    OnKeyDown(16);
+    EXPECT_TRUE(KeyPressed(16));
+    EXPECT_FALSE(KeyPressed(-1) || KeyPressed(255));
+    EndKeyboardFrame();
+    OnKeyUp(16);
     // Releasing the left button is one click.
     OnMouseButton(0, true);
     OnMouseButton(0, false);

@@ -162,3 +162,40 @@ TEST_F(PadsTest, PadDrivesTheCarLikeAWheel)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PadsTest, MenuButtonsLatchForOneFrameOnConnectedPads)
+{
+    OnPadAdded(30, kXbox.bytes, "Pad");
+    OnPadAdded(31, kOther.bytes, "Pad");
+    // A press and release between two frames still counts; only the
+    // pressing pad's bit is set, and Start is not a menu button.
+    OnPadButton(31, kPadDownButton, true);
+    OnPadButton(31, kPadDownButton, false);
+    OnPadButton(30, kPadStartButton, true);
+    EXPECT_TRUE(AnyPadPressed(kPadDownButton));
+    EXPECT_FALSE(AnyPadPressed(kPadUpButton));
+    EXPECT_EQ(gPads.slot[0].menuPressed, 0);
+    EXPECT_EQ(gPads.slot[1].menuPressed, 1u << kPadDownButton);
+    EXPECT_TRUE(AnyPadPressed(kPadStartButton));
+    // The throttle and back buttons drive as well as latching.
+    OnPadButton(30, kPadThrottleButton, true);
+    OnPadButton(30, kPadBackButton, true);
+    EXPECT_TRUE(gPads.slot[0].throttleButton && AnyPadPressed(kPadThrottleButton) && AnyPadPressed(kPadBackButton));
+    EndPadFrame();
+    for (int b = kPadThrottleButton; b <= kPadBackButton; b++)
+        EXPECT_FALSE(AnyPadPressed((PadButton)b)) << b;
+    EXPECT_TRUE(gPads.slot[0].throttleButton);  // held buttons stay held
+    // A pad pulled out in the frame of its press presses nothing; an
+    // unknown device or button number latches nothing.
+    OnPadButton(31, kPadLeftButton, true);
+    OnPadRemoved(31);
+    OnPadButton(99, kPadRightButton, true);
+    OnPadButton(30, (PadButton)12, true);
+    for (int b = kPadThrottleButton; b <= kPadBackButton; b++)
+        EXPECT_FALSE(AnyPadPressed((PadButton)b)) << b;
+    EXPECT_EQ(gPads.slot[0].menuPressed, 0);
+}
+
+}  // namespace
