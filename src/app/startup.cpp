@@ -14,6 +14,7 @@
 #include "game/prefs.h"
 #include "input/devices.h"
 #include "input/keymap.h"
+#include "input/pads.h"
 #include "net/net_session.h"
 #include "platform/sys.h"
 #include "platform/window.h"
@@ -59,9 +60,9 @@ static void ShowSplash()
 }
 
 // Waits while the intro plays; with sound off it never started and there is
-// nothing to wait for.  A click or Escape ends it early (the menu then waits
-// for the button to be let go, so the click does not also press a menu
-// button); a close request ends the program.
+// nothing to wait for.  A click, Escape, Enter or a pad's A or Start ends it
+// early (the menu then waits for the mouse button to be let go, so the click
+// does not also press a menu button); a close request ends the program.
 static void WaitForIntro()
 {
     while (IsChannelPlaying(introChannel)) {
@@ -70,7 +71,8 @@ static void WaitForIntro()
             if (event == kQuitEvent)
                 gGame.state = Quit;
         }
-        if (gGame.state == Quit || gMouse.leftPressed || KeyDown(kKeyEscape))
+        if (gGame.state == Quit || gMouse.leftPressed || KeyDown(kKeyEscape) || KeyDown(kKeyEnter) ||
+            AnyPadPressed(kPadThrottleButton) || AnyPadPressed(kPadStartButton))
             break;
         SysSleepMs(10);
     }
@@ -80,6 +82,8 @@ static void WaitForIntro()
         SysSleepMs(5);
     }
     EndMouseFrame();
+    EndKeyboardFrame();  // the key that ended the intro presses nothing in the menu
+    EndPadFrame();
     StopChannel(introChannel);
     FreeSample(&introSample);
     introChannel = 0;

@@ -115,9 +115,9 @@ static void PlayStateMusic()
     }
 }
 
-bool EscapePressed()
+bool BackPressed()
 {
-    return KeyDown(kKeyEscape) && gGame.escapeLatch;
+    return (KeyDown(kKeyEscape) && gGame.escapeLatch) || AnyPadPressed(kPadBackButton);
 }
 
 void DrawState()
@@ -131,6 +131,9 @@ void DrawState()
     windowFocusLost = 0;
     if (!IsRaceState(gGame.state) && gGame.state != Quit && gGame.state != ApplyGraphics)
         DrawBackground();
+    // A pad's Start pauses a race and goes on with it, as Escape does.
+    const bool padStart = AnyPadPressed(kPadStartButton);
+    BeginMenuFrame();
 
     switch (gGame.state) {
     case MainMenu:
@@ -171,7 +174,7 @@ void DrawState()
             EndRaceRecording(true);
             BeginResults();
             gGame.state = RaceResults;
-        } else if ((escapeDown && gGame.escapeLatch) || pauseForFocus) {
+        } else if ((escapeDown && gGame.escapeLatch) || padStart || pauseForFocus) {
             gGame.state = RaceMenu;
         }
         break;
@@ -179,7 +182,8 @@ void DrawState()
         RenderRaceFrame();
         DimScreen();
         DrawRaceMenu();
-        if (gGame.state == RaceMenu && escapeDown && gGame.escapeLatch)
+        if (gGame.state == RaceMenu && ((escapeDown && gGame.escapeLatch) || padStart ||
+                                         AnyPadPressed(kPadBackButton)))
             gGame.state = Race;
         break;
     case RaceResults:

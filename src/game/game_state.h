@@ -67,6 +67,28 @@ enum ButtonId {
     BtnTargetFps,
 };
 
+// The keys' way through the menus: the arrows (a pad's d-pad) move a
+// focus over the buttons a screen shows, Enter (a pad's A) presses the
+// focused button and Left and Right step its value.  Moving or clicking the
+// mouse hands the menus back to the pointer.  Each frame's screen lists the
+// buttons it updates; the keys of the next frame move over that list.
+struct MenuFocus {
+    uint8_t active;          // the keys drive the menus; the pointer hovers nothing
+    int32_t button;          // the focused ButtonId, -1 none
+    int32_t buttonScreen;    // the screen the focus was set on
+    int32_t step;            // this frame: -1 (Left) or 1 (Right) on the focused button, else 0
+    uint8_t press;           // this frame: the focused button is pressed
+    uint8_t binding;         // controller options: the focused key button waits for a key
+    uint8_t bindArmed;       // ... and every key has been up since the wait began
+    int32_t pointerX, pointerY;  // where the pointer stood at the last frame
+    int32_t listScreen;      // the screen that drew `shown`
+    int32_t shown[kButtonCount];
+    int32_t shownCount;
+    int32_t drawingScreen;   // the screen of the frame being drawn
+    int32_t drawn[kButtonCount];  // the buttons it has updated so far
+    int32_t drawnCount;
+};
+
 struct GameState {
     int32_t state;                    // GameStateId
     int32_t pendingWidth, pendingHeight, pendingDepth;  // graphics options being chosen
@@ -85,6 +107,7 @@ struct GameState {
     Sample rolloverSample, clickSample;   // "data/seffects/r.wav", "data/seffects/c.wav"
     Channel rolloverChannel, clickChannel;
     uint8_t demo;                     // --demo: every car computer-driven, nothing saved
+    MenuFocus focus;
 };
 
 // Per start-up pass: LoadMenuAssets resets it; FreeMenuAssets releases it.
@@ -94,5 +117,6 @@ extern GameState gGame;
 void UpdateState();
 // Draws the current state and carries out the transitions its screen reports.
 void DrawState();
-// Whether Escape went down for this frame's screen (once per press).
-bool EscapePressed();
+// Whether Escape, or a pad's back button, went down for this frame's
+// screen (once per press).
+bool BackPressed();

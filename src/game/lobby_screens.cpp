@@ -51,14 +51,15 @@ void DrawHostLobby()
     DrawLobbyValues();
 
     bool changed = true;
-    if (b[BtnGameMode].state == 3)
-        CycleGameMode(gPrefs);
-    else if (b[BtnTrack].state == 3)
-        CycleTrack(gPrefs, gConfig.trackCount);
-    else if (b[length].state == 3 && length == BtnLaps)
-        CycleLaps(gPrefs);
-    else if (b[length].state == 3)
-        CycleTimeLimit(gPrefs);
+    int step;
+    if ((step = ClickStep(b[BtnGameMode])) != 0)
+        CycleGameMode(gPrefs, step);
+    else if ((step = ClickStep(b[BtnTrack])) != 0)
+        CycleTrack(gPrefs, gConfig.trackCount, step);
+    else if ((step = ClickStep(b[length])) != 0 && length == BtnLaps)
+        CycleLaps(gPrefs, step);
+    else if (step != 0)
+        CycleTimeLimit(gPrefs, step);
     else
         changed = false;
     if (changed)

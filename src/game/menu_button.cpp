@@ -10,6 +10,8 @@
 #include "game/menu_logic.h"
 #include "game/menus.h"
 #include "input/devices.h"
+#include "input/keymap.h"
+#include "input/pads.h"
 #include "render/font.h"
 #include "render/gl_util.h"
 #include "sound/sound.h"
@@ -24,17 +26,52 @@ void InitButton(MenuButton& button, const char* picture, float y, int widthPixel
     LoadTexture(path, &button.texture);
 }
 
+void BeginMenuFrame()
+{
+    MenuFocus& focus = gGame.focus;
+    MenuKeys keys;
+    keys.up = KeyPressed(kKeyUp) || AnyPadPressed(kPadUpButton);
+    keys.down = KeyPressed(kKeyDown) || AnyPadPressed(kPadDownButton);
+    keys.left = KeyPressed(kKeyLeft) || AnyPadPressed(kPadLeftButton);
+    keys.right = KeyPressed(kKeyRight) || AnyPadPressed(kPadRightButton);
+    keys.accept = KeyPressed(kKeyEnter) || AnyPadPressed(kPadThrottleButton);
+    // A race holds the cursor at the window's centre: only the menus' own
+    // pointer moves count.
+    keys.pointerUsed = gGame.state != Race && (gMouse.x != focus.pointerX || gMouse.y != focus.pointerY ||
+                                               gMouse.leftPressed || gMouse.rightClicked);
+    focus.pointerX = gMouse.x;
+    focus.pointerY = gMouse.y;
+    if (MenuFocusFrame(focus, gGame.buttons, gGame.state, keys) & kPlayRollover)
+        PlaySample(gGame.rolloverSample, &gGame.rolloverChannel, true, true);
+}
+
+static void PlayClick()
+{
+    PlaySample(gGame.clickSample, &gGame.clickChannel, false, true);
+}
+
 void UpdateButton(MenuButton& button, bool draw)
 {
-    float mx = (float)gMouse.x / (float)gConfig.width;
-    float my = (float)gMouse.y / (float)gConfig.height;
+    MenuFocus& focus = gGame.focus;
+    const int32_t id = (int32_t)(&button - gGame.buttons);
+    NoteButtonShown(focus, id);
+    // While the keys drive, the pointer hovers nothing.
+    float mx = focus.active ? -1.0f : (float)gMouse.x / (float)gConfig.width;
+    float my = focus.active ? -1.0f : (float)gMouse.y / (float)gConfig.height;
     uint32_t sounds = ButtonMouseStep(button, mx, my, LeftDownThisFrame(), gMouse.leftPressed != 0);
     if (sounds & kPlayClick)
-        PlaySample(gGame.clickSample, &gGame.clickChannel, false, true);
+        PlayClick();
     if (sounds & kPlayRollover)
         PlaySample(gGame.rolloverSample, &gGame.rolloverChannel, true, true);
     if (sounds & kStopRollover)
         StopChannel(gGame.rolloverChannel);
+    if (HasFocus(focus, id)) {
+        button.state = 1;
+        if (focus.press) {
+            button.state = 3;
+            PlayClick();
+        }
+    }
     if (draw)
         DrawButton(button);
 }
@@ -43,9 +80,9 @@ void UpdateBackButton()
 {
     MenuButton& back = gGame.buttons[BtnBack];
     UpdateButton(back, true);
-    if (back.state != 3 && EscapePressed()) {
+    if (back.state != 3 && BackPressed()) {
         back.state = 3;
-        PlaySample(gGame.clickSample, &gGame.clickChannel, false, true);
+        PlayClick();
     }
 }
 
@@ -53,10 +90,15 @@ int ClickStep(const MenuButton& button)
 {
     if (button.state == 3)
         return 1;
+    const MenuFocus& focus = gGame.focus;
+    if (focus.step != 0 && HasFocus(focus, (int32_t)(&button - gGame.buttons))) {
+        PlayClick();
+        return focus.step;
+    }
     float mx = (float)gMouse.x / (float)gConfig.width;
     float my = (float)gMouse.y / (float)gConfig.height;
     if (gMouse.rightClicked && PointerOverButton(button, mx, my)) {
-        PlaySample(gGame.clickSample, &gGame.clickChannel, false, true);
+        PlayClick();
         return -1;
     }
     return 0;
@@ -107,6 +149,8 @@ void DrawButton(const MenuButton& button)
 void DrawPointer()
 {
     static const float kWhite[3] = {1, 1, 1};
+    if (gGame.focus.active)
+        return;  // the keys drive: the focused button shows where they are
     SetOrtho2D(1, 1);
     float x = (float)(gMouse.x + 16) / (float)gConfig.width;
     float y = 1.0f - (float)(gMouse.y + 16) / (float)gConfig.height;

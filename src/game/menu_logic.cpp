@@ -397,3 +397,108 @@ void AnimateButton(MenuButton& button)
 {
     AnimateButtonColour(button, 1.0 / gClock.stepRate);
 }
+
+// ---- Keys and pads in the menus ----
+
+int32_t MoveFocus(const MenuButton buttons[kButtonCount], const int32_t* shown, int count, int32_t focus, int dir)
+{
+    // Rank of each shown button from the top of the screen; equal heights
+    // keep the order they were drawn in.
+    auto above = [&](int i, int j) {
+        float yi = buttons[shown[i]].y, yj = buttons[shown[j]].y;
+        return yi > yj || (yi == yj && i < j);
+    };
+    int at = -1;
+    for (int i = 0; i < count; i++)
+        if (shown[i] == focus)
+            at = i;
+    int best = -1;
+    for (int i = 0; i < count; i++) {
+        if (i == at)
+            continue;
+        // Going down: the highest button below the focus; going up: the
+        // lowest above it.  From outside the list every button qualifies.
+        bool beyond = at < 0 || (dir > 0 ? above(at, i) : above(i, at));
+        if (!beyond)
+            continue;
+        if (best < 0 || (dir > 0 ? above(i, best) : above(best, i)))
+            best = i;
+    }
+    if (best < 0) {
+        // Off the end: round to the top (going down) or the bottom.
+        for (int i = 0; i < count; i++)
+            if (best < 0 || (dir > 0 ? above(i, best) : above(best, i)))
+                best = i;
+    }
+    return best < 0 ? -1 : shown[best];
+}
+
+// The quit fade is still the main menu.
+static int32_t ScreenOf(int32_t state)
+{
+    return state == QuitFading ? MainMenu : state;
+}
+
+uint32_t MenuFocusFrame(MenuFocus& f, const MenuButton buttons[kButtonCount], int32_t state, const MenuKeys& keys)
+{
+    memcpy(f.shown, f.drawn, sizeof f.shown);
+    f.shownCount = f.drawnCount;
+    f.listScreen = f.drawingScreen;
+    f.drawnCount = 0;
+    f.drawingScreen = ScreenOf(state);
+    f.step = 0;
+    f.press = 0;
+    if (keys.pointerUsed) {
+        f.active = 0;
+        f.button = -1;
+        f.binding = 0;
+        return kSoundNone;
+    }
+    const bool anyKey = keys.up || keys.down || keys.left || keys.right || keys.accept;
+    if (!f.active && !anyKey)
+        return kSoundNone;
+    if (f.listScreen != f.drawingScreen || f.shownCount == 0)
+        return kSoundNone;  // the screen has not been drawn yet: its keys are lost
+    bool shown = false;
+    for (int i = 0; i < f.shownCount; i++)
+        shown = shown || f.shown[i] == f.button;
+    if (!f.active || f.buttonScreen != f.drawingScreen || !shown) {
+        // The first key, a new screen, or the focused button gone: the top.
+        const bool first = !f.active;
+        f.active = 1;
+        f.binding = 0;
+        f.button = MoveFocus(buttons, f.shown, f.shownCount, -1, 1);
+        f.buttonScreen = f.drawingScreen;
+        if (first)
+            return kSoundNone;  // that key only shows where the focus is
+    }
+    if (f.binding)
+        return kSoundNone;
+    uint32_t sounds = kSoundNone;
+    if (keys.up != keys.down) {
+        int32_t next = MoveFocus(buttons, f.shown, f.shownCount, f.button, keys.down ? 1 : -1);
+        if (next != f.button)
+            sounds |= kPlayRollover;
+        f.button = next;
+    } else if (keys.left != keys.right) {
+        f.step = keys.right ? 1 : -1;
+    }
+    f.press = keys.accept ? 1 : 0;
+    return sounds;
+}
+
+void NoteButtonShown(MenuFocus& f, int32_t id)
+{
+    if (id < 0 || id >= kButtonCount)
+        return;
+    for (int i = 0; i < f.drawnCount; i++)
+        if (f.drawn[i] == id)
+            return;
+    if (f.drawnCount < kButtonCount)
+        f.drawn[f.drawnCount++] = id;
+}
+
+bool HasFocus(const MenuFocus& f, int32_t id)
+{
+    return f.active && f.button == id;
+}

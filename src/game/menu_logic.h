@@ -57,6 +57,34 @@ void AnimateButtonColour(MenuButton& button, double dt);
 // screen's per-step update calls it for the buttons it shows.
 void AnimateButton(MenuButton& button);
 
+// ---- Keys and pads in the menus (MenuFocus) ----
+
+// What the keyboard and the pads asked of the menus in one frame.
+struct MenuKeys {
+    bool up, down, left, right;
+    bool accept;
+    bool pointerUsed;  // the mouse moved or one of its buttons went down
+};
+
+// The button after (dir 1: down the screen) or before (dir -1) `focus`
+// among `shown`, by height on the screen and wrapping round; from a focus
+// not shown, the top (dir 1) or the bottom (dir -1) button; -1 when nothing
+// is shown.
+int32_t MoveFocus(const MenuButton buttons[kButtonCount], const int32_t* shown, int count, int32_t focus, int dir);
+
+// The start of a frame drawn in `state`: the list the last frame drew
+// becomes the shown list, then the keys act on it.  The first key that is
+// not the pointer's shows the focus on the screen's top button, as does
+// every new screen while the keys drive; the mouse ends it all.  While a
+// key button waits for a key, the keys are left to it.  Returns
+// kPlayRollover when the focus moved.
+uint32_t MenuFocusFrame(MenuFocus& focus, const MenuButton buttons[kButtonCount], int32_t state,
+                        const MenuKeys& keys);
+// The screen updates button `id` this frame (a repeat is listed once).
+void NoteButtonShown(MenuFocus& focus, int32_t id);
+// Whether the keys drive the menus and `id` is the focused button.
+bool HasFocus(const MenuFocus& focus, int32_t id);
+
 // ---- Set-up screens (prefs in memory; the caller saves) ----
 // step 1 moves to the next value (a left click), -1 to the one before (a
 // right click); both wrap at the ends of the cycle.

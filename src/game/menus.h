@@ -21,15 +21,22 @@ void HoverStartButton();
 
 // ---- Buttons ----
 
+// Before each frame's screen draws: the keys and pads of this frame move
+// the focus (game/menu_logic.h, MenuFocus), with the roll-over sound.  A
+// race draws no button, so there the keys move nothing.
+void BeginMenuFrame();
 // Loads the picture and sets geometry and colours from the table row.
 void InitButton(MenuButton& button, const char* picture, float y, int widthPixels, int heightPixels,
                 const float hover[3]);
-// The per-frame mouse logic with its sounds, then DrawButton when draw is set.
+// The per-frame mouse logic with its sounds, the focused button lit (and
+// pressed by the keys), then DrawButton when draw is set.
 void UpdateButton(MenuButton& button, bool draw);
-// The menu screens' Back button, drawn: a click or Escape presses it.
+// The menu screens' Back button, drawn: a click, Escape or a pad's back
+// button presses it.
 void UpdateBackButton();
 // The step a click on a value button asks for this frame: 1 for a left
-// click (state 3), -1 when the right button went up over it, else 0.
+// click or Enter (state 3), -1 when the right button went up over it, -1
+// or 1 for Left or Right on the focused button, else 0.
 int ClickStep(const MenuButton& button);
 void DrawButton(const MenuButton& button);
 // The mouse pointer picture, 16 pixels right of and below the cursor.

@@ -9,6 +9,7 @@
 #include "game/multiplayer_screens.h"
 #include "game/prefs.h"
 #include "input/devices.h"
+#include "input/keymap.h"
 #include "net/net_session.h"
 #include "render/font.h"
 
@@ -27,9 +28,12 @@ static void DrawMenu()
     if (gNet.notice[0])
         PrintText(gMainFont, 0.5f, 0.2f, 1.0f, 0.5f, 0.3f, 1, 1, 0.015f, "%s", gNet.notice);
 
-    // Typing while the pointer rests on the address field.
-    if (b[BtnPeerAddress].state == 1 && gKeyboard.lastKey != -1) {
-        if (EditPeerAddress(gPrefs.p2p_ip, gKeyboard.lastKey))
+    // Typing while the pointer rests on the address field, or the keys'
+    // focus does; the keys that move through the menus type nothing.
+    const int32_t key = gKeyboard.lastKey;
+    const bool menuKey = key == kKeyEscape || key == kKeyEnter || (key >= kKeyLeft && key <= kKeyDown);
+    if (b[BtnPeerAddress].state == 1 && key != -1 && !menuKey) {
+        if (EditPeerAddress(gPrefs.p2p_ip, key))
             SavePrefs();
     }
     if (b[BtnHost].state == 3) {

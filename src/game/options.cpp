@@ -37,11 +37,16 @@ static void DrawOptionsHub()
 
 // ---- Audio ----
 
-// A click on a volume button: left of its centre lowers, right raises.
+// A click on a volume button: left of its centre lowers, right raises; a
+// right click lowers.  With the keys, Left lowers and Right or Enter raises.
 static void ClickVolume(const MenuButton& button, int32_t* volume)
 {
-    bool leftHalf = button.x * (float)gConfig.width > (float)gMouse.x;
-    *volume = StepVolume(*volume, leftHalf);
+    int step = ClickStep(button);
+    if (button.state == 3 && !gGame.focus.active)
+        step = button.x * (float)gConfig.width > (float)gMouse.x ? -1 : 1;
+    if (step == 0)
+        return;
+    *volume = StepVolume(*volume, step < 0);
     SavePrefs();
 }
 
@@ -51,10 +56,8 @@ static void DrawAudioOptions()
     UpdateButton(b[BtnMusicVolume], true);
     UpdateButton(b[BtnEffectsVolume], true);
     UpdateBackButton();
-    if (b[BtnMusicVolume].state == 3)
-        ClickVolume(b[BtnMusicVolume], &gPrefs.musicvolume);
-    else if (b[BtnEffectsVolume].state == 3)
-        ClickVolume(b[BtnEffectsVolume], &gPrefs.soundeffectsvolume);
+    ClickVolume(b[BtnMusicVolume], &gPrefs.musicvolume);
+    ClickVolume(b[BtnEffectsVolume], &gPrefs.soundeffectsvolume);
     DrawButtonValue(b[BtnMusicVolume], "%d%c", VolumePercent(gPrefs.musicvolume), '%');
     DrawButtonValue(b[BtnEffectsVolume], "%d%c", VolumePercent(gPrefs.soundeffectsvolume), '%');
     if (b[BtnBack].state == 3)
@@ -183,13 +186,43 @@ static void DrawGraphicsOptions()
 
 // ---- Controllers ----
 
-// While the pointer rests on a key button, the key held binds to it.
-static void BindKeyUnderPointer(const MenuButton& button, int32_t* key, int32_t held)
+// While the pointer rests on a key button, the key held binds to it.  With
+// the keys, Enter on the focused key button waits for a key: once every key
+// is up, the next one pressed binds, and Escape gives up the wait.
+static void BindKey(const MenuButton& button, int32_t* key, int32_t held)
 {
-    if (button.state == 1 && held >= 0 && *key != held) {
-        *key = held;
-        SavePrefs();
+    MenuFocus& focus = gGame.focus;
+    if (!focus.active) {
+        if (button.state == 1 && held >= 0 && *key != held) {
+            *key = held;
+            SavePrefs();
+        }
+        DrawButtonKey(button, *key);
+        return;
     }
+    if (!HasFocus(focus, (int32_t)(&button - gGame.buttons))) {
+        DrawButtonKey(button, *key);
+        return;
+    }
+    if (!focus.binding && button.state == 3) {
+        focus.binding = 1;
+        focus.bindArmed = 0;
+    } else if (focus.binding && KeyDown(kKeyEscape) && gGame.escapeLatch) {
+        focus.binding = 0;
+        gGame.escapeLatch = 0;  // the Escape that gave up is not also Back
+    } else if (focus.binding && HeldKey(gKeyboard.down) < 0) {
+        focus.bindArmed = 1;
+    } else if (focus.binding && focus.bindArmed && held >= 0) {
+        focus.binding = 0;
+        if (*key != held) {
+            *key = held;
+            SavePrefs();
+        }
+    }
+    if (focus.binding)
+        DrawButtonValue(button, "%s", "press a key");
+    else
+        DrawButtonKey(button, *key);
 }
 
 static void DrawControllerOptions()
@@ -228,10 +261,8 @@ static void DrawControllerOptions()
     if (keyThrottle) {
         UpdateButton(b[BtnAccelerate], true);
         UpdateButton(b[BtnBrake], true);
-        BindKeyUnderPointer(b[BtnAccelerate], &keys[kCtrlAccelerate], held);
-        BindKeyUnderPointer(b[BtnBrake], &keys[kCtrlBrake], held);
-        DrawButtonKey(b[BtnAccelerate], keys[kCtrlAccelerate]);
-        DrawButtonKey(b[BtnBrake], keys[kCtrlBrake]);
+        BindKey(b[BtnAccelerate], &keys[kCtrlAccelerate], held);
+        BindKey(b[BtnBrake], &keys[kCtrlBrake], held);
     }
 
     UpdateButton(b[BtnSteering], true);
@@ -255,15 +286,12 @@ static void DrawControllerOptions()
     } else if (device == kDeviceKeyboard) {
         UpdateButton(b[BtnLeft], true);
         UpdateButton(b[BtnRight], true);
-        BindKeyUnderPointer(b[BtnLeft], &keys[kCtrlLeft], held);
-        BindKeyUnderPointer(b[BtnRight], &keys[kCtrlRight], held);
-        DrawButtonKey(b[BtnLeft], keys[kCtrlLeft]);
-        DrawButtonKey(b[BtnRight], keys[kCtrlRight]);
+        BindKey(b[BtnLeft], &keys[kCtrlLeft], held);
+        BindKey(b[BtnRight], &keys[kCtrlRight], held);
     }
 
     UpdateButton(b[BtnCamera], true);
-    BindKeyUnderPointer(b[BtnCamera], &keys[kCtrlCamera], held);
-    DrawButtonKey(b[BtnCamera], keys[kCtrlCamera]);
+    BindKey(b[BtnCamera], &keys[kCtrlCamera], held);
 
     UpdateBackButton();
     if (b[BtnBack].state == 3)
