@@ -134,3 +134,18 @@ config_value() {
 pixels() { python3 "$(dirname "${BASH_SOURCE[0]}")/pixels.py" "$@"; }
 tga_size() { pixels size "$1"; }
 mean_brightness() { pixels mean "$1"; }
+
+# use_test_pads: the game started next takes its pads from the test hook
+# (SDL virtual pads, src/platform/events_testpads.cpp), fed through pad.
+use_test_pads() {
+    PADS="$GAME_DIR/pads.txt"
+    : > "$PADS"
+    export QUIBBIT_TEST_PADS="$PADS"
+}
+
+# pad COMMAND...: one command for the hook ("attach", "detach N",
+# "axis N AXIS VALUE", "button N BUTTON 0|1"), given a few frames to act.
+pad() {
+    echo "$*" >> "$PADS"
+    sleep 0.4
+}

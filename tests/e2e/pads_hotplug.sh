@@ -11,17 +11,9 @@ source "$(dirname "$0")/menus_lib.sh"
 trap 'kill_game; cleanup_game_dir' EXIT
 
 make_game_dir
-PADS="$GAME_DIR/pads.txt"
-: > "$PADS"
-export QUIBBIT_TEST_PADS="$PADS"
+use_test_pads
 # Player 1 on Pad 1, no computer cars, no mouse player.
 printf 'nplayers 1\nnopponents 0\nmousesteering 99\ngamepadsteering 0\ntimelimit 60\n' > "$GAME_DIR/data/prefs.txt"
-
-# pad COMMAND...: one command for the hook, given a few frames to act.
-pad() {
-    echo "$*" >> "$PADS"
-    sleep 0.4
-}
 
 # moved A B Y0 Y1 / still A B Y0 Y1: that part of the picture changed / not.
 moved() { local d; d="$(pixels diff "$@")"; awk -v d="$d" 'BEGIN { exit !(d > 4.0) }' || fail "no movement in rows $3-$4 (diff $d)"; }
