@@ -15,6 +15,7 @@
 #include "game/recording.h"
 #include "input/controls.h"
 #include "input/devices.h"
+#include "input/keymap.h"
 #include "input/pads.h"
 #include "net/net_session.h"
 #include "platform/sys.h"
@@ -90,8 +91,8 @@ void RunFrame()
     CheckRaceRecording();
     SetOrtho2D(1, 1);
     DrawNetworkMarks();
-    // F12 (123): one screenshot per press, of the frame just drawn.
-    if (KeyDown(123)) {
+    // F12: one screenshot per press, of the frame just drawn.
+    if (KeyDown(kKeyScreenshot)) {
         if (!screenshotLatch) {
             SaveScreenshot();
             screenshotLatch = 1;

@@ -231,9 +231,10 @@ static void DrawControllerOptions()
     int32_t p = gGame.selectedPlayer;
     if (p < 0 || p > 3)
         p = gGame.selectedPlayer = 0;
-    // Escape is the menus' way back and the race menu's key: never a control.
+    // Escape is the menus' way back and the race menu's key, F12 takes a
+    // screenshot of this screen: neither binds.
     int32_t held = HeldKey(gKeyboard.down);
-    if (held == kKeyEscape)
+    if (held == kKeyEscape || held == kKeyScreenshot)
         held = -1;
     SteeringDevice device = PlayerDevice(gPrefs, p);
     bool keyThrottle = device == kDeviceKeyboard || device == kDeviceKeyboardMouse;

@@ -7,6 +7,9 @@
 // Escape's code: it skips the intro, opens and closes the race menu, and
 // goes back a screen in the menus.
 static const int kKeyEscape = 27;
+// F12 saves a screenshot wherever the game is, so it never binds a control
+// in the menus.
+static const int kKeyScreenshot = 123;
 // The keys that move through the menus: Enter presses, the arrows move.
 static const int kKeyEnter = 13;
 static const int kKeyLeft = 37, kKeyUp = 38, kKeyRight = 39, kKeyDown = 40;

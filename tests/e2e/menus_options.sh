@@ -2,7 +2,8 @@
 # half of their buttons, the graphics settings, an unapplied resolution
 # forgotten by back (window_rebuild.sh applies them), and the controller
 # screen: name entry, key binding by hovering and pressing, steering devices
-# and the camera key; Escape, which binds nothing and goes back a screen.
+# and the camera key; F12, which binds nothing, and Escape, which binds
+# nothing and goes back a screen.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/menus_lib.sh"
 trap 'kill_game; cleanup_game_dir' EXIT
@@ -93,6 +94,8 @@ sleep 0.2
 point 0.5 0.375   # camera
 key q
 [[ "$(pref player1ctrls)" == "68 37 40 39 81" ]] || fail "camera binding: $(pref player1ctrls)"
+shot controllers_camera > /dev/null   # F12 over the button: a picture, no binding
+[[ "$(pref player1ctrls)" == "68 37 40 39 81" ]] || fail "F12 was bound: $(pref player1ctrls)"
 point 0.5 0.1
 shot controllers_keyboard > /dev/null
 click 0.5 0.525   # steering: Keyboard -> Keyboard & Mouse
