@@ -6,7 +6,8 @@
 //   detach N            unplug the N-th pad this hook attached (1-based)
 //   axis N A V          set axis A of pad N to V (-32768..32767;
 //                       0 left x, 4 left trigger, 5 right trigger)
-//   button N B 0|1      release or press button B (0 A, 1 B, 6 Start)
+//   button N B 0|1      release or press button B (0 A, 1 B, 6 Start,
+//                       11 to 14 the d-pad's up, down, left, right)
 // Unknown or malformed lines are logged and skipped.  Without the variable
 // nothing happens.
 #include <cstdio>

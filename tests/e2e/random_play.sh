@@ -1,7 +1,7 @@
 # Random play: a seeded stream of clicks in the window (most where the
 # menus' buttons stand, now and then the two that start a race from the main
-# menu), key taps, typing and held driving keys, for QB_PLAY_SECONDS of wall
-# time.  Whatever screen the stream reaches, the game must not end but by
+# menu), key taps, presses on a virtual pad's buttons, typing and held
+# driving keys, for QB_PLAY_SECONDS of wall time.  Whatever screen the stream reaches, the game must not end but by
 # its Quit button (it is then started again) or by --quit-after at the end:
 # exit code 0 and a normal shut-down each time, no sanitizer report against
 # a sanitizer build, and settings files that are whole and start the game
@@ -14,6 +14,7 @@
 #                     "key value" pairs split by commas, say
 #                     "nplayers 4,gamemode 1" for four views in Checkpoint
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/menus_lib.sh"
 GAME_PID=""
 WIN_ID=""
 held=""
@@ -27,6 +28,7 @@ seconds="${QB_PLAY_SECONDS:-75}"
 RANDOM="${QB_PLAY_SEED:-1}"
 
 make_game_dir 1024 768
+use_test_pads
 : > "$GAME_DIR/stderr.txt"
 if [[ -n "${QB_PLAY_PREFS:-}" ]]; then
     # The defaults as a first start writes them, with those keys changed.
@@ -50,6 +52,7 @@ start() {
     (( left < 5 )) && left=5
     [[ -f "$GAME_DIR/log.txt" ]] && cat "$GAME_DIR/log.txt" >> "$GAME_DIR/play_log.txt"
     rm -f "$GAME_DIR/log.txt"
+    echo attach > "$PADS"  # each start reads the pads' file from its beginning
     (cd "$GAME_DIR" && exec ./quibbit --quit-after "$left" 2>> "$GAME_DIR/stderr.txt") &
     GAME_PID=$!
     starts=$((starts + 1))
@@ -70,6 +73,8 @@ ended() {
 
 # Keys a player might press anywhere: menus, text entry, driving, camera.
 menu_keys=(Return Up Down Left Right space Tab BackSpace)
+# The pad's A, B, Start and d-pad (SDL's button numbers).
+pad_buttons=(0 1 6 11 12 13 14)
 drive_keys=(Up Down Left Right space "Up Left" "Up Right" "Down Left" c F1 F2 F3 F4 F5)
 typed_keys=(a b q w e r t y z 1 2 5 9 period minus shift+a)
 
@@ -116,8 +121,14 @@ while (( SECONDS < deadline )); do
         sleep 0.1
         xdotool click $((RANDOM % 8 ? 1 : 3)) 2>/dev/null
         sleep 0.3
-    elif (( roll < 70 )); then
+    elif (( roll < 63 )); then
         xdotool key "${menu_keys[RANDOM % ${#menu_keys[@]}]}" 2>/dev/null
+        sleep 0.3
+    elif (( roll < 70 )); then
+        button="${pad_buttons[RANDOM % ${#pad_buttons[@]}]}"
+        echo "button 1 $button 1" >> "$PADS"
+        sleep 0.15
+        echo "button 1 $button 0" >> "$PADS"
         sleep 0.3
     elif (( roll < 73 )); then
         xdotool key Escape 2>/dev/null
@@ -147,7 +158,8 @@ fi
 check_settings_files "after random play"
 cat "$GAME_DIR/log.txt" >> "$GAME_DIR/play_log.txt"
 [[ -n "${QB_PLAY_KEEP:-}" ]] && cp "$GAME_DIR/play_log.txt" "$QB_PLAY_KEEP"
-# What was chosen starts the game again and ends normally.
+# What was chosen starts the game again (without the pad) and ends normally.
+unset QUIBBIT_TEST_PADS
 rm -f "$GAME_DIR/log.txt"
 (cd "$GAME_DIR" && ./quibbit --quit-after 3 2>> "$GAME_DIR/stderr.txt") || fail "start after the play: exit code $?"
 grep -q "MINOR ERROR (not found): data/prefs.txt" "$GAME_DIR/log.txt" && fail "prefs.txt was not found after the play"
