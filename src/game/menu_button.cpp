@@ -45,6 +45,11 @@ void BeginMenuFrame()
         PlaySample(gGame.rolloverSample, &gGame.rolloverChannel, true, true);
 }
 
+bool KeysFocusOn(const MenuButton& button)
+{
+    return HasFocus(gGame.focus, (int32_t)(&button - gGame.buttons));
+}
+
 static void PlayClick()
 {
     PlaySample(gGame.clickSample, &gGame.clickChannel, false, true);
@@ -90,10 +95,9 @@ int ClickStep(const MenuButton& button)
 {
     if (button.state == 3)
         return 1;
-    const MenuFocus& focus = gGame.focus;
-    if (focus.step != 0 && HasFocus(focus, (int32_t)(&button - gGame.buttons))) {
+    if (gGame.focus.step != 0 && KeysFocusOn(button)) {
         PlayClick();
-        return focus.step;
+        return gGame.focus.step;
     }
     float mx = (float)gMouse.x / (float)gConfig.width;
     float my = (float)gMouse.y / (float)gConfig.height;

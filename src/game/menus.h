@@ -25,6 +25,9 @@ void HoverStartButton();
 // the focus (game/menu_logic.h, MenuFocus), with the roll-over sound.  A
 // race draws no button, so there the keys move nothing.
 void BeginMenuFrame();
+// Whether the keys drive the menus and their focus is on this button of
+// gGame.buttons.
+bool KeysFocusOn(const MenuButton& button);
 // Loads the picture and sets geometry and colours from the table row.
 void InitButton(MenuButton& button, const char* picture, float y, int widthPixels, int heightPixels,
                 const float hover[3]);

@@ -200,7 +200,7 @@ static void BindKey(const MenuButton& button, int32_t* key, int32_t held)
         DrawButtonKey(button, *key);
         return;
     }
-    if (!HasFocus(focus, (int32_t)(&button - gGame.buttons))) {
+    if (!KeysFocusOn(button)) {
         DrawButtonKey(button, *key);
         return;
     }
