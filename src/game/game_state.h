@@ -67,6 +67,13 @@ enum ButtonId {
     BtnTargetFps,
 };
 
+// A held d-pad direction presses again, as a held arrow key repeats.
+struct ButtonRepeat {
+    uint32_t held;   // the buttons held at the last frame
+    double heldFor;  // seconds they have been held together
+    double nextAt;   // heldFor at the next press
+};
+
 // The keys' way through the menus: the arrows (a pad's d-pad) move a
 // focus over the buttons a screen shows, Enter (a pad's A) presses the
 // focused button and Left and Right step its value.  Moving or clicking the
@@ -81,6 +88,7 @@ struct MenuFocus {
     uint8_t binding;         // controller options: the focused key button waits for a key
     uint8_t bindArmed;       // ... and every key has been up since the wait began
     int32_t pointerX, pointerY;  // where the pointer stood at the last frame
+    ButtonRepeat padRepeat;  // the pads' d-pad held down
     int32_t listScreen;      // the screen that drew `shown`
     int32_t shown[kButtonCount];
     int32_t shownCount;

@@ -6,6 +6,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "app/clock.h"
 #include "app/config.h"
 #include "game/menu_logic.h"
 #include "game/menus.h"
@@ -29,11 +30,13 @@ void InitButton(MenuButton& button, const char* picture, float y, int widthPixel
 void BeginMenuFrame()
 {
     MenuFocus& focus = gGame.focus;
+    const uint32_t dpad = 1u << kPadUpButton | 1u << kPadDownButton | 1u << kPadLeftButton | 1u << kPadRightButton;
+    const uint32_t again = RepeatHeld(focus.padRepeat, PadButtonsHeld() & dpad, gClock.frameSteps * kStepLength);
     MenuKeys keys;
-    keys.up = KeyPressed(kKeyUp) || AnyPadPressed(kPadUpButton);
-    keys.down = KeyPressed(kKeyDown) || AnyPadPressed(kPadDownButton);
-    keys.left = KeyPressed(kKeyLeft) || AnyPadPressed(kPadLeftButton);
-    keys.right = KeyPressed(kKeyRight) || AnyPadPressed(kPadRightButton);
+    keys.up = KeyPressed(kKeyUp) || AnyPadPressed(kPadUpButton) || (again >> kPadUpButton & 1u);
+    keys.down = KeyPressed(kKeyDown) || AnyPadPressed(kPadDownButton) || (again >> kPadDownButton & 1u);
+    keys.left = KeyPressed(kKeyLeft) || AnyPadPressed(kPadLeftButton) || (again >> kPadLeftButton & 1u);
+    keys.right = KeyPressed(kKeyRight) || AnyPadPressed(kPadRightButton) || (again >> kPadRightButton & 1u);
     keys.accept = KeyPressed(kKeyEnter) || AnyPadPressed(kPadThrottleButton);
     // A race holds the cursor at the window's centre: only the menus' own
     // pointer moves count.

@@ -400,6 +400,26 @@ void AnimateButton(MenuButton& button)
 
 // ---- Keys and pads in the menus ----
 
+uint32_t RepeatHeld(ButtonRepeat& r, uint32_t held, double dt)
+{
+    static const double kDelay = 0.4, kInterval = 0.1;
+    if (held != r.held) {
+        r.held = held;
+        r.heldFor = 0.0;
+        r.nextAt = kDelay;
+        return 0;
+    }
+    if (held == 0)
+        return 0;
+    r.heldFor += dt;
+    if (r.heldFor < r.nextAt)
+        return 0;
+    r.nextAt += kInterval;
+    if (r.nextAt <= r.heldFor)
+        r.nextAt = r.heldFor + kInterval;  // a slow frame does not bunch the presses
+    return held;
+}
+
 int32_t MoveFocus(const MenuButton buttons[kButtonCount], const int32_t* shown, int count, int32_t focus, int dir)
 {
     // Rank of each shown button from the top of the screen; equal heights

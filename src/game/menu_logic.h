@@ -66,6 +66,11 @@ struct MenuKeys {
     bool pointerUsed;  // the mouse moved or one of its buttons went down
 };
 
+// The buttons of `held` (bits) to press again this frame, dt seconds after
+// the last: once they have been held together for 0.4 s, then every 0.1 s,
+// never more than once a frame.  Another set held starts the wait again.
+uint32_t RepeatHeld(ButtonRepeat& repeat, uint32_t held, double dt);
+
 // The button after (dir 1: down the screen) or before (dir -1) `focus`
 // among `shown`, by height on the screen and wrapping round; from a focus
 // not shown, the top (dir 1) or the bottom (dir -1) button; -1 when nothing

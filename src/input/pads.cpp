@@ -19,7 +19,7 @@ static const float kTriggerDeadZone = 0.05f;
 static void ReleaseControls(PadSlot& s)
 {
     s.steer = s.throttle = s.brake = 0.0f;
-    s.throttleButton = s.brakeButton = s.startPressed = s.menuPressed = 0;
+    s.throttleButton = s.brakeButton = s.startPressed = s.menuPressed = s.menuHeld = 0;
 }
 
 void InitPads()
@@ -98,10 +98,18 @@ void OnPadButton(int32_t instance, PadButton button, bool down)
         s->throttleButton = down ? 1 : 0;
     else if (button == kPadBrakeButton)
         s->brakeButton = down ? 1 : 0;
-    if (button == kPadStartButton && down)
-        s->startPressed = 1;
-    else if (down && button >= 0 && button < 8)
-        s->menuPressed |= (uint8_t)(1u << button);
+    if (button == kPadStartButton) {
+        if (down)
+            s->startPressed = 1;
+    } else if ((int)button >= 0 && (int)button < 8) {  // a number from the platform
+        const uint8_t bit = (uint8_t)(1u << button);
+        if (down) {
+            s->menuPressed |= bit;
+            s->menuHeld |= bit;
+        } else {
+            s->menuHeld &= (uint8_t)~bit;
+        }
+    }
 }
 
 void EndPadFrame()
@@ -121,6 +129,15 @@ bool AnyPadPressed(PadButton button)
             return true;
     }
     return false;
+}
+
+uint32_t PadButtonsHeld()
+{
+    uint32_t bits = 0;
+    for (const PadSlot& s : gPads.slot)
+        if (s.connected)
+            bits |= s.menuHeld;
+    return bits;
 }
 
 uint32_t ConnectedPads()

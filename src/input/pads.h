@@ -33,6 +33,7 @@ struct PadSlot {
     uint8_t throttleButton, brakeButton;  // held
     uint8_t startPressed;   // the start button went down this frame
     uint8_t menuPressed;    // bit b: PadButton b went down this frame (every button but Start)
+    uint8_t menuHeld;       // bit b: PadButton b is held (every button but Start)
 };
 
 struct Pads {
@@ -59,6 +60,8 @@ void EndPadFrame();
 uint32_t ConnectedPads();
 // Whether PadButton `button` went down this frame on any connected pad.
 bool AnyPadPressed(PadButton button);
+// Bit b set: PadButton b is held on a connected pad (Start never).
+uint32_t PadButtonsHeld();
 
 // Pad <-> player through the preferences.
 int32_t PadPlayer(const Prefs& prefs, int pad);           // player or 99

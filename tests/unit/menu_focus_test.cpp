@@ -174,6 +174,33 @@ TEST_F(MenuFocusTest, AKeyButtonWaitingForAKeyTakesEveryKey)
     EXPECT_TRUE(HasFocus(focus, BtnAudio) && !focus.binding);
 }
 
+TEST(ButtonRepeat, AHeldDirectionPressesAgainAfterAWaitThenSteadily)
+{
+    ButtonRepeat r = {};
+    const uint32_t down = 1u << 4, right = 1u << 6;
+    // Frames of 45 ms: the press itself comes from the latch, so the first
+    // frame gives nothing; then the first frame past 0.4 s (0.405 s), and
+    // the first past each further 0.1 s (0.54, 0.63, 0.72, 0.81 s).
+    std::vector<int> frames;
+    EXPECT_EQ(RepeatHeld(r, down, 0.045), 0u);
+    for (int frame = 1; frame <= 19; frame++)
+        if (RepeatHeld(r, down, 0.045) == down)
+            frames.push_back(frame);
+    EXPECT_EQ(frames, (std::vector<int>{9, 12, 14, 16, 18}));
+    // Another direction added starts the wait again; so does letting go.
+    EXPECT_EQ(RepeatHeld(r, down | right, 0.02), 0u);
+    EXPECT_EQ(RepeatHeld(r, down | right, 0.39), 0u);
+    EXPECT_EQ(RepeatHeld(r, down | right, 0.02), down | right);
+    EXPECT_EQ(RepeatHeld(r, 0, 0.02), 0u);
+    EXPECT_EQ(RepeatHeld(r, 0, 5.0), 0u);
+    EXPECT_EQ(RepeatHeld(r, down, 0.02), 0u);
+    // A stalled frame of a second gives one press, then the steady beat
+    // from there, not the ten it stood for.
+    EXPECT_EQ(RepeatHeld(r, down, 1.0), down);
+    EXPECT_EQ(RepeatHeld(r, down, 0.06), 0u);
+    EXPECT_EQ(RepeatHeld(r, down, 0.06), down);
+}
+
 TEST_F(MenuFocusTest, TheListKeepsEachButtonOnceAndNothingOutOfRange)
 {
     Frame(MainMenu, {});

@@ -187,10 +187,15 @@ TEST_F(PadsTest, MenuButtonsLatchForOneFrameOnConnectedPads)
     for (int b = kPadThrottleButton; b <= kPadBackButton; b++)
         EXPECT_FALSE(AnyPadPressed((PadButton)b)) << b;
     EXPECT_TRUE(gPads.slot[0].throttleButton);  // held buttons stay held
+    EXPECT_EQ(PadButtonsHeld(), 1u << kPadThrottleButton | 1u << kPadBackButton);
+    OnPadButton(30, kPadBackButton, false);
+    EXPECT_EQ(PadButtonsHeld(), 1u << kPadThrottleButton);
     // A pad pulled out in the frame of its press presses nothing; an
     // unknown device or button number latches nothing.
     OnPadButton(31, kPadLeftButton, true);
+    EXPECT_EQ(PadButtonsHeld(), 1u << kPadThrottleButton | 1u << kPadLeftButton);
     OnPadRemoved(31);
+    EXPECT_EQ(PadButtonsHeld(), 1u << kPadThrottleButton);  // let go on the way out
     OnPadButton(99, kPadRightButton, true);
     OnPadButton(30, (PadButton)12, true);
     for (int b = kPadThrottleButton; b <= kPadBackButton; b++)
