@@ -1,11 +1,11 @@
 # Random play: a seeded stream of clicks in the window (most where the
 # menus' buttons stand, now and then the two that start a race from the main
 # menu), key taps, presses on a virtual pad's buttons, typing and held
-# driving keys, for QB_PLAY_SECONDS of wall time.  Whatever screen the stream reaches, the game must not end but by
-# its Quit button (it is then started again) or by --quit-after at the end:
-# exit code 0 and a normal shut-down each time, no sanitizer report against
-# a sanitizer build, and settings files that are whole and start the game
-# again.
+# driving keys, for QB_PLAY_SECONDS of wall time.  Whatever screen the
+# stream reaches, the game must not end but by its Quit button (it is then
+# started again) or by --quit-after at the end: exit code 0 and a normal
+# shut-down each time, no sanitizer report against a sanitizer build, and
+# settings files that are whole and start the game again.
 #   QB_PLAY_SECONDS   how long to play (default 75)
 #   QB_PLAY_SEED      the stream's seed (default 1); the same seed gives the
 #                     same stream, though what it meets follows the frames
