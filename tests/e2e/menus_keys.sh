@@ -79,8 +79,13 @@ key Escape
 
 # A pad: the d-pad down once to the focus, A into the single-race set-up,
 # A again on Race.  press BUTTON: Pad 1's button down and up, by SDL's
-# numbers (0 A, 1 B, 6 Start, 11 to 14 the d-pad's up, down, left, right).
-press() { pad button 1 "$1" 1; pad button 1 "$1" 0; }
+# numbers (0 A, 1 B, 6 Start, 11 to 14 the d-pad's up, down, left, right),
+# let go well before a held d-pad would repeat (0.4 s).
+press() {
+    echo "button 1 $1 1" >> "$PADS"
+    sleep 0.1
+    pad button 1 "$1" 0
+}
 pad attach
 wait_for_log "Pad 1 connected: Virtual Controller" 5 || fail "no pad"
 point 0.8 0.1   # the mouse takes the menus back
