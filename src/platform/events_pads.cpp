@@ -71,37 +71,23 @@ static void OpenDevice(int index)
     LogMessage("Pad %d connected: %s", d.pad + 1, gPads.slot[d.pad].name);
 }
 
+// The game's buttons of each controller button; B both brakes and goes back.
+static const struct {
+    int button;
+    PadButton pad;
+} kControllerButtons[] = {
+    {SDL_CONTROLLER_BUTTON_A, kPadThrottleButton},     {SDL_CONTROLLER_BUTTON_B, kPadBrakeButton},
+    {SDL_CONTROLLER_BUTTON_B, kPadBackButton},         {SDL_CONTROLLER_BUTTON_X, kPadBrakeButton},
+    {SDL_CONTROLLER_BUTTON_START, kPadStartButton},    {SDL_CONTROLLER_BUTTON_DPAD_UP, kPadUpButton},
+    {SDL_CONTROLLER_BUTTON_DPAD_DOWN, kPadDownButton}, {SDL_CONTROLLER_BUTTON_DPAD_LEFT, kPadLeftButton},
+    {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, kPadRightButton},
+};
+
 static void ControllerButton(SDL_JoystickID id, int button, bool down)
 {
-    switch (button) {
-    case SDL_CONTROLLER_BUTTON_A:
-        OnPadButton(id, kPadThrottleButton, down);
-        break;
-    case SDL_CONTROLLER_BUTTON_B:
-        OnPadButton(id, kPadBrakeButton, down);
-        OnPadButton(id, kPadBackButton, down);
-        break;
-    case SDL_CONTROLLER_BUTTON_X:
-        OnPadButton(id, kPadBrakeButton, down);
-        break;
-    case SDL_CONTROLLER_BUTTON_START:
-        OnPadButton(id, kPadStartButton, down);
-        break;
-    case SDL_CONTROLLER_BUTTON_DPAD_UP:
-        OnPadButton(id, kPadUpButton, down);
-        break;
-    case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
-        OnPadButton(id, kPadDownButton, down);
-        break;
-    case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
-        OnPadButton(id, kPadLeftButton, down);
-        break;
-    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
-        OnPadButton(id, kPadRightButton, down);
-        break;
-    default:
-        break;
-    }
+    for (const auto& m : kControllerButtons)
+        if (m.button == button)
+            OnPadButton(id, m.pad, down);
 }
 
 void HandlePadEvent(const SDL_Event& event)

@@ -161,10 +161,6 @@ TEST_F(PadsTest, PadDrivesTheCarLikeAWheel)
     EXPECT_NEAR(car.wheelSpeed, pedal * car.driveAccel * 0.002f, 1e-5);
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(PadsTest, MenuButtonsLatchForOneFrameOnConnectedPads)
 {
     OnPadAdded(30, kXbox.bytes, "Pad");
