@@ -188,7 +188,8 @@ static void DrawGraphicsOptions()
 
 // While the pointer rests on a key button, the key held binds to it.  With
 // the keys, Enter on the focused key button waits for a key: once every key
-// is up, the next one pressed binds, and Escape gives up the wait.
+// is up, the next one pressed binds, and Escape or a pad's back button
+// gives up the wait.
 static void BindKey(const MenuButton& button, int32_t* key, int32_t held)
 {
     MenuFocus& focus = gGame.focus;
@@ -207,9 +208,12 @@ static void BindKey(const MenuButton& button, int32_t* key, int32_t held)
     if (!focus.binding && button.state == 3) {
         focus.binding = 1;
         focus.bindArmed = 0;
-    } else if (focus.binding && KeyDown(kKeyEscape) && gGame.escapeLatch) {
+    } else if (focus.binding && BackPressed()) {
         focus.binding = 0;
-        gGame.escapeLatch = 0;  // the Escape that gave up is not also Back
+        // The press that gave up is not also the screen's Back.
+        if (KeyDown(kKeyEscape))
+            gGame.escapeLatch = 0;
+        TakePadPress(kPadBackButton);
     } else if (focus.binding && HeldKey(gKeyboard.down) < 0) {
         focus.bindArmed = 1;
     } else if (focus.binding && focus.bindArmed && held >= 0) {

@@ -19,7 +19,7 @@ static const float kTriggerDeadZone = 0.05f;
 static void ReleaseControls(PadSlot& s)
 {
     s.steer = s.throttle = s.brake = 0.0f;
-    s.throttleButton = s.brakeButton = s.startPressed = s.menuPressed = s.menuHeld = 0;
+    s.throttleButton = s.brakeButton = s.startPressed = s.menuPressed = s.menuHeld = s.hat = 0;
 }
 
 void InitPads()
@@ -112,6 +112,23 @@ void OnPadButton(int32_t instance, PadButton button, bool down)
     }
 }
 
+void OnPadHat(int32_t instance, uint8_t directions)
+{
+    static const struct {
+        uint8_t direction;
+        PadButton button;
+    } kWays[] = {{kPadHatUp, kPadUpButton}, {kPadHatRight, kPadRightButton},
+                 {kPadHatDown, kPadDownButton}, {kPadHatLeft, kPadLeftButton}};
+    PadSlot* s = FindPad(instance);
+    if (!s)
+        return;
+    const uint8_t was = s->hat;
+    s->hat = directions & 15u;
+    for (const auto& way : kWays)
+        if ((was ^ s->hat) & way.direction)
+            OnPadButton(instance, way.button, (s->hat & way.direction) != 0);
+}
+
 void EndPadFrame()
 {
     for (PadSlot& s : gPads.slot) {
@@ -129,6 +146,14 @@ bool AnyPadPressed(PadButton button)
             return true;
     }
     return false;
+}
+
+void TakePadPress(PadButton button)
+{
+    if (button == kPadStartButton || (int)button < 0 || (int)button >= 8)
+        return;
+    for (PadSlot& s : gPads.slot)
+        s.menuPressed &= (uint8_t)~(1u << button);
 }
 
 uint32_t PadButtonsHeld()

@@ -34,6 +34,7 @@ struct PadSlot {
     uint8_t startPressed;   // the start button went down this frame
     uint8_t menuPressed;    // bit b: PadButton b went down this frame (every button but Start)
     uint8_t menuHeld;       // bit b: PadButton b is held (every button but Start)
+    uint8_t hat;            // a plain joystick's hat: the kPadHat* directions held
 };
 
 struct Pads {
@@ -54,12 +55,19 @@ int OnPadRemoved(int32_t instance);
 // `value` in the platform's units: -32768..32767 (triggers 0..32767).
 void OnPadAxis(int32_t instance, PadAxis axis, int32_t value);
 void OnPadButton(int32_t instance, PadButton button, bool down);
+// A plain joystick's hat (a wheel's d-pad), as the directions it holds
+// now; each direction is the d-pad button of that way, a diagonal two.
+enum { kPadHatUp = 1, kPadHatRight = 2, kPadHatDown = 4, kPadHatLeft = 8 };
+void OnPadHat(int32_t instance, uint8_t directions);
 // Clears the start-button and menu latches, after each presented frame.
 void EndPadFrame();
 // Bit k set: Pad k + 1 is connected.
 uint32_t ConnectedPads();
 // Whether PadButton `button` went down this frame on any connected pad.
 bool AnyPadPressed(PadButton button);
+// Forgets this frame's presses of `button` (not Start) on every pad: a
+// press one control has used is not seen by the next.
+void TakePadPress(PadButton button);
 // Bit b set: PadButton b is held on a connected pad (Start never).
 uint32_t PadButtonsHeld();
 

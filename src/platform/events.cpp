@@ -155,6 +155,7 @@ PollResult PollWindowEvent()
         HandleJoystickEvent(event);
         HandlePadEvent(event);
         break;
+    case SDL_JOYHATMOTION:
     case SDL_CONTROLLERAXISMOTION:
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP:

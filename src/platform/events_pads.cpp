@@ -4,7 +4,8 @@
 // Start claims a player or pauses; in the menus the d-pad moves, A presses
 // and B goes back); any other joystick as a plain one, read as the
 // single joystick always was (axis 0 steers, button 2 accelerates,
-// button 1 brakes).  Numbers are handed out by OnPadAdded.
+// button 1 brakes), and in the menus its first hat moves, button 2
+// presses and button 1 goes back.  Numbers are handed out by OnPadAdded.
 #include "platform/events_pads.h"
 
 #include "app/log.h"
@@ -19,6 +20,10 @@ struct PadDevice {
     int pad;                         // number 0..3
 };
 static PadDevice gPadDevices[kMaxPads];
+
+static_assert(SDL_HAT_UP == kPadHatUp && SDL_HAT_RIGHT == kPadHatRight && SDL_HAT_DOWN == kPadHatDown &&
+                  SDL_HAT_LEFT == kPadHatLeft,
+              "a hat's bits are handed on as they are");
 static bool gPadsStarted;
 
 static PadDevice* FindDevice(SDL_JoystickID id)
@@ -127,10 +132,17 @@ void HandlePadEvent(const SDL_Event& event)
     case SDL_JOYBUTTONUP:
         if ((d = FindDevice(event.jbutton.which)) == nullptr || d->controller)
             break;
-        if (event.jbutton.button == 1)
+        if (event.jbutton.button == 1) {
             OnPadButton(d->id, kPadThrottleButton, event.type == SDL_JOYBUTTONDOWN);
-        else if (event.jbutton.button == 0)
+        } else if (event.jbutton.button == 0) {
             OnPadButton(d->id, kPadBrakeButton, event.type == SDL_JOYBUTTONDOWN);
+            OnPadButton(d->id, kPadBackButton, event.type == SDL_JOYBUTTONDOWN);
+        }
+        break;
+    case SDL_JOYHATMOTION:
+        // SDL's hat bits are the game's directions.
+        if ((d = FindDevice(event.jhat.which)) != nullptr && !d->controller && event.jhat.hat == 0)
+            OnPadHat(d->id, event.jhat.value);
         break;
     default:
         break;

@@ -3,11 +3,15 @@
 // file, every complete line appended to it is run once, in order:
 //   attach              plug in a new virtual pad (six axes, fifteen buttons,
 //                       SDL's virtual game-controller layout)
+//   attach wheel        plug in a plain joystick instead (one axis, two
+//                       buttons, one hat), as a wheel is seen
 //   detach N            unplug the N-th pad this hook attached (1-based)
 //   axis N A V          set axis A of pad N to V (-32768..32767;
 //                       0 left x, 4 left trigger, 5 right trigger)
 //   button N B 0|1      release or press button B (0 A, 1 B, 6 Start,
 //                       11 to 14 the d-pad's up, down, left, right)
+//   hat N V             set the hat of pad N to V (SDL's bits: 1 up,
+//                       2 right, 4 down, 8 left; 0 centred)
 // Unknown or malformed lines are logged and skipped.  Without the variable
 // nothing happens.
 #include <cstdio>
@@ -37,7 +41,7 @@ static int DeviceIndex(SDL_JoystickID id)
 
 static void RunCommand(const char* line)
 {
-    char verb[16] = {0};
+    char verb[16] = {0}, kind[16] = {0};
     int n = 0, a = 0, v = 0;
     const int fields = sscanf(line, "%15s %d %d %d", verb, &n, &a, &v);
     if (fields < 1)
@@ -45,7 +49,9 @@ static void RunCommand(const char* line)
     if (strcmp(verb, "attach") == 0) {
         if (gTestPads.count >= kMaxTestPads)
             return;
-        const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, 15, 0);
+        const bool wheel = sscanf(line, "%*s %15s", kind) == 1 && strcmp(kind, "wheel") == 0;
+        const int index = wheel ? SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_WHEEL, 1, 2, 1)
+                                : SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, 15, 0);
         // Opened here too, so that the values set below reach SDL's state.
         SDL_Joystick* joystick = index >= 0 ? SDL_JoystickOpen(index) : nullptr;
         gTestPads.id[gTestPads.count++] = joystick ? SDL_JoystickInstanceID(joystick) : -1;
@@ -69,6 +75,8 @@ static void RunCommand(const char* line)
         SDL_JoystickSetVirtualAxis(joystick, a, (Sint16)(v < -32768 ? -32768 : v > 32767 ? 32767 : v));
     } else if (strcmp(verb, "button") == 0 && fields == 4) {
         SDL_JoystickSetVirtualButton(joystick, a, v ? SDL_PRESSED : SDL_RELEASED);
+    } else if (strcmp(verb, "hat") == 0 && fields == 3) {
+        SDL_JoystickSetVirtualHat(joystick, 0, (Uint8)(a & 15));
     } else {
         LogMessage("Test pads: unknown command \"%s\"", line);
     }

@@ -2,7 +2,8 @@
 # Left and Right step values, a key button waits for the next key after
 # Enter (Escape gives the wait up and stays on the screen); then a pad's
 # d-pad, A, Start and B through the menus, into a race, its race menu and
-# out again; and the quit button by Enter, twice.
+# out again; a wheel's hat and buttons to a key button, whose wait the
+# pad's B gives up; and the quit button by the wheel, twice.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/menus_lib.sh"
 trap 'kill_game; cleanup_game_dir' EXIT
@@ -107,11 +108,45 @@ press 0
 sleep 0.5
 lit setup_again 0.7 green   # the set-up, its Race button focused
 
-# Back to the main menu by B, up to Quit, Enter twice: the fade, then at once.
+# A wheel (a plain joystick): its hat moves the focus, its accelerate
+# button (SDL's 1) presses, its brake button (0) goes back.  Back to the
+# main menu by the pad's B, through the options to the controllers' accelerate.
+hat() {
+    echo "hat 2 $1" >> "$PADS"
+    sleep 0.1
+    pad hat 2 0
+}
+press_wheel() {
+    echo "button 2 $1 1" >> "$PADS"
+    sleep 0.1
+    pad button 2 "$1" 0
+}
+pad attach wheel
+wait_for_log "Pad 2 connected" 5 || fail "no wheel"
 press 1
-key Up
-key Return
-key Return
+hat 4
+hat 4
+hat 4
+press_wheel 1
+hat 4
+hat 4
+press_wheel 1
+hat 4
+lit wheel_accelerate 0.625 blue
+# A wait, given up by the pad's B (the screen stays), then one that binds M.
+press_wheel 1
+press 1
+press_wheel 1
+key m
+[[ "$(pref player1ctrls | cut -d' ' -f1,3)" == "77 78" ]] || fail "accelerate after B gave up a wait: $(pref player1ctrls)"
+
+# Back twice by the wheel's brake button, up to Quit, pressed twice: the
+# fade, then at once.
+press_wheel 0
+press_wheel 0
+hat 1
+press_wheel 1
+press_wheel 1
 wait_game_exit
 grep -q "Framerate estimate" "$GAME_DIR/log.txt" || fail "no normal shut-down"
 echo "PASS menus_keys"

@@ -143,8 +143,9 @@ use_test_pads() {
     export QUIBBIT_TEST_PADS="$PADS"
 }
 
-# pad COMMAND...: one command for the hook ("attach", "detach N",
-# "axis N AXIS VALUE", "button N BUTTON 0|1"), given a few frames to act.
+# pad COMMAND...: one command for the hook ("attach", "attach wheel",
+# "detach N", "axis N AXIS VALUE", "button N BUTTON 0|1", "hat N BITS"),
+# given a few frames to act.
 pad() {
     echo "$*" >> "$PADS"
     sleep 0.4

@@ -199,4 +199,55 @@ TEST_F(PadsTest, MenuButtonsLatchForOneFrameOnConnectedPads)
     EXPECT_EQ(gPads.slot[0].menuPressed, 0);
 }
 
+TEST_F(PadsTest, HatDirectionsAreTheDpadButtons)
+{
+    OnPadAdded(50, kOther.bytes, "Wheel");
+    OnPadHat(50, kPadHatUp);
+    EXPECT_TRUE(AnyPadPressed(kPadUpButton));
+    EXPECT_EQ(PadButtonsHeld(), 1u << kPadUpButton);
+    EndPadFrame();
+    // Up held into a diagonal: only right goes down, up stays held.
+    OnPadHat(50, kPadHatUp | kPadHatRight);
+    EXPECT_EQ(gPads.slot[0].menuPressed, 1u << kPadRightButton);
+    EXPECT_EQ(PadButtonsHeld(), 1u << kPadUpButton | 1u << kPadRightButton);
+    EndPadFrame();
+    // Straight across to the opposite diagonal: both new ways go down.
+    OnPadHat(50, kPadHatDown | kPadHatLeft);
+    EXPECT_EQ(gPads.slot[0].menuPressed, 1u << kPadDownButton | 1u << kPadLeftButton);
+    EXPECT_EQ(PadButtonsHeld(), 1u << kPadDownButton | 1u << kPadLeftButton);
+    EndPadFrame();
+    // The same value again presses nothing; stray high bits are dropped.
+    OnPadHat(50, 0xF0 | kPadHatDown | kPadHatLeft);
+    EXPECT_EQ(gPads.slot[0].menuPressed, 0);
+    OnPadHat(50, 0);
+    EXPECT_EQ(PadButtonsHeld(), 0u);
+    // Centred on the way out: a pad plugged in again starts with its hat centred.
+    OnPadHat(50, kPadHatLeft);
+    OnPadRemoved(50);
+    OnPadAdded(51, kOther.bytes, "Wheel");
+    EndPadFrame();
+    OnPadHat(51, kPadHatLeft);
+    EXPECT_TRUE(AnyPadPressed(kPadLeftButton));
+    OnPadHat(99, kPadHatUp);  // an unknown device
+    EXPECT_FALSE(AnyPadPressed(kPadUpButton));
+}
+
+TEST_F(PadsTest, TakenPressIsGoneForTheRestOfTheFrame)
+{
+    OnPadAdded(60, kXbox.bytes, "A");
+    OnPadAdded(61, kXbox.bytes, "B");
+    OnPadButton(60, kPadBackButton, true);
+    OnPadButton(61, kPadBackButton, true);
+    OnPadButton(61, kPadDownButton, true);
+    OnPadButton(60, kPadStartButton, true);
+    TakePadPress(kPadBackButton);
+    TakePadPress(kPadStartButton);  // Start is not a menu latch: untouched
+    EXPECT_FALSE(AnyPadPressed(kPadBackButton));
+    EXPECT_TRUE(AnyPadPressed(kPadDownButton));
+    EXPECT_TRUE(AnyPadPressed(kPadStartButton));
+    EXPECT_EQ(PadButtonsHeld(), 1u << kPadBackButton | 1u << kPadDownButton);  // still held
+    TakePadPress((PadButton)9);  // out of range: nothing
+    EXPECT_TRUE(AnyPadPressed(kPadDownButton));
+}
+
 }  // namespace
