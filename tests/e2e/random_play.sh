@@ -1,6 +1,7 @@
 # Random play: a seeded stream of clicks in the window (most where the
 # menus' buttons stand, now and then the two that start a race from the main
-# menu), key taps, presses on a virtual pad's buttons, typing and held
+# menu), key taps, presses on a virtual pad's and a wheel's buttons and on
+# the wheel's hat, typing and held
 # driving keys, for QB_PLAY_SECONDS of wall time.  Whatever screen the
 # stream reaches, the game must not end but by its Quit button (it is then
 # started again) or by --quit-after at the end: exit code 0 and a normal
@@ -52,7 +53,7 @@ start() {
     (( left < 5 )) && left=5
     [[ -f "$GAME_DIR/log.txt" ]] && cat "$GAME_DIR/log.txt" >> "$GAME_DIR/play_log.txt"
     rm -f "$GAME_DIR/log.txt"
-    echo attach > "$PADS"  # each start reads the pads' file from its beginning
+    printf 'attach\nattach wheel\n' > "$PADS"  # each start reads the file from its beginning
     (cd "$GAME_DIR" && exec ./quibbit --quit-after "$left" 2>> "$GAME_DIR/stderr.txt") &
     GAME_PID=$!
     starts=$((starts + 1))
@@ -75,6 +76,8 @@ ended() {
 menu_keys=(Return Up Down Left Right space Tab BackSpace)
 # The pad's A, B, Start and d-pad (SDL's button numbers).
 pad_buttons=(0 1 6 11 12 13 14)
+# The wheel's hat: up, right, down, left and a diagonal.
+wheel_hat=(1 2 4 8 6)
 drive_keys=(Up Down Left Right space "Up Left" "Up Right" "Down Left" c F1 F2 F3 F4 F5)
 typed_keys=(a b q w e r t y z 1 2 5 9 period minus shift+a)
 
@@ -125,10 +128,21 @@ while (( SECONDS < deadline )); do
         xdotool key "${menu_keys[RANDOM % ${#menu_keys[@]}]}" 2>/dev/null
         sleep 0.3
     elif (( roll < 70 )); then
-        button="${pad_buttons[RANDOM % ${#pad_buttons[@]}]}"
-        echo "button 1 $button 1" >> "$PADS"
-        sleep 0.15
-        echo "button 1 $button 0" >> "$PADS"
+        if (( RANDOM % 3 )); then
+            button="${pad_buttons[RANDOM % ${#pad_buttons[@]}]}"
+            echo "button 1 $button 1" >> "$PADS"
+            sleep 0.15
+            echo "button 1 $button 0" >> "$PADS"
+        elif (( RANDOM % 2 )); then
+            echo "button 2 $((RANDOM % 2)) 1" >> "$PADS"
+            sleep 0.15
+            echo "button 2 0 0" >> "$PADS"
+            echo "button 2 1 0" >> "$PADS"
+        else
+            echo "hat 2 ${wheel_hat[RANDOM % ${#wheel_hat[@]}]}" >> "$PADS"
+            sleep 0.15
+            echo "hat 2 0" >> "$PADS"
+        fi
         sleep 0.3
     elif (( roll < 73 )); then
         xdotool key Escape 2>/dev/null
