@@ -68,6 +68,10 @@ static void GroundDustColour(float x, float z, float colour[3], float* opacity)
 void EmitDust(float x, float y, float z, float vx, float vy, float vz,
               float startSize, float endSize, float growth)
 {
+    // A wheel whose place is lost (a car state the step's repair is about
+    // to undo) throws nothing; its ground colour cannot be looked up.
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z))
+        return;
     for (DustParticle& d : gDust.particles) {
         if (Alive(d))
             continue;

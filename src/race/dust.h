@@ -43,6 +43,8 @@ void ClearDustGround();
 // (0..1): sand throws a lighter sand, grass a faint brown, water a faint
 // white spray.
 void DustColourOf(const float ground[3], float colour[3], float* opacity);
+// A puff into the first free particle; none when the pool is full or the
+// place is not a finite point.
 void EmitDust(float x, float y, float z, float vx, float vy, float vz,
               float startSize, float endSize, float growth);
 void UpdateDust();
