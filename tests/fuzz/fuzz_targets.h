@@ -23,6 +23,10 @@ int FuzzModel3ds(const uint8_t* data, size_t size);
 // five-car checkpoint race on it.
 int FuzzCourse(const uint8_t* data, size_t size);
 
+// Five cars in any state, with any controls, stepped for a second: every
+// car sound after every step.
+int FuzzCarState(const uint8_t* data, size_t size);
+
 // A race recording (DecodeReplay); one that decodes must encode to the
 // same bytes.
 int FuzzRecording(const uint8_t* data, size_t size);

@@ -42,7 +42,7 @@ class PutOnCourseTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetRaceWorld(3, 40.0f);  // flat ground, not at height 0
+        ResetRaceWorld(3, 2.0f);  // flat ground, not at height 0
         // Three gates: centres (0, 0), (10, -10), (-10, -10).
         SetGate(0, -1.0f, 0.0f, 1.0f, 0.0f);
         SetGate(1, 9.0f, -10.0f, 11.0f, -10.0f);

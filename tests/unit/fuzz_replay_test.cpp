@@ -21,7 +21,7 @@ const Target kTargets[] = {
     {"settings", FuzzSettings},     {"tga", FuzzTga},                    {"heightmap", FuzzHeightmap},
     {"model3ds", FuzzModel3ds},     {"course", FuzzCourse},              {"join_request", FuzzJoinRequest},
     {"lobby_info", FuzzLobbyInfo},  {"race_state", FuzzRaceState},       {"controls", FuzzControls},
-    {"session", FuzzSession},       {"recording", FuzzRecording},
+    {"session", FuzzSession},       {"recording", FuzzRecording},        {"car_state", FuzzCarState},
 };
 
 TEST(FuzzReplay, SavedInputsRunCleanly)
