@@ -20,11 +20,11 @@ struct PadDevice {
     int pad;                         // number 0..3
 };
 static PadDevice gPadDevices[kMaxPads];
+static bool gPadsStarted;
 
 static_assert(SDL_HAT_UP == kPadHatUp && SDL_HAT_RIGHT == kPadHatRight && SDL_HAT_DOWN == kPadHatDown &&
                   SDL_HAT_LEFT == kPadHatLeft,
               "a hat's bits are handed on as they are");
-static bool gPadsStarted;
 
 static PadDevice* FindDevice(SDL_JoystickID id)
 {
