@@ -1,8 +1,14 @@
-// Five cars in any state at all (the bytes laid over their motion records:
-// NaNs, infinities, huge and tiny numbers) and people's controls of any
-// value, on sloping ground with a three-gate course, stepped for a second
-// of race.  After every step each car must be sound again: the step's
-// repair puts back a state that went bad, whatever the bytes.
+// Five cars in any state at all (NaNs, infinities, huge and tiny numbers in
+// their motion records) and people's controls of any value, on sloping
+// ground with a three-gate course, stepped for a second of race.  After
+// every step each car must be sound again: the step's repair puts back a
+// state that went bad, whatever the bytes.
+//
+// The input, so that short ones already reach odd states: three bytes of
+// race set-up; per car its next gate and four (field, odd value) pairs;
+// per car its controls record; then raw bytes laid over the cars' motion
+// records in turn, as far as they go.  Missing bytes are zeros, and a zero
+// value byte poisons nothing, so an empty input is a plain race start.
 #include <cmath>
 #include <cstddef>
 #include <cstring>
@@ -20,8 +26,8 @@
 #include "race/terrain.h"
 
 static const int kCarStateSteps = 500;
-// Each car's share of the input: its motion (position .. turnRadius) and its
-// next gate, then its controls record.
+static const int kPoisonsPerCar = 4;
+// A car's motion record: position .. turnRadius.
 static const size_t kFuzzMotionStart = offsetof(Car, position);
 static const size_t kFuzzMotionBytes = offsetof(Car, turnRadius) + sizeof(float) - kFuzzMotionStart;
 
@@ -102,22 +108,27 @@ int FuzzCarState(const uint8_t* data, size_t size)
 
     ResetCars();
     gStandings.countdown = (float)(flags >> 6) * 0.5f;  // 0 .. 1.5: driving
-    // Values that random bytes seldom make, for the poisoned fields below.
-    static const float kOdd[] = {NAN, INFINITY, -INFINITY, 1e30f, -1e30f, 0.0f, 1e-40f, 40.0f, -33.6f, 1e6f};
+    // Values that random bytes seldom make; 0 leaves the field alone.
+    static const float kOdd[] = {0.0f, NAN, INFINITY, -INFINITY, 1e30f, -1e30f, 1e-40f, 40.0f, -33.6f, 1e6f};
     const size_t floats = kFuzzMotionBytes / sizeof(float);
+    uint8_t poison[kMaxCars][kPoisonsPerCar][2];
     for (uint32_t c = 0; c < 5; c++) {
-        Car& car = gCars[c];
-        uint8_t* motion = (uint8_t*)&car + kFuzzMotionStart;
-        in.Take(motion, kFuzzMotionBytes);
-        car.nextCheckpoint = in.Byte() % gCheckpoints.gateCount;
-        in.Take(&gControls[c], sizeof gControls[c]);
-        // Four fields of the motion set to one of the odd values each.
-        for (int k = 0; k < 4; k++) {
-            const size_t field = in.Byte() % floats;
-            const float value = kOdd[in.Byte() % (sizeof kOdd / sizeof kOdd[0])];
-            memcpy(motion + field * sizeof(float), &value, sizeof value);
-        }
+        gCars[c].nextCheckpoint = in.Byte() % gCheckpoints.gateCount;
+        in.Take(poison[c], sizeof poison[c]);
     }
+    for (uint32_t c = 0; c < 5; c++)
+        in.Take(&gControls[c], sizeof gControls[c]);
+    for (uint32_t c = 0; c < 5 && in.at < size; c++) {
+        const size_t n = size - in.at < kFuzzMotionBytes ? size - in.at : kFuzzMotionBytes;
+        in.Take((uint8_t*)&gCars[c] + kFuzzMotionStart, n);
+    }
+    for (uint32_t c = 0; c < 5; c++)
+        for (const uint8_t* p : poison[c]) {
+            const uint8_t which = p[1] % (sizeof kOdd / sizeof kOdd[0]);
+            if (which != 0)
+                memcpy((uint8_t*)&gCars[c] + kFuzzMotionStart + p[0] % floats * sizeof(float), &kOdd[which],
+                       sizeof(float));
+        }
     for (int step = 0; step < kCarStateSteps; step++) {
         UpdateRace(kRaceDriving);
         RankByScore();
