@@ -365,29 +365,6 @@ bool EditName(char name[16], const char* typed, bool backspace)
     return changed;
 }
 
-void BuildResultsTable(const RaceStandings& s, const Prefs& p, bool tournament, ResultsTable* t)
-{
-    uint32_t count = p.carCount > 5 ? 5 : p.carCount;
-    t->headerY = 0.775f;
-    t->rowCount = (int)count;
-    if (tournament)
-        snprintf(t->header, sizeof t->header, "%12s%8s%14s", "Total Score:", "Score:", "Name:");
-    else
-        snprintf(t->header, sizeof t->header, "%8s%14s", "Score:", "Name:");
-    for (uint32_t i = 0; i < count; i++) {
-        uint32_t car = tournament ? s.rankByTotal[i] : s.rankByScore[i];
-        if (car > 4)
-            car = 4;
-        t->rowCar[i] = car;
-        t->rowY[i] = 0.725f - (float)(count - 1) * 0.035f + (float)i * 0.035f;
-        if (tournament)
-            snprintf(t->rows[i], sizeof t->rows[i], "%12.1f%8.1f%14s", s.total[car], s.score[car],
-                     p.playername[car]);
-        else
-            snprintf(t->rows[i], sizeof t->rows[i], "%8.1f%14s", s.score[car], p.playername[car]);
-    }
-}
-
 bool ResultsContinueShown(bool tournament, int32_t track, int32_t trackCount)
 {
     return tournament && track + 1 < trackCount;

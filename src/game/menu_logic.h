@@ -155,23 +155,5 @@ static const int kMaxTypedName = 12;
 
 // ---- Results ----
 
-static const int kResultRowSize = 64;
-
-// The results table as drawn: a header and one row per racing car, highest
-// value on top (y = 0.725) and 0.035 lower per place.
-struct ResultsTable {
-    char header[kResultRowSize];
-    float headerY;
-    int rowCount;
-    char rows[5][kResultRowSize];
-    float rowY[5];
-    uint32_t rowCar[5];   // car of each row; its colour is playerColour[car]
-};
-
-// Tournament: "%12s%8s%14s" header and "%12.1f%8.1f%14s" rows over
-// rankByTotal; single race: "%8s%14s" and "%8.1f%14s" over rankByScore.
-void BuildResultsTable(const RaceStandings& standings, const Prefs& prefs, bool tournament,
-                       ResultsTable* table);
-
 // The results' continue button: a tournament with another track to come.
 bool ResultsContinueShown(bool tournament, int32_t track, int32_t trackCount);

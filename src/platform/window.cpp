@@ -212,10 +212,3 @@ void* GlFunction(const char* name)
 {
     return SDL_GL_GetProcAddress(name);
 }
-
-void GetWindowSize(int* width, int* height)
-{
-    *width = *height = 0;
-    if (window)
-        SDL_GetWindowSize(window, width, height);
-}

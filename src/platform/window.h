@@ -44,9 +44,6 @@ void WarpCursor(int x, int y);
 // the benchmarks' optional counters; the game itself keeps to OpenGL 1.1).
 void* GlFunction(const char* name);
 
-// Window size in pixels as SDL has it now (tests).
-void GetWindowSize(int* width, int* height);
-
 enum PollResult { kNoEvent = 0, kEventHandled = 1, kQuitEvent = 2 };
 
 // Takes one waiting window event, if any, and turns it into device state

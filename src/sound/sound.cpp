@@ -346,8 +346,3 @@ void StopEngineVoices()
         v.frames = 0;
     }
 }
-
-bool EngineVoiceRunning(int voice)
-{
-    return voice >= 0 && voice < kEngineVoices && gEngines[voice].mixer >= 0;
-}

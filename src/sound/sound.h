@@ -50,4 +50,3 @@ void StartEngineVoice(int voice, Sample loop);
 void SetEngineVoice(int voice, float rate, float loudness, float left, float right);
 // Stops every voice (before their sample is freed; FreeSample does it too).
 void StopEngineVoices();
-bool EngineVoiceRunning(int voice);
