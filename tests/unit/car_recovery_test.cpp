@@ -12,24 +12,24 @@ namespace {
 
 const float kNaN = std::numeric_limits<float>::quiet_NaN();
 
-struct Flags {
+struct DriverFlags {
     bool accelerate = false, left = false, brake = false, right = false;
 };
 
-Flags Drive(Car& car)
+DriverFlags DriveStep(Car& car)
 {
-    Flags f;
+    DriverFlags f;
     DriveComputerCar(car, &f.accelerate, &f.left, &f.brake, &f.right);
     return f;
 }
 
 // Steps the driver of a car that goes nowhere unless `move` moves it, until
 // `until` holds; the step it held at, or -1 after `limit` steps.
-int StepsUntil(Car& car, const std::function<bool(const Flags&)>& until, int limit,
-               const std::function<void(const Flags&)>& move = nullptr)
+int StepsUntil(Car& car, const std::function<bool(const DriverFlags&)>& until, int limit,
+               const std::function<void(const DriverFlags&)>& move = nullptr)
 {
     for (int step = 1; step <= limit; step++) {
-        const Flags f = Drive(car);
+        const DriverFlags f = DriveStep(car);
         if (move)
             move(f);
         if (until(f))
@@ -259,7 +259,7 @@ protected:
         car.stuckFrom[0] = car.stuckFrom[1] = 0.0f;
     }
     Car& car = gCars[0];
-    static bool Braking(const Flags& f) { return f.brake; }
+    static bool Braking(const DriverFlags& f) { return f.brake; }
     // The spot it is put on: gate 1's centre, facing gate 0.
     bool OnCourse() const { return std::fabs(car.position[0] - 10.0f) < 1e-4f; }
 };
@@ -278,9 +278,9 @@ TEST_F(StuckTest, TwoSecondsInPlaceThenItBacksOffSteeringFromTheCarBeside)
     for (float side : {-1.5f, 1.5f}) {
         SetUp();
         PlaceCar(1, side, -1.0f);
-        const Flags f = [&] {
-            Flags last;
-            StepsUntil(car, [&](const Flags& g) { last = g; return g.brake; }, 2000);
+        const DriverFlags f = [&] {
+            DriverFlags last;
+            StepsUntil(car, [&](const DriverFlags& g) { last = g; return g.brake; }, 2000);
             return last;
         }();
         EXPECT_TRUE(f.brake && !f.accelerate) << side;
@@ -295,7 +295,7 @@ TEST_F(StuckTest, APinnedCarGoesBackOnTheCourseAfterItsReversal)
     // The wheels turn backwards but the car does not move: after the second
     // of reversing it is pinned.
     car.wheelSpeed = -1.0f;
-    const int step = StepsUntil(car, [&](const Flags&) { return OnCourse(); }, 2000);
+    const int step = StepsUntil(car, [&](const DriverFlags&) { return OnCourse(); }, 2000);
     EXPECT_GE(step, 499);
     EXPECT_LE(step, 502);
     EXPECT_NEAR(car.heading, 90.0f, 1e-3);
@@ -303,7 +303,7 @@ TEST_F(StuckTest, APinnedCarGoesBackOnTheCourseAfterItsReversal)
     // Wheels that never turn backwards: the reversal gives up at 2.5 s.
     SetUp();
     ASSERT_GT(StepsUntil(car, Braking, 2000), 0);
-    const int stalled = StepsUntil(car, [&](const Flags&) { return OnCourse(); }, 2000);
+    const int stalled = StepsUntil(car, [&](const DriverFlags&) { return OnCourse(); }, 2000);
     EXPECT_GE(stalled, 1248);
     EXPECT_LE(stalled, 1252);
 }
@@ -314,7 +314,7 @@ TEST_F(StuckTest, ThreeReversalsWithoutGettingClearThenOnTheCourse)
     // from where the trouble began.
     int reversals = 0;
     bool was = false;
-    auto move = [&](const Flags& f) {
+    auto move = [&](const DriverFlags& f) {
         if (f.brake && !was) {
             reversals++;
             car.position[0] = reversals % 2 ? -1.2f : 0.0f;
@@ -322,7 +322,7 @@ TEST_F(StuckTest, ThreeReversalsWithoutGettingClearThenOnTheCourse)
         car.wheelSpeed = f.brake ? -1.0f : 0.0f;
         was = f.brake;
     };
-    const int step = StepsUntil(car, [&](const Flags&) { return OnCourse(); }, 10000, move);
+    const int step = StepsUntil(car, [&](const DriverFlags&) { return OnCourse(); }, 10000, move);
     EXPECT_EQ(reversals, 3);
     // Three times 2 s in place and 1 s back, then 2 s in place once more.
     EXPECT_GE(step, 5495);
@@ -334,14 +334,14 @@ TEST_F(StuckTest, DrivingFourUnitsAwayClearsTheTries)
     ASSERT_GT(StepsUntil(car, Braking, 2000), 0);
     car.wheelSpeed = -1.0f;
     car.position[0] = -1.5f;  // backed off far enough: a new spot
-    StepsUntil(car, [&](const Flags& f) { return !f.brake; }, 1000);
+    StepsUntil(car, [&](const DriverFlags& f) { return !f.brake; }, 1000);
     EXPECT_EQ(car.stuckTries, 1);
     car.wheelSpeed = 5.0f;
     car.position[2] = -3.0f;  // 3.35 from the origin: not yet clear
-    Drive(car);
+    DriveStep(car);
     EXPECT_EQ(car.stuckTries, 1);
     car.position[2] = -4.0f;  // 4.27: clear
-    Drive(car);
+    DriveStep(car);
     EXPECT_EQ(car.stuckTries, 0);
 }
 
