@@ -79,14 +79,16 @@ key Escape
 key Escape
 
 # A pad: the d-pad down once to the focus, A into the single-race set-up,
-# A again on Race.  press BUTTON: Pad 1's button down and up, by SDL's
-# numbers (0 A, 1 B, 6 Start, 11 to 14 the d-pad's up, down, left, right),
-# let go well before a held d-pad would repeat (0.4 s).
-press() {
-    echo "button 1 $1 1" >> "$PADS"
+# A again on Race.  tap DOWN UP: the hook's command DOWN, then UP after
+# 0.1 s, well before a held d-pad would repeat (0.4 s).  press BUTTON [N]:
+# pad N's button (Pad 1 unless given) down and up, by SDL's numbers (0 A,
+# 1 B, 6 Start, 11 to 14 the d-pad's up, down, left, right).
+tap() {
+    echo "$1" >> "$PADS"
     sleep 0.1
-    pad button 1 "$1" 0
+    pad $2
 }
+press() { tap "button ${2:-1} $1 1" "button ${2:-1} $1 0"; }
 pad attach
 wait_for_log "Pad 1 connected: Virtual Controller" 5 || fail "no pad"
 point 0.8 0.1   # the mouse takes the menus back
@@ -111,42 +113,33 @@ lit setup_again 0.7 green   # the set-up, its Race button focused
 # A wheel (a plain joystick): its hat moves the focus, its accelerate
 # button (SDL's 1) presses, its brake button (0) goes back.  Back to the
 # main menu by the pad's B, through the options to the controllers' accelerate.
-hat() {
-    echo "hat 2 $1" >> "$PADS"
-    sleep 0.1
-    pad hat 2 0
-}
-press_wheel() {
-    echo "button 2 $1 1" >> "$PADS"
-    sleep 0.1
-    pad button 2 "$1" 0
-}
+hat() { tap "hat 2 $1" "hat 2 0"; }
 pad attach wheel
 wait_for_log "Pad 2 connected" 5 || fail "no wheel"
-press 1
+press 1       # the pad's B: the main menu
 hat 4
 hat 4
 hat 4
-press_wheel 1
+press 1 2     # the wheel's accelerate button: options
 hat 4
 hat 4
-press_wheel 1
+press 1 2     # controllers
 hat 4
 lit wheel_accelerate 0.625 blue
 # A wait, given up by the pad's B (the screen stays), then one that binds M.
-press_wheel 1
-press 1
-press_wheel 1
+press 1 2     # wait
+press 1       # the pad's B gives up
+press 1 2     # wait again
 key m
 [[ "$(pref player1ctrls | cut -d' ' -f1,3)" == "77 78" ]] || fail "accelerate after B gave up a wait: $(pref player1ctrls)"
 
 # Back twice by the wheel's brake button, up to Quit, pressed twice: the
 # fade, then at once.
-press_wheel 0
-press_wheel 0
+press 0 2
+press 0 2
 hat 1
-press_wheel 1
-press_wheel 1
+press 1 2
+press 1 2
 wait_game_exit
 grep -q "Framerate estimate" "$GAME_DIR/log.txt" || fail "no normal shut-down"
 echo "PASS menus_keys"

@@ -1,5 +1,6 @@
 // Shared set-up of the race tests: default preferences, a 2 ms step, flat
-// ground, no course or devices, random from its start, cars on the grid.
+// ground, no course, devices or dust colours, random from its start, cars on
+// the grid.
 #pragma once
 
 #include <cstring>
@@ -47,6 +48,7 @@ inline void ResetRaceWorld(uint32_t cars = 2, float groundHeight = 0.0f)
     gGame.demo = 0;
     ResetRandom();
     ClearDust();
+    ClearDustGround();  // puffs in the plain colour unless a test lays a ground
     memset(gCameras, 0, sizeof(Camera) * 5);
     TakeRaceSetupFromPrefs();
     ResetCars();
