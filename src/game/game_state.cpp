@@ -199,7 +199,9 @@ void DrawState()
         return;
     }
 
-    if (gGame.state != Race)
+    // No pointer over a race, nor over its "Race over": the results' buttons
+    // come after it.
+    if (gGame.state != Race && !(gGame.state == RaceResults && RaceOverShowing()))
         DrawPointer();
     if (escapeDown && gGame.escapeLatch)
         gGame.escapeLatch = 0;
