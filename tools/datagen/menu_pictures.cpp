@@ -26,7 +26,7 @@ const ButtonPicture kButtons[] = {
     {"options", "Options", 256, 64, Align::kCentre},
     {"credits", "Credits", 256, 64, Align::kCentre},
     {"quit", "Quit", 128, 64, Align::kCentre},
-    {"race", "Start race", 128, 64, Align::kCentre, true},
+    {"race", "Race", 128, 64, Align::kCentre, true},
     {"gamemode", "Game Mode", 256, 32, Align::kRight},
     {"flimsel", "Track", 256, 32, Align::kRight},
     {"players", "Players", 256, 32, Align::kRight},
