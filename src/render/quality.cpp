@@ -115,3 +115,16 @@ BudgetChange BudgetFrame(QualityBudget& budget, uint32_t views, double frameSeco
     track.roomy = 0;
     return kBudgetKept;
 }
+
+BudgetChange BudgetRaceFrame(QualityBudget& budget, uint32_t views, double frameSeconds, uint32_t trackGeneration)
+{
+    const bool loaded = trackGeneration != budget.trackGeneration;
+    const bool built = budget.building != 0;
+    budget.trackGeneration = trackGeneration;
+    budget.building = loaded;
+    if (loaded || built) {
+        RestartBudgetWindow(budget);
+        return kBudgetKept;
+    }
+    return BudgetFrame(budget, views, frameSeconds);
+}

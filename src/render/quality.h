@@ -50,6 +50,8 @@ struct QualityBudget {
     uint32_t views;         // the number of views of the current window
     double seconds;         // length of the frames of the current window
     uint32_t frames;        // frames in the current window
+    uint32_t trackGeneration;  // the loaded track's generation at the last race frame
+    uint8_t building;       // 1 when the frame now ending builds a new track's graphics
 };
 
 // Frames are judged in windows of half a second, each of one number of
@@ -63,3 +65,10 @@ struct QualityBudget {
 BudgetChange BudgetFrame(QualityBudget& budget, uint32_t views, double frameSeconds);
 // Forgets the current window (after a change of target or a pause).
 void RestartBudgetWindow(QualityBudget& budget);
+// BudgetFrame for a race frame, given the loaded track's generation as the
+// frame begins.  The frame that loaded a track and the one after it, which
+// builds the track's graphics, take far longer than the race's frames and
+// say nothing of them: neither is judged, and the window starts again, so
+// that no window holds the frames of two races.
+BudgetChange BudgetRaceFrame(QualityBudget& budget, uint32_t views, double frameSeconds,
+                             uint32_t trackGeneration);

@@ -28,6 +28,7 @@
 #include "race/car.h"
 #include "race/checkpoints.h"
 #include "race/standings.h"
+#include "race/terrain.h"
 #include "render/camera_gl.h"
 #include "render/car_gl.h"
 #include "render/dust_gl.h"
@@ -167,7 +168,8 @@ uint32_t ComputeViewFrusta()
 }
 
 // This frame's quality: the budget judges the frame just ended for the
-// current number of views and the saved settings are lowered to its level.
+// current number of views (unless it loaded a track or built its graphics)
+// and the saved settings are lowered to its level.
 void UpdateQuality(uint32_t views)
 {
     if (gBudget.target != gPrefs.targetfps) {
@@ -176,7 +178,7 @@ void UpdateQuality(uint32_t views)
             LogMessage("Quality budget: target %d fps", gBudget.target);
     }
     const double seconds = gClock.frameRate > 0.0 ? 1.0 / gClock.frameRate : 0.0;
-    const BudgetChange change = BudgetFrame(gBudget, views, seconds);
+    const BudgetChange change = BudgetRaceFrame(gBudget, views, seconds, gTerrain.generation);
     const int32_t saved = gPrefs.shadows ? gPrefs.shadow_resolution : 0;
     gQuality = QualityAtLevel(saved, gBudget.track[views - 1].level);
     if (change != kBudgetKept) {

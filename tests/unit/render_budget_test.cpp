@@ -162,4 +162,39 @@ TEST(QualityBudgetTest, EachNumberOfViewsIsJudgedApart)
     EXPECT_EQ(c.track[3].level, 0);
 }
 
+TEST(QualityBudgetTest, TrackLoadsAreNotJudgedAndEndTheWindow)
+{
+    QualityBudget b = QualityBudget();
+    b.target = 60;
+    // The first race frame after start-up sees the first track's load, the
+    // next its graphics being built: neither counts, however long.
+    EXPECT_EQ(BudgetRaceFrame(b, 1, 0.45, 1), kBudgetKept);
+    EXPECT_EQ(BudgetRaceFrame(b, 1, 0.40, 1), kBudgetKept);
+    EXPECT_EQ(b.frames, 0u);
+    // 64 fps from then on: held, not lowered.
+    for (int k = 0; k < 64; k++)
+        EXPECT_EQ(BudgetRaceFrame(b, 1, 1.0 / 64.0, 1), kBudgetKept);
+    EXPECT_EQ(b.track[0].level, 0);
+    // The race ends with slow frames (0.4 s of a window at 10 fps); the next
+    // race (a new generation) starts a window of its own, at 64 fps again.
+    for (int k = 0; k < 4; k++)
+        BudgetRaceFrame(b, 1, 0.1, 1);
+    EXPECT_EQ(b.frames, 4u);
+    EXPECT_EQ(BudgetRaceFrame(b, 1, 0.3, 2), kBudgetKept);
+    EXPECT_EQ(b.frames, 0u);
+    EXPECT_EQ(BudgetRaceFrame(b, 1, 0.3, 2), kBudgetKept);
+    for (int k = 0; k < 64; k++)
+        EXPECT_EQ(BudgetRaceFrame(b, 1, 1.0 / 64.0, 2), kBudgetKept);
+    EXPECT_EQ(b.track[0].level, 0);
+    // Without the generation the same frames would have lowered a level:
+    // the check above is of the load, not of the frames.
+    QualityBudget c = QualityBudget();
+    c.target = 60;
+    EXPECT_EQ(Feed(c, 1, 10.0, 4) + Feed(c, 1, 1.0 / 0.3, 2) + Feed(c, 1, 64.0, 64), 2);
+    // A slow race frame with no load is still judged.
+    for (int k = 0; k < 5; k++)
+        BudgetRaceFrame(b, 1, 0.1, 2);
+    EXPECT_EQ(b.track[0].level, 1);
+}
+
 }  // namespace
