@@ -116,13 +116,16 @@ BudgetChange BudgetFrame(QualityBudget& budget, uint32_t views, double frameSeco
     return kBudgetKept;
 }
 
-BudgetChange BudgetRaceFrame(QualityBudget& budget, uint32_t views, double frameSeconds, uint32_t trackGeneration)
+BudgetChange BudgetRaceFrame(QualityBudget& budget, uint32_t views, double frameSeconds, uint32_t trackGeneration,
+                             bool racing)
 {
     const bool loaded = trackGeneration != budget.trackGeneration;
     const bool built = budget.building != 0;
+    const bool raced = budget.racing != 0;
     budget.trackGeneration = trackGeneration;
     budget.building = loaded;
-    if (loaded || built) {
+    budget.racing = racing;
+    if (loaded || built || !raced) {
         RestartBudgetWindow(budget);
         return kBudgetKept;
     }

@@ -52,6 +52,7 @@ struct QualityBudget {
     uint32_t frames;        // frames in the current window
     uint32_t trackGeneration;  // the loaded track's generation at the last race frame
     uint8_t building;       // 1 when the frame now ending builds a new track's graphics
+    uint8_t racing;         // 1 when the frame now ending draws a race under way
 };
 
 // Frames are judged in windows of half a second, each of one number of
@@ -66,9 +67,12 @@ BudgetChange BudgetFrame(QualityBudget& budget, uint32_t views, double frameSeco
 // Forgets the current window (after a change of target or a pause).
 void RestartBudgetWindow(QualityBudget& budget);
 // BudgetFrame for a race frame, given the loaded track's generation as the
-// frame begins.  The frame that loaded a track and the one after it, which
-// builds the track's graphics, take far longer than the race's frames and
-// say nothing of them: neither is judged, and the window starts again, so
-// that no window holds the frames of two races.
+// frame begins and whether it draws a race under way (`racing`: not paused
+// in the race menu, not over behind the results).  The frame that loaded a
+// track and the one after it, which builds the track's graphics, take far
+// longer than the race's frames and say nothing of them: neither is judged,
+// and the window starts again, so that no window holds the frames of two
+// races.  Nor is a frame judged that drew a menu over the race: the level
+// is the race's, and a paused race goes on at the level it had.
 BudgetChange BudgetRaceFrame(QualityBudget& budget, uint32_t views, double frameSeconds,
-                             uint32_t trackGeneration);
+                             uint32_t trackGeneration, bool racing);

@@ -168,8 +168,8 @@ uint32_t ComputeViewFrusta()
 }
 
 // This frame's quality: the budget judges the frame just ended for the
-// current number of views (unless it loaded a track or built its graphics)
-// and the saved settings are lowered to its level.
+// current number of views (unless it loaded a track, built its graphics or
+// drew a menu over the race) and the saved settings are lowered to its level.
 void UpdateQuality(uint32_t views)
 {
     if (gBudget.target != gPrefs.targetfps) {
@@ -178,7 +178,8 @@ void UpdateQuality(uint32_t views)
             LogMessage("Quality budget: target %d fps", gBudget.target);
     }
     const double seconds = gClock.frameRate > 0.0 ? 1.0 / gClock.frameRate : 0.0;
-    const BudgetChange change = BudgetRaceFrame(gBudget, views, seconds, gTerrain.generation);
+    const bool racing = gGame.state == Race;
+    const BudgetChange change = BudgetRaceFrame(gBudget, views, seconds, gTerrain.generation, racing);
     const int32_t saved = gPrefs.shadows ? gPrefs.shadow_resolution : 0;
     gQuality = QualityAtLevel(saved, gBudget.track[views - 1].level);
     if (change != kBudgetKept) {

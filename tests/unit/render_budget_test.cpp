@@ -168,23 +168,23 @@ TEST(QualityBudgetTest, TrackLoadsAreNotJudgedAndEndTheWindow)
     b.target = 60;
     // The first race frame after start-up sees the first track's load, the
     // next its graphics being built: neither counts, however long.
-    EXPECT_EQ(BudgetRaceFrame(b, 1, 0.45, 1), kBudgetKept);
-    EXPECT_EQ(BudgetRaceFrame(b, 1, 0.40, 1), kBudgetKept);
+    EXPECT_EQ(BudgetRaceFrame(b, 1, 0.45, 1, true), kBudgetKept);
+    EXPECT_EQ(BudgetRaceFrame(b, 1, 0.40, 1, true), kBudgetKept);
     EXPECT_EQ(b.frames, 0u);
     // 64 fps from then on: held, not lowered.
     for (int k = 0; k < 64; k++)
-        EXPECT_EQ(BudgetRaceFrame(b, 1, 1.0 / 64.0, 1), kBudgetKept);
+        EXPECT_EQ(BudgetRaceFrame(b, 1, 1.0 / 64.0, 1, true), kBudgetKept);
     EXPECT_EQ(b.track[0].level, 0);
     // The race ends with slow frames (0.4 s of a window at 10 fps); the next
     // race (a new generation) starts a window of its own, at 64 fps again.
     for (int k = 0; k < 4; k++)
-        BudgetRaceFrame(b, 1, 0.1, 1);
+        BudgetRaceFrame(b, 1, 0.1, 1, true);
     EXPECT_EQ(b.frames, 4u);
-    EXPECT_EQ(BudgetRaceFrame(b, 1, 0.3, 2), kBudgetKept);
+    EXPECT_EQ(BudgetRaceFrame(b, 1, 0.3, 2, true), kBudgetKept);
     EXPECT_EQ(b.frames, 0u);
-    EXPECT_EQ(BudgetRaceFrame(b, 1, 0.3, 2), kBudgetKept);
+    EXPECT_EQ(BudgetRaceFrame(b, 1, 0.3, 2, true), kBudgetKept);
     for (int k = 0; k < 64; k++)
-        EXPECT_EQ(BudgetRaceFrame(b, 1, 1.0 / 64.0, 2), kBudgetKept);
+        EXPECT_EQ(BudgetRaceFrame(b, 1, 1.0 / 64.0, 2, true), kBudgetKept);
     EXPECT_EQ(b.track[0].level, 0);
     // Without the generation the same frames would have lowered a level:
     // the check above is of the load, not of the frames.
@@ -193,8 +193,35 @@ TEST(QualityBudgetTest, TrackLoadsAreNotJudgedAndEndTheWindow)
     EXPECT_EQ(Feed(c, 1, 10.0, 4) + Feed(c, 1, 1.0 / 0.3, 2) + Feed(c, 1, 64.0, 64), 2);
     // A slow race frame with no load is still judged.
     for (int k = 0; k < 5; k++)
-        BudgetRaceFrame(b, 1, 0.1, 2);
+        BudgetRaceFrame(b, 1, 0.1, 2, true);
     EXPECT_EQ(b.track[0].level, 1);
+}
+
+TEST(QualityBudgetTest, MenusOverTheRaceAreNotJudged)
+{
+    QualityBudget b = QualityBudget();
+    b.target = 60;
+    BudgetRaceFrame(b, 4, 0.4, 1, true);  // the load
+    BudgetRaceFrame(b, 4, 0.4, 1, true);  // the build
+    for (int k = 0; k < 16; k++)          // a quarter of a window at 64 fps
+        BudgetRaceFrame(b, 4, 1.0 / 64.0, 1, true);
+    // Paused: a second of slow menu frames over the race lowers nothing,
+    // and the window of the race before the pause starts again.
+    EXPECT_EQ(BudgetRaceFrame(b, 4, 1.0 / 64.0, 1, false), kBudgetKept);
+    EXPECT_EQ(b.frames, 17u);
+    for (int k = 0; k < 30; k++)
+        EXPECT_EQ(BudgetRaceFrame(b, 4, 1.0 / 30.0, 1, false), kBudgetKept);
+    EXPECT_EQ(b.frames, 0u);
+    // The first frame after the pause judges the menu's last frame: not
+    // counted either; then the race's frames are.
+    EXPECT_EQ(BudgetRaceFrame(b, 4, 1.0 / 30.0, 1, true), kBudgetKept);
+    EXPECT_EQ(b.frames, 0u);
+    EXPECT_EQ(b.track[3].level, 0);
+    int lowered = 0;
+    for (int k = 0; k < 20; k++)  // one window, and a third of the next
+        lowered += BudgetRaceFrame(b, 4, 1.0 / 30.0, 1, true) == kBudgetLowered;
+    EXPECT_EQ(lowered, 1);
+    EXPECT_EQ(b.track[3].level, 1);
 }
 
 }  // namespace
