@@ -178,8 +178,7 @@ void UpdateQuality(uint32_t views)
             LogMessage("Quality budget: target %d fps", gBudget.target);
     }
     const double seconds = gClock.frameRate > 0.0 ? 1.0 / gClock.frameRate : 0.0;
-    const bool racing = gGame.state == Race;
-    const BudgetChange change = BudgetRaceFrame(gBudget, views, seconds, gTerrain.generation, racing);
+    const BudgetChange change = BudgetRaceFrame(gBudget, views, seconds, gTerrain.generation, gGame.state == Race);
     const int32_t saved = gPrefs.shadows ? gPrefs.shadow_resolution : 0;
     gQuality = QualityAtLevel(saved, gBudget.track[views - 1].level);
     if (change != kBudgetKept) {

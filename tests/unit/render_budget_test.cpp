@@ -203,10 +203,10 @@ TEST(QualityBudgetTest, MenusOverTheRaceAreNotJudged)
     b.target = 60;
     BudgetRaceFrame(b, 4, 0.4, 1, true);  // the load
     BudgetRaceFrame(b, 4, 0.4, 1, true);  // the build
-    for (int k = 0; k < 16; k++)          // a quarter of a window at 64 fps
+    for (int k = 0; k < 16; k++)          // half a window at 64 fps
         BudgetRaceFrame(b, 4, 1.0 / 64.0, 1, true);
-    // Paused: a second of slow menu frames over the race lowers nothing,
-    // and the window of the race before the pause starts again.
+    // Paused: the race's last frame still counts; a second of slow menu
+    // frames over the race lowers nothing, and the window starts again.
     EXPECT_EQ(BudgetRaceFrame(b, 4, 1.0 / 64.0, 1, false), kBudgetKept);
     EXPECT_EQ(b.frames, 17u);
     for (int k = 0; k < 30; k++)
