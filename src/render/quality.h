@@ -42,6 +42,7 @@ struct BudgetTrack {
     uint32_t patience;   // roomy windows needed to raise (0 reads as 4)
     uint8_t justRaised;  // 1 in the window after a raise
     uint8_t under;       // 1 when the last window judged was under 95 % of the target
+    uint8_t farUnder;    // 1 when it was under 80 %
 };
 
 struct QualityBudget {
@@ -58,8 +59,9 @@ struct QualityBudget {
 // Frames are judged in windows of half a second, each of one number of
 // views (a frame with another number starts a new window): a window under
 // 95 % of the target lowers one level, and one under 80 % two when the
-// window before was under 95 % too; four windows in a row above 125 % of
-// it raise one.  A raise that has to be taken back in the very next window
+// window before was under 95 % too; after a window under 80 % the next is
+// a quarter second long; four windows in a row above 125 % of the target
+// raise one.  A raise that has to be taken back in the very next window
 // doubles the windows the next raise waits for (up to 64), so the level
 // does not swing.  Each number of views keeps all of this apart.  Returns
 // what the frame changed.  `views` 1 .. 4 (held).

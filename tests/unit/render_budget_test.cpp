@@ -98,31 +98,37 @@ TEST(QualityBudgetTest, LowersPerViewCountAndRaisesWhenThereIsRoom)
     EXPECT_EQ(Feed(b, 4, 47.0, 1), 1);
     EXPECT_EQ(b.track[3].level, 4);
     EXPECT_EQ(b.track[0].level, 0);  // one view keeps its own level
-    EXPECT_EQ(Feed(b, 4, 64.0, 320), 0);  // over 95 %, under 125 % of the target: held
+    // Over 95 %, under 125 % of the target: held (the first window, after one
+    // far under, a quarter second).
+    EXPECT_EQ(Feed(b, 4, 64.0, 304), 0);
     // 128 fps: four windows in a row (of 64 frames) raise one level.
     EXPECT_EQ(Feed(b, 4, 128.0, 255), 0);
     EXPECT_EQ(Feed(b, 4, 128.0, 1, &last), 1);
     EXPECT_TRUE(last == kBudgetRaised && b.track[3].level == 3);
     // Taken back at once, one level even far under the target; the next
-    // raise waits twice as long.
+    // raise waits twice as long (eight windows, the first a quarter second).
     EXPECT_EQ(Feed(b, 4, 32.0, 16), 1);
     EXPECT_EQ(b.track[3].level, 4);
-    EXPECT_EQ(Feed(b, 4, 128.0, 511), 0);
+    EXPECT_EQ(Feed(b, 4, 128.0, 479), 0);
     EXPECT_EQ(Feed(b, 4, 128.0, 1), 1);
     EXPECT_EQ(b.track[3].level, 3);
     // A single slow window after a held one (a stall) lowers one level; a
-    // second in a row two.
+    // second in a row, a quarter second long, two.
     EXPECT_EQ(Feed(b, 3, 64.0, 32), 0);
     EXPECT_EQ(Feed(b, 3, 4.0, 2), 1);
     EXPECT_EQ(b.track[2].level, 1);
-    EXPECT_EQ(Feed(b, 3, 4.0, 2), 1);
+    EXPECT_EQ(Feed(b, 3, 4.0, 1), 1);
     EXPECT_EQ(b.track[2].level, 3);
-    // Far under the target from the saved settings: the thirteen levels in
-    // seven windows (1, 3, 5, 7, 9, 11, 12) instead of twelve, never past the
-    // last; a frame over a second says nothing.
+    // Far under the target from the saved settings (32 fps): the thirteen
+    // levels in seven windows (1, 3, 5, 7, 9, 11, 12) instead of twelve, the
+    // first half a second and the rest a quarter, 2 s in all; never past the
+    // last. A frame over a second says nothing.
     EXPECT_EQ(Feed(b, 1, 64.0, 32), 0);
-    EXPECT_EQ(Feed(b, 1, 4.0, 200), 7);
+    EXPECT_EQ(Feed(b, 1, 32.0, 63), 6);
+    EXPECT_EQ(b.track[0].level, kQualityLevels - 2);
+    EXPECT_EQ(Feed(b, 1, 32.0, 1), 1);
     EXPECT_EQ(b.track[0].level, kQualityLevels - 1);
+    EXPECT_EQ(Feed(b, 1, 4.0, 200), 0);
     EXPECT_EQ(BudgetFrame(b, 1, 2.0), kBudgetKept);
     EXPECT_EQ(b.frames, 0u);
     // An odd last step is taken alone.
@@ -141,7 +147,7 @@ TEST(QualityBudgetTest, EachNumberOfViewsIsJudgedApart)
     b.track[3].level = 5;
     EXPECT_EQ(Feed(b, 4, 128.0, 256), 1);
     EXPECT_EQ(b.track[3].level, 4);
-    EXPECT_EQ(Feed(b, 2, 32.0, 32), 2);
+    EXPECT_EQ(Feed(b, 2, 32.0, 24), 2);  // windows of 16 and 8 frames
     EXPECT_EQ(b.track[1].level, 3);
     EXPECT_EQ(b.track[1].patience, 4u);
     // Four views still wait four roomy windows for their next raise...
