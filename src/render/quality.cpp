@@ -128,6 +128,15 @@ BudgetChange BudgetRaceFrame(QualityBudget& budget, uint32_t views, double frame
     budget.trackGeneration = trackGeneration;
     budget.building = loaded;
     budget.racing = racing;
+    if (loaded) {
+        // The last race's last windows say nothing of this one's first: a
+        // race that ended far under the target must not shorten the next
+        // race's first window or make its first slow window a double step.
+        for (BudgetTrack& track : budget.track) {
+            track.under = 0;
+            track.farUnder = 0;
+        }
+    }
     if (loaded || built || !raced) {
         RestartBudgetWindow(budget);
         return kBudgetKept;

@@ -74,7 +74,8 @@ void RestartBudgetWindow(QualityBudget& budget);
 // track and the one after it, which builds the track's graphics, take far
 // longer than the race's frames and say nothing of them: neither is judged,
 // and the window starts again, so that no window holds the frames of two
-// races.  Nor is a frame judged that drew a menu over the race: the level
-// is the race's, and a paused race goes on at the level it had.
+// races; nor does a new race remember whether the last one's windows were
+// under the target.  Nor is a frame judged that drew a menu over the race:
+// the level is the race's, and a paused race goes on at the level it had.
 BudgetChange BudgetRaceFrame(QualityBudget& budget, uint32_t views, double frameSeconds,
                              uint32_t trackGeneration, bool racing);

@@ -201,6 +201,28 @@ TEST(QualityBudgetTest, TrackLoadsAreNotJudgedAndEndTheWindow)
     for (int k = 0; k < 5; k++)
         BudgetRaceFrame(b, 1, 0.1, 2, true);
     EXPECT_EQ(b.track[0].level, 1);
+
+    // A race that ends far under the target (32 fps: one step on the first
+    // window, two on the quarter-second one after it) leaves the next race
+    // to judge its first window whole: half a second, and one step.
+    QualityBudget d = QualityBudget();
+    d.target = 60;
+    BudgetRaceFrame(d, 4, 0.4, 1, true);
+    BudgetRaceFrame(d, 4, 0.4, 1, true);
+    for (int k = 0; k < 24; k++)
+        BudgetRaceFrame(d, 4, 1.0 / 32.0, 1, true);
+    EXPECT_EQ(d.track[3].level, 3);
+    BudgetRaceFrame(d, 4, 0.4, 2, true);
+    BudgetRaceFrame(d, 4, 0.4, 2, true);
+    for (int k = 0; k < 15; k++)
+        EXPECT_EQ(BudgetRaceFrame(d, 4, 1.0 / 32.0, 2, true), kBudgetKept);
+    EXPECT_EQ(d.track[3].level, 3);
+    EXPECT_EQ(BudgetRaceFrame(d, 4, 1.0 / 32.0, 2, true), kBudgetLowered);
+    EXPECT_EQ(d.track[3].level, 4);
+    // From then on the race walks down as any does: two steps a quarter second.
+    for (int k = 0; k < 8; k++)
+        BudgetRaceFrame(d, 4, 1.0 / 32.0, 2, true);
+    EXPECT_EQ(d.track[3].level, 6);
 }
 
 TEST(QualityBudgetTest, MenusOverTheRaceAreNotJudged)
