@@ -8,12 +8,12 @@
 # actually got on average, since a software renderer's rate follows the
 # processor share it gets, and the processor milliseconds per frame of the
 # game's own thread (the software renderer's vertex work and binning run
-# there while its pixel threads wait).  With PASSES=1 in the environment the
-# game also times each pass of the frame (ending each with glFinish, which
-# slows the whole frame) and the table is followed by the passes'
-# milliseconds per frame and, where the renderer counts them, thousands of
-# fragments and vertices per frame (llvmpipe counts 16 fragments for every
-# 4 x 4 block it shades).
+# there while its pixel threads wait), and the longest frame of the race (a
+# stall).  With PASSES=1 in the environment the game also times each pass of
+# the frame (ending each with glFinish, which slows the whole frame) and the
+# table is followed by the passes' milliseconds per frame and, where the
+# renderer counts them, thousands of fragments and vertices per frame
+# (llvmpipe counts 16 fragments for every 4 x 4 block it shades).
 # VIEWS="1 4" limits the runs to those view counts; ONLY_ON=1 skips the runs
 # with shadows and dust off.
 #   usage: bench/render_demo.sh BUILD_DIR [SECONDS]
@@ -36,8 +36,10 @@ run() {  # run VIEWS SCREENMODE SHADOWS DUST -> frame rate, processor time per f
     printf 'shadows %d\nshadow_resolution %d\nparticles %d\nnplayers %d\nnopponents %d\nscreenmode %d\ngamemode 0\n' \
         "$((shadows > 0))" "$shadows" "$dust" "$views" "$((5 - views))" "$mode" > "$dir/data/prefs.txt"
     "$dir/quibbit" --demo --quit-after "$SECONDS_PER_RUN" > /dev/null 2>&1
-    local meter passes counts
+    local meter longest passes counts
     meter="$(sed -n 's/^Race frames: [0-9]* in [0-9.]* s: \([0-9.]*\) fps, \([0-9.]*\) ms processor time per frame (\([0-9.]*\) cores), \([0-9.]*\) ms on the game.s thread$/\1 fps, \2 ms, \3 cores, \4 ms/p' "$dir/log.txt" | tail -n 1)"
+    longest="$(sed -n 's/^Longest race frame: \([0-9.]*\) ms.*/\1/p' "$dir/log.txt" | tail -n 1)"
+    [[ -n "$meter" && -n "$longest" ]] && meter="$meter, longest $longest ms"
     passes="$(sed -n 's/^Pass times, ms per frame: //p' "$dir/log.txt" | tail -n 1)"
     counts="$(sed -n 's/^Pass counts, thousand fragments\/vertices per frame: //p' "$dir/log.txt" | tail -n 1)"
     [[ -n "$passes" ]] && echo "$views views, shadows $shadows, dust $dust: $passes" >> "$PASS_FILE"
@@ -48,7 +50,7 @@ run() {  # run VIEWS SCREENMODE SHADOWS DUST -> frame rate, processor time per f
 PASS_FILE="$(mktemp /tmp/quibbit-passes.XXXXXX)"
 
 printf 'load average before: %s\n' "$(cut -d' ' -f1-3 /proc/loadavg)"
-printf '| views | shadows 128 + dust: fps, CPU ms per frame, cores, game thread ms per frame | shadows and dust off |\n|---|---|---|\n'
+printf '| views | shadows 128 + dust: fps, CPU ms per frame, cores, game thread ms per frame, longest frame | shadows and dust off |\n|---|---|---|\n'
 for views in ${VIEWS:-1 2 4}; do
     set -- "$views" "$((views == 4 ? 2 : views - 1))"
     on="$(run "$1" "$2" 128 1)"

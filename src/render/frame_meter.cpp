@@ -112,6 +112,10 @@ void MeterRaceFrame()
             m.passCounting = StartCounters();
     } else {
         m.frames++;
+        if (now - m.lastCounter > m.longestTicks) {
+            m.longestTicks = now - m.lastCounter;
+            m.longestAt = now;
+        }
         if (m.passTiming)
             m.passSeconds[kPassOther] += Seconds(now - m.passMark);
         if (m.passCounting)
@@ -156,6 +160,8 @@ void LogFrameMeter()
                (unsigned long long)m.frames, wall, wall > 0.0 ? (double)m.frames / wall : 0.0,
                process * 1000.0 / (double)m.frames, wall > 0.0 ? process / wall : 0.0,
                (m.lastThread - m.firstThread) * 1000.0 / (double)m.frames);
+    LogMessage("Longest race frame: %.1f ms, %.2f s after the first", Seconds(m.longestTicks) * 1000.0,
+               Seconds(m.longestAt - m.firstCounter));
     if (!m.passTiming)
         return;
     char line[512];

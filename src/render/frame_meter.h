@@ -42,6 +42,8 @@ struct FrameMeter {
     double lastProcess;      // process seconds at the latest race frame
     double firstThread;      // the game thread's processor seconds at the first race frame
     double lastThread;       // ... and at the latest
+    uint64_t longestTicks;   // the longest time from one race frame to the next (a stall)
+    uint64_t longestAt;      // counter at the end of that frame
     uint64_t passMark;       // counter where the current pass began
     double passSeconds[kPassCount];
     uint8_t passCounting;    // the counters' queries run (pass timing on a renderer that has them)
@@ -57,6 +59,6 @@ void ResetFrameMeter();
 void MeterRaceFrame();
 // The pass that has just been drawn (a no-op without pass timing).
 void EndPass(FramePass pass);
-// "Race frames: ..." and, with pass timing, "Pass times ..." (and "Pass
+// "Race frames: ...", "Longest race frame: ..." and, with pass timing, "Pass times ..." (and "Pass
 // counts ..." where counted).
 void LogFrameMeter();
