@@ -66,7 +66,7 @@ bool StartCounters()
     return true;
 }
 
-// Ends the running queries and adds their counts to `pass`.
+// Ends the running queries and adds their counts to `pass` (none: drops them).
 void EndCounters(FramePass pass)
 {
     PassCounters& q = counters;
@@ -78,6 +78,8 @@ void EndCounters(FramePass pass)
     GLuint fragments = 0, vertices = 0;
     q.getQueryObject(q.queries[0], kQueryResult, &fragments);
     q.getQueryObject(q.queries[1], kQueryResult, &vertices);
+    if (pass == kPassCount)
+        return;
     gFrameMeter.passFragments[pass] += (double)fragments;
     gFrameMeter.passVertices[pass] += (double)vertices;
 }
@@ -100,30 +102,34 @@ void ResetFrameMeter()
     gFrameMeter.passTiming = getenv("QUIBBIT_PASS_TIMES") != nullptr;
 }
 
-void MeterRaceFrame()
+void MeterRaceFrame(uint32_t trackGeneration)
 {
     FrameMeter& m = gFrameMeter;
     const uint64_t now = SysCounter();
-    if (m.lastCounter == 0) {
-        m.firstCounter = now;
-        m.firstProcess = SysProcessSeconds();
-        m.firstThread = SysThreadSeconds();
-        if (m.passTiming)
-            m.passCounting = StartCounters();
-    } else {
+    const double process = SysProcessSeconds(), thread = SysThreadSeconds();
+    const bool first = m.lastCounter == 0;
+    const bool counted = !first && trackGeneration == m.generation;
+    if (first && m.passTiming)
+        m.passCounting = StartCounters();
+    if (counted) {
+        const uint64_t frame = now - m.lastCounter;
         m.frames++;
-        if (now - m.lastCounter > m.longestTicks) {
-            m.longestTicks = now - m.lastCounter;
-            m.longestAt = now;
+        m.ticks += frame;
+        m.processSeconds += process - m.lastProcess;
+        m.threadSeconds += thread - m.lastThread;
+        if (frame > m.longestTicks) {
+            m.longestTicks = frame;
+            m.longestAt = m.ticks;
         }
         if (m.passTiming)
             m.passSeconds[kPassOther] += Seconds(now - m.passMark);
-        if (m.passCounting)
-            RestartCounters(kPassOther);
     }
+    if (m.passCounting)
+        RestartCounters(counted ? kPassOther : kPassCount);
+    m.generation = trackGeneration;
     m.lastCounter = now;
-    m.lastProcess = SysProcessSeconds();
-    m.lastThread = SysThreadSeconds();
+    m.lastProcess = process;
+    m.lastThread = thread;
     m.passMark = now;
 }
 
@@ -153,15 +159,15 @@ void LogFrameMeter()
         counters.deleteQueries(2, counters.queries);
     if (m.frames == 0)
         return;
-    const double wall = Seconds(m.lastCounter - m.firstCounter);
-    const double process = m.lastProcess - m.firstProcess;
+    const double wall = Seconds(m.ticks);
+    const double process = m.processSeconds;
     LogMessage("Race frames: %llu in %.2f s: %.1f fps, %.2f ms processor time per frame (%.2f cores), "
                "%.2f ms on the game's thread",
                (unsigned long long)m.frames, wall, wall > 0.0 ? (double)m.frames / wall : 0.0,
                process * 1000.0 / (double)m.frames, wall > 0.0 ? process / wall : 0.0,
-               (m.lastThread - m.firstThread) * 1000.0 / (double)m.frames);
-    LogMessage("Longest race frame: %.1f ms, %.2f s after the first", Seconds(m.longestTicks) * 1000.0,
-               Seconds(m.longestAt - m.firstCounter));
+               m.threadSeconds * 1000.0 / (double)m.frames);
+    LogMessage("Longest race frame: %.1f ms, %.2f s into the race frames", Seconds(m.longestTicks) * 1000.0,
+               Seconds(m.longestAt));
     if (!m.passTiming)
         return;
     char line[512];

@@ -35,15 +35,16 @@ enum FramePass {
 
 struct FrameMeter {
     uint8_t passTiming;      // QUIBBIT_PASS_TIMES was set
-    uint64_t frames;         // race frames since the first one
-    uint64_t firstCounter;   // counter at the first race frame
-    uint64_t lastCounter;    // counter at the latest race frame
-    double firstProcess;     // process seconds at the first race frame
+    uint32_t generation;     // the loaded track's generation at the latest race frame
+    uint64_t frames;         // race frames counted
+    uint64_t lastCounter;    // counter at the latest race frame, 0 before the first
     double lastProcess;      // process seconds at the latest race frame
-    double firstThread;      // the game thread's processor seconds at the first race frame
-    double lastThread;       // ... and at the latest
-    uint64_t longestTicks;   // the longest time from one race frame to the next (a stall)
-    uint64_t longestAt;      // counter at the end of that frame
+    double lastThread;       // the game thread's processor seconds at the latest race frame
+    uint64_t ticks;          // the counted frames' wall time, in counter ticks
+    double processSeconds;   // the process's processor time over them
+    double threadSeconds;    // the game thread's
+    uint64_t longestTicks;   // the longest counted frame (a stall)
+    uint64_t longestAt;      // `ticks` at the end of that frame
     uint64_t passMark;       // counter where the current pass began
     double passSeconds[kPassCount];
     uint8_t passCounting;    // the counters' queries run (pass timing on a renderer that has them)
@@ -55,10 +56,13 @@ struct FrameMeter {
 extern FrameMeter gFrameMeter;
 
 void ResetFrameMeter();
-// At the start of every race frame, after the track graphics are built.
-void MeterRaceFrame();
+// At the start of every race frame, after the track graphics are built,
+// with the loaded track's generation.  The time since the race frame before
+// counts as a frame unless a track was loaded in it: the load, and the menus
+// or results between two races, say nothing of a race's frames.
+void MeterRaceFrame(uint32_t trackGeneration);
 // The pass that has just been drawn (a no-op without pass timing).
 void EndPass(FramePass pass);
-// "Race frames: ...", "Longest race frame: ..." and, with pass timing, "Pass times ..." (and "Pass
-// counts ..." where counted).
+// "Race frames: ...", "Longest race frame: ..." and, with pass timing,
+// "Pass times ..." (and "Pass counts ..." where counted).
 void LogFrameMeter();

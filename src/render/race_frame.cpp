@@ -424,7 +424,7 @@ void RenderRaceFrame()
     halfway = HalfwayFor(views);
     UpdateQuality(views);
     UpdateTrackGraphics();
-    MeterRaceFrame();
+    MeterRaceFrame(gTerrain.generation);
     RankByScore();
     if (gPrefs.shadows)
         RenderShadowTextures(views);

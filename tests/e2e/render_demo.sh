@@ -112,7 +112,7 @@ awk -v p="$process" -v t="$thread" 'BEGIN { exit !(t > 0 && t <= p) }' || fail "
 # The longest frame is at least the mean frame and falls within the race.
 fps="$(sed -n 's/.* s: \([0-9.]*\) fps,.*/\1/p' <<< "$meter")"
 longest="$(grep '^Longest race frame: ' "$GAME_DIR/log.txt" | tail -n 1)"
-read -r ms at <<< "$(sed -n 's/^Longest race frame: \([0-9.]*\) ms, \([0-9.]*\) s after the first$/\1 \2/p' <<< "$longest")"
+read -r ms at <<< "$(sed -n 's/^Longest race frame: \([0-9.]*\) ms, \([0-9.]*\) s into the race frames$/\1 \2/p' <<< "$longest")"
 [[ -n "$at" && -n "$fps" ]] || fail "no longest frame: $longest"
 awk -v f="$fps" -v ms="$ms" -v at="$at" 'BEGIN { exit !(ms * f >= 990 && at > 0 && at <= 5.5) }' \
     || fail "longest frame out of range: $longest ($meter)"

@@ -9,9 +9,11 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "../unit/chunk_builder.h"
@@ -26,6 +28,7 @@
 #include "game/prefs.h"
 #include "game/race_prefs.h"
 #include "input/devices.h"
+#include "platform/sys.h"
 #include "platform/window.h"
 #include "race/camera.h"
 #include "race/car.h"
@@ -33,6 +36,7 @@
 #include "race/standings.h"
 #include "race/terrain.h"
 #include "render/font.h"
+#include "render/frame_meter.h"
 #include "render/gl_util.h"
 #include "render/hud.h"
 #include "render/race_assets.h"
@@ -455,6 +459,36 @@ TEST(LightSpot, ReachesAsFarAsThePictureIsLit)
     std::vector<uint8_t> few(10, 0);
     TgaImage truncated = {16, 16, 24, 10, few.data()};
     EXPECT_EQ(LitReach(truncated), 2.5f);
+}
+
+// The frame meter counts the time from one race frame to the next, but not
+// across a track's load: the load, and the menus or results between two
+// races, are not a race frame (nor the longest one).
+TEST(FrameMeter, CountsRaceFramesButNotTheGapWhereATrackLoads)
+{
+    const auto pause = [](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); };
+    ResetFrameMeter();
+    gFrameMeter.passTiming = 0;
+    MeterRaceFrame(1);  // the first race frame starts the count
+    for (int k = 0; k < 3; k++) {
+        pause(5);
+        MeterRaceFrame(1);
+    }
+    pause(400);  // the results, the menus, the next track's load
+    MeterRaceFrame(2);
+    for (int k = 0; k < 2; k++) {
+        pause(5);
+        MeterRaceFrame(2);
+    }
+    const FrameMeter& m = gFrameMeter;
+    EXPECT_EQ(m.frames, 5u);
+    const double frequency = (double)SysFrequency();
+    EXPECT_GE((double)m.ticks / frequency, 0.025);
+    EXPECT_LT((double)m.ticks / frequency, 0.3);
+    EXPECT_GE((double)m.longestTicks / frequency, 0.005);
+    EXPECT_LT((double)m.longestTicks / frequency, 0.3);
+    EXPECT_LE(m.longestAt, m.ticks);
+    ResetFrameMeter();
 }
 
 // The atlas: as many slots to a row as the window's width holds, and the
