@@ -69,7 +69,7 @@ const float kRadToDeg = 180.0f / 3.141592654f;
 // after the first half of the views (in three, the overview map is the
 // fourth quarter).  Each flush makes a batch that both pixel threads must
 // finish, and with three threads on two cores a flush after every view
-// costs more than it gains; the one flush gives 3 to 10 % more frames on
+// costs more than it gains; the one flush gives 2 to 10 % more frames on
 // two free cores, and the same frames with one core busy.
 struct HalfwayFlush {
     uint32_t afterCarsOf;  // the view whose cars end the first half, or kNoView
