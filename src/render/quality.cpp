@@ -98,7 +98,7 @@ BudgetChange BudgetFrame(QualityBudget& budget, uint32_t views, double frameSeco
         // time, so that a race's first seconds are slow for half as long.
         // A single slow window (a stall, new pixel code being compiled) and
         // a raise taken back (its window was over) lower one.
-        const int32_t steps = rate < kFarUnder * budget.target && underBefore ? 2 : 1;
+        const int32_t steps = track.farUnder && underBefore ? 2 : 1;
         const int32_t lowered = track.level + steps < kQualityLevels ? track.level + steps : kQualityLevels - 1;
         if (lowered > track.level) {
             track.level = lowered;
