@@ -108,7 +108,8 @@ void MeterRaceFrame(uint32_t trackGeneration)
     const uint64_t now = SysCounter();
     const double process = SysProcessSeconds(), thread = SysThreadSeconds();
     const bool first = m.lastCounter == 0;
-    const bool counted = !first && trackGeneration == m.generation;
+    const bool newTrack = first || trackGeneration != m.generation;
+    const bool counted = !newTrack && !m.firstDrawing;
     if (first && m.passTiming)
         m.passCounting = StartCounters();
     if (counted) {
@@ -127,6 +128,7 @@ void MeterRaceFrame(uint32_t trackGeneration)
     if (m.passCounting)
         RestartCounters(counted ? kPassOther : kPassCount);
     m.generation = trackGeneration;
+    m.firstDrawing = newTrack;
     m.lastCounter = now;
     m.lastProcess = process;
     m.lastThread = thread;
@@ -140,9 +142,10 @@ void EndPass(FramePass pass)
         return;
     glFinish();
     const uint64_t now = SysCounter();
-    m.passSeconds[pass] += Seconds(now - m.passMark);
+    if (!m.firstDrawing)
+        m.passSeconds[pass] += Seconds(now - m.passMark);
     if (m.passCounting)
-        RestartCounters(pass);
+        RestartCounters(m.firstDrawing ? kPassCount : pass);
     m.passMark = SysCounter();  // reading the counters is not the next pass's time
 }
 

@@ -36,6 +36,7 @@ enum FramePass {
 struct FrameMeter {
     uint8_t passTiming;      // QUIBBIT_PASS_TIMES was set
     uint32_t generation;     // the loaded track's generation at the latest race frame
+    uint8_t firstDrawing;    // the frame now drawn is a new track's first: not counted
     uint64_t frames;         // race frames counted
     uint64_t lastCounter;    // counter at the latest race frame, 0 before the first
     double lastProcess;      // process seconds at the latest race frame
@@ -58,8 +59,10 @@ extern FrameMeter gFrameMeter;
 void ResetFrameMeter();
 // At the start of every race frame, after the track graphics are built,
 // with the loaded track's generation.  The time since the race frame before
-// counts as a frame unless a track was loaded in it: the load, and the menus
-// or results between two races, say nothing of a race's frames.
+// counts as a frame unless a track was loaded in it or it drew a new track's
+// first picture: the load, the menus or results between two races, and the
+// renderer compiling its code for the race's first picture (60 to 120 ms,
+// before the player sees the race) say nothing of a race's frames.
 void MeterRaceFrame(uint32_t trackGeneration);
 // The pass that has just been drawn (a no-op without pass timing).
 void EndPass(FramePass pass);
