@@ -65,7 +65,11 @@ static int64_t WaitForFrameEnd(int64_t last, int64_t limit)
     }
 }
 
-void MeasureFrame(int64_t ticks, bool measured)
+// The measuring half of UpdateClock: `ticks` counter ticks of the frame just
+// ended, `measured` false when none could be measured (the first frame).
+// Sets frameRate, frameSteps and stepsLeft; a frame after a screenshot
+// simulates the previous frame's length instead of its own.
+static void MeasureFrame(int64_t ticks, bool measured)
 {
     gClock.stepRate = (double)kStepsPerSecond;
     if (!measured || ticks <= 0 || gClock.frequency <= 0) {

@@ -56,11 +56,5 @@ void InitClock();
 // Waits for the frame-rate limit, measures the frame and sets the steps.
 void UpdateClock();
 
-// The measuring half of UpdateClock: `ticks` counter ticks of the frame just
-// ended, `measured` false when none could be measured (the first frame).
-// Sets frameRate, frameSteps and stepsLeft; a frame after a screenshot
-// simulates the previous frame's length instead of its own.
-void MeasureFrame(int64_t ticks, bool measured);
-
 // True while another step is due in this frame.
 bool NextStep(bool inRace);

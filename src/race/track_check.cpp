@@ -33,6 +33,23 @@ const long kMaxImageBytes = 64L << 20;
 const float kGridX0 = -6.0f, kGridX1 = 4.0f, kGridZ0 = 3.75f, kGridZ1 = 14.25f;
 const int kCells = kGridSize - 1;  // cells per side of the 64 x 64 samples
 
+// One more problem, as printf formats it; past the last slot it is only counted.
+__attribute__((format(printf, 2, 3))) void AddTrackProblem(TrackProblems* problems, const char* format, ...);
+void AddTrackProblem(TrackProblems* problems, const char* format, ...)
+{
+    if (!problems)
+        return;
+    if (problems->count >= kMaxTrackProblems) {
+        problems->dropped++;
+        return;
+    }
+    va_list args;
+    va_start(args, format);
+    vsnprintf(problems->text[problems->count], kTrackProblemSize, format, args);
+    va_end(args);
+    problems->count++;
+}
+
 struct Vec2 {
     float x, z;
 };
@@ -292,21 +309,6 @@ void ClearTrackProblems(TrackProblems* problems)
 {
     problems->count = 0;
     problems->dropped = 0;
-}
-
-void AddTrackProblem(TrackProblems* problems, const char* format, ...)
-{
-    if (!problems)
-        return;
-    if (problems->count >= kMaxTrackProblems) {
-        problems->dropped++;
-        return;
-    }
-    va_list args;
-    va_start(args, format);
-    vsnprintf(problems->text[problems->count], kTrackProblemSize, format, args);
-    va_end(args);
-    problems->count++;
 }
 
 bool MakeGate(float x, float z, float a, float w, Checkpoint* gate, uint8_t* visible)

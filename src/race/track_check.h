@@ -22,7 +22,6 @@ struct TrackProblems {
 };
 
 void ClearTrackProblems(TrackProblems* problems);
-void AddTrackProblem(TrackProblems* problems, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 // A course as the game reads it: the gates (world units, as LoadCheckpoints
 // builds them), the file line each gate starts on, and the first problem's

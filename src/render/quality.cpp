@@ -37,6 +37,13 @@ const double kRoomy = 1.25;     // a window this fast has room to spare
 const uint32_t kRoomyWindows = 4;
 const uint32_t kMostPatience = 64;
 
+// Forgets the current window (after a change of views, or a judged window).
+void RestartBudgetWindow(QualityBudget& budget)
+{
+    budget.seconds = 0.0;
+    budget.frames = 0;
+}
+
 }  // namespace
 
 Quality QualityAtLevel(int32_t savedShadowResolution, int32_t level)
@@ -57,12 +64,6 @@ Quality QualityAtLevel(int32_t savedShadowResolution, int32_t level)
     q.halfResolution = s.halfResolution;
     q.level = level;
     return q;
-}
-
-void RestartBudgetWindow(QualityBudget& budget)
-{
-    budget.seconds = 0.0;
-    budget.frames = 0;
 }
 
 BudgetChange BudgetFrame(QualityBudget& budget, uint32_t views, double frameSeconds)

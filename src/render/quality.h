@@ -66,8 +66,6 @@ struct QualityBudget {
 // does not swing.  Each number of views keeps all of this apart.  Returns
 // what the frame changed.  `views` 1 .. 4 (held).
 BudgetChange BudgetFrame(QualityBudget& budget, uint32_t views, double frameSeconds);
-// Forgets the current window (after a change of target or a pause).
-void RestartBudgetWindow(QualityBudget& budget);
 // BudgetFrame for a race frame, given the loaded track's generation as the
 // frame begins and whether it draws a race under way (`racing`: not paused
 // in the race menu, not over behind the results).  The frame that loaded a

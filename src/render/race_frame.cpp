@@ -90,6 +90,19 @@ uint32_t RaceCarCount()
     return gPrefs.carCount <= (uint32_t)kMaxCars ? gPrefs.carCount : kMaxCars;
 }
 
+// Whether any of the first `views` views can see the car's shadow patch.
+bool ShadowSeen(const Car& car, uint32_t views)
+{
+    // The ground patch reaches 3 units from the car; the ground under it
+    // lies somewhat below the car.
+    const float centre[3] = {car.position[0], car.position[1] - 1.0f, car.position[2]};
+    for (uint32_t v = 0; v < views && v < (uint32_t)kMaxViews; v++) {
+        if (SphereInFrustum(gViewFrustum[v], centre, 5.5f))
+            return true;
+    }
+    return false;
+}
+
 // Every seen car's silhouette into its slot of the shadow atlas (static
 // shadows and none need no pass).  Each silhouette gets an R x R square of
 // its own along the bottom of the window, kept to it by the scissor, and one
@@ -343,14 +356,22 @@ float EyeDistance(const float p[3])
     return sqrtf(d2);
 }
 
-}  // namespace
-
+// Whether the view currentView can see the car.
 bool CarSeen(const Car& car)
 {
     float centre[3];
     CarCentre(car, centre);
     return SphereInFrustum(gViewFrustum[currentView % kMaxViews], centre, kCarSphereRadius);
 }
+
+// About how many pixels long the car looks in the view currentView.
+float CarPixels(const Car& car)
+{
+    const float d = EyeDistance(car.position);
+    return d > 0.0f ? kCarLength * gViewScale[currentView % kMaxViews] / d : 1e9f;
+}
+
+}  // namespace
 
 void HazeFor(float farthest)
 {
@@ -369,24 +390,6 @@ float FarthestInBox(const float lo[3], const float hi[3])
         d2 += a > b ? a * a : b * b;
     }
     return sqrtf(d2);
-}
-
-float CarPixels(const Car& car)
-{
-    const float d = EyeDistance(car.position);
-    return d > 0.0f ? kCarLength * gViewScale[currentView % kMaxViews] / d : 1e9f;
-}
-
-bool ShadowSeen(const Car& car, uint32_t views)
-{
-    // The ground patch reaches 3 units from the car; the ground under it
-    // lies somewhat below the car.
-    const float centre[3] = {car.position[0], car.position[1] - 1.0f, car.position[2]};
-    for (uint32_t v = 0; v < views && v < (uint32_t)kMaxViews; v++) {
-        if (SphereInFrustum(gViewFrustum[v], centre, 5.5f))
-            return true;
-    }
-    return false;
 }
 
 void ResetQualityBudget()

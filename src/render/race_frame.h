@@ -37,13 +37,6 @@ extern Quality gQuality;
 // The budget's state.  Per start-up pass: ResetQualityBudget.
 extern QualityBudget gBudget;
 
-struct Car;
-// Whether the view currentView can see the car / whether any of the first
-// `views` views can see the car's shadow patch (frusta of this frame).
-bool CarSeen(const Car& car);
-bool ShadowSeen(const Car& car, uint32_t views);
-// About how many pixels long the car looks in the view currentView.
-float CarPixels(const Car& car);
 // The haze leaves everything nearer the eye than its start as it is.  In
 // the world pass, a piece of the world wholly nearer than that (its
 // farthest point `farthest` from the eye of currentView) is drawn with the
