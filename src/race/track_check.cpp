@@ -34,8 +34,7 @@ const float kGridX0 = -6.0f, kGridX1 = 4.0f, kGridZ0 = 3.75f, kGridZ1 = 14.25f;
 const int kCells = kGridSize - 1;  // cells per side of the 64 x 64 samples
 
 // One more problem, as printf formats it; past the last slot it is only counted.
-__attribute__((format(printf, 2, 3))) void AddTrackProblem(TrackProblems* problems, const char* format, ...);
-void AddTrackProblem(TrackProblems* problems, const char* format, ...)
+__attribute__((format(printf, 2, 3))) void AddTrackProblem(TrackProblems* problems, const char* format, ...)
 {
     if (!problems)
         return;
