@@ -6,8 +6,11 @@
 #include "app/appdir.h"
 #include "app/log.h"
 
-// Type 10 (run-length true colour), no image ID, no colour map, origin 0,0.
-static const uint8_t kRleSignature[12] = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+bool TgaIsRunLength(const uint8_t* header)
+{
+    static const uint8_t kRunLengthStart[8] = {0, 0, 10, 0, 0, 0, 0, 0};
+    return memcmp(header, kRunLengthStart, sizeof kRunLengthStart) == 0;
+}
 
 bool DecodeTgaRle(FILE* file, uint8_t* buffer, uint32_t byteCount, uint32_t bitsPerPixel)
 {
@@ -75,9 +78,9 @@ void ReadTgaImage(const char* path, TgaImage* image)
     uint8_t* pixels = (uint8_t*)calloc(byteCount, 1);
     if (!pixels)
         BadFile(file, path);
-    // Anything but the run-length signature is read as raw pixels from byte 18
+    // Anything but a run-length header is read as raw pixels from byte 18
     // on; a short file or a decoder that runs dry leaves zeros behind.
-    if (memcmp(signature, kRleSignature, sizeof signature) == 0)
+    if (TgaIsRunLength(signature))
         DecodeTgaRle(file, pixels, byteCount, bitsPerPixel);
     else
         fread(pixels, 1, byteCount, file);

@@ -9,6 +9,14 @@
 
 static const uint32_t kTgaMaxSide = 8192;  // larger sides are refused
 
+// Whether an 18-byte header starts run-length pixel data as the readers
+// decode it: type 10, no image ID, no colour map (bytes 0, 1 and 3-7 zero).
+// The origin (bytes 8-11) is left out of the decision: it only places the
+// picture on a screen, no reader uses it, and painting programs fill it in.
+// The texture and heightmap readers and the track checker all decide here,
+// so a track the checker lists is read the way it was checked.
+bool TgaIsRunLength(const uint8_t* header);
+
 // A decoded image, pixels red, green, blue (and alpha) in file row order
 // (the first row of the file first: the bottom of a standard TGA).
 struct TgaImage {

@@ -8,8 +8,8 @@
 
 #include "app/appdir.h"
 #include "app/log.h"
+#include "assets/tga.h"
 
-static const uint8_t kRleSignature[12] = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 static const uint32_t kHeaderSize = 18;
 static const int kUncompressedType = 2;
 
@@ -72,7 +72,7 @@ void ReadHeightmapImage(const char* path, HeightmapImage* image)
     uint32_t width = header[12] + 256u * header[13];
     uint32_t height = header[14] + 256u * header[15];
     uint32_t bits = header[16];
-    bool rle = memcmp(header, kRleSignature, sizeof kRleSignature) == 0;
+    bool rle = TgaIsRunLength(header);
     if (!rle && header[2] != kUncompressedType)
         BadFile(path, file, nullptr, nullptr);
     if (width == 0 || height == 0 || width > kMaxHeightmapSide || height > kMaxHeightmapSide)

@@ -15,6 +15,7 @@
 #include <initializer_list>
 
 #include "app/appdir.h"
+#include "assets/tga.h"
 #include "race/terrain.h"
 #include "race/terrain_image.h"
 
@@ -174,15 +175,18 @@ struct TgaFacts {
     bool extras;   // an image ID or a colour map, which the readers do not skip
 };
 
+// Run-length or not is decided as the readers decide it (TgaIsRunLength):
+// a type-10 header with colour-map bytes set is read neither as packets nor
+// sensibly as raw pixels, so it counts as a colour map here.
 TgaFacts ReadFacts(const uint8_t* h)
 {
     TgaFacts f;
     f.width = h[12] + 256u * h[13];
     f.height = h[14] + 256u * h[15];
     f.bits = h[16];
-    f.rle = h[2] == 10;
+    f.rle = TgaIsRunLength(h);
     f.typeOk = h[2] == 2 || h[2] == 10;
-    f.extras = h[0] != 0 || h[1] != 0;
+    f.extras = h[0] != 0 || h[1] != 0 || (h[2] == 10 && !f.rle);
     return f;
 }
 

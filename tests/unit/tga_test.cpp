@@ -55,6 +55,9 @@ TEST(TgaRead, PixelsComeOutRedGreenBlueInFileRowOrder)
         // Short files leave the missing pixels zero.
         {"raw cut short", Tga(2, 3, 1, 24, {1, 2, 3, 4, 5}), {3, 2, 1, 0, 5, 4, 0, 0, 0}},
         {"cut in a raw packet", Tga(10, 3, 1, 24, {2, 1, 2, 3, 4}), {3, 2, 1, 0, 0, 0, 0, 0, 0}},
+        // The origin only places the picture: still run-length.
+        {"y-origin", [] { Bytes b = Tga(10, 2, 1, 24, {128, 1, 1, 1, 128, 2, 2, 2}); b[10] = 1; return b; }(),
+         {1, 1, 1, 2, 2, 2}},
         // A colour map: raw pixels from byte 18.
         {"colour map", [] { Bytes b = Tga(1, 2, 1, 24, {1, 2, 3, 4, 5, 6}); b[1] = 1; b[5] = 255; return b; }(),
          {3, 2, 1, 6, 5, 4}},

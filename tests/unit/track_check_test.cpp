@@ -2,8 +2,14 @@
 // reader's line numbers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
+#include "assets/tga.h"
+#include "race/race.h"
+#include "race/terrain.h"
 #include "race/track_check.h"
 #include "track_files.h"
 
@@ -116,6 +122,84 @@ TEST(TrackCheck, GroundRulesReachAndGrid)
     EXPECT_NE(CheckOne(dir, GreyTga(64, 64, 0, h.data()), texture, GoodCourse())
                   .find("the start grid at (-1, 9) has a slope of 1.6"),
               std::string::npos);
+}
+
+// A run-length picture of w x h whose raw reading would look nothing like
+// it: each row one raw pixel (its row number), then runs of grey 7.  The
+// raw twin holds the same pixels uncompressed.
+void RowPatternTgas(int w, int h, std::string* packed, std::string* raw)
+{
+    *packed = TgaHeader(10, w, h, 24);
+    *raw = TgaHeader(2, w, h, 24);
+    for (int r = 0; r < h; r++) {
+        *packed += (char)0 + std::string(3, (char)r);
+        *raw += std::string(3, (char)r);
+        for (int left = w - 1; left > 0; left -= 128)
+            *packed += (char)(127 + (left < 128 ? left : 128)) + std::string(3, '\x07');
+        *raw += std::string((size_t)(w - 1) * 3, '\x07');
+    }
+}
+
+// The pixels ReadTgaImage gives for the track's texture.
+std::vector<uint8_t> CheckedTexturePixels()
+{
+    TgaImage image;
+    ReadTgaImage("data/tracks/textures/t.tga", &image);
+    std::vector<uint8_t> pixels(image.pixels, image.pixels + image.byteCount);
+    FreeTgaImage(&image);
+    return pixels;
+}
+
+// Each header variant of a run-length heightmap and texture: what the
+// checker lists, the readers read as packets; what it refuses, the
+// heightmap reader refuses too.  The y-origin of 64 is what a painting
+// program wrote when it re-encoded a track; it used to be listed and then
+// end the game at the race's start.
+TEST(TrackCheck, CheckerAndReadersAgreeOnRunLengthHeaders)
+{
+    ScratchAppDir dir;
+    ConfigureOneTrack();
+    gRaceSetup.track = 0;
+    std::string mapPacked, mapRaw, texPacked, texRaw;
+    RowPatternTgas(64, 64, &mapPacked, &mapRaw);
+    RowPatternTgas(512, 512, &texPacked, &texRaw);
+    WriteTrack(dir, "t", mapRaw, texRaw, GoodCourse());
+    LoadTerrain(1.0f, 0.0125f, 1);
+    std::vector<float> heights(gTerrain.heights, gTerrain.heights + kGridSize * kGridSize);
+    const std::vector<uint8_t> texels = CheckedTexturePixels();
+
+    struct Variant { const char* what; int at; char value; bool listed; };
+    const Variant variants[] = {
+        {"plain", 2, 10, true},          {"x-origin 5", 8, 5, true},
+        {"y-origin 64", 10, 64, true},   {"y-origin 256", 11, 1, true},
+        {"image ID", 0, 1, false},       {"colour-map type", 1, 1, false},
+        {"colour-map start", 3, 1, false}, {"colour-map length", 5, 1, false},
+        {"colour-map entry size", 7, 24, false},
+    };
+    for (const Variant& v : variants) {
+        SCOPED_TRACE(v.what);
+        std::string map = mapPacked, texture = texPacked;
+        map[v.at] = v.value;
+        texture[v.at] = v.value;
+        WriteTrack(dir, "t", map, texture, GoodCourse());
+        TrackProblems problems;
+        EXPECT_EQ(CheckTrack("t", &problems), v.listed) << Problems(problems);
+        if (v.listed) {
+            // In a child: a reader that refuses the file ends the program.
+            EXPECT_EXIT(
+                {
+                    memset(gTerrain.heights, 0, sizeof gTerrain.heights);
+                    LoadTerrain(1.0f, 0.0125f, 1);
+                    exit(std::equal(heights.begin(), heights.end(), gTerrain.heights) ? 0 : 2);
+                },
+                ::testing::ExitedWithCode(0), "");
+            EXPECT_TRUE(CheckedTexturePixels() == texels);
+        } else {
+            EXPECT_NE(Problems(problems).find("the heightmap is not a plain true-colour TGA"), std::string::npos);
+            EXPECT_NE(Problems(problems).find("the texture is not a plain true-colour TGA"), std::string::npos);
+            EXPECT_EXIT(LoadTerrain(1.0f, 0.0125f, 1), ::testing::ExitedWithCode(1), "ERROR \\(bad file\\)");
+        }
+    }
 }
 
 }  // namespace
