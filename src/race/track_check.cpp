@@ -289,6 +289,10 @@ void CheckTexture(const char* name, TrackProblems* problems)
     } else if (f.width < kMinTextureSide || f.height < kMinTextureSide) {
         AddTrackProblem(problems, "the texture is %u x %u pixels; it must be at least 512 x 512.", f.width,
                         f.height);
+    } else if (f.width > kTgaMaxSide || f.height > kTgaMaxSide) {
+        // The texture reader refuses it and ends the game at the race's start.
+        AddTrackProblem(problems, "the texture is %u x %u pixels; it must be at most %u x %u.", f.width,
+                        f.height, kTgaMaxSide, kTgaMaxSide);
     } else {
         const uint64_t pixels = (uint64_t)f.width * f.height;
         bool complete;

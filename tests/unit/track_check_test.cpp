@@ -202,4 +202,16 @@ TEST(TrackCheck, CheckerAndReadersAgreeOnRunLengthHeaders)
     }
 }
 
+// The texture reader refuses sides above 8192, so the checker does too.
+TEST(TrackCheck, TextureNoLargerThanTheReaderTakes)
+{
+    ScratchAppDir dir;
+    const std::string flat = GreyTga(64, 64, 40);
+    EXPECT_EQ(CheckOne(dir, flat, RunLengthTga(8192, 512), GoodCourse()), "");
+    EXPECT_EQ(CheckOne(dir, flat, RunLengthTga(8200, 512), GoodCourse()),
+              "the texture is 8200 x 512 pixels; it must be at most 8192 x 8192.\n");
+    EXPECT_EQ(CheckOne(dir, flat, RunLengthTga(512, 8193), GoodCourse()),
+              "the texture is 512 x 8193 pixels; it must be at most 8192 x 8192.\n");
+}
+
 }  // namespace
