@@ -17,8 +17,8 @@ void ScreenshotName(int32_t number, char* path, size_t size);
 
 // Creates the screenshot file with the first number from
 // Config::screenshotCount on whose name is not taken: an existing file is
-// never overwritten.  The counter moves past the number tried last, also
-// when creating fails.  `path` receives that name; null when it failed.
+// never overwritten; the screenshots folder is made when missing.  The
+// counter moves past the number tried last, also when creating fails.  `path` receives that name; null when it failed.
 FILE* CreateScreenshotFile(char* path, size_t size);
 
 // The 18-byte header of an uncompressed 24-bit TGA and the pixels (blue,

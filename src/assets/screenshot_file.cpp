@@ -1,10 +1,12 @@
 // The file side of screenshots: names and the TGA written (no OpenGL).
 #include <cerrno>
+#include <cstring>
 
 #include "app/appdir.h"
 #include "app/config.h"
 #include "assets/screenshot.h"
 #include "assets/tga_write.h"
+#include "platform/sys.h"
 
 void ScreenshotName(int32_t number, char* path, size_t size)
 {
@@ -16,6 +18,14 @@ static const int kMaxSkips = 100000;
 
 FILE* CreateScreenshotFile(char* path, size_t size)
 {
+    // A game folder installed writable (the install leaves screenshots/
+    // out) or emptied by hand has no such folder: made here as the
+    // recordings' folder is, so the first picture does not fail.
+    char dir[512] = "data/screenshots/";
+    if (MakeAbsolutePath(dir, sizeof dir)) {
+        dir[strlen(dir) - 1] = 0;  // no trailing "/"
+        SysMakeDirectory(dir);
+    }
     for (int tries = 0; tries <= kMaxSkips; tries++) {
         if (gConfig.screenshotCount < 0)
             gConfig.screenshotCount = 0;

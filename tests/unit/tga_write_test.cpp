@@ -88,9 +88,12 @@ TEST(Screenshots, NamesFollowTheCounterAndSkipTakenFiles)
         fclose(file);
         return std::string(path);
     };
+    // A file where the folder should be: the counter moves on.
+    dir.Write("data/screenshots", "not a folder");
     gConfig.screenshotCount = 0;
-    EXPECT_EQ(create(), "(failed: data/screenshots/000.tga)");  // no folder: the counter moves on
+    EXPECT_EQ(create(), "(failed: data/screenshots/000.tga)");
     EXPECT_EQ(gConfig.screenshotCount, 1);
+    std::remove((dir.path() + "data/screenshots").c_str());
     // A gap: the scan counts 3 files, but 003 and 004 are taken.
     for (const char* name : {"000.tga", "003.tga", "004.tga"})
         dir.Write(std::string("data/screenshots/") + name, "old");
@@ -100,6 +103,22 @@ TEST(Screenshots, NamesFollowTheCounterAndSkipTakenFiles)
     EXPECT_EQ(gConfig.screenshotCount, 6);
     EXPECT_EQ(dir.Read("data/screenshots/003.tga") + dir.Read("data/screenshots/004.tga"), "oldold");
     EXPECT_FALSE(dir.Exists("data/screenshots/001.tga"));  // free, but behind the counter
+}
+
+// A fresh game folder (as installed, without data/screenshots/): the first
+// picture makes the folder.
+TEST(Screenshots, FirstPictureMakesTheMissingFolder)
+{
+    ScratchAppDir dir;
+    ASSERT_FALSE(dir.Exists("data/screenshots"));
+    gConfig.screenshotCount = 0;
+    char path[256];
+    FILE* file = CreateScreenshotFile(path, sizeof path);
+    ASSERT_TRUE(file != nullptr) << path;
+    fputs("new", file);
+    fclose(file);
+    EXPECT_STREQ(path, "data/screenshots/000.tga");
+    EXPECT_EQ(dir.Read("data/screenshots/000.tga"), "new");
 }
 
 TEST(Screenshots, AreUncompressed24BitTgaFiles)
