@@ -28,6 +28,7 @@ void ClearReplay(Replay& r)
     r.randomState = 0;
     r.steps = 0;
     r.finished = 0;
+    r.full = false;
     memset(r.score, 0, sizeof r.score);
     memset(r.place, 0, sizeof r.place);
 }
@@ -69,25 +70,31 @@ static bool SameControls(const CarControls* a, const CarControls* b)
 
 void AppendReplayStep(Replay& r, const CarControls* controls)
 {
-    if (r.steps >= kReplayMaxSteps)
+    // Steps hold no times: once one is dropped, a later one kept would be
+    // played a step early, so the recording ends at the first drop.
+    if (r.full)
         return;
     ReplayRun run = {};
     run.steps = 1;
     for (uint32_t c = 0; c < (uint32_t)kMaxCars; c++)
         run.controls[c] = Stored(r, c, controls[c]);
-    if (!r.runs.empty() && SameControls(r.runs.back().controls, run.controls))
-        r.runs.back().steps++;
-    else if (r.runs.size() < kReplayMaxRuns)
-        r.runs.push_back(run);
-    else
+    const bool same = !r.runs.empty() && SameControls(r.runs.back().controls, run.controls);
+    if (r.steps >= kReplayMaxSteps || (!same && r.runs.size() >= kReplayMaxRuns)) {
+        r.full = true;
         return;
+    }
+    if (same)
+        r.runs.back().steps++;
+    else
+        r.runs.push_back(run);
     r.steps++;
 }
 
 void TakeReplayResults(Replay& r, bool finished)
 {
     const uint32_t cars = r.setup.carCount > (uint32_t)kMaxCars ? (uint32_t)kMaxCars : r.setup.carCount;
-    r.finished = finished ? 1 : 0;
+    // The format's one mark for a race that does not play to its end.
+    r.finished = finished && !r.full ? 1 : 0;
     memset(r.place, 0, sizeof r.place);
     for (uint32_t c = 0; c < (uint32_t)kMaxCars; c++)
         r.score[c] = c < cars ? gStandings.score[c] : 0.0f;

@@ -50,6 +50,7 @@ struct Replay {
     std::vector<ReplayRun> runs;
     uint32_t steps;           // sum of the runs' steps
     uint8_t finished;         // the race reached its end
+    bool full;                // not stored: a step was dropped at a limit, so every later one is
     float score[kMaxCars];    // final scores (checkpoint mode: 5 x place from last)
     uint8_t place[kMaxCars];  // 1 = winner, for cars 0..carCount-1
 };
@@ -57,12 +58,15 @@ struct Replay {
 // Empties `r` (no runs, no results).
 void ClearReplay(Replay& r);
 
-// Appends one driving step with the controls of the people's cars (nothing
-// beyond kReplayMaxSteps steps or kReplayMaxRuns runs).
+// Appends one driving step with the controls of the people's cars.  The
+// first step beyond kReplayMaxSteps steps or kReplayMaxRuns runs is dropped
+// and marks the recording full: every later step is dropped too.
 void AppendReplayStep(Replay& r, const CarControls* controls);
 
 // The results as the race stands now: gStandings scores and places by
-// rankByScore (RankByScore must have run).
+// rankByScore (RankByScore must have run).  A full recording stops before
+// the race did, so it is kept as left early (finished 0) whatever
+// `finished` says.
 void TakeReplayResults(Replay& r, bool finished);
 
 // The file's bytes.

@@ -75,6 +75,48 @@ TEST(ReplayFile, RunsAndBytesAsDocumented)
     EXPECT_EQ(EncodeReplay(back), b);
 }
 
+// A recording at its run limit: the first step with new controls is
+// dropped, and so is every later one, even one with the last run's
+// controls (it would play a step early).  The race ends as left early.
+TEST(ReplayFile, AFullRecordingDropsEveryLaterStepAndIsNotFinished)
+{
+    Replay r = SmallReplay();
+    r.finished = 0;
+    CarControls c[kMaxCars] = {};
+    c[1].wheelSteering = 1;
+    while (r.runs.size() < kReplayMaxRuns) {
+        c[1].wheelX = c[1].wheelX == 0.25f ? -0.25f : 0.25f;
+        AppendReplayStep(r, c);
+    }
+    const uint32_t steps = r.steps;
+    const CarControls last = r.runs.back().controls[1];
+    c[1].wheelX = 0.75f;
+    AppendReplayStep(r, c);  // a new run: no room
+    c[1] = last;
+    AppendReplayStep(r, c);  // the last run's controls
+    EXPECT_TRUE(r.full);
+    EXPECT_EQ(r.steps, steps);
+    EXPECT_EQ(r.runs.size(), kReplayMaxRuns);
+    EXPECT_EQ(r.runs.back().steps, 1u);
+    TakeReplayResults(r, true);
+    EXPECT_EQ(r.finished, 0);
+
+    // The step limit the same way: the run stops growing and stays stopped.
+    Replay s = SmallReplay();
+    s.runs.back().steps = kReplayMaxSteps - s.steps + s.runs.back().steps;
+    s.steps = kReplayMaxSteps;
+    c[1].wheelX = 0.5f;
+    AppendReplayStep(s, c);
+    EXPECT_TRUE(s.full);
+    EXPECT_EQ(s.steps, kReplayMaxSteps);
+    TakeReplayResults(s, true);
+    EXPECT_EQ(s.finished, 0);
+    // Not full: the race's own answer.
+    Replay t = SmallReplay();
+    TakeReplayResults(t, true);
+    EXPECT_EQ(t.finished, 1);
+}
+
 TEST(ReplayFile, DamagedFilesAreRejectedWithAReason)
 {
     const std::string good = EncodeReplay(SmallReplay());
