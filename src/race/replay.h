@@ -33,6 +33,7 @@ static const uint32_t kReplayMaxSteps = 500u * 3600u * 4u;  // four hours of dri
 static const uint32_t kReplayMaxRuns = 1u << 19;  // changes of controls; bounds a file's memory
 static const size_t kReplayMaxBytes = 8u << 20;
 static const int kReplayKept = 50;  // the newest recordings kept in data/replays
+static const size_t kReplayTrackSize = 32;  // the track name's field, its NUL included
 
 // A stretch of steps with the same controls (only people's cars are used).
 struct ReplayRun {
@@ -42,7 +43,7 @@ struct ReplayRun {
 
 struct Replay {
     char gameVersion[16];
-    char track[32];           // track base name
+    char track[kReplayTrackSize];  // track base name
     uint32_t trackChecksum;   // TrackChecksum of its three files when recorded
     RaceSetup setup;          // setup.track is found again by name when played
     char names[kMaxCars][16];

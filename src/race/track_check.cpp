@@ -16,6 +16,7 @@
 
 #include "app/appdir.h"
 #include "assets/tga.h"
+#include "race/replay.h"
 #include "race/terrain.h"
 #include "race/terrain_image.h"
 
@@ -518,6 +519,14 @@ void CheckTrackShape(const float* heights, const CourseRead& course, TrackProble
 bool CheckTrack(const char* name, TrackProblems* problems)
 {
     ClearTrackProblems(problems);
+    // Races are recorded under the track's name, and a recording's field
+    // holds 31 characters.  A longer name is refused here rather than cut
+    // there: a cut name finds no track files, so its races would never be
+    // recorded, and a wider field would make a new file format.
+    const size_t length = strlen(name);
+    if (length >= kReplayTrackSize)
+        AddTrackProblem(problems, "the name has %zu characters; a race recording holds at most %zu.", length,
+                        kReplayTrackSize - 1);
     float heights[kGridSize * kGridSize];
     const bool ground = CheckHeightmap(name, heights, problems);
     CheckTexture(name, problems);

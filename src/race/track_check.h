@@ -55,7 +55,8 @@ bool MakeGate(float x, float z, float a, float w, Checkpoint* gate, uint8_t* vis
 // (world units, sample (i, j) at i + 64 j), with a cell size of 1.
 void CheckTrackShape(const float* heights, const CourseRead& course, TrackProblems* problems);
 
-// Every rule for track `name`: the heightmap ("data/tracks/terrains/"),
+// Every rule for track `name`: a name a race recording can hold (31
+// characters), the heightmap ("data/tracks/terrains/"),
 // the texture ("data/tracks/textures/") and the course
 // ("data/tracks/checkpoints/") and then CheckTrackShape when the
 // heightmap and the course could be read.  True when nothing was found.

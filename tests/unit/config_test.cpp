@@ -87,15 +87,19 @@ TEST(Config, ScansCountScreenshotsAndListUsableTracks)
     ScratchAppDir dir;
     dir.Write("data/screenshots/000.tga", "x");
     // A track needs its terrain, texture and course; names of 64
-    // characters do not fit the list.
+    // characters do not fit the list, names of 32 not a race recording.
     WriteGoodTrack(dir, "alpine");
     std::filesystem::remove(dir.path() + "data/tracks/checkpoints/alpine.txt");
     WriteGoodTrack(dir, "a");
     WriteGoodTrack(dir, std::string(kTrackNameSize, 'z'));
+    WriteGoodTrack(dir, std::string(32, 'y'));
     LoadConfig();
     EXPECT_EQ(gConfig.screenshotCount, 1);
     EXPECT_TRUE(gConfig.trackCount == 1 && std::string(gConfig.trackNames[0]) == "a");
     EXPECT_TRUE(Logged(dir, "track name too long"));
+    const std::string tooLong = "MINOR ERROR (track): " + std::string(32, 'y') +
+                                ": the name has 32 characters; a race recording holds at most 31.";
+    EXPECT_TRUE(Logged(dir, tooLong.c_str()));
     dir.Write("data/tracks/checkpoints/alpine.txt", GoodCourse());
     for (int i = 0; i < 105; i++) {
         char base[16];

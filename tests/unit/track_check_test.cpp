@@ -214,4 +214,19 @@ TEST(TrackCheck, TextureNoLargerThanTheReaderTakes)
               "the texture is 512 x 8193 pixels; it must be at most 8192 x 8192.\n");
 }
 
+// A race is recorded under its track's name, which must fit the
+// recording: 31 characters do, 32 are refused (they used to be listed and
+// their races never recorded).
+TEST(TrackCheck, NamesARecordingCanHold)
+{
+    ScratchAppDir dir;
+    TrackProblems problems;
+    const std::string fits(31, 'n'), tooLong(32, 'n');
+    WriteGoodTrack(dir, fits);
+    EXPECT_TRUE(CheckTrack(fits.c_str(), &problems)) << Problems(problems);
+    WriteGoodTrack(dir, tooLong);
+    EXPECT_FALSE(CheckTrack(tooLong.c_str(), &problems));
+    EXPECT_EQ(Problems(problems), "the name has 32 characters; a race recording holds at most 31.\n");
+}
+
 }  // namespace
