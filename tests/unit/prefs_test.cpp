@@ -9,6 +9,8 @@
 #include "app/config.h"
 #include "game/menu_logic.h"
 #include "game/prefs.h"
+#include "game/race_prefs.h"
+#include "race/race.h"
 #include "input/devices.h"
 #include "test_util.h"
 
@@ -148,6 +150,36 @@ TEST_F(PrefsTest, NamesSpeltLikeKeysSurviveASaveAndALoad)
     Load("laps 7\nplayer2name \r\nplayer2ctrls 65 66 67 68 69\r\nplayer5name ");
     EXPECT_TRUE(gPrefs.playername[1][0] == 0 && gPrefs.playerctrls[1][4] == 69 && gPrefs.laps == 7);
     EXPECT_STREQ(gPrefs.playername[4], "");
+}
+
+TEST_F(PrefsTest, ATournamentLeavesTheSingleRaceTrackAndModeSaved)
+{
+    LoadPrefs();
+    gPrefs.track = 3;
+    gPrefs.gamemode = 1;
+    gPrefs.alternate = 1;  // Tag! on even tracks, Checkpoint on odd ones
+    SavePrefs();
+    const std::string before = dir.Read("data/prefs.txt");
+    ASSERT_NE(before.find("track 3\n"), std::string::npos);
+    for (int32_t track = 0; track < gConfig.trackCount; track++) {
+        TakeRaceSetupForTrack(track, true);
+        EXPECT_EQ(gRaceSetup.track, track);
+        EXPECT_EQ(gRaceSetup.gamemode, track % 2);
+        SavePrefs();  // any click in the menus between the races
+        EXPECT_EQ(dir.Read("data/prefs.txt"), before) << "after race " << track;
+    }
+    // A tournament of one mode runs every race in it.
+    gPrefs.alternate = 0;
+    gPrefs.gamemode = 0;
+    TakeRaceSetupForTrack(5, true);
+    EXPECT_TRUE(gRaceSetup.track == 5 && gRaceSetup.gamemode == 0);
+    // The single race that follows is on the player's own track and mode.
+    gPrefs.gamemode = 1;
+    TakeRaceSetupForTrack(gPrefs.track, false);
+    EXPECT_TRUE(gRaceSetup.track == 3 && gRaceSetup.gamemode == 1);
+    TakeRaceSetupForTrack(gConfig.trackCount, false);  // beyond the list: the first
+    EXPECT_EQ(gRaceSetup.track, 0);
+    EXPECT_EQ(gPrefs.track, 3);
 }
 
 TEST_F(PrefsTest, ViewKeyStepsOncePerPress)
