@@ -95,6 +95,17 @@ bool SettingsReader::NextWord(char* word, int wordSize)
     return true;
 }
 
+bool SettingsReader::LineBlankAhead() const
+{
+    for (int i = pos; i < size; i++) {
+        if (text[i] == '\n')
+            return true;
+        if (!isspace((unsigned char)text[i]))
+            return false;
+    }
+    return true;
+}
+
 bool SettingsReader::ReadInt(int32_t* value)
 {
     SkipSpace();

@@ -35,6 +35,10 @@ public:
     // A decimal number as "%f" reads it; non-finite results count as failures.
     bool ReadFloat(float* value);
 
+    // Whether only blanks (no line break) lie between the position and the
+    // end of its line or of the text: a key written with an empty value.
+    bool LineBlankAhead() const;
+
     // Position in the text, to read a word again.
     int Tell() const { return pos; }
     void Seek(int position) { pos = position; }

@@ -88,6 +88,8 @@ void LeaveNetworkRace();
 // Back in the race menu or the results: by the network role, or without a
 // session to the tournament or single-race set-up.
 void LeaveRace();
-// Loads the track of the preferences and puts the cars on the start grid,
-// then enters the race.  False (nothing changes) when no track is usable.
-bool StartRaceOnTrack();
+// Loads `track` (track 0 when it is not in the list) and puts the cars on
+// the start grid, in the tournament's mode for that track during a
+// tournament, then enters the race.  gPrefs is not changed.  False (nothing
+// changes) when no track is usable.
+bool StartRaceOnTrack(int32_t track);

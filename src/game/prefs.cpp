@@ -73,20 +73,15 @@ static void ReadFlag(SettingsReader& reader, uint8_t* flag)
         *flag = (uint8_t)v;
 }
 
-static bool IsPrefsKey(const char* word);
-
 // Reads a one-word text value.  A name left empty in the menus is saved as
-// nothing, so the word after it is the next key: that key is then read as a
-// key, not swallowed as the name (which would lose the keys that follow).
+// its key and a space, the next key on the next line: the empty value is
+// told by its line ending there, so a name spelt like a key ("laps") is
+// still a name.
 static void ReadTextValue(SettingsReader& reader, char* value, int size)
 {
-    int mark = reader.Tell();
     char word[256];
-    if (!reader.NextWord(word, sizeof word))
-        return;
-    if (IsPrefsKey(word)) {
+    if (reader.LineBlankAhead() || !reader.NextWord(word, sizeof word)) {
         value[0] = 0;
-        reader.Seek(mark);
         return;
     }
     size_t n = strlen(word);
@@ -147,23 +142,6 @@ static void ReadPrefs(SettingsReader& reader)
                     break;
         }
     }
-}
-
-static bool IsPrefsKey(const char* word)
-{
-    static const char* const keys[] = {
-        "shadows", "particles", "seffects", "music", "funnywheels", "shadow_resolution",
-        "terrain_pixelskip", "musicvolume", "soundeffectsvolume", "gamemode", "screenmode", "track",
-        "nplayers", "nopponents", "opponentskill", "medalshowtime", "mousesteering",
-        "mousesensitivity", "gamepadsteering", "wheelsteering", "laps", "timelimit", "p2p_ip",
-        "player1name", "player2name", "player3name", "player4name", "player5name", "player6name",
-        "player1ctrls", "player2ctrls", "player3ctrls", "player4ctrls",
-        "pad2steering", "pad3steering", "pad4steering", "targetfps",
-    };
-    for (const char* key : keys)
-        if (strcmp(word, key) == 0)
-            return true;
-    return false;
 }
 
 void LoadPrefs()

@@ -1,8 +1,10 @@
 #include "game/race_prefs.h"
 
 #include "app/clock.h"
+#include "app/config.h"
 #include "game/game_state.h"
 #include "game/prefs.h"
+#include "game/tournament.h"
 #include "net/net_session.h"
 #include "race/dust.h"
 #include "race/race.h"
@@ -29,6 +31,14 @@ void TakeRaceSetupFromPrefs()
     s.medalshowtime = gPrefs.medalshowtime;
     s.terrainPixelSkip = gPrefs.terrain_pixelskip;
     s.alternate = gPrefs.alternate;
+}
+
+void TakeRaceSetupForTrack(int32_t track, bool tournament)
+{
+    TakeRaceSetupFromPrefs();
+    gRaceSetup.track = track >= 0 && track < gConfig.trackCount ? track : 0;
+    if (tournament)
+        gRaceSetup.gamemode = TournamentRaceMode(gPrefs, gRaceSetup.track);
 }
 
 void StartComputerRace(const ComputerRace& race)

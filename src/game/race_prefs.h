@@ -8,6 +8,11 @@
 // drives them, never in a demonstration.  Call before LoadTrack and ResetCars.
 void TakeRaceSetupFromPrefs();
 
+// TakeRaceSetupFromPrefs for a race on `track` (0 when it is not in the
+// list), in a tournament in the tournament's mode for that track.  gPrefs
+// keeps the set-up screens' choices: the menus save it on any click.
+void TakeRaceSetupForTrack(int32_t track, bool tournament);
+
 // A race of computer cars alone, as the simulator, the track checker and
 // the benchmarks run it headless: the default preferences with these
 // choices, nobody at the keyboard, 500 steps a second.

@@ -19,15 +19,11 @@ static int LengthButton(bool withTrack)
     return gPrefs.gamemode == 1 || (!withTrack && gPrefs.alternate) ? BtnLaps : BtnTimeLimit;
 }
 
-bool StartRaceOnTrack()
+bool StartRaceOnTrack(int32_t track)
 {
     if (gConfig.trackCount <= 0)
         return false;
-    if (gPrefs.track < 0 || gPrefs.track >= gConfig.trackCount)
-        gPrefs.track = 0;
-    if (gGame.tournament)  // in memory only: the set-up keeps its choice
-        gPrefs.gamemode = TournamentRaceMode(gPrefs, gPrefs.track);
-    TakeRaceSetupFromPrefs();
+    TakeRaceSetupForTrack(track, gGame.tournament != 0);
     LoadTrack();
     BeginRaceRecording();
     ResetCars();
@@ -35,20 +31,15 @@ bool StartRaceOnTrack()
     return true;
 }
 
-// The race button: a single race, or a tournament from track 0.  Nothing
-// happens when no track is usable.
+// The race button: a single race on the chosen track, or a tournament from
+// track 0.  Nothing happens when no track is usable.
 static void StartFromSetup(bool withTrack)
 {
     if (gConfig.trackCount <= 0)
         return;
-    if (withTrack) {
-        gGame.tournament = 0;
-    } else {
-        gPrefs.track = 0;
-        gGame.tournament = 1;
-    }
+    gGame.tournament = withTrack ? 0 : 1;
     ClearTotals();
-    StartRaceOnTrack();
+    StartRaceOnTrack(withTrack ? gPrefs.track : 0);
 }
 
 void DrawRaceSetup(bool withTrack)

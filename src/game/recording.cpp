@@ -133,6 +133,21 @@ void WatchStep()
     }
 }
 
+void ShownRacePrefs(Prefs* out)
+{
+    *out = gPrefs;
+    out->carCount = gRaceSetup.carCount;
+    out->gamemode = gRaceSetup.gamemode;
+    out->track = gRaceSetup.track;
+    out->laps = gRaceSetup.laps;
+    out->timelimit = gRaceSetup.timelimit;
+    out->alternate = gRaceSetup.alternate;
+    if (gWatch.active) {
+        for (int c = 0; c < kMaxCars; c++)
+            snprintf(out->playername[c], sizeof out->playername[c], "%s", gWatch.replay.names[c]);
+    }
+}
+
 void WatchKeys()
 {
     if (!KeyDown(kSpaceKey)) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "game/prefs.h"
 #include "race/camera.h"
 #include "race/replay.h"
 
@@ -62,6 +63,13 @@ void WatchStep();
 
 // Once per frame while watching: Space pauses and resumes.
 void WatchKeys();
+
+// The preferences the race on screen is drawn, heard and listed with: the
+// player's own (colours, views, sound), with car count, mode, track, laps
+// and time limit as the race was set up, and while watching the
+// recording's names.  A copy: nothing of the race reaches gPrefs, so a save
+// from the menus keeps the player's own choices.
+void ShownRacePrefs(Prefs* out);
 
 // Player 1's camera key while watching: the next camera mode, and after the
 // last mode the next car.

@@ -34,7 +34,7 @@ ResultsScreen gResultsScreen = {kRaceOverSeconds};
 
 bool ContinueShown()
 {
-    return ResultsContinueShown(gGame.tournament != 0, gPrefs.track, gConfig.trackCount);
+    return ResultsContinueShown(gGame.tournament != 0, gRaceSetup.track, gConfig.trackCount);
 }
 
 // One column of the panel: where its text stands and how it is aligned.
@@ -129,11 +129,13 @@ void DrawResults()
         if (!gGame.demo && (int64_t)c < (int64_t)gPrefs.nplayers)
             local |= 1u << c;
     }
-    const int32_t track = gPrefs.track;
+    const int32_t track = gRaceSetup.track;
     const char* trackName =
         track >= 0 && track < gConfig.trackCount && track < kMaxTracks ? gConfig.trackNames[track] : "";
+    Prefs shown;  // the race's rows, mode and names, not the set-up screen's
+    ShownRacePrefs(&shown);
     ResultsPanel panel;
-    BuildResultsPanel(gStandings, gPrefs, gGame.tournament != 0, track, gConfig.trackCount, trackName, human, local,
+    BuildResultsPanel(gStandings, shown, gGame.tournament != 0, track, gConfig.trackCount, trackName, human, local,
                       &panel);
     DrawPanel(panel);
 
@@ -144,8 +146,7 @@ void DrawResults()
     if (replay)
         UpdateButton(b[BtnReplay], true);
     if (continueShown && next.state == 3) {
-        gPrefs.track += 1;
-        StartRaceOnTrack();
+        StartRaceOnTrack(gRaceSetup.track + 1);
     } else if (b[BtnBack].state == 3) {
         LeaveRace();
     } else if (replay && b[BtnReplay].state == 3) {

@@ -9,6 +9,7 @@
 #include "game/prefs.h"
 #include "race/camera.h"
 #include "race/car.h"
+#include "race/race.h"
 #include "render/race_assets.h"
 #include "sound/sound.h"
 #include "sound/sound_mix.h"
@@ -30,7 +31,7 @@ void UpdateEngineSounds()
         StopEngineVoices();
         return;
     }
-    const uint32_t cars = gPrefs.carCount <= (uint32_t)kMaxCars ? gPrefs.carCount : kMaxCars;
+    const uint32_t cars = gRaceSetup.carCount <= (uint32_t)kMaxCars ? gRaceSetup.carCount : kMaxCars;
     const uint32_t views = ViewCount();
     for (uint32_t c = 0; c < (uint32_t)kEngineVoices; c++) {
         if (c >= cars)

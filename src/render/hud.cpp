@@ -13,8 +13,10 @@
 #include "game/game_state.h"
 #include "game/menus.h"
 #include "game/prefs.h"
+#include "game/recording.h"
 #include "race/car.h"
 #include "race/checkpoints.h"
+#include "race/race.h"
 #include "race/standings.h"
 #include "race/terrain.h"
 #include "render/device_badge.h"
@@ -32,7 +34,7 @@ const float kTagMark[3] = {1.0f, 0.85f, 0.1f};
 
 uint32_t RaceCars()
 {
-    return gPrefs.carCount <= (uint32_t)kMaxCars ? gPrefs.carCount : kMaxCars;
+    return gRaceSetup.carCount <= (uint32_t)kMaxCars ? gRaceSetup.carCount : kMaxCars;
 }
 
 float WindowAspect()
@@ -64,15 +66,17 @@ void Standings(const ViewRect& view, const HudRanking& ranking, uint32_t viewer,
     const float x = view.x + 0.012f + size * gMainFont.spacing;  // room for the own-row mark
     const float y0 = view.y + 0.03f * view.h * 2.0f;
     char name[32];
+    Prefs shown;  // a recording's names while watching
+    ShownRacePrefs(&shown);
     for (uint32_t k = 0; k < ranking.count; k++) {
         const uint32_t car = ranking.car[k];
         // Best on top, as the original's ascending lines from the bottom.
         const float y = y0 + line * (float)(ranking.count - 1 - k);
         const float* colour = gPrefs.playerColour[car];
         const int set = car == viewer ? 1 : 0;
-        CarDisplayName(gPrefs, car, IsHumanCar(car), name, sizeof name);
+        CarDisplayName(shown, car, IsHumanCar(car), name, sizeof name);
         char text[64];
-        if (gPrefs.gamemode == 0)
+        if (gRaceSetup.gamemode == 0)
             snprintf(text, sizeof text, "%4.1f  %s", gStandings.score[car], name);
         else
             snprintf(text, sizeof text, "%2d  %s", (int)(ranking.count - 1 - k) * 5, name);
@@ -88,7 +92,7 @@ void Standings(const ViewRect& view, const HudRanking& ranking, uint32_t viewer,
             PrintTextOutlined(gMainFont, x - size * gMainFont.spacing * 1.2f, y, 1, 1, 1, 0, 0, size, ">");
         }
         PrintTextOutlined(gMainFont, x, y, colour[0], colour[1], colour[2], 0, set, size, "%s", text);
-        if (gPrefs.gamemode == 0 && gStandings.tagHolder == (int32_t)car) {
+        if (gRaceSetup.gamemode == 0 && gStandings.tagHolder == (int32_t)car) {
             const float w = TextWidth(gMainFont, (int)strlen(text), size);
             PrintTextOutlined(gMainFont, x + w + size * 0.6f, y, kTagMark[0], kTagMark[1], kTagMark[2], 0, 0,
                               size * 0.8f, "TAG");
@@ -141,23 +145,23 @@ void DrawRaceHud(const ViewRect& view)
 
     // Bottom left: standings, then the lap or tag time line above them.
     float top = view.y + 0.03f;
-    if (gPrefs.gamemode == 0 || gPrefs.gamemode == 1)
+    if (gRaceSetup.gamemode == 0 || gRaceSetup.gamemode == 1)
         Standings(view, ranking, viewer, size, &top);
     const float statusY = top + size * 1.2f;
     const float x = view.x + 0.012f + size * gMainFont.spacing;
-    if (gPrefs.gamemode == 1) {
+    if (gRaceSetup.gamemode == 1) {
         const uint32_t gates = gCheckpoints.gateCount;
         uint32_t lap = car.lapsDone + 1;
-        if (gPrefs.laps > 0 && lap > (uint32_t)gPrefs.laps)
-            lap = (uint32_t)gPrefs.laps;
+        if (gRaceSetup.laps > 0 && lap > (uint32_t)gRaceSetup.laps)
+            lap = (uint32_t)gRaceSetup.laps;
         if (gates > 0)
-            PrintTextOutlined(gMainFont, x, statusY, 1, 1, 1, 0, 0, size, "Lap %u/%d   Gate %u/%u", lap, gPrefs.laps,
-                              car.nextCheckpoint % gates + 1, gates);
+            PrintTextOutlined(gMainFont, x, statusY, 1, 1, 1, 0, 0, size, "Lap %u/%d   Gate %u/%u", lap,
+                              gRaceSetup.laps, car.nextCheckpoint % gates + 1, gates);
         else
-            PrintTextOutlined(gMainFont, x, statusY, 1, 1, 1, 0, 0, size, "Lap %u/%d", lap, gPrefs.laps);
-    } else if (gPrefs.gamemode == 0) {
+            PrintTextOutlined(gMainFont, x, statusY, 1, 1, 1, 0, 0, size, "Lap %u/%d", lap, gRaceSetup.laps);
+    } else if (gRaceSetup.gamemode == 0) {
         PrintTextOutlined(gMainFont, x, statusY, 1, 1, 1, 0, 0, size, "Tag time %.1f / %d",
-                          gStandings.score[viewer], gPrefs.timelimit);
+                          gStandings.score[viewer], gRaceSetup.timelimit);
     }
 
     // Top left: the place, large, in the car's colour.
@@ -209,7 +213,7 @@ void DrawOverviewMap(const ViewRect& area)
     const float scaleUp = map.h * (float)(gConfig.height > 0 ? gConfig.height : 600);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    if (gPrefs.gamemode == 1 && gCheckpoints.gateCount > 0) {
+    if (gRaceSetup.gamemode == 1 && gCheckpoints.gateCount > 0) {
         const uint32_t gates = gCheckpoints.gateCount < (uint32_t)kMaxGates ? gCheckpoints.gateCount : kMaxGates;
         glLineWidth(scaleUp > 300.0f ? 3.0f : 2.0f);
         glColor4f(1.0f, 1.0f, 1.0f, 0.8f);
@@ -233,7 +237,7 @@ void DrawOverviewMap(const ViewRect& area)
         float mx, my;
         MapPoint(map, s, gCars[c].position[0], gCars[c].position[2], &mx, &my);
         const float r = px * 1.3f;
-        if (gPrefs.gamemode == 0 && gStandings.tagHolder == (int32_t)c) {
+        if (gRaceSetup.gamemode == 0 && gStandings.tagHolder == (int32_t)c) {
             glColor4f(kTagMark[0], kTagMark[1], kTagMark[2], 1.0f);
             glLineWidth(2.0f);
             glBegin(GL_LINE_LOOP);

@@ -29,6 +29,7 @@
 #include "race/camera.h"
 #include "race/car.h"
 #include "race/checkpoints.h"
+#include "race/race.h"
 #include "race/standings.h"
 #include "race/terrain.h"
 #include "render/camera_gl.h"
@@ -87,7 +88,7 @@ HalfwayFlush HalfwayFor(uint32_t views)
 
 uint32_t RaceCarCount()
 {
-    return gPrefs.carCount <= (uint32_t)kMaxCars ? gPrefs.carCount : kMaxCars;
+    return gRaceSetup.carCount <= (uint32_t)kMaxCars ? gRaceSetup.carCount : kMaxCars;
 }
 
 // Whether any of the first `views` views can see the car's shadow patch.
@@ -512,7 +513,7 @@ void DrawWorld()
     if (currentView == halfway.afterCarsOf)
         glFlush();
     EndPass(kPassCars);
-    if (gPrefs.gamemode == 1) {
+    if (gRaceSetup.gamemode == 1) {
         DrawGates();
         DrawGateFlags();
     }
@@ -555,14 +556,14 @@ void DrawDirectionArrow()
     float gx, gz;
     const float* colour;
     static const float kOrange[3] = {1.0f, 0.5f, 0.0f};
-    if (gPrefs.gamemode == 0) {
+    if (gRaceSetup.gamemode == 0) {
         const int32_t holder = gStandings.tagHolder;
         if (holder < 0 || holder >= kMaxCars || (uint32_t)holder == viewer.index)
             return;
         gx = gCars[holder].position[0];
         gz = gCars[holder].position[2];
         colour = gPrefs.playerColour[holder];
-    } else if (gPrefs.gamemode == 1) {
+    } else if (gRaceSetup.gamemode == 1) {
         if (viewer.nextCheckpoint >= gCheckpoints.gateCount || viewer.nextCheckpoint >= (uint32_t)kMaxGates)
             return;
         const Checkpoint& gate = gCheckpoints.gates[viewer.nextCheckpoint];

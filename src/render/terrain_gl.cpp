@@ -18,6 +18,7 @@
 #include "game/prefs.h"
 #include "race/car.h"
 #include "race/checkpoints.h"
+#include "race/race.h"
 #include "race/dust.h"
 #include "race/standings.h"
 #include "race/terrain.h"
@@ -183,7 +184,7 @@ void SampleGroundColours(const char* path)
 
 void LoadTerrainGraphics()
 {
-    int track = gPrefs.track;
+    int track = gRaceSetup.track;
     if (track < 0 || track >= gConfig.trackCount)
         track = 0;
     char path[256];
@@ -758,7 +759,7 @@ void DrawTerrain()
 void DrawGroundDecals()
 {
     const int r = ShadowResolution();
-    const uint32_t cars = gPrefs.carCount <= (uint32_t)kMaxCars ? gPrefs.carCount : kMaxCars;
+    const uint32_t cars = gRaceSetup.carCount <= (uint32_t)kMaxCars ? gRaceSetup.carCount : kMaxCars;
     glColor3f(1.0f, 1.0f, 1.0f);
     glEnable(GL_BLEND);
     glBlendFunc(GL_DST_COLOR, GL_SRC_COLOR);
@@ -809,7 +810,7 @@ void DrawGroundDecals()
         glMatrixMode(GL_MODELVIEW);
     }
     const int32_t holder = gStandings.tagHolder;
-    if (gPrefs.gamemode == 0 && holder >= 0 && (uint32_t)holder < cars) {
+    if (gRaceSetup.gamemode == 0 && holder >= 0 && (uint32_t)holder < cars) {
         float cx, cz;
         BodyCentre(gCars[holder], &cx, &cz);
         glBindTexture(GL_TEXTURE_2D, gTerrain.lightmapTexture);

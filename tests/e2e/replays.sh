@@ -57,4 +57,17 @@ kill_game
 start_game --replay data/replays/000.qbr
 grep -q "Replay data/replays/000.qbr: track" "$GAME_DIR/log.txt" || fail "--replay did not play the recording"
 kill_game
+
+# A recording of another set-up (four cars, checkpoint, on hills) watched
+# with these two-car Tag! preferences on dunes is drawn on its own ground.
+watched="$(cd "$(dirname "$0")/../data/replays" && pwd)/hills_checkpoint_cpu.qbr"
+[[ "$(pref track)" == 1 && "$(pref gamemode)" == 0 && "$(pref nopponents)" == 1 ]] ||
+    fail "the preferences are not the two-car Tag! ones on track 1"
+start_game --replay "$watched"
+wait_for_log "Replay .*hills_checkpoint_cpu.qbr: track hills" 10 || fail "--replay did not play the hills recording"
+wait_for_log "Loading texture: data/tracks/textures/hills.tga" 10 ||
+    fail "the recording was not drawn on the hills ground"
+grep -q "textures/dunes.tga" "$GAME_DIR/log.txt" && fail "the preferences' track was drawn"
+shot replay_other_setup > /dev/null
+kill_game
 echo "PASS"

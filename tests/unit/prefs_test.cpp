@@ -9,6 +9,8 @@
 #include "app/config.h"
 #include "game/menu_logic.h"
 #include "game/prefs.h"
+#include "game/race_prefs.h"
+#include "race/race.h"
 #include "input/devices.h"
 #include "test_util.h"
 
@@ -116,6 +118,68 @@ TEST_F(PrefsTest, NamesWithSpacesOrEmptyAndTheSixthAsThePeer)
     EXPECT_TRUE(gPrefs.playername[1][0] == 0 && gPrefs.playerctrls[1][0] == 65);
     Load("p2p_ip 10.0.0.1\nplayer6name 10.0.0.9\n");
     EXPECT_STREQ(gPrefs.p2p_ip, "10.0.0.9");
+}
+
+TEST_F(PrefsTest, NamesSpeltLikeKeysSurviveASaveAndALoad)
+{
+    LoadPrefs();
+    snprintf(gPrefs.playername[0], 16, "%s", "laps");
+    snprintf(gPrefs.playername[1], 16, "%s", "music");
+    gPrefs.playername[2][0] = 0;  // empty, with player3ctrls on the next line
+    snprintf(gPrefs.playername[4], 16, "%s", "player6name");
+    snprintf(gPrefs.p2p_ip, sizeof gPrefs.p2p_ip, "%s", "track");
+    gPrefs.laps = 5;
+    gPrefs.playerctrls[2][0] = 65;
+    SavePrefs();
+    const std::string first = dir.Read("data/prefs.txt");
+    ASSERT_NE(first.find("player1name laps\nplayer1ctrls"), std::string::npos);
+    ASSERT_NE(first.find("player3name \nplayer3ctrls 65 "), std::string::npos);
+    const Prefs saved = gPrefs;
+    SetDefaultPrefs();
+    LoadPrefs();
+    EXPECT_STREQ(gPrefs.playername[0], "laps");
+    EXPECT_STREQ(gPrefs.playername[1], "music");
+    EXPECT_STREQ(gPrefs.playername[2], "");
+    EXPECT_STREQ(gPrefs.playername[4], "player6name");
+    EXPECT_STREQ(gPrefs.p2p_ip, "track");
+    EXPECT_EQ(memcmp(&saved, &gPrefs, sizeof saved), 0);
+    SavePrefs();
+    EXPECT_EQ(dir.Read("data/prefs.txt"), first);
+    // An empty value at the end of the file, or before a line end of
+    // Windows, is empty too; the key after an empty one is read as a key.
+    Load("laps 7\nplayer2name \r\nplayer2ctrls 65 66 67 68 69\r\nplayer5name ");
+    EXPECT_TRUE(gPrefs.playername[1][0] == 0 && gPrefs.playerctrls[1][4] == 69 && gPrefs.laps == 7);
+    EXPECT_STREQ(gPrefs.playername[4], "");
+}
+
+TEST_F(PrefsTest, ATournamentLeavesTheSingleRaceTrackAndModeSaved)
+{
+    LoadPrefs();
+    gPrefs.track = 3;
+    gPrefs.gamemode = 1;
+    gPrefs.alternate = 1;  // Tag! on even tracks, Checkpoint on odd ones
+    SavePrefs();
+    const std::string before = dir.Read("data/prefs.txt");
+    ASSERT_NE(before.find("track 3\n"), std::string::npos);
+    for (int32_t track = 0; track < gConfig.trackCount; track++) {
+        TakeRaceSetupForTrack(track, true);
+        EXPECT_EQ(gRaceSetup.track, track);
+        EXPECT_EQ(gRaceSetup.gamemode, track % 2);
+        SavePrefs();  // any click in the menus between the races
+        EXPECT_EQ(dir.Read("data/prefs.txt"), before) << "after race " << track;
+    }
+    // A tournament of one mode runs every race in it.
+    gPrefs.alternate = 0;
+    gPrefs.gamemode = 0;
+    TakeRaceSetupForTrack(5, true);
+    EXPECT_TRUE(gRaceSetup.track == 5 && gRaceSetup.gamemode == 0);
+    // The single race that follows is on the player's own track and mode.
+    gPrefs.gamemode = 1;
+    TakeRaceSetupForTrack(gPrefs.track, false);
+    EXPECT_TRUE(gRaceSetup.track == 3 && gRaceSetup.gamemode == 1);
+    TakeRaceSetupForTrack(gConfig.trackCount, false);  // beyond the list: the first
+    EXPECT_EQ(gRaceSetup.track, 0);
+    EXPECT_EQ(gPrefs.track, 3);
 }
 
 TEST_F(PrefsTest, ViewKeyStepsOncePerPress)

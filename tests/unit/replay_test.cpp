@@ -6,6 +6,8 @@
 
 #include "app/appdir.h"
 #include "app/config.h"
+#include "game/recording.h"
+#include "game/results_panel.h"
 #include "race/replay.h"
 #include "race_world.h"
 
@@ -208,6 +210,51 @@ TEST_F(RecordedRaces, AChangedTrackOrVersionIsNotPlayed)
     snprintf(r.gameVersion, sizeof r.gameVersion, "v0.9");
     EXPECT_FALSE(StartReplay(r, error, sizeof error));
     EXPECT_NE(strstr(error, "recorded by version v0.9"), nullptr) << error;
+}
+
+// A four-car checkpoint recording watched with two-car Tag! preferences is
+// drawn, heard and listed as it was set up, with the recording's names, and
+// the player's preferences stay their own.
+TEST_F(RecordedRaces, WatchingShowsTheRecordedSetUpNotThePreferences)
+{
+    SetDefaultPrefs();
+    snprintf(gPrefs.playername[0], sizeof gPrefs.playername[0], "%s", "Zed");
+    ASSERT_TRUE(gPrefs.carCount == 2u && gPrefs.gamemode == 0);
+    const Prefs own = gPrefs;
+    const fs::path file = fs::path(QB_TEST_DATA_DIR) / "replays" / "hills_checkpoint_cpu.qbr";
+    Replay r;
+    char error[256] = "";
+    ASSERT_TRUE(LoadReplayFile(file.c_str(), &r, error, sizeof error)) << error;
+    ASSERT_TRUE(r.setup.carCount == 4u && r.setup.gamemode == 1 && r.setup.laps == 1);
+    ASSERT_TRUE(StartWatching(file.c_str()));
+
+    EXPECT_EQ(gRaceSetup.carCount, 4u);  // what the renderer and the engine sounds count
+    EXPECT_EQ(gRaceSetup.gamemode, 1);   // gates, not the tag time line
+    ASSERT_TRUE(gRaceSetup.track >= 0 && gRaceSetup.track < gConfig.trackCount);
+    EXPECT_STREQ(gConfig.trackNames[gRaceSetup.track], "hills");  // its ground texture
+    Prefs shown;
+    ShownRacePrefs(&shown);
+    EXPECT_EQ(shown.carCount, 4u);
+    EXPECT_EQ(shown.gamemode, 1);
+    EXPECT_EQ(shown.track, gRaceSetup.track);
+    EXPECT_EQ(shown.laps, r.setup.laps);
+    EXPECT_EQ(shown.timelimit, r.setup.timelimit);
+    for (int c = 0; c < kMaxCars; c++)
+        EXPECT_STREQ(shown.playername[c], r.names[c]) << "car " << c;
+    EXPECT_EQ(memcmp(shown.playerColour, own.playerColour, sizeof own.playerColour), 0);
+    EXPECT_EQ(memcmp(&own, &gPrefs, sizeof own), 0);
+
+    ResultsPanel panel;
+    BuildResultsPanel(gStandings, shown, false, shown.track, gConfig.trackCount, "hills", 0u, 0u, &panel);
+    EXPECT_EQ(panel.rowCount, 4);
+    EXPECT_STREQ(panel.subtitle, "Checkpoint");
+
+    // A race of the player's own after the recording: its set-up again.
+    gWatch.active = 0;
+    TakeRaceSetupFromPrefs();
+    ShownRacePrefs(&shown);
+    EXPECT_TRUE(shown.carCount == 2u && shown.gamemode == 0);
+    EXPECT_STREQ(shown.playername[0], "Zed");
 }
 
 }  // namespace
