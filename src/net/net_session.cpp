@@ -73,6 +73,7 @@ void StartNetwork()
     gNet.ports = NetPorts{kLobbyPort, kRacePort, kLobbyPort, kRacePort};
     gNet.localAddress[0] = 0;
     gNet.refusedTrack = -1;
+    gNet.ownKept = 0;
 
     char hostName[80];
     if (!UdpHostName(hostName, sizeof hostName)) {
@@ -149,7 +150,7 @@ bool NotePeer(bool heard)
     const bool host = gNet.role == kRoleHost;
     CloseSession();
     if (host)
-        RestorePlayer2Name();
+        RestoreOwnPrefs();
     else
         LoadPrefs();
     snprintf(gNet.notice, sizeof gNet.notice, "%s",
@@ -158,21 +159,34 @@ bool NotePeer(bool heard)
     return true;
 }
 
-void RestorePlayer2Name()
+// Writes the host's own values, kept aside during the session, into `p`.
+static void PutOwnValues(Prefs& p)
 {
-    CopyText(gPrefs.playername[1], gNet.savedPlayer2Name);
+    CopyText(p.playername[1], gNet.savedPlayer2Name);
+    if (gNet.ownKept) {
+        p.nplayers = gNet.ownPlayers;
+        p.nopponents = gNet.ownOpponents;
+    }
+}
+
+void RestoreOwnPrefs()
+{
+    PutOwnValues(gPrefs);
+    if (gNet.ownKept)
+        NormalisePrefs();  // the car count and views follow the counts
+    gNet.ownKept = 0;
 }
 
 void SaveSessionPrefs()
 {
-    char peerName[16];
-    CopyText(peerName, gPrefs.playername[1]);
-    bool standIn = gNet.role == kRoleHost;
-    if (standIn)
-        RestorePlayer2Name();
+    if (gNet.role != kRoleHost) {
+        SavePrefs();
+        return;
+    }
+    const Prefs session = gPrefs;
+    PutOwnValues(gPrefs);
     SavePrefs();
-    if (standIn)
-        CopyText(gPrefs.playername[1], peerName);
+    gPrefs = session;
 }
 
 static bool EndpointsMissing()
@@ -459,7 +473,7 @@ void LeaveLobby()
         gNet.lobbySender->Send();
     gNet.sent = 1;
     CloseSession();
-    RestorePlayer2Name();
+    RestoreOwnPrefs();
     gGame.state = MultiplayerMenu;
 }
 

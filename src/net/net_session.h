@@ -52,6 +52,9 @@ struct NetSession {
     char localAddress[16];     // this machine's first IPv4 address
     char peerAddress[16];      // the peer's IPv4 address
     char savedPlayer2Name[16]; // player2name kept aside while the peer's name stands in
+    int32_t ownPlayers;        // host: nplayers kept aside while a network race uses 1
+    int32_t ownOpponents;      // host: nopponents kept aside while a network race uses 1
+    uint8_t ownKept;           // host: ownPlayers and ownOpponents hold the player's values
     uint8_t outKind;
     char outAddress[16];
     char outName[16];
@@ -107,10 +110,13 @@ void ReopenLobby(int32_t role);
 // so) and the game goes to the multiplayer menu.  Returns true when it did.
 bool NotePeer(bool heard);
 
-// player2name = savedPlayer2Name.
-void RestorePlayer2Name();
+// The host's own preferences back in place of the session's: player2name
+// = savedPlayer2Name, and the player and opponent counts a network race
+// replaced.
+void RestoreOwnPrefs();
 
-// SavePrefs with the host's own player2name in place of the peer's.
+// SavePrefs with the host's own player2name and counts in place of the
+// session's; gPrefs itself is left as it was.
 void SaveSessionPrefs();
 
 // Race exchange (states 6, 7, 8).  gotoRace starts the network race on

@@ -72,6 +72,13 @@ void gotoRace()
         // No collision sound has been played in this race yet.
         gNet.outSound = -1;
     }
+    // The host's own counts wait aside until it leaves the race (the
+    // client reloads its file instead).
+    if (gNet.role == kRoleHost && !gNet.ownKept) {
+        gNet.ownPlayers = gPrefs.nplayers;
+        gNet.ownOpponents = gPrefs.nopponents;
+        gNet.ownKept = 1;
+    }
     // Two cars, the peer's being car 1; not saved.
     gPrefs.nplayers = 1;
     gPrefs.nopponents = 1;
@@ -271,7 +278,7 @@ void ReturnToLobby()
         gNet.raceSender->Send();
     gNet.sent = 1;
     LogNetworkRaceEnd();
-    RestorePlayer2Name();
+    RestoreOwnPrefs();
     ReopenLobby(kRoleHost);
     if (gNet.lobbySender) {
         OpenLobbyInfoSender();

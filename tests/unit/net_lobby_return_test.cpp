@@ -1,0 +1,121 @@
+// A host and a client in one process on 127.0.0.1: the way from a network
+// race back to the lobby and out of the session, and what each machine's
+// preferences hold afterwards.
+#include <gtest/gtest.h>
+
+#include "app/clock.h"
+#include "app/log.h"
+#include "game/menu_logic.h"
+#include "net/udp_endpoint.h"
+#include "net_test_util.h"
+#include "test_util.h"
+
+namespace {
+
+class NetReturnTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        memset(&gConfig, 0, sizeof gConfig);
+        gConfig.depth = 32;
+        gClock.frameRate = 60.0;
+        WriteTestTracks(dir.path());
+        OpenLog();
+        net = new TwoMachines;
+    }
+    void TearDown() override { delete net; }
+
+    // Both machines with two players and three computer cars of their own,
+    // in the client's file too.
+    void OwnCounts()
+    {
+        for (Machine* m : {&net->host, &net->client}) {
+            m->prefs.nplayers = 2;
+            m->prefs.nopponents = 3;
+        }
+        net->OnClient([] { NormalisePrefs(); SavePrefs(); });
+        net->OnHost(NormalisePrefs);
+    }
+    void Join()
+    {
+        net->OnHost([] { init_lobbyTalk(kRoleHost); gGame.state = HostLobby; });
+        net->OnClient([] { init_lobbyTalk(kRoleClient); gGame.state = ClientLobby; });
+        net->OnClient(lobbyTalk);
+        net->OnHost(lobbyTalk);
+        net->OnClient(lobbyTalk);
+    }
+    void StartRace()
+    {
+        net->OnHost(gotoRace);
+        net->OnHost([] { gNet.sendTimer = 0; raceSend(); });
+        for (int i = 0; i < 4 && net->client.game.state != Race; i++)
+            net->OnClient(lobbyTalk);
+    }
+    static void ExpectOwnCounts(const Machine& m)
+    {
+        EXPECT_EQ(m.prefs.nplayers, 2);
+        EXPECT_EQ(m.prefs.nopponents, 3);
+        EXPECT_EQ(m.prefs.carCount, 5u);
+    }
+    std::string Log() const { return dir.Read("log.txt"); }
+
+    ScratchAppDir dir;
+    TwoMachines* net = nullptr;
+};
+
+TEST_F(NetReturnTest, TheHostsOwnCountsAreSavedAfterANetworkRace)
+{
+    OwnCounts();
+    Join();
+    StartRace();
+    ASSERT_EQ(net->client.game.state, Race);
+    ASSERT_EQ(net->host.prefs.nplayers, 1);
+    net->OnHost(ReturnToLobby);
+    net->OnClient(raceRecv);
+    ASSERT_EQ(net->client.game.state, ClientLobby);
+    ExpectOwnCounts(net->host);
+    // A setting changed in the lobby, then the back button.
+    net->OnHost([] { CycleLaps(gPrefs, 1); SaveSessionPrefs(); });
+    net->OnHost([] { SaveSessionPrefs(); LeaveLobby(); });
+    const std::string file = dir.Read("data/prefs.txt");
+    EXPECT_NE(file.find("nplayers 2\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("nopponents 3\n"), std::string::npos) << file;
+    ExpectOwnCounts(net->host);
+    EXPECT_STREQ(net->host.prefs.playername[1], "second");
+    // The client hears the lobby closed and reloads its own values.
+    net->OnClient(lobbyTalk);
+    EXPECT_EQ(net->client.game.state, MultiplayerMenu);
+    ExpectOwnCounts(net->client);
+}
+
+TEST_F(NetReturnTest, TheSessionPrefsWrittenDuringARaceAreTheHostsOwn)
+{
+    OwnCounts();
+    Join();
+    StartRace();
+    net->OnHost(SaveSessionPrefs);
+    const std::string file = dir.Read("data/prefs.txt");
+    EXPECT_NE(file.find("nplayers 2\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("player2name second\n"), std::string::npos) << file;
+    // The race itself goes on with its two cars.
+    EXPECT_EQ(net->host.prefs.nplayers, 1);
+    EXPECT_EQ(net->host.prefs.carCount, 2u);
+}
+
+TEST_F(NetReturnTest, OwnCountsComeBackWhenTheClientGoesSilentOrLeaves)
+{
+    OwnCounts();
+    Join();
+    StartRace();
+    ASSERT_EQ(net->client.game.state, Race);
+    // The client leaves its race (back from the race menu) without a word.
+    net->OnClient([] { LogNetworkRaceEnd(); CloseSession(); LoadPrefs(); gGame.state = MultiplayerMenu; });
+    ExpectOwnCounts(net->client);
+    for (int f = 0; f < 700 && net->host.game.state == Race; f++)
+        net->OnHost(raceRecv);
+    EXPECT_EQ(net->host.game.state, MultiplayerMenu);
+    EXPECT_STREQ(net->host.net.notice, "The other player has gone silent");
+    ExpectOwnCounts(net->host);
+}
+
+}  // namespace
