@@ -41,6 +41,8 @@ static void DrawLobbyValues()
 void DrawHostLobby()
 {
     lobbyTalk();
+    if (gGame.state != HostLobby)
+        return;  // the client went silent: the session is over
     MenuButton* b = gGame.buttons;
     const int length = LengthButton();
     UpdateButton(b[BtnRace], true);

@@ -40,6 +40,11 @@ static bool RaceEndpointsMissing()
 
 void gotoRace()
 {
+    if (gNet.role != kRoleHost && gNet.role != kRoleClient) {
+        // The session ended earlier in this frame; there is nobody to race.
+        LogMessage("Network race not started: no session");
+        return;
+    }
     if (!gNet.lobbyReceiver || !gNet.lobbySender || RaceEndpointsMissing()) {
         LogMessage("Unvalid sockets! gotorace");
         SysMessageBox("in gotoRace", "Unvalid socks!");

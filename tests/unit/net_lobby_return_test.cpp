@@ -119,3 +119,21 @@ TEST_F(NetReturnTest, OwnCountsComeBackWhenTheClientGoesSilentOrLeaves)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(NetReturnTest, NoRaceStartsOnceTheSessionHasTimedOut)
+{
+    Join();
+    // The client is gone; the host's lobby frames run until the silence
+    // limit, and its race button is released in that very frame.
+    for (int f = 0; f < 700 && net->host.game.state == HostLobby; f++)
+        net->OnHost(lobbyTalk);
+    ASSERT_EQ(net->host.game.state, MultiplayerMenu);
+    net->OnHost(gotoRace);
+    EXPECT_EQ(net->host.game.state, MultiplayerMenu);
+    EXPECT_EQ(net->host.net.raceReceiver, nullptr);
+    EXPECT_EQ(Log().find("Unvalid"), std::string::npos);
+}
+
+}  // namespace
