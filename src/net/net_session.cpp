@@ -379,7 +379,7 @@ static void HostLobbyTalk()
 }
 
 // Client: a LobbyInfo from the host, as it was before the change.
-static void TakeLobbyInfo()
+void TakeLobbyInfo()
 {
     const Prefs before = gPrefs;
     CopyPeerName(gPrefs.playername[1], gNet.inName);
@@ -393,18 +393,11 @@ static void TakeLobbyInfo()
     gNet.peerJoined = 1;
 }
 
-// Client: asks to join, then takes every waiting datagram of both ports
-// that comes from the host's address.  Lobby messages must also carry the
-// very address this player typed; the host's first race message starts the
-// race.
-static void ClientLobbyTalk()
+int32_t TakeHostLobbyMessages()
 {
-    gNet.inFrameRate = 500;
-    gNet.outKind = kKindJoinRequest;
-    gNet.lobbySender->Send();
-    gNet.sent = 1;
-
-    bool heard = false;
+    int32_t kind = 0;
+    if (!gNet.lobbyReceiver)
+        return kind;
     for (int i = 0; i < kMaxDatagramsPerFrame; i++) {
         uint32_t from = 0;
         const int taken = gNet.lobbyReceiver->Take(&from);
@@ -424,17 +417,37 @@ static void ClientLobbyTalk()
             RestoreReceived(gNet, before);
             continue;
         }
-        heard = true;
-        gNet.received = 1;
-        if (gNet.inKind == kKindLobbyClosed) {
-            LogMessage("Network: the host closed its lobby");
-            CloseSession();
-            LoadPrefs();
-            gGame.state = MultiplayerMenu;
-            return;
-        }
-        TakeLobbyInfo();
+        kind = gNet.inKind;
+        if (kind == kKindLobbyClosed)
+            break;
     }
+    return kind;
+}
+
+// Client: asks to join, then takes every waiting datagram of both ports
+// that comes from the host's address.  Lobby messages must also carry the
+// very address this player typed; the host's first race message starts the
+// race.
+static void ClientLobbyTalk()
+{
+    gNet.inFrameRate = 500;
+    gNet.outKind = kKindJoinRequest;
+    gNet.lobbySender->Send();
+    gNet.sent = 1;
+
+    const int32_t kind = TakeHostLobbyMessages();
+    bool heard = kind != 0;
+    if (heard)
+        gNet.received = 1;
+    if (kind == kKindLobbyClosed) {
+        LogMessage("Network: the host closed its lobby");
+        CloseSession();
+        LoadPrefs();
+        gGame.state = MultiplayerMenu;
+        return;
+    }
+    if (kind == kKindLobbyInfo)
+        TakeLobbyInfo();
     bool start = false;
     if (gNet.peerJoined) {
         if (TakeLobbyRaceMessages(&start)) {

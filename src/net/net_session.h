@@ -126,6 +126,15 @@ void SaveSessionPrefs();
 // or once a second; ReturnToLobby takes both players back to the lobby.
 void gotoRace();
 
+// Client: every waiting lobby message from the host's address that passes
+// its checks and carries the address typed here; the newest stands in the
+// received fields.  Returns its kind (kKindLobbyInfo, or kKindLobbyClosed,
+// after which nothing more is read), 0 when none came.
+int32_t TakeHostLobbyMessages();
+
+// Client: the host's name and settings from the received LobbyInfo.
+void TakeLobbyInfo();
+
 // Client in the lobby: the host's race messages, checked as in a race.
 // True when one was kept; *start says whether the newest starts the race.
 bool TakeLobbyRaceMessages(bool* start);

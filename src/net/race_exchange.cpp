@@ -61,6 +61,15 @@ void gotoRace()
         LogMessage("Network race not started: nobody has joined");
         return;
     }
+    if (gNet.role == kRoleClient && gNet.lobbyReceiver) {
+        // Lobby messages the host sent before its first race message: any
+        // heard from now on mean the host is back in its lobby.
+        for (int i = 0; i < kMaxDatagramsPerFrame; i++) {
+            UdpAddress from = 0;
+            if (gNet.lobbyReceiver->Take(&from) < 0)
+                break;
+        }
+    }
     if (gNet.role == kRoleHost) {
         gNet.raceSender->Open(gNet.peerAddress, gNet.ports.racePeer, true);
         gNet.raceSender->AddBytes(&gNet.outKind, 1);
@@ -186,6 +195,39 @@ bool TakeLobbyRaceMessages(bool* start)
     return heard;
 }
 
+// Client: the host has left the race for its lobby; so does the client.
+static void ClientBackToLobby()
+{
+    LogNetworkRaceEnd();
+    LoadPrefs();
+    ReopenLobby(kRoleClient);
+    gNet.peerJoined = 1;  // the host is known
+    gGame.state = ClientLobby;
+}
+
+// Client in a race: the host sends lobby messages only from its lobby, so
+// one means the host has left the race even when its single back-to-lobby
+// race message was lost.  True when the race has been left.
+static bool ClientHearsHostLobby()
+{
+    const int32_t kind = TakeHostLobbyMessages();
+    if (kind == 0)
+        return false;
+    gNet.received = 1;
+    if (kind == kKindLobbyClosed) {
+        LogMessage("Network: the host closed its lobby");
+        LogNetworkRaceEnd();
+        CloseSession();
+        LoadPrefs();
+        gGame.state = MultiplayerMenu;
+        return true;
+    }
+    LogMessage("Network: the host is back in its lobby");
+    ClientBackToLobby();
+    TakeLobbyInfo();
+    return true;
+}
+
 void raceRecv()
 {
     // Without a message in this frame the client's frame rate is not capped
@@ -210,6 +252,8 @@ void raceRecv()
     }
     if (gNet.role != kRoleClient)
         return;
+    if (ClientHearsHostLobby())
+        return;
     gNet.inTagHolder = 0;
     const RaceLimits limits = CurrentRaceLimits();
     const bool heard = TakeRaceMessages([&limits] { return RaceStateIsSound(gNet, limits); });
@@ -217,11 +261,7 @@ void raceRecv()
         return;
     gNet.received = 1;
     if (gNet.inTagHolder == kTagHolderBackToLobby) {
-        LogNetworkRaceEnd();
-        LoadPrefs();
-        ReopenLobby(kRoleClient);
-        gNet.peerJoined = 1;  // the host is known
-        gGame.state = ClientLobby;
+        ClientBackToLobby();
         return;
     }
     ApplyRaceState();

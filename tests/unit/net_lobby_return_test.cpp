@@ -137,3 +137,87 @@ TEST_F(NetReturnTest, NoRaceStartsOnceTheSessionHasTimedOut)
 }
 
 }  // namespace
+
+namespace {
+
+// One frame of each machine as the game runs it.
+void ReturnTestClientFrame()
+{
+    if (IsRaceState(gGame.state)) {
+        raceSend();
+        raceRecv();
+    } else if (gGame.state == ClientLobby) {
+        lobbyTalk();
+    }
+}
+
+void ReturnTestHostFrame()
+{
+    if (gGame.state == HostLobby)
+        lobbyTalk();
+    gNet.sendTimer -= 1.0f / 60.0f;
+}
+
+TEST_F(NetReturnTest, ALostWayBackToTheLobbyEndsNoSession)
+{
+    Join();
+    StartRace();
+    ASSERT_EQ(net->client.game.state, Race);
+    net->OnHost(ReturnToLobby);
+    // The single back-to-lobby message is lost on the way.
+    net->OnClient([] {
+        while (gNet.raceReceiver->Receive() == 1) {
+        }
+    });
+    for (int f = 0; f < 120; f++) {
+        net->OnClient(ReturnTestClientFrame);
+        net->OnHost(ReturnTestHostFrame);
+    }
+    EXPECT_EQ(net->client.game.state, ClientLobby);
+    EXPECT_EQ(net->host.game.state, HostLobby);
+    EXPECT_STREQ(net->client.prefs.playername[1], "hosting");
+    EXPECT_STREQ(net->host.prefs.playername[1], "joining");
+    EXPECT_NE(Log().find("the host is back in its lobby"), std::string::npos);
+    // And they race again.
+    StartRace();
+    EXPECT_EQ(net->client.game.state, Race);
+    EXPECT_EQ(net->host.game.state, Race);
+}
+
+TEST_F(NetReturnTest, ALobbyMessageSentBeforeTheRaceStartsDoesNotEndIt)
+{
+    Join();
+    net->OnHost(gotoRace);
+    net->OnHost([] { gNet.sendTimer = 0; raceSend(); });
+    const int lobbyPort = net->clientPorts.lobbyLocal;
+    // The host's last lobby message overtakes nothing, but reaches the
+    // client's socket just after its lobby read of the starting frame.
+    net->OnClient([lobbyPort] {
+        bool start = false;
+        ASSERT_TRUE(TakeLobbyRaceMessages(&start));
+        ASSERT_TRUE(start);
+        SendRaw(lobbyPort, LobbyInfoBytes("127.0.0.1", "hosting", 1, 0, 3));
+        gotoRace();
+    });
+    ASSERT_EQ(net->client.game.state, Race);
+    net->OnClient(raceRecv);
+    EXPECT_EQ(net->client.game.state, Race);
+}
+
+TEST_F(NetReturnTest, TheHostClosingItsLobbyEndsTheClientsRace)
+{
+    Join();
+    StartRace();
+    ASSERT_EQ(net->client.game.state, Race);
+    // The way back was lost, and the host left its lobby at once.
+    net->OnHost([] { ReturnToLobby(); LeaveLobby(); });
+    net->OnClient([] {
+        while (gNet.raceReceiver->Receive() == 1) {
+        }
+    });
+    net->OnClient(raceRecv);
+    EXPECT_EQ(net->client.game.state, MultiplayerMenu);
+    EXPECT_EQ(net->client.net.role, kRoleNone);
+}
+
+}  // namespace
