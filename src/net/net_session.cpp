@@ -166,6 +166,8 @@ static void PutOwnValues(Prefs& p)
     if (gNet.ownKept) {
         p.nplayers = gNet.ownPlayers;
         p.nopponents = gNet.ownOpponents;
+        p.laps = gNet.ownLaps;
+        p.timelimit = gNet.ownTimeLimit;
     }
 }
 
@@ -289,9 +291,9 @@ void init_lobbyTalk(int32_t role)
     gNet.raceReceiver->AddFloats(gNet.inCarState, 28);
 }
 
-static int32_t Clamp(int32_t v, int32_t lo, int32_t hi)
+int32_t NetworkRaceLength()
 {
-    return v < lo ? lo : v > hi ? hi : v;
+    return gPrefs.gamemode == 1 ? NetworkLaps(gPrefs.laps) : NetworkTimeLimit(gPrefs.timelimit);
 }
 
 // The host's settings on the client, each checked: an unknown mode is
@@ -313,10 +315,10 @@ static void ApplyLobbySettings()
     gPrefs.track = track;
     if (mode == 1) {
         gPrefs.gamemode = 1;
-        gPrefs.laps = Clamp(length, 3, 12);
+        gPrefs.laps = NetworkLaps(length);
     } else if (mode == 0) {
         gPrefs.gamemode = 0;
-        gPrefs.timelimit = Clamp(length, 10, 60);
+        gPrefs.timelimit = NetworkTimeLimit(length);
     }
     NormalisePrefs();
 }
@@ -370,7 +372,7 @@ static void HostLobbyTalk()
         return;
     gNet.outSettings[0] = (uint8_t)gPrefs.gamemode;
     gNet.outSettings[1] = (uint8_t)gPrefs.track;
-    gNet.outSettings[2] = (uint8_t)(gPrefs.gamemode == 1 ? gPrefs.laps : gPrefs.timelimit);
+    gNet.outSettings[2] = (uint8_t)NetworkRaceLength();
     gNet.outKind = kKindLobbyInfo;
     gNet.outFrameRate = SessionFrameRate();
     gNet.lobbySender->Send();

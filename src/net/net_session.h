@@ -54,7 +54,9 @@ struct NetSession {
     char savedPlayer2Name[16]; // player2name kept aside while the peer's name stands in
     int32_t ownPlayers;        // host: nplayers kept aside while a network race uses 1
     int32_t ownOpponents;      // host: nopponents kept aside while a network race uses 1
-    uint8_t ownKept;           // host: ownPlayers and ownOpponents hold the player's values
+    int32_t ownLaps;           // host: laps kept aside while a network race holds them to 3..12
+    int32_t ownTimeLimit;      // host: timelimit kept aside while a network race holds it to 10..60
+    uint8_t ownKept;           // host: the own* fields hold the player's values
     uint8_t outKind;
     char outAddress[16];
     char outName[16];
@@ -111,11 +113,11 @@ void ReopenLobby(int32_t role);
 bool NotePeer(bool heard);
 
 // The host's own preferences back in place of the session's: player2name
-// = savedPlayer2Name, and the player and opponent counts a network race
+// = savedPlayer2Name, and the counts and race lengths a network race
 // replaced.
 void RestoreOwnPrefs();
 
-// SavePrefs with the host's own player2name and counts in place of the
+// SavePrefs with the host's own player2name, counts and lengths in place of the
 // session's; gPrefs itself is left as it was.
 void SaveSessionPrefs();
 
@@ -156,6 +158,10 @@ bool EditPeerAddress(char address[16], int32_t key);
 
 // Logs where cars 0 and 1 stand as a network race is left.
 void LogNetworkRaceEnd();
+
+// The current mode's race length as a network race runs it (laps or
+// seconds, held to what the client accepts).
+int32_t NetworkRaceLength();
 
 // outFrameRate from the clock: the last frame's rate, at least 25.
 int32_t SessionFrameRate();

@@ -86,13 +86,19 @@ void gotoRace()
         // No collision sound has been played in this race yet.
         gNet.outSound = -1;
     }
-    // The host's own counts wait aside until it leaves the race (the
-    // client reloads its file instead).
+    // The host's own counts and lengths wait aside until it leaves the
+    // race (the client reloads its file instead).
     if (gNet.role == kRoleHost && !gNet.ownKept) {
         gNet.ownPlayers = gPrefs.nplayers;
         gNet.ownOpponents = gPrefs.nopponents;
+        gNet.ownLaps = gPrefs.laps;
+        gNet.ownTimeLimit = gPrefs.timelimit;
         gNet.ownKept = 1;
     }
+    // The client holds the host's lengths to these and refuses race
+    // states beyond them: the host races the same.
+    gPrefs.laps = NetworkLaps(gPrefs.laps);
+    gPrefs.timelimit = NetworkTimeLimit(gPrefs.timelimit);
     // Two cars, the peer's being car 1; not saved.
     gPrefs.nplayers = 1;
     gPrefs.nopponents = 1;

@@ -221,3 +221,58 @@ TEST_F(NetReturnTest, TheHostClosingItsLobbyEndsTheClientsRace)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(NetReturnTest, AHandEditedLapCountIsRacedAsTheNearestTheClientAccepts)
+{
+    net->host.prefs.gamemode = 1;
+    net->host.prefs.laps = 20;
+    Join();
+    EXPECT_EQ(net->client.prefs.laps, 12);
+    StartRace();
+    ASSERT_EQ(net->client.game.state, Race);
+    EXPECT_EQ(net->host.setup.laps, 12);
+    EXPECT_EQ(net->host.prefs.laps, 12);
+    // The host's car on its last lap: the client takes it.
+    net->OnClient([] {
+        while (gNet.raceReceiver->Receive() == 1) {
+        }
+    });
+    net->OnHost([] { gCars[0].lapsDone = 12; gNet.sendTimer = 0; raceSend(); });
+    net->OnClient([] { gNet.received = 0; raceRecv(); });
+    EXPECT_EQ(net->client.net.received, 1);
+    EXPECT_EQ(net->client.cars[1].lapsDone, 12u);
+    // The player's own value comes back, and stays in the file.
+    net->OnHost([] { ReturnToLobby(); SaveSessionPrefs(); });
+    EXPECT_EQ(net->host.prefs.laps, 20);
+    EXPECT_NE(dir.Read("data/prefs.txt").find("laps 20\n"), std::string::npos);
+}
+
+TEST_F(NetReturnTest, AHandEditedTimeLimitIsRacedAsTheNearestTheClientAccepts)
+{
+    net->host.prefs.gamemode = 0;
+    net->host.prefs.timelimit = 90;
+    Join();
+    EXPECT_EQ(net->client.prefs.timelimit, 60);
+    StartRace();
+    ASSERT_EQ(net->client.game.state, Race);
+    EXPECT_EQ(net->host.setup.timelimit, 60);
+    net->OnClient([] {
+        while (gNet.raceReceiver->Receive() == 1) {
+        }
+    });
+    net->OnHost([] {
+        gStandings.tagHolder = 0;
+        gStandings.score[0] = 59.5f;
+        gNet.sendTimer = 0;
+        raceSend();
+    });
+    net->OnClient([] { gNet.received = 0; raceRecv(); });
+    EXPECT_EQ(net->client.net.received, 1);
+    EXPECT_EQ(net->client.standings.score[1], 59.5f);
+    net->OnHost(ReturnToLobby);
+    EXPECT_EQ(net->host.prefs.timelimit, 90);
+}
+
+}  // namespace
