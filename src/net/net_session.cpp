@@ -121,15 +121,17 @@ void CloseSession()
     gNet.peerSource = 0;
 }
 
-void ReopenLobby(int32_t role)
+bool ReopenLobby(int32_t role)
 {
     const uint32_t dropped = gNet.droppedForeign;
     const uint32_t source = gNet.peerSource;
     DropEndpoints();
-    init_lobbyTalk(role);
+    if (!init_lobbyTalk(role))
+        return false;
     gNet.droppedForeign = dropped;
     if (role == kRoleHost)
         gNet.peerSource = source;
+    return true;
 }
 
 bool NotePeer(bool heard)
@@ -202,7 +204,8 @@ void OpenLobbyInfoSender()
     CopyText(gNet.outAddress, gNet.localAddress);
     CopyText(gNet.outName, gPrefs.playername[0]);
     // The address came from the network: numbers only, never a name look-up.
-    gNet.lobbySender->Open(gNet.peerAddress, gNet.ports.lobbyPeer, true);
+    if (gNet.lobbySender->Open(gNet.peerAddress, gNet.ports.lobbyPeer, true) < 0)
+        LogMessage("ERROR (lobby sender to %s): %s", gNet.peerAddress, strerror(errno));
     gNet.lobbySender->AddBytes(&gNet.outKind, 1);
     gNet.lobbySender->AddInts(&gNet.outFrameRate, 1);
     gNet.lobbySender->AddBytes(gNet.outAddress, 16);
@@ -210,7 +213,18 @@ void OpenLobbyInfoSender()
     gNet.lobbySender->AddBytes(gNet.outSettings, 3);
 }
 
-void init_lobbyTalk(int32_t role)
+// A port of this session cannot be bound (most often a second copy of the
+// game holds it): the log and the multiplayer menu say so, and the session
+// ends.  Always false.
+static bool PortTaken(int port)
+{
+    LogMessage("ERROR (bind port %d): %s", port, strerror(errno));
+    CloseSession();
+    snprintf(gNet.notice, sizeof gNet.notice, "Port %d is taken (the game runs twice?)", port);
+    return false;
+}
+
+bool init_lobbyTalk(int32_t role)
 {
     gNet.role = role;
     gNet.peerJoined = 0;
@@ -231,30 +245,30 @@ void init_lobbyTalk(int32_t role)
     if (EndpointsMissing()) {
         LogMessage("Unvalid sockets! init_lobbytalk");
         SysMessageBox("in init_lobbyTalk", "Unvalid socks!");
-        return;
+        return false;
     }
     LogMessage("Network session: %s", role == kRoleHost ? "host" : "client");
     if (role == kRoleHost) {
         // JoinRequest, 33 bytes.
-        gNet.lobbyReceiver->Bind(gNet.ports.lobbyLocal, false);
+        if (gNet.lobbyReceiver->Bind(gNet.ports.lobbyLocal, false) < 0)
+            return PortTaken(gNet.ports.lobbyLocal);
         gNet.lobbyReceiver->AddBytes(&gNet.inKind, 1);
         gNet.lobbyReceiver->AddBytes(gNet.inAddress, 16);
         gNet.lobbyReceiver->AddBytes(gNet.inName, 16);
-        return;
-    }
-    // Each machine shows the host's car in player 1's colour and the
-    // client's in player 2's.
-    for (int c = 0; c < 3; c++) {
-        float swap = gPrefs.playerColour[0][c];
-        gPrefs.playerColour[0][c] = gPrefs.playerColour[1][c];
-        gPrefs.playerColour[1][c] = swap;
+        return true;
     }
     CopyText(gNet.peerAddress, gPrefs.p2p_ip);
     CopyText(gNet.outAddress, gNet.localAddress);
     CopyText(gNet.outName, gPrefs.playername[0]);
 
     // JoinRequest out, 33 bytes.
-    gNet.lobbySender->Open(gNet.peerAddress, gNet.ports.lobbyPeer);
+    if (gNet.lobbySender->Open(gNet.peerAddress, gNet.ports.lobbyPeer) < 0 ||
+        gNet.raceSender->Open(gNet.peerAddress, gNet.ports.racePeer) < 0) {
+        LogMessage("ERROR (host address \"%s\" not found)", gNet.peerAddress);
+        CloseSession();
+        snprintf(gNet.notice, sizeof gNet.notice, "No host at address %s", gPrefs.p2p_ip);
+        return false;
+    }
     // Only datagrams from the address the typed text leads to are the host's.
     gNet.peerSource = gNet.lobbySender->Destination();
     // The host takes a join request only from the address written in it:
@@ -268,20 +282,21 @@ void init_lobbyTalk(int32_t role)
     gNet.lobbySender->AddBytes(gNet.outName, 16);
 
     // LobbyInfo in, 52 bytes.
-    gNet.lobbyReceiver->Bind(gNet.ports.lobbyLocal, false);
+    if (gNet.lobbyReceiver->Bind(gNet.ports.lobbyLocal, false) < 0)
+        return PortTaken(gNet.ports.lobbyLocal);
     gNet.lobbyReceiver->AddBytes(&gNet.inKind, 1);
     gNet.lobbyReceiver->AddInts(&gNet.inFrameRate, 1);
     gNet.lobbyReceiver->AddBytes(gNet.inAddress, 16);
     gNet.lobbyReceiver->AddBytes(gNet.inName, 16);
     gNet.lobbyReceiver->AddBytes(gNet.inSettings, 3);
 
-    // ControlsMessage out, 65 bytes.
-    gNet.raceSender->Open(gNet.peerAddress, gNet.ports.racePeer);
+    // ControlsMessage out, 65 bytes (opened with the join request's sender).
     gNet.raceSender->AddBytes(&gNet.outKind, 1);
     gNet.raceSender->AddInts(gNet.outControls, 4);
 
     // RaceState in, 561 bytes.
-    gNet.raceReceiver->Bind(gNet.ports.raceLocal, false);
+    if (gNet.raceReceiver->Bind(gNet.ports.raceLocal, false) < 0)
+        return PortTaken(gNet.ports.raceLocal);
     gNet.raceReceiver->AddBytes(&gNet.inKind, 1);
     gNet.raceReceiver->AddInts(&gNet.inFrameRate, 1);
     gNet.raceReceiver->AddInts(&gNet.inTagHolder, 1);
@@ -289,6 +304,15 @@ void init_lobbyTalk(int32_t role)
     gNet.raceReceiver->AddInts(gNet.inNextCheckpoint, 2);
     gNet.raceReceiver->AddInts(&gNet.inSound, 1);
     gNet.raceReceiver->AddFloats(gNet.inCarState, 28);
+
+    // Each machine shows the host's car in player 1's colour and the
+    // client's in player 2's.
+    for (int c = 0; c < 3; c++) {
+        float swap = gPrefs.playerColour[0][c];
+        gPrefs.playerColour[0][c] = gPrefs.playerColour[1][c];
+        gPrefs.playerColour[1][c] = swap;
+    }
+    return true;
 }
 
 int32_t NetworkRaceLength()

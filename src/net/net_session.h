@@ -87,7 +87,9 @@ void StartNetwork();
 
 // Starts a session as host (kRoleHost) or client (kRoleClient): makes the
 // four endpoints and binds the lobby (host) or the lobby and race (client).
-void init_lobbyTalk(int32_t role);
+// False, with no session and the reason in the log and in notice, when a
+// port is taken or the typed host address leads nowhere.
+bool init_lobbyTalk(int32_t role);
 
 // One frame of the lobby (states 4 and 5): the client asks to join, the
 // host answers at once and repeats its settings every second; the client
@@ -103,8 +105,9 @@ void CloseSession();
 
 // Closes the endpoints and opens the lobby again as `role` within the same
 // session (the peer, its source and the dropped count are kept): the way
-// back from a race to the lobby.
-void ReopenLobby(int32_t role);
+// back from a race to the lobby.  False as init_lobbyTalk: the session is
+// over.
+bool ReopenLobby(int32_t role);
 
 // Once per frame of a lobby or race: `heard` is whether a valid message
 // came from the known peer in this frame.  After kPeerSilenceLimit seconds

@@ -11,7 +11,9 @@
 // score, then wheel y and spin of wheels 0..3).
 // ControlsMessage (kind 4, client -> host, 65 bytes): kind, accelerate,
 // left, brake, right (0 or 1).
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -71,7 +73,14 @@ void gotoRace()
         }
     }
     if (gNet.role == kRoleHost) {
-        gNet.raceSender->Open(gNet.peerAddress, gNet.ports.racePeer, true);
+        if (gNet.raceReceiver->Bind(gNet.ports.raceLocal, false) < 0 ||
+            gNet.raceSender->Open(gNet.peerAddress, gNet.ports.racePeer, true) < 0) {
+            const int port = gNet.ports.raceLocal;
+            LogMessage("ERROR (race port %d): %s", port, strerror(errno));
+            LeaveLobby();  // the client learns that no race comes
+            snprintf(gNet.notice, sizeof gNet.notice, "Port %d is taken (the game runs twice?)", port);
+            return;
+        }
         gNet.raceSender->AddBytes(&gNet.outKind, 1);
         gNet.raceSender->AddInts(&gNet.outFrameRate, 1);
         gNet.raceSender->AddInts(&gNet.outTagHolder, 1);
@@ -80,7 +89,6 @@ void gotoRace()
         gNet.raceSender->AddInts(&gNet.outSound, 1);
         gNet.raceSender->AddFloats(gNet.outCarState, 28);
 
-        gNet.raceReceiver->Bind(gNet.ports.raceLocal, false);
         gNet.raceReceiver->AddBytes(&gNet.inKind, 1);
         gNet.raceReceiver->AddInts(gNet.inControls, 4);
         // No collision sound has been played in this race yet.
@@ -206,7 +214,10 @@ static void ClientBackToLobby()
 {
     LogNetworkRaceEnd();
     LoadPrefs();
-    ReopenLobby(kRoleClient);
+    if (!ReopenLobby(kRoleClient)) {
+        gGame.state = MultiplayerMenu;
+        return;
+    }
     gNet.peerJoined = 1;  // the host is known
     gGame.state = ClientLobby;
 }
@@ -230,7 +241,8 @@ static bool ClientHearsHostLobby()
     }
     LogMessage("Network: the host is back in its lobby");
     ClientBackToLobby();
-    TakeLobbyInfo();
+    if (gGame.state == ClientLobby)
+        TakeLobbyInfo();
     return true;
 }
 
@@ -330,7 +342,10 @@ void ReturnToLobby()
     gNet.sent = 1;
     LogNetworkRaceEnd();
     RestoreOwnPrefs();
-    ReopenLobby(kRoleHost);
+    if (!ReopenLobby(kRoleHost)) {
+        gGame.state = MultiplayerMenu;
+        return;
+    }
     if (gNet.lobbySender) {
         OpenLobbyInfoSender();
         gNet.peerJoined = 1;  // the client is known

@@ -276,3 +276,54 @@ TEST_F(NetReturnTest, AHandEditedTimeLimitIsRacedAsTheNearestTheClientAccepts)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(NetReturnTest, ASecondSessionOnTakenPortsSaysSo)
+{
+    net->OnHost([] { ASSERT_TRUE(init_lobbyTalk(kRoleHost)); });
+    // A second copy of the game on this machine: its lobby port is the
+    // first one's.
+    net->client.net.ports.lobbyLocal = net->hostPorts.lobbyLocal;
+    const float colour = net->client.prefs.playerColour[0][0];
+    bool started = true;
+    net->OnClient([&started] { started = init_lobbyTalk(kRoleClient); });
+    EXPECT_FALSE(started);
+    EXPECT_EQ(net->client.net.role, kRoleNone);
+    EXPECT_EQ(net->client.net.lobbyReceiver, nullptr);
+    EXPECT_EQ(net->client.prefs.playerColour[0][0], colour);
+    const std::string port = std::to_string(net->hostPorts.lobbyLocal);
+    EXPECT_EQ(std::string(net->client.net.notice), "Port " + port + " is taken (the game runs twice?)");
+    EXPECT_NE(Log().find("ERROR (bind port " + port + ")"), std::string::npos);
+    // The same for a second host.
+    net->client.net.ports = net->hostPorts;
+    net->OnClient([&started] { started = init_lobbyTalk(kRoleHost); });
+    EXPECT_FALSE(started);
+    EXPECT_EQ(std::string(net->client.net.notice), "Port " + port + " is taken (the game runs twice?)");
+}
+
+TEST_F(NetReturnTest, ATakenRacePortEndsTheSessionOnBothMachines)
+{
+    Join();
+    // Another program holds the host's race port.
+    UdpReceiver squatter;
+    ASSERT_EQ(squatter.Bind(net->hostPorts.raceLocal, false), 1);
+    net->OnHost(gotoRace);
+    EXPECT_EQ(net->host.game.state, MultiplayerMenu);
+    EXPECT_EQ(net->host.net.role, kRoleNone);
+    EXPECT_NE(std::string(net->host.net.notice).find("is taken"), std::string::npos);
+    net->OnClient(lobbyTalk);
+    EXPECT_EQ(net->client.game.state, MultiplayerMenu);
+}
+
+TEST_F(NetReturnTest, AnAddressThatLeadsNowhereIsNoSession)
+{
+    snprintf(net->client.prefs.p2p_ip, 16, "%s", "...");
+    bool started = true;
+    net->OnClient([&started] { started = init_lobbyTalk(kRoleClient); });
+    EXPECT_FALSE(started);
+    EXPECT_EQ(net->client.net.role, kRoleNone);
+    EXPECT_STREQ(net->client.net.notice, "No host at address ...");
+}
+
+}  // namespace
