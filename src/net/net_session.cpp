@@ -439,7 +439,10 @@ int32_t TakeHostLobbyMessages()
         const bool numbers = gNet.lobbyReceiver->Store();
         gNet.inAddress[15] = 0;
         gNet.inName[15] = 0;
-        if (!numbers || !LobbyInfoIsSound(gNet) || strcmp(gNet.inAddress, gNet.peerAddress) != 0) {
+        // The address written in the message is the host's first one, not
+        // necessarily the one typed here (several networks, or the same
+        // numbers written differently): its source says who sent it.
+        if (!numbers || !LobbyInfoIsSound(gNet)) {
             RestoreReceived(gNet, before);
             continue;
         }
@@ -451,9 +454,8 @@ int32_t TakeHostLobbyMessages()
 }
 
 // Client: asks to join, then takes every waiting datagram of both ports
-// that comes from the host's address.  Lobby messages must also carry the
-// very address this player typed; the host's first race message starts the
-// race.
+// that comes from the host's address; the host's first race message starts
+// the race.
 static void ClientLobbyTalk()
 {
     gNet.inFrameRate = 500;

@@ -132,8 +132,7 @@ void SaveSessionPrefs();
 void gotoRace();
 
 // Client: every waiting lobby message from the host's address that passes
-// its checks and carries the address typed here; the newest stands in the
-// received fields.  Returns its kind (kKindLobbyInfo, or kKindLobbyClosed,
+// its checks; the newest stands in the received fields.  Returns its kind (kKindLobbyInfo, or kKindLobbyClosed,
 // after which nothing more is read), 0 when none came.
 int32_t TakeHostLobbyMessages();
 

@@ -3,6 +3,8 @@
 // preferences hold afterwards.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+
 #include "app/clock.h"
 #include "app/log.h"
 #include "game/menu_logic.h"
@@ -324,6 +326,39 @@ TEST_F(NetReturnTest, AnAddressThatLeadsNowhereIsNoSession)
     EXPECT_FALSE(started);
     EXPECT_EQ(net->client.net.role, kRoleNone);
     EXPECT_STREQ(net->client.net.notice, "No host at address ...");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(NetReturnTest, TheClientJoinsAHostWhoseFirstAddressIsAnother)
+{
+    // A host with two networks writes its first address in its messages.
+    snprintf(net->host.net.localAddress, 16, "%s", "10.9.9.9");
+    Join();
+    EXPECT_EQ(net->client.net.peerJoined, 1);
+    EXPECT_STREQ(net->client.prefs.playername[1], "hosting");
+}
+
+TEST_F(NetReturnTest, TheClientJoinsAnAddressTypedWithLeadingZeros)
+{
+    snprintf(net->client.prefs.p2p_ip, 16, "%s", "127.000.000.001");
+    Join();
+    EXPECT_EQ(net->host.net.peerJoined, 1);
+    EXPECT_EQ(net->client.net.peerJoined, 1);
+}
+
+TEST_F(NetReturnTest, LobbyMessagesFromAnotherSourceAreStillRefused)
+{
+    Join();
+    // The host's messages are known by their source: one from another
+    // address of this machine is not the host's, whatever it says.
+    net->OnClient([] { gNet.peerSource = htonl(0x7f000002); });
+    SendRaw(net->clientPorts.lobbyLocal, LobbyInfoBytes("127.0.0.1", "intruder", 1, 1, 5));
+    net->OnClient(lobbyTalk);
+    EXPECT_STRNE(net->client.prefs.playername[1], "intruder");
+    EXPECT_GE(net->client.net.droppedForeign, 1u);
 }
 
 }  // namespace
