@@ -28,7 +28,8 @@ static void DrawLobbyValues()
     const MenuButton* b = gGame.buttons;
     DrawButtonValue(b[BtnGameMode], "%s", GameModeName(gPrefs.gamemode));
     DrawButtonValue(b[BtnTrack], "%s", TrackName());
-    DrawButtonValue(b[LengthButton()], "%d", gPrefs.gamemode == 1 ? gPrefs.laps : gPrefs.timelimit);
+    // What the race will be, not a hand-edited length beyond the network's.
+    DrawButtonValue(b[LengthButton()], "%d", NetworkRaceLength());
     const float* c1 = gPrefs.playerColour[0];
     const float* c2 = gPrefs.playerColour[1];
     PrintText(gMainFont, 0.5f, 0.525f, c1[0], c1[1], c1[2], 1, 1, 0.015f, "%s", gPrefs.playername[0]);
@@ -41,6 +42,8 @@ static void DrawLobbyValues()
 void DrawHostLobby()
 {
     lobbyTalk();
+    if (gGame.state != HostLobby)
+        return;  // the client went silent: the session is over
     MenuButton* b = gGame.buttons;
     const int length = LengthButton();
     UpdateButton(b[BtnRace], true);

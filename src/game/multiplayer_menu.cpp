@@ -36,12 +36,13 @@ static void DrawMenu()
         if (EditPeerAddress(gPrefs.p2p_ip, key))
             SavePrefs();
     }
+    // A session that cannot start leaves its reason in gNet.notice, below.
     if (b[BtnHost].state == 3) {
-        init_lobbyTalk(kRoleHost);
-        gGame.state = HostLobby;
+        if (init_lobbyTalk(kRoleHost))
+            gGame.state = HostLobby;
     } else if (b[BtnJoin].state == 3) {
-        init_lobbyTalk(kRoleClient);
-        gGame.state = ClientLobby;
+        if (init_lobbyTalk(kRoleClient))
+            gGame.state = ClientLobby;
     } else if (b[BtnBack].state == 3) {
         gGame.state = MainMenu;
     }

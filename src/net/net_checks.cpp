@@ -15,6 +15,21 @@
 static const float kWorldCell = 1.0f;
 static const float kWorldHeightScale = 0.0125f;
 
+static int32_t Held(int32_t v, int32_t low, int32_t high)
+{
+    return v < low ? low : v > high ? high : v;
+}
+
+int32_t NetworkLaps(int32_t laps)
+{
+    return Held(laps, kNetMinLaps, kNetMaxLaps);
+}
+
+int32_t NetworkTimeLimit(int32_t seconds)
+{
+    return Held(seconds, kNetMinTimeLimit, kNetMaxTimeLimit);
+}
+
 RaceLimits CurrentRaceLimits()
 {
     const float s = gTerrain.cellSize > 0.0f ? gTerrain.cellSize : kWorldCell;

@@ -22,6 +22,14 @@ static const int kMaxDatagramsPerFrame = 256;
 // gives up on it.
 static const float kPeerSilenceLimit = 10.0f;
 
+// The race lengths of a network race: what the lobby message's byte holds
+// and the client accepts.  The preferences allow more when hand-edited;
+// such a value is raced as the nearest of these.
+static const int32_t kNetMinLaps = 3, kNetMaxLaps = 12;
+static const int32_t kNetMinTimeLimit = 10, kNetMaxTimeLimit = 60;  // seconds
+int32_t NetworkLaps(int32_t laps);
+int32_t NetworkTimeLimit(int32_t seconds);
+
 // The ranges a received race state must keep.
 struct RaceLimits {
     float low, high;       // world x and z of the box the cars stay in

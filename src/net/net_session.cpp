@@ -73,6 +73,7 @@ void StartNetwork()
     gNet.ports = NetPorts{kLobbyPort, kRacePort, kLobbyPort, kRacePort};
     gNet.localAddress[0] = 0;
     gNet.refusedTrack = -1;
+    gNet.ownKept = 0;
 
     char hostName[80];
     if (!UdpHostName(hostName, sizeof hostName)) {
@@ -120,15 +121,17 @@ void CloseSession()
     gNet.peerSource = 0;
 }
 
-void ReopenLobby(int32_t role)
+bool ReopenLobby(int32_t role)
 {
     const uint32_t dropped = gNet.droppedForeign;
     const uint32_t source = gNet.peerSource;
     DropEndpoints();
-    init_lobbyTalk(role);
+    if (!init_lobbyTalk(role))
+        return false;
     gNet.droppedForeign = dropped;
     if (role == kRoleHost)
         gNet.peerSource = source;
+    return true;
 }
 
 bool NotePeer(bool heard)
@@ -149,7 +152,7 @@ bool NotePeer(bool heard)
     const bool host = gNet.role == kRoleHost;
     CloseSession();
     if (host)
-        RestorePlayer2Name();
+        RestoreOwnPrefs();
     else
         LoadPrefs();
     snprintf(gNet.notice, sizeof gNet.notice, "%s",
@@ -158,21 +161,36 @@ bool NotePeer(bool heard)
     return true;
 }
 
-void RestorePlayer2Name()
+// Writes the host's own values, kept aside during the session, into `p`.
+static void PutOwnValues(Prefs& p)
 {
-    CopyText(gPrefs.playername[1], gNet.savedPlayer2Name);
+    CopyText(p.playername[1], gNet.savedPlayer2Name);
+    if (gNet.ownKept) {
+        p.nplayers = gNet.ownPlayers;
+        p.nopponents = gNet.ownOpponents;
+        p.laps = gNet.ownLaps;
+        p.timelimit = gNet.ownTimeLimit;
+    }
+}
+
+void RestoreOwnPrefs()
+{
+    PutOwnValues(gPrefs);
+    if (gNet.ownKept)
+        NormalisePrefs();  // the car count and views follow the counts
+    gNet.ownKept = 0;
 }
 
 void SaveSessionPrefs()
 {
-    char peerName[16];
-    CopyText(peerName, gPrefs.playername[1]);
-    bool standIn = gNet.role == kRoleHost;
-    if (standIn)
-        RestorePlayer2Name();
+    if (gNet.role != kRoleHost) {
+        SavePrefs();
+        return;
+    }
+    const Prefs session = gPrefs;
+    PutOwnValues(gPrefs);
     SavePrefs();
-    if (standIn)
-        CopyText(gPrefs.playername[1], peerName);
+    gPrefs = session;
 }
 
 static bool EndpointsMissing()
@@ -186,7 +204,8 @@ void OpenLobbyInfoSender()
     CopyText(gNet.outAddress, gNet.localAddress);
     CopyText(gNet.outName, gPrefs.playername[0]);
     // The address came from the network: numbers only, never a name look-up.
-    gNet.lobbySender->Open(gNet.peerAddress, gNet.ports.lobbyPeer, true);
+    if (gNet.lobbySender->Open(gNet.peerAddress, gNet.ports.lobbyPeer, true) < 0)
+        LogMessage("ERROR (lobby sender to %s): %s", gNet.peerAddress, strerror(errno));
     gNet.lobbySender->AddBytes(&gNet.outKind, 1);
     gNet.lobbySender->AddInts(&gNet.outFrameRate, 1);
     gNet.lobbySender->AddBytes(gNet.outAddress, 16);
@@ -194,7 +213,18 @@ void OpenLobbyInfoSender()
     gNet.lobbySender->AddBytes(gNet.outSettings, 3);
 }
 
-void init_lobbyTalk(int32_t role)
+// A port of this session cannot be bound (most often a second copy of the
+// game holds it): the log and the multiplayer menu say so, and the session
+// ends.  Always false.
+static bool PortTaken(int port)
+{
+    LogMessage("ERROR (bind port %d): %s", port, strerror(errno));
+    CloseSession();
+    snprintf(gNet.notice, sizeof gNet.notice, "Port %d is taken (the game runs twice?)", port);
+    return false;
+}
+
+bool init_lobbyTalk(int32_t role)
 {
     gNet.role = role;
     gNet.peerJoined = 0;
@@ -215,30 +245,30 @@ void init_lobbyTalk(int32_t role)
     if (EndpointsMissing()) {
         LogMessage("Unvalid sockets! init_lobbytalk");
         SysMessageBox("in init_lobbyTalk", "Unvalid socks!");
-        return;
+        return false;
     }
     LogMessage("Network session: %s", role == kRoleHost ? "host" : "client");
     if (role == kRoleHost) {
         // JoinRequest, 33 bytes.
-        gNet.lobbyReceiver->Bind(gNet.ports.lobbyLocal, false);
+        if (gNet.lobbyReceiver->Bind(gNet.ports.lobbyLocal, false) < 0)
+            return PortTaken(gNet.ports.lobbyLocal);
         gNet.lobbyReceiver->AddBytes(&gNet.inKind, 1);
         gNet.lobbyReceiver->AddBytes(gNet.inAddress, 16);
         gNet.lobbyReceiver->AddBytes(gNet.inName, 16);
-        return;
-    }
-    // Each machine shows the host's car in player 1's colour and the
-    // client's in player 2's.
-    for (int c = 0; c < 3; c++) {
-        float swap = gPrefs.playerColour[0][c];
-        gPrefs.playerColour[0][c] = gPrefs.playerColour[1][c];
-        gPrefs.playerColour[1][c] = swap;
+        return true;
     }
     CopyText(gNet.peerAddress, gPrefs.p2p_ip);
     CopyText(gNet.outAddress, gNet.localAddress);
     CopyText(gNet.outName, gPrefs.playername[0]);
 
     // JoinRequest out, 33 bytes.
-    gNet.lobbySender->Open(gNet.peerAddress, gNet.ports.lobbyPeer);
+    if (gNet.lobbySender->Open(gNet.peerAddress, gNet.ports.lobbyPeer) < 0 ||
+        gNet.raceSender->Open(gNet.peerAddress, gNet.ports.racePeer) < 0) {
+        LogMessage("ERROR (host address \"%s\" not found)", gNet.peerAddress);
+        CloseSession();
+        snprintf(gNet.notice, sizeof gNet.notice, "No host at address %s", gPrefs.p2p_ip);
+        return false;
+    }
     // Only datagrams from the address the typed text leads to are the host's.
     gNet.peerSource = gNet.lobbySender->Destination();
     // The host takes a join request only from the address written in it:
@@ -252,20 +282,21 @@ void init_lobbyTalk(int32_t role)
     gNet.lobbySender->AddBytes(gNet.outName, 16);
 
     // LobbyInfo in, 52 bytes.
-    gNet.lobbyReceiver->Bind(gNet.ports.lobbyLocal, false);
+    if (gNet.lobbyReceiver->Bind(gNet.ports.lobbyLocal, false) < 0)
+        return PortTaken(gNet.ports.lobbyLocal);
     gNet.lobbyReceiver->AddBytes(&gNet.inKind, 1);
     gNet.lobbyReceiver->AddInts(&gNet.inFrameRate, 1);
     gNet.lobbyReceiver->AddBytes(gNet.inAddress, 16);
     gNet.lobbyReceiver->AddBytes(gNet.inName, 16);
     gNet.lobbyReceiver->AddBytes(gNet.inSettings, 3);
 
-    // ControlsMessage out, 65 bytes.
-    gNet.raceSender->Open(gNet.peerAddress, gNet.ports.racePeer);
+    // ControlsMessage out, 65 bytes (opened with the join request's sender).
     gNet.raceSender->AddBytes(&gNet.outKind, 1);
     gNet.raceSender->AddInts(gNet.outControls, 4);
 
     // RaceState in, 561 bytes.
-    gNet.raceReceiver->Bind(gNet.ports.raceLocal, false);
+    if (gNet.raceReceiver->Bind(gNet.ports.raceLocal, false) < 0)
+        return PortTaken(gNet.ports.raceLocal);
     gNet.raceReceiver->AddBytes(&gNet.inKind, 1);
     gNet.raceReceiver->AddInts(&gNet.inFrameRate, 1);
     gNet.raceReceiver->AddInts(&gNet.inTagHolder, 1);
@@ -273,11 +304,20 @@ void init_lobbyTalk(int32_t role)
     gNet.raceReceiver->AddInts(gNet.inNextCheckpoint, 2);
     gNet.raceReceiver->AddInts(&gNet.inSound, 1);
     gNet.raceReceiver->AddFloats(gNet.inCarState, 28);
+
+    // Each machine shows the host's car in player 1's colour and the
+    // client's in player 2's.
+    for (int c = 0; c < 3; c++) {
+        float swap = gPrefs.playerColour[0][c];
+        gPrefs.playerColour[0][c] = gPrefs.playerColour[1][c];
+        gPrefs.playerColour[1][c] = swap;
+    }
+    return true;
 }
 
-static int32_t Clamp(int32_t v, int32_t lo, int32_t hi)
+int32_t NetworkRaceLength()
 {
-    return v < lo ? lo : v > hi ? hi : v;
+    return gPrefs.gamemode == 1 ? NetworkLaps(gPrefs.laps) : NetworkTimeLimit(gPrefs.timelimit);
 }
 
 // The host's settings on the client, each checked: an unknown mode is
@@ -299,10 +339,10 @@ static void ApplyLobbySettings()
     gPrefs.track = track;
     if (mode == 1) {
         gPrefs.gamemode = 1;
-        gPrefs.laps = Clamp(length, 3, 12);
+        gPrefs.laps = NetworkLaps(length);
     } else if (mode == 0) {
         gPrefs.gamemode = 0;
-        gPrefs.timelimit = Clamp(length, 10, 60);
+        gPrefs.timelimit = NetworkTimeLimit(length);
     }
     NormalisePrefs();
 }
@@ -356,7 +396,7 @@ static void HostLobbyTalk()
         return;
     gNet.outSettings[0] = (uint8_t)gPrefs.gamemode;
     gNet.outSettings[1] = (uint8_t)gPrefs.track;
-    gNet.outSettings[2] = (uint8_t)(gPrefs.gamemode == 1 ? gPrefs.laps : gPrefs.timelimit);
+    gNet.outSettings[2] = (uint8_t)NetworkRaceLength();
     gNet.outKind = kKindLobbyInfo;
     gNet.outFrameRate = SessionFrameRate();
     gNet.lobbySender->Send();
@@ -365,7 +405,7 @@ static void HostLobbyTalk()
 }
 
 // Client: a LobbyInfo from the host, as it was before the change.
-static void TakeLobbyInfo()
+void TakeLobbyInfo()
 {
     const Prefs before = gPrefs;
     CopyPeerName(gPrefs.playername[1], gNet.inName);
@@ -379,18 +419,11 @@ static void TakeLobbyInfo()
     gNet.peerJoined = 1;
 }
 
-// Client: asks to join, then takes every waiting datagram of both ports
-// that comes from the host's address.  Lobby messages must also carry the
-// very address this player typed; the host's first race message starts the
-// race.
-static void ClientLobbyTalk()
+int32_t TakeHostLobbyMessages()
 {
-    gNet.inFrameRate = 500;
-    gNet.outKind = kKindJoinRequest;
-    gNet.lobbySender->Send();
-    gNet.sent = 1;
-
-    bool heard = false;
+    int32_t kind = 0;
+    if (!gNet.lobbyReceiver)
+        return kind;
     for (int i = 0; i < kMaxDatagramsPerFrame; i++) {
         uint32_t from = 0;
         const int taken = gNet.lobbyReceiver->Take(&from);
@@ -406,21 +439,43 @@ static void ClientLobbyTalk()
         const bool numbers = gNet.lobbyReceiver->Store();
         gNet.inAddress[15] = 0;
         gNet.inName[15] = 0;
-        if (!numbers || !LobbyInfoIsSound(gNet) || strcmp(gNet.inAddress, gNet.peerAddress) != 0) {
+        // The address written in the message is the host's first one, not
+        // necessarily the one typed here (several networks, or the same
+        // numbers written differently): its source says who sent it.
+        if (!numbers || !LobbyInfoIsSound(gNet)) {
             RestoreReceived(gNet, before);
             continue;
         }
-        heard = true;
-        gNet.received = 1;
-        if (gNet.inKind == kKindLobbyClosed) {
-            LogMessage("Network: the host closed its lobby");
-            CloseSession();
-            LoadPrefs();
-            gGame.state = MultiplayerMenu;
-            return;
-        }
-        TakeLobbyInfo();
+        kind = gNet.inKind;
+        if (kind == kKindLobbyClosed)
+            break;
     }
+    return kind;
+}
+
+// Client: asks to join, then takes every waiting datagram of both ports
+// that comes from the host's address; the host's first race message starts
+// the race.
+static void ClientLobbyTalk()
+{
+    gNet.inFrameRate = 500;
+    gNet.outKind = kKindJoinRequest;
+    gNet.lobbySender->Send();
+    gNet.sent = 1;
+
+    const int32_t kind = TakeHostLobbyMessages();
+    bool heard = kind != 0;
+    if (heard)
+        gNet.received = 1;
+    if (kind == kKindLobbyClosed) {
+        LogMessage("Network: the host closed its lobby");
+        CloseSession();
+        LoadPrefs();
+        gGame.state = MultiplayerMenu;
+        return;
+    }
+    if (kind == kKindLobbyInfo)
+        TakeLobbyInfo();
     bool start = false;
     if (gNet.peerJoined) {
         if (TakeLobbyRaceMessages(&start)) {
@@ -459,7 +514,7 @@ void LeaveLobby()
         gNet.lobbySender->Send();
     gNet.sent = 1;
     CloseSession();
-    RestorePlayer2Name();
+    RestoreOwnPrefs();
     gGame.state = MultiplayerMenu;
 }
 

@@ -52,6 +52,11 @@ struct NetSession {
     char localAddress[16];     // this machine's first IPv4 address
     char peerAddress[16];      // the peer's IPv4 address
     char savedPlayer2Name[16]; // player2name kept aside while the peer's name stands in
+    int32_t ownPlayers;        // host: nplayers kept aside while a network race uses 1
+    int32_t ownOpponents;      // host: nopponents kept aside while a network race uses 1
+    int32_t ownLaps;           // host: laps kept aside while a network race holds them to 3..12
+    int32_t ownTimeLimit;      // host: timelimit kept aside while a network race holds it to 10..60
+    uint8_t ownKept;           // host: the own* fields hold the player's values
     uint8_t outKind;
     char outAddress[16];
     char outName[16];
@@ -82,7 +87,9 @@ void StartNetwork();
 
 // Starts a session as host (kRoleHost) or client (kRoleClient): makes the
 // four endpoints and binds the lobby (host) or the lobby and race (client).
-void init_lobbyTalk(int32_t role);
+// False, with no session and the reason in the log and in notice, when a
+// port is taken or the typed host address leads nowhere.
+bool init_lobbyTalk(int32_t role);
 
 // One frame of the lobby (states 4 and 5): the client asks to join, the
 // host answers at once and repeats its settings every second; the client
@@ -98,8 +105,9 @@ void CloseSession();
 
 // Closes the endpoints and opens the lobby again as `role` within the same
 // session (the peer, its source and the dropped count are kept): the way
-// back from a race to the lobby.
-void ReopenLobby(int32_t role);
+// back from a race to the lobby.  False as init_lobbyTalk: the session is
+// over.
+bool ReopenLobby(int32_t role);
 
 // Once per frame of a lobby or race: `heard` is whether a valid message
 // came from the known peer in this frame.  After kPeerSilenceLimit seconds
@@ -107,10 +115,13 @@ void ReopenLobby(int32_t role);
 // so) and the game goes to the multiplayer menu.  Returns true when it did.
 bool NotePeer(bool heard);
 
-// player2name = savedPlayer2Name.
-void RestorePlayer2Name();
+// The host's own preferences back in place of the session's: player2name
+// = savedPlayer2Name, and the counts and race lengths a network race
+// replaced.
+void RestoreOwnPrefs();
 
-// SavePrefs with the host's own player2name in place of the peer's.
+// SavePrefs with the host's own player2name, counts and lengths in place of the
+// session's; gPrefs itself is left as it was.
 void SaveSessionPrefs();
 
 // Race exchange (states 6, 7, 8).  gotoRace starts the network race on
@@ -119,6 +130,14 @@ void SaveSessionPrefs();
 // raceSend sends the client's keys every frame, the host's state when asked
 // or once a second; ReturnToLobby takes both players back to the lobby.
 void gotoRace();
+
+// Client: every waiting lobby message from the host's address that passes
+// its checks; the newest stands in the received fields.  Returns its kind (kKindLobbyInfo, or kKindLobbyClosed,
+// after which nothing more is read), 0 when none came.
+int32_t TakeHostLobbyMessages();
+
+// Client: the host's name and settings from the received LobbyInfo.
+void TakeLobbyInfo();
 
 // Client in the lobby: the host's race messages, checked as in a race.
 // True when one was kept; *start says whether the newest starts the race.
@@ -141,6 +160,10 @@ bool EditPeerAddress(char address[16], int32_t key);
 
 // Logs where cars 0 and 1 stand as a network race is left.
 void LogNetworkRaceEnd();
+
+// The current mode's race length as a network race runs it (laps or
+// seconds, held to what the client accepts).
+int32_t NetworkRaceLength();
 
 // outFrameRate from the clock: the last frame's rate, at least 25.
 int32_t SessionFrameRate();

@@ -11,7 +11,9 @@
 // score, then wheel y and spin of wheels 0..3).
 // ControlsMessage (kind 4, client -> host, 65 bytes): kind, accelerate,
 // left, brake, right (0 or 1).
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -40,6 +42,11 @@ static bool RaceEndpointsMissing()
 
 void gotoRace()
 {
+    if (gNet.role != kRoleHost && gNet.role != kRoleClient) {
+        // The session ended earlier in this frame; there is nobody to race.
+        LogMessage("Network race not started: no session");
+        return;
+    }
     if (!gNet.lobbyReceiver || !gNet.lobbySender || RaceEndpointsMissing()) {
         LogMessage("Unvalid sockets! gotorace");
         SysMessageBox("in gotoRace", "Unvalid socks!");
@@ -56,8 +63,24 @@ void gotoRace()
         LogMessage("Network race not started: nobody has joined");
         return;
     }
+    if (gNet.role == kRoleClient && gNet.lobbyReceiver) {
+        // Lobby messages the host sent before its first race message: any
+        // heard from now on mean the host is back in its lobby.
+        for (int i = 0; i < kMaxDatagramsPerFrame; i++) {
+            UdpAddress from = 0;
+            if (gNet.lobbyReceiver->Take(&from) < 0)
+                break;
+        }
+    }
     if (gNet.role == kRoleHost) {
-        gNet.raceSender->Open(gNet.peerAddress, gNet.ports.racePeer, true);
+        if (gNet.raceReceiver->Bind(gNet.ports.raceLocal, false) < 0 ||
+            gNet.raceSender->Open(gNet.peerAddress, gNet.ports.racePeer, true) < 0) {
+            const int port = gNet.ports.raceLocal;
+            LogMessage("ERROR (race port %d): %s", port, strerror(errno));
+            LeaveLobby();  // the client learns that no race comes
+            snprintf(gNet.notice, sizeof gNet.notice, "Port %d is taken (the game runs twice?)", port);
+            return;
+        }
         gNet.raceSender->AddBytes(&gNet.outKind, 1);
         gNet.raceSender->AddInts(&gNet.outFrameRate, 1);
         gNet.raceSender->AddInts(&gNet.outTagHolder, 1);
@@ -66,12 +89,24 @@ void gotoRace()
         gNet.raceSender->AddInts(&gNet.outSound, 1);
         gNet.raceSender->AddFloats(gNet.outCarState, 28);
 
-        gNet.raceReceiver->Bind(gNet.ports.raceLocal, false);
         gNet.raceReceiver->AddBytes(&gNet.inKind, 1);
         gNet.raceReceiver->AddInts(gNet.inControls, 4);
         // No collision sound has been played in this race yet.
         gNet.outSound = -1;
     }
+    // The host's own counts and lengths wait aside until it leaves the
+    // race (the client reloads its file instead).
+    if (gNet.role == kRoleHost && !gNet.ownKept) {
+        gNet.ownPlayers = gPrefs.nplayers;
+        gNet.ownOpponents = gPrefs.nopponents;
+        gNet.ownLaps = gPrefs.laps;
+        gNet.ownTimeLimit = gPrefs.timelimit;
+        gNet.ownKept = 1;
+    }
+    // The client holds the host's lengths to these and refuses race
+    // states beyond them: the host races the same.
+    gPrefs.laps = NetworkLaps(gPrefs.laps);
+    gPrefs.timelimit = NetworkTimeLimit(gPrefs.timelimit);
     // Two cars, the peer's being car 1; not saved.
     gPrefs.nplayers = 1;
     gPrefs.nopponents = 1;
@@ -174,6 +209,43 @@ bool TakeLobbyRaceMessages(bool* start)
     return heard;
 }
 
+// Client: the host has left the race for its lobby; so does the client.
+static void ClientBackToLobby()
+{
+    LogNetworkRaceEnd();
+    LoadPrefs();
+    if (!ReopenLobby(kRoleClient)) {
+        gGame.state = MultiplayerMenu;
+        return;
+    }
+    gNet.peerJoined = 1;  // the host is known
+    gGame.state = ClientLobby;
+}
+
+// Client in a race: the host sends lobby messages only from its lobby, so
+// one means the host has left the race even when its single back-to-lobby
+// race message was lost.  True when the race has been left.
+static bool ClientHearsHostLobby()
+{
+    const int32_t kind = TakeHostLobbyMessages();
+    if (kind == 0)
+        return false;
+    gNet.received = 1;
+    if (kind == kKindLobbyClosed) {
+        LogMessage("Network: the host closed its lobby");
+        LogNetworkRaceEnd();
+        CloseSession();
+        LoadPrefs();
+        gGame.state = MultiplayerMenu;
+        return true;
+    }
+    LogMessage("Network: the host is back in its lobby");
+    ClientBackToLobby();
+    if (gGame.state == ClientLobby)
+        TakeLobbyInfo();
+    return true;
+}
+
 void raceRecv()
 {
     // Without a message in this frame the client's frame rate is not capped
@@ -198,6 +270,8 @@ void raceRecv()
     }
     if (gNet.role != kRoleClient)
         return;
+    if (ClientHearsHostLobby())
+        return;
     gNet.inTagHolder = 0;
     const RaceLimits limits = CurrentRaceLimits();
     const bool heard = TakeRaceMessages([&limits] { return RaceStateIsSound(gNet, limits); });
@@ -205,11 +279,7 @@ void raceRecv()
         return;
     gNet.received = 1;
     if (gNet.inTagHolder == kTagHolderBackToLobby) {
-        LogNetworkRaceEnd();
-        LoadPrefs();
-        ReopenLobby(kRoleClient);
-        gNet.peerJoined = 1;  // the host is known
-        gGame.state = ClientLobby;
+        ClientBackToLobby();
         return;
     }
     ApplyRaceState();
@@ -271,8 +341,11 @@ void ReturnToLobby()
         gNet.raceSender->Send();
     gNet.sent = 1;
     LogNetworkRaceEnd();
-    RestorePlayer2Name();
-    ReopenLobby(kRoleHost);
+    RestoreOwnPrefs();
+    if (!ReopenLobby(kRoleHost)) {
+        gGame.state = MultiplayerMenu;
+        return;
+    }
     if (gNet.lobbySender) {
         OpenLobbyInfoSender();
         gNet.peerJoined = 1;  // the client is known
