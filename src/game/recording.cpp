@@ -73,7 +73,8 @@ void EndRaceRecording(bool finished)
     snprintf(gRecording.lastPath, sizeof gRecording.lastPath, "%s", path);
     if (!MakeAbsolutePath(gRecording.lastPath, sizeof gRecording.lastPath))
         gRecording.lastPath[0] = 0;
-    LogMessage("Race recorded: %s (%u steps, %s)", path, r.steps, finished ? "finished" : "left early");
+    // A recording that filled up stops before the race did: kept as left early.
+    LogMessage("Race recorded: %s (%u steps, %s)", path, r.steps, r.finished ? "finished" : "left early");
 }
 
 void CheckRaceRecording()

@@ -68,6 +68,25 @@ static bool SameControls(const CarControls* a, const CarControls* b)
     return true;
 }
 
+// A file's bytes besides its runs, and one run's: its length and, per
+// person driving, the flags and three floats.  A recording stops growing
+// where its file would pass kReplayMaxBytes, so every file the game writes
+// loads back.
+static const size_t kReplayFixedBytes = 210;
+
+static size_t RunBytes(const Replay& r)
+{
+    size_t bytes = 4;
+    for (int c = 0; c < kMaxCars; c++)
+        bytes += r.setup.human[c] ? 13 : 0;
+    return bytes;
+}
+
+size_t ReplayFileBytes(const Replay& r)
+{
+    return kReplayFixedBytes + r.runs.size() * RunBytes(r);
+}
+
 void AppendReplayStep(Replay& r, const CarControls* controls)
 {
     // Steps hold no times: once one is dropped, a later one kept would be
@@ -79,7 +98,8 @@ void AppendReplayStep(Replay& r, const CarControls* controls)
     for (uint32_t c = 0; c < (uint32_t)kMaxCars; c++)
         run.controls[c] = Stored(r, c, controls[c]);
     const bool same = !r.runs.empty() && SameControls(r.runs.back().controls, run.controls);
-    if (r.steps >= kReplayMaxSteps || (!same && r.runs.size() >= kReplayMaxRuns)) {
+    const bool room = r.runs.size() < kReplayMaxRuns && ReplayFileBytes(r) + RunBytes(r) <= kReplayMaxBytes;
+    if (r.steps >= kReplayMaxSteps || (!same && !room)) {
         r.full = true;
         return;
     }

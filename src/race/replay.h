@@ -60,9 +60,13 @@ struct Replay {
 void ClearReplay(Replay& r);
 
 // Appends one driving step with the controls of the people's cars.  The
-// first step beyond kReplayMaxSteps steps or kReplayMaxRuns runs is dropped
-// and marks the recording full: every later step is dropped too.
+// first step beyond kReplayMaxSteps steps, kReplayMaxRuns runs or a file of
+// kReplayMaxBytes is dropped and marks the recording full: every later step
+// is dropped too.
 void AppendReplayStep(Replay& r, const CarControls* controls);
+
+// The size of the file EncodeReplay writes for `r`.
+size_t ReplayFileBytes(const Replay& r);
 
 // The results as the race stands now: gStandings scores and places by
 // rankByScore (RankByScore must have run).  A full recording stops before

@@ -1,6 +1,6 @@
-// The race HUD: the standings, countdown and lap or time line of the
-// original layout (same order and colours), drawn larger with an outline,
-// plus place, clock, speed, the race-over announcement and the maps.
+// The race HUD: the standings (best on top, in the cars' colours), the
+// countdown and the lap or time line, drawn large with an outline, plus
+// place, clock, speed, the race-over announcement and the maps.
 #include "render/hud.h"
 
 #include <GL/gl.h>
@@ -70,7 +70,7 @@ void Standings(const ViewRect& view, const HudRanking& ranking, uint32_t viewer,
     ShownRacePrefs(&shown);
     for (uint32_t k = 0; k < ranking.count; k++) {
         const uint32_t car = ranking.car[k];
-        // Best on top, as the original's ascending lines from the bottom.
+        // Best on top: the lines climb from the bottom of the view.
         const float y = y0 + line * (float)(ranking.count - 1 - k);
         const float* colour = gPrefs.playerColour[car];
         const int set = car == viewer ? 1 : 0;

@@ -77,38 +77,60 @@ TEST(ReplayFile, RunsAndBytesAsDocumented)
     EXPECT_EQ(EncodeReplay(back), b);
 }
 
-// A recording at its run limit: the first step with new controls is
-// dropped, and so is every later one, even one with the last run's
-// controls (it would play a step early).  The race ends as left early.
-TEST(ReplayFile, AFullRecordingDropsEveryLaterStepAndIsNotFinished)
+// A recording at its limit (its runs, or the bytes of its file, whichever
+// comes first): the first step with new controls is dropped, and so is
+// every later one, even one with the last run's controls (it would play a
+// step early).  The race ends as left early, and the file loads back.
+TEST(ReplayFile, AFullRecordingDropsEveryLaterStepAndStillLoads)
 {
-    Replay r = SmallReplay();
-    r.finished = 0;
-    CarControls c[kMaxCars] = {};
-    c[1].wheelSteering = 1;
-    while (r.runs.size() < kReplayMaxRuns) {
-        c[1].wheelX = c[1].wheelX == 0.25f ? -0.25f : 0.25f;
-        AppendReplayStep(r, c);
-    }
-    const uint32_t steps = r.steps;
-    const CarControls last = r.runs.back().controls[1];
-    c[1].wheelX = 0.75f;
-    AppendReplayStep(r, c);  // a new run: no room
-    c[1] = last;
-    AppendReplayStep(r, c);  // the last run's controls
-    EXPECT_TRUE(r.full);
-    EXPECT_EQ(r.steps, steps);
-    EXPECT_EQ(r.runs.size(), kReplayMaxRuns);
-    EXPECT_EQ(r.runs.back().steps, 1u);
-    TakeReplayResults(r, true);
-    EXPECT_EQ(r.finished, 0);
+    for (uint32_t people : {1u, 4u}) {
+        SCOPED_TRACE(people);
+        Replay r = SmallReplay();
+        for (uint32_t c = 0; c < (uint32_t)kMaxCars; c++)
+            r.setup.human[c] = c < people ? 1 : 0;
+        r.setup.carCount = 5;
+        r.runs.clear();
+        r.steps = 0;
+        EXPECT_EQ(ReplayFileBytes(r), EncodeReplay(r).size());
+        CarControls c[kMaxCars] = {};
+        c[0].wheelSteering = 1;
+        uint32_t steps = 0;
+        do {
+            steps = r.steps;
+            c[0].wheelX = c[0].wheelX == 0.25f ? -0.25f : 0.25f;
+            AppendReplayStep(r, c);
+        } while (r.steps > steps);
+        // A run takes 17 bytes with one person, 56 with four: the file's
+        // 8 MiB come before the run limit (a file without runs: 210 bytes).
+        const size_t runBytes = 4 + 13 * people;
+        EXPECT_EQ(r.runs.size(), (kReplayMaxBytes - 210) / runBytes);
+        EXPECT_LT(r.runs.size(), kReplayMaxRuns);
+        EXPECT_TRUE(r.full);
+        const CarControls last = r.runs.back().controls[0];
+        c[0] = last;
+        AppendReplayStep(r, c);  // the last run's controls, after a drop
+        EXPECT_EQ(r.steps, steps);
+        EXPECT_EQ(r.runs.back().steps, 1u);
+        TakeReplayResults(r, true);
+        EXPECT_EQ(r.finished, 0);
 
-    // The step limit the same way: the run stops growing and stays stopped.
+        const std::string bytes = EncodeReplay(r);
+        EXPECT_EQ(bytes.size(), ReplayFileBytes(r));
+        EXPECT_LE(bytes.size(), kReplayMaxBytes);
+        Replay back;
+        char error[128] = "";
+        ASSERT_TRUE(DecodeReplay((const uint8_t*)bytes.data(), bytes.size(), &back, error, sizeof error)) << error;
+        EXPECT_EQ(back.steps, r.steps);
+        EXPECT_EQ(back.runs.size(), r.runs.size());
+    }
+
+    // The step limit: the run stops growing and stays stopped.
     Replay s = SmallReplay();
     s.runs.back().steps = kReplayMaxSteps - s.steps + s.runs.back().steps;
     s.steps = kReplayMaxSteps;
-    c[1].wheelX = 0.5f;
-    AppendReplayStep(s, c);
+    CarControls k[kMaxCars] = {};
+    k[1].wheelX = 0.5f;
+    AppendReplayStep(s, k);
     EXPECT_TRUE(s.full);
     EXPECT_EQ(s.steps, kReplayMaxSteps);
     TakeReplayResults(s, true);
