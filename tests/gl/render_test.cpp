@@ -698,7 +698,7 @@ TEST_F(ArrowTest, PointsToTheGoalUnlessHiddenByStateOrTag)
     gGame.state = Race;
     EXPECT_NEAR(menu.r, menu.b, 3);  // the ground behind it
 
-    gPrefs.gamemode = 0;
+    gRaceSetup.gamemode = 0;  // a Tag! race
     gStandings.tagHolder = 0;  // the viewer holds the tag
     Pixel holder = ArrowPixel();
     EXPECT_NEAR(holder.r, holder.b, 3);
@@ -714,7 +714,7 @@ TEST_F(RaceFrameTest, CountdownShowsThreeTwoOneThenGo)
         DrawRaceHud({0.0f, 0.0f, 1.0f, 1.0f});
         return ReadWindow();
     };
-    gPrefs.gamemode = 0;
+    gRaceSetup.gamemode = 0;
     gStandings.countdown = 0.0f;
     RankByScore();
     std::vector<std::vector<uint8_t>> seen = {Hud()};  // nothing shown
