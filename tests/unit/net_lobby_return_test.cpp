@@ -14,19 +14,8 @@
 
 namespace {
 
-class NetReturnTest : public ::testing::Test {
+class NetReturnTest : public NetPairTest {
 protected:
-    void SetUp() override
-    {
-        memset(&gConfig, 0, sizeof gConfig);
-        gConfig.depth = 32;
-        gClock.frameRate = 60.0;
-        WriteTestTracks(dir.path());
-        OpenLog();
-        net = new TwoMachines;
-    }
-    void TearDown() override { delete net; }
-
     // Both machines with two players and three computer cars of their own,
     // in the client's file too.
     void OwnCounts()
@@ -38,20 +27,21 @@ protected:
         net->OnClient([] { NormalisePrefs(); SavePrefs(); });
         net->OnHost(NormalisePrefs);
     }
-    void Join()
+    // Whatever race messages wait on the client are lost on the way.
+    void LoseClientRaceMessages()
     {
-        net->OnHost([] { init_lobbyTalk(kRoleHost); gGame.state = HostLobby; });
-        net->OnClient([] { init_lobbyTalk(kRoleClient); gGame.state = ClientLobby; });
-        net->OnClient(lobbyTalk);
-        net->OnHost(lobbyTalk);
-        net->OnClient(lobbyTalk);
+        net->OnClient([] {
+            while (gNet.raceReceiver->Receive() == 1) {
+            }
+        });
     }
-    void StartRace()
+    // One race state from the host, `set` run first, as the only message
+    // waiting on the client.
+    void HostSendsOneRaceState(const std::function<void()>& set)
     {
-        net->OnHost(gotoRace);
-        net->OnHost([] { gNet.sendTimer = 0; raceSend(); });
-        for (int i = 0; i < 4 && net->client.game.state != Race; i++)
-            net->OnClient(lobbyTalk);
+        LoseClientRaceMessages();
+        net->OnHost([&set] { set(); gNet.sendTimer = 0; raceSend(); });
+        net->OnClient([] { gNet.received = 0; raceRecv(); });
     }
     static void ExpectOwnCounts(const Machine& m)
     {
@@ -59,10 +49,6 @@ protected:
         EXPECT_EQ(m.prefs.nopponents, 3);
         EXPECT_EQ(m.prefs.carCount, 5u);
     }
-    std::string Log() const { return dir.Read("log.txt"); }
-
-    ScratchAppDir dir;
-    TwoMachines* net = nullptr;
 };
 
 TEST_F(NetReturnTest, TheHostsOwnCountsAreSavedAfterANetworkRace)
@@ -120,10 +106,6 @@ TEST_F(NetReturnTest, OwnCountsComeBackWhenTheClientGoesSilentOrLeaves)
     ExpectOwnCounts(net->host);
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(NetReturnTest, NoRaceStartsOnceTheSessionHasTimedOut)
 {
     Join();
@@ -137,10 +119,6 @@ TEST_F(NetReturnTest, NoRaceStartsOnceTheSessionHasTimedOut)
     EXPECT_EQ(net->host.net.raceReceiver, nullptr);
     EXPECT_EQ(Log().find("Unvalid"), std::string::npos);
 }
-
-}  // namespace
-
-namespace {
 
 // One frame of each machine as the game runs it.
 void ReturnTestClientFrame()
@@ -167,10 +145,7 @@ TEST_F(NetReturnTest, ALostWayBackToTheLobbyEndsNoSession)
     ASSERT_EQ(net->client.game.state, Race);
     net->OnHost(ReturnToLobby);
     // The single back-to-lobby message is lost on the way.
-    net->OnClient([] {
-        while (gNet.raceReceiver->Receive() == 1) {
-        }
-    });
+    LoseClientRaceMessages();
     for (int f = 0; f < 120; f++) {
         net->OnClient(ReturnTestClientFrame);
         net->OnHost(ReturnTestHostFrame);
@@ -213,18 +188,11 @@ TEST_F(NetReturnTest, TheHostClosingItsLobbyEndsTheClientsRace)
     ASSERT_EQ(net->client.game.state, Race);
     // The way back was lost, and the host left its lobby at once.
     net->OnHost([] { ReturnToLobby(); LeaveLobby(); });
-    net->OnClient([] {
-        while (gNet.raceReceiver->Receive() == 1) {
-        }
-    });
+    LoseClientRaceMessages();
     net->OnClient(raceRecv);
     EXPECT_EQ(net->client.game.state, MultiplayerMenu);
     EXPECT_EQ(net->client.net.role, kRoleNone);
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(NetReturnTest, AHandEditedLapCountIsRacedAsTheNearestTheClientAccepts)
 {
@@ -237,12 +205,7 @@ TEST_F(NetReturnTest, AHandEditedLapCountIsRacedAsTheNearestTheClientAccepts)
     EXPECT_EQ(net->host.setup.laps, 12);
     EXPECT_EQ(net->host.prefs.laps, 12);
     // The host's car on its last lap: the client takes it.
-    net->OnClient([] {
-        while (gNet.raceReceiver->Receive() == 1) {
-        }
-    });
-    net->OnHost([] { gCars[0].lapsDone = 12; gNet.sendTimer = 0; raceSend(); });
-    net->OnClient([] { gNet.received = 0; raceRecv(); });
+    HostSendsOneRaceState([] { gCars[0].lapsDone = 12; });
     EXPECT_EQ(net->client.net.received, 1);
     EXPECT_EQ(net->client.cars[1].lapsDone, 12u);
     // The player's own value comes back, and stays in the file.
@@ -260,26 +223,15 @@ TEST_F(NetReturnTest, AHandEditedTimeLimitIsRacedAsTheNearestTheClientAccepts)
     StartRace();
     ASSERT_EQ(net->client.game.state, Race);
     EXPECT_EQ(net->host.setup.timelimit, 60);
-    net->OnClient([] {
-        while (gNet.raceReceiver->Receive() == 1) {
-        }
-    });
-    net->OnHost([] {
+    HostSendsOneRaceState([] {
         gStandings.tagHolder = 0;
         gStandings.score[0] = 59.5f;
-        gNet.sendTimer = 0;
-        raceSend();
     });
-    net->OnClient([] { gNet.received = 0; raceRecv(); });
     EXPECT_EQ(net->client.net.received, 1);
     EXPECT_EQ(net->client.standings.score[1], 59.5f);
     net->OnHost(ReturnToLobby);
     EXPECT_EQ(net->host.prefs.timelimit, 90);
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(NetReturnTest, ASecondSessionOnTakenPortsSaysSo)
 {
@@ -327,10 +279,6 @@ TEST_F(NetReturnTest, AnAddressThatLeadsNowhereIsNoSession)
     EXPECT_EQ(net->client.net.role, kRoleNone);
     EXPECT_STREQ(net->client.net.notice, "No host at address ...");
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(NetReturnTest, TheClientJoinsAHostWhoseFirstAddressIsAnother)
 {

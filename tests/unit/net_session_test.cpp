@@ -12,41 +12,7 @@
 
 namespace {
 
-class NetSessionTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        memset(&gConfig, 0, sizeof gConfig);
-        gConfig.depth = 32;
-        gClock.frameRate = 60.0;
-        WriteTestTracks(dir.path());
-        OpenLog();
-        net = new TwoMachines;
-    }
-    void TearDown() override { delete net; }
-
-    // Host and client both in their lobbies, the client answered.
-    void Join()
-    {
-        net->OnHost([] { init_lobbyTalk(kRoleHost); gGame.state = HostLobby; });
-        net->OnClient([] { init_lobbyTalk(kRoleClient); gGame.state = ClientLobby; });
-        net->OnClient(lobbyTalk);  // JoinRequest
-        net->OnHost(lobbyTalk);    // LobbyInfo at once
-        net->OnClient(lobbyTalk);
-    }
-    // The host's race button and the client's start.
-    void StartRace()
-    {
-        net->OnHost(gotoRace);
-        net->OnHost([] { gNet.sendTimer = 0; raceSend(); });  // the first RaceState
-        for (int i = 0; i < 4 && net->client.game.state != Race; i++)
-            net->OnClient(lobbyTalk);
-    }
-    std::string Log() const { return dir.Read("log.txt"); }
-
-    ScratchAppDir dir;
-    TwoMachines* net = nullptr;
-};
+using NetSessionTest = NetPairTest;
 
 TEST_F(NetSessionTest, TheClientJoinsAndShowsTheHostsSettings)
 {
