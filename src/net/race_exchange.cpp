@@ -73,12 +73,19 @@ void gotoRace()
         }
     }
     if (gNet.role == kRoleHost) {
-        if (gNet.raceReceiver->Bind(gNet.ports.raceLocal, false) < 0 ||
-            gNet.raceSender->Open(gNet.peerAddress, gNet.ports.racePeer, true) < 0) {
-            const int port = gNet.ports.raceLocal;
+        // Either failure ends the lobby, so that the client learns that no
+        // race comes.
+        const int port = gNet.ports.raceLocal;
+        if (gNet.raceReceiver->Bind(port, false) < 0) {
             LogMessage("ERROR (race port %d): %s", port, strerror(errno));
-            LeaveLobby();  // the client learns that no race comes
+            LeaveLobby();
             snprintf(gNet.notice, sizeof gNet.notice, "Port %d is taken (the game runs twice?)", port);
+            return;
+        }
+        if (gNet.raceSender->Open(gNet.peerAddress, gNet.ports.racePeer, true) < 0) {
+            LogMessage("ERROR (client address \"%s\" unusable)", gNet.peerAddress);
+            LeaveLobby();
+            snprintf(gNet.notice, sizeof gNet.notice, "No race: the client's address is unusable");
             return;
         }
         gNet.raceSender->AddBytes(&gNet.outKind, 1);

@@ -353,7 +353,8 @@ static size_t SessionMessageSize(FuzzLayoutKind kind)
         if (kind == kJoinRequestLayout) {
             size = gNet.lobbyReceiver->MessageSize();
         } else {
-            gNet.peerJoined = 1;  // the race button needs a client
+            gNet.peerJoined = 1;  // the race button needs a client, and its address
+            snprintf(gNet.peerAddress, sizeof gNet.peerAddress, "%s", "127.0.0.1");
             gotoRace();
             size = gNet.raceReceiver->MessageSize();
         }
