@@ -336,7 +336,7 @@ void UpdateCar(Car& car)
                      AtanDeg(((w[0].y + w[2].y) / 2.0f - (w[1].y + w[3].y) / 2.0f) / car.bodyLength);
 
     // 28. The leader medal: a score strictly above every other car's.
-    const uint32_t cars = gRaceSetup.carCount > (uint32_t)kMaxCars ? (uint32_t)kMaxCars : gRaceSetup.carCount;
+    const uint32_t cars = RaceCarCount();
     bool leader = cars > 1 && car.index < (uint32_t)kMaxCars;
     for (uint32_t o = 0; leader && o < cars; o++) {
         if (o != car.index && !(gStandings.score[car.index] > gStandings.score[o]))

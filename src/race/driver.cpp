@@ -38,11 +38,6 @@ static float PlaneDistance(float ax, float az, float bx, float bz)
     return sqrtf((ax - bx) * (ax - bx) + (az - bz) * (az - bz));
 }
 
-static uint32_t RaceCars()
-{
-    return gRaceSetup.carCount > (uint32_t)kMaxCars ? (uint32_t)kMaxCars : gRaceSetup.carCount;
-}
-
 // The car's spot for the stuck watch is where it stands now.
 static void MarkSpot(Car& car)
 {
@@ -88,7 +83,7 @@ void PutCarOnCourse(Car& car)
     dx /= len;
     dz /= len;
     // Back along the line while another car stands on the spot.
-    const uint32_t cars = RaceCars();
+    const uint32_t cars = RaceCarCount();
     for (int tries = 0; tries < 4; tries++) {
         bool taken = false;
         for (uint32_t o = 0; o < cars; o++)
@@ -215,7 +210,7 @@ static int8_t SteerAwayFrom(const Car& car)
             found = true;
         }
     };
-    const uint32_t cars = RaceCars();
+    const uint32_t cars = RaceCarCount();
     for (uint32_t o = 0; o < cars; o++) {
         if (o == car.index)
             continue;
@@ -245,7 +240,7 @@ void DriveComputerCar(Car& car, bool* accelerate, bool* left, bool* brake, bool*
 {
     const bool reverse = WatchStuck(car, (float)(1.0 / gClock.stepRate));
     const float s = gTerrain.cellSize;
-    const uint32_t cars = gRaceSetup.carCount > (uint32_t)kMaxCars ? (uint32_t)kMaxCars : gRaceSetup.carCount;
+    const uint32_t cars = RaceCarCount();
     const float x = car.position[0];
     const float z = car.position[2];
     const bool holder = gStandings.tagHolder == (int32_t)car.index;

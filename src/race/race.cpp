@@ -39,8 +39,7 @@ void SetRandomState(uint32_t state)
     gRandomState = state;
 }
 
-// Cars of the race, held to the five records.
-static uint32_t RaceCarCount()
+uint32_t RaceCarCount()
 {
     return gRaceSetup.carCount > (uint32_t)kMaxCars ? (uint32_t)kMaxCars : gRaceSetup.carCount;
 }

@@ -43,6 +43,10 @@ enum RacePhase : int32_t {
     kRaceResults = 3,  // the results: the cameras orbit the cars
 };
 
+// The set-up's car count held to the five car records: the cars every
+// loop over a race's cars walks.
+uint32_t RaceCarCount();
+
 // Frees nothing that draws: loads the current track's course and heights
 // (the renderer rebuilds its textures and lists when it sees new ones).
 void LoadTrack();

@@ -10,12 +10,6 @@
 
 RaceStandings gStandings;
 
-// Cars of the race, held to the five records.
-static uint32_t RaceCarCount()
-{
-    return gRaceSetup.carCount > (uint32_t)kMaxCars ? (uint32_t)kMaxCars : gRaceSetup.carCount;
-}
-
 void ResetStandings()
 {
     uint32_t cars = RaceCarCount();

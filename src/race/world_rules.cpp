@@ -13,11 +13,6 @@
 
 static const float kDegToRad = 3.141592654f / 180.0f;
 
-static uint32_t RaceCarCount()
-{
-    return gRaceSetup.carCount > (uint32_t)kMaxCars ? (uint32_t)kMaxCars : gRaceSetup.carCount;
-}
-
 // The first corner beyond the low or high edge on `axis` decides: its
 // velocity brings it back to the edge in one step.
 static void PushBack(Car& car, int axis, float low, float high, float rate)

@@ -31,7 +31,7 @@ void UpdateEngineSounds()
         StopEngineVoices();
         return;
     }
-    const uint32_t cars = gRaceSetup.carCount <= (uint32_t)kMaxCars ? gRaceSetup.carCount : kMaxCars;
+    const uint32_t cars = RaceCarCount();
     const uint32_t views = ViewCount();
     for (uint32_t c = 0; c < (uint32_t)kEngineVoices; c++) {
         if (c >= cars)

@@ -32,11 +32,6 @@ const float kHudSize = 0.0125f;       // floor of standings and status text
 const float kCountdownSize = 0.02f;   // floor of the countdown
 const float kTagMark[3] = {1.0f, 0.85f, 0.1f};
 
-uint32_t RaceCars()
-{
-    return gRaceSetup.carCount <= (uint32_t)kMaxCars ? gRaceSetup.carCount : kMaxCars;
-}
-
 float WindowAspect()
 {
     return gConfig.height > 0 ? (float)gConfig.width / (float)gConfig.height : 4.0f / 3.0f;
@@ -130,7 +125,7 @@ void RaceOver(const ViewRect& view, const HudRanking& ranking, uint32_t viewer, 
 void DrawRaceHud(const ViewRect& view)
 {
     SetOrtho2D(1, 1);
-    const uint32_t cars = RaceCars();
+    const uint32_t cars = RaceCarCount();
     const uint32_t viewer = currentView % kMaxCars;
     const float scale = HudTextScale(view.h);
     const float size = kHudSize * scale;
@@ -186,7 +181,7 @@ void DrawRaceHud(const ViewRect& view)
 
 void DrawOverviewMap(const ViewRect& area)
 {
-    const uint32_t cars = RaceCars();
+    const uint32_t cars = RaceCarCount();
     const ViewRect map = MapInArea(area, WindowAspect());
     SetOrtho2D(1, 1);
     ShadeAround(area, map, 0.85f);

@@ -86,11 +86,6 @@ HalfwayFlush HalfwayFor(uint32_t views)
     return {kNoView, (views - 1) / 2};
 }
 
-uint32_t RaceCarCount()
-{
-    return gRaceSetup.carCount <= (uint32_t)kMaxCars ? gRaceSetup.carCount : kMaxCars;
-}
-
 // Whether any of the first `views` views can see the car's shadow patch.
 bool ShadowSeen(const Car& car, uint32_t views)
 {

@@ -759,7 +759,7 @@ void DrawTerrain()
 void DrawGroundDecals()
 {
     const int r = ShadowResolution();
-    const uint32_t cars = gRaceSetup.carCount <= (uint32_t)kMaxCars ? gRaceSetup.carCount : kMaxCars;
+    const uint32_t cars = RaceCarCount();
     glColor3f(1.0f, 1.0f, 1.0f);
     glEnable(GL_BLEND);
     glBlendFunc(GL_DST_COLOR, GL_SRC_COLOR);
